@@ -1,0 +1,13 @@
+#include "core/colour_table.h"
+
+namespace core {
+
+std::optional<Rgb> colourByName(QStringView name) {
+    for (const NamedColour &colour : kColourTable) {
+        if (name == colour.name)
+            return colour.rgb;
+    }
+    return std::nullopt;
+}
+
+} // namespace core

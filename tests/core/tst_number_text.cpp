@@ -1,0 +1,90 @@
+#include "core/number_text.h"
+
+#include <QLocale>
+#include <QTest>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+
+class TestNumberText : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void readsLeadingNumber_data();
+    void readsLeadingNumber();
+    void writesGeneralText_data();
+    void writesGeneralText();
+    void ignoresTheUsersLocale();
+};
+
+void TestNumberText::readsLeadingNumber_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::pair<const char *, double> rows[] = {
+        {"73.40", 73.4}, {"12abc", 12},    {" 1 2\t3\n", 123},
+        {"- 4.5", -4.5}, {"1.2.3", 1.2},   {".5", 0.5},
+        {"2.5e+2", 250}, {"1 E-2", 0.01},  {"7e-x", 7},
+        {"\r5", 0},      {"O.L", 0},       {"+-5", 0},
+        {"1e999", inf},  {"1000e-330", 0}, {"0e99999999999999999999", 0},
+    };
+    for (const auto &[text, value] : rows)
+        QTest::newRow(text) << QString::fromLatin1(text) << value;
+}
+
+void TestNumberText::readsLeadingNumber() {
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QCOMPARE(core::leadingNumber(text), value);
+}
+
+void TestNumberText::writesGeneralText_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("single");
+    QTest::addColumn<QString>("text");
+
+    const std::pair<float, const char *> singles[] = {
+        {73.4f, "73.4"},
+        {130.0f, "130"},
+        {11.875f, "11.875"},
+        {-0.0f, "0"},
+        {1.23456789f, "1.234568"},
+        {99.999999f, "100"},
+        {0.0001f, "0.0001"},
+        {0.00001f, "1E-05"},
+        {12345678.0f, "1.234568E+07"},
+        {std::numeric_limits<float>::infinity(), "inf"},
+    };
+    for (const auto &[value, text] : singles)
+        QTest::addRow("single %s", text) << double(value) << true << QString::fromLatin1(text);
+
+    const std::pair<double, const char *> doubles[] = {
+        {std::pow(10.0, 3) * 0.04, "40"}, {1.0 / 3, "0.333333333333333"}, {1e15, "1E+15"}};
+    for (const auto &[value, text] : doubles)
+        QTest::addRow("double %s", text) << value << false << QString::fromLatin1(text);
+}
+
+void TestNumberText::writesGeneralText() {
+    QFETCH(double, value);
+    QFETCH(bool, single);
+    QFETCH(QString, text);
+    QCOMPARE(single ? core::singleText(float(value)) : core::doubleText(value), text);
+}
+
+void TestNumberText::ignoresTheUsersLocale() {
+    // A German user writes 73,4; the log and the scale boxes still use "." both ways.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const bool cLocaleSet = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+    QCOMPARE(core::singleText(73.4f), "73.4");
+    QCOMPARE(core::doubleText(1234.5), "1234.5");
+    QCOMPARE(core::leadingNumber(u"73.4"), 73.4);
+    QCOMPARE(core::leadingNumber(u"73,4"), 73.0);
+    if (cLocaleSet)
+        std::setlocale(LC_ALL, "C");
+    QLocale::setDefault(QLocale::c());
+}
+
+QTEST_GUILESS_MAIN(TestNumberText)
+#include "tst_number_text.moc"
