@@ -1,0 +1,27 @@
+#include "scenario_player.h"
+
+#include "demo_cycle.h"
+
+namespace metersim {
+
+ScenarioPlayer::ScenarioPlayer(Script script, bool loop)
+    : m_script(std::move(script)), m_loop(loop) {}
+
+std::optional<QByteArray> ScenarioPlayer::next() {
+    if (m_script.steps.empty()) {
+        const meter::MeterFrame frame = encodeDisplay(demoDisplay(m_demoFrame++));
+        return QByteArray(reinterpret_cast<const char *>(frame.bytes.data()), meter::kFrameLength);
+    }
+    if (m_repeatsDone == m_script.steps[m_step].repeat) {
+        m_repeatsDone = 0;
+        if (++m_step == m_script.steps.size()) {
+            if (!m_loop)
+                return std::nullopt;
+            m_step = 0;
+        }
+    }
+    ++m_repeatsDone;
+    return m_script.steps[m_step].bytes;
+}
+
+} // namespace metersim

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "scenario_script.h"
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <optional>
+
+namespace metersim {
+
+/// Hands out the bytes to send, frame by frame: a script's steps in order (once, or over and
+/// over), or, without a script, the built-in demo's endless cycle.
+class ScenarioPlayer {
+  public:
+    ScenarioPlayer() = default; ///< the demo
+    ScenarioPlayer(Script script, bool loop);
+
+    /// The next frame's bytes, or nothing when a script played once has ended.
+    std::optional<QByteArray> next();
+
+  private:
+    Script m_script;
+    bool m_loop = false;
+    std::size_t m_step = 0;
+    int m_repeatsDone = 0;
+    std::uint64_t m_demoFrame = 0;
+};
+
+} // namespace metersim
