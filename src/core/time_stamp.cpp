@@ -6,30 +6,20 @@ namespace {
 
 // Built by hand rather than with QDateTime::toString, so that no locale (digits, calendar)
 // can ever change the texts stored in the log.
-void appendPadded(QString &text, int number, int width) {
-    text += QString::number(number).rightJustified(width, u'0');
+QString zeroPadded(int number, int width) {
+    return QString::number(number).rightJustified(width, u'0');
 }
 
+/// "hh:mm:ss"
 QString timeText(QTime time) {
-    QString text;
-    text.reserve(8);
-    appendPadded(text, time.hour(), 2);
-    text += u':';
-    appendPadded(text, time.minute(), 2);
-    text += u':';
-    appendPadded(text, time.second(), 2);
-    return text;
+    return zeroPadded(time.hour(), 2) + u':' + zeroPadded(time.minute(), 2) + u':' +
+           zeroPadded(time.second(), 2);
 }
 
+/// "mm-dd-yyyy"
 QString dateText(QDate date) {
-    QString text;
-    text.reserve(10);
-    appendPadded(text, date.month(), 2);
-    text += u'-';
-    appendPadded(text, date.day(), 2);
-    text += u'-';
-    appendPadded(text, date.year(), 4);
-    return text;
+    return zeroPadded(date.month(), 2) + u'-' + zeroPadded(date.day(), 2) + u'-' +
+           zeroPadded(date.year(), 4);
 }
 
 } // namespace

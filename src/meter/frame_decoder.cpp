@@ -110,26 +110,27 @@ void buildValue(Reading &r) {
     }
 }
 
+/// Function and unit of each function flag, in the order in which a later lit flag
+/// overwrites an earlier one.
+struct FunctionRule {
+    bool Reading::*flag;
+    const QString *function;
+    const QString *unit;
+};
+const FunctionRule kFunctionRules[] = {
+    {&Reading::SoundFlag, &kFunctionSound, &kUnitDecibel},
+    {&Reading::HumidityFlag, &kFunctionHumidity, &kUnitRelativeHumidity},
+    {&Reading::CelsiusFlag, &kFunctionTemp, &kUnitCelsius},
+    {&Reading::FahrenheitFlag, &kFunctionTemp, &kUnitFahrenheit},
+    {&Reading::LuxFlag, &kFunctionLight, &kUnitLux},
+};
+
 void assignFunction(Reading &r) {
-    if (r.SoundFlag) {
-        r.Function = kFunctionSound;
-        r.Unit = kUnitDecibel;
-    }
-    if (r.HumidityFlag) {
-        r.Function = kFunctionHumidity;
-        r.Unit = kUnitRelativeHumidity;
-    }
-    if (r.CelsiusFlag) {
-        r.Function = kFunctionTemp;
-        r.Unit = kUnitCelsius;
-    }
-    if (r.FahrenheitFlag) {
-        r.Function = kFunctionTemp;
-        r.Unit = kUnitFahrenheit;
-    }
-    if (r.LuxFlag) {
-        r.Function = kFunctionLight;
-        r.Unit = kUnitLux;
+    for (const FunctionRule &rule : kFunctionRules) {
+        if (r.*rule.flag) {
+            r.Function = *rule.function;
+            r.Unit = *rule.unit;
+        }
     }
 }
 
