@@ -1,0 +1,42 @@
+#include "log/log_database.h"
+
+#include "log/connection.h"
+
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+namespace logbook {
+
+QString insertStatement(qint32 no, const QString &fun, const QString &data, const QString &unit,
+                        const QString &timeStamp) {
+    const qint64 negated = -qint64(no);
+    return QStringLiteral("INSERT INTO b1([AAA],[BBB],[CCC],[DDD],[EEE],[FFFF]) VALUES(") +
+           QString::number(no) + QStringLiteral(",'") + fun + QStringLiteral("','") + data +
+           QStringLiteral("','") + unit + QStringLiteral("','") + timeStamp + QStringLiteral("',") +
+           QString::number(negated) + u')';
+}
+
+DatabaseError createLogDatabase(const QString &path) {
+    if (QFileInfo::exists(path))
+        return {DatabaseError::Kind::Failed, path, QStringLiteral("the file already exists")};
+    // Built under a temporary name and renamed when complete. SQLite takes the empty file as
+    // an empty database.
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open())
+        return {DatabaseError::Kind::Failed, path, file.errorString()};
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                        QFileDevice::WriteGroup | QFileDevice::ReadOther);
+    {
+        Connection connection;
+        if (!connection.open(file.fileName()) ||
+            !connection.execute(QStringLiteral("CREATE TABLE b1 (AAA INTEGER, BBB TEXT, CCC TEXT, "
+                                               "DDD TEXT, EEE TEXT, FFFF INTEGER)")))
+            return {connection.error().kind, path, connection.error().reason};
+    }
+    if (!file.rename(path))
+        return {DatabaseError::Kind::Failed, path, file.errorString()};
+    file.setAutoRemove(false);
+    return {};
+}
+
+} // namespace logbook

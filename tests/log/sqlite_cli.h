@@ -1,0 +1,34 @@
+#pragma once
+
+// The sqlite3 command-line tool as an independent reader and writer of log files, so tests
+// do not check our database code only with itself.
+
+#include "log/log_database.h"
+
+#include <QProcess>
+#include <QString>
+#include <QTest>
+
+inline QString sqlite3(const QString &path, const QString &sql) {
+    QProcess process;
+    process.start(QStringLiteral("sqlite3"), {path, sql});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        qWarning() << "sqlite3 failed:" << process.readAllStandardError();
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+/// Appends records numbered first..last to table b1, as the program writes them.
+inline void fillLog(const QString &path, int first, int last) {
+    sqlite3(path, QStringLiteral("WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM n "
+                                 "WHERE i < %2) INSERT INTO b1 SELECT i, 'Sound', '73.4', 'dB', "
+                                 "'14:03:27/12-04-2026', -i FROM n;")
+                      .arg(first)
+                      .arg(last));
+}
+
+/// Creates an empty log at `path` with the program's own function and returns the path.
+inline QString createdLog(const QString &path) {
+    if (const logbook::DatabaseError error = logbook::createLogDatabase(path))
+        qFatal("cannot create %s: %s", qPrintable(path), qPrintable(error.reason));
+    return path;
+}
