@@ -1,0 +1,107 @@
+// The log's costs per receive event and per slider movement, against the size of the log.
+#include "core/clock.h"
+#include "core/message_boxes.h"
+#include "log/connection.h"
+#include "log/data_source.h"
+#include "log/log_database.h"
+#include "log/reading_log.h"
+#include "log/record_grid_model.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+/// A log of `records` records in a fresh directory, bound to a data source and grid.
+struct LogFixture {
+    explicit LogFixture(int records) {
+        const QString path = QDir(dir.path()).filePath(logbook::kLiveLogFile);
+        logbook::createLogDatabase(path);
+        logbook::Connection db;
+        db.open(path);
+        if (records > 0)
+            db.execute(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 "
+                                      "FROM n WHERE i < %1) INSERT INTO b1 SELECT i, 'Sound', "
+                                      "'73.4', 'dB', '14:03:27/12-04-2026', -i FROM n")
+                           .arg(records - 1));
+        db.close();
+        data1.setDatabaseName(path);
+        data1.setRecordSource(logbook::kRecordSource);
+        data1.refresh();
+    }
+    QTemporaryDir dir;
+    logbook::DataSource data1;
+    logbook::RecordGridModel grid{data1};
+    core::SystemClock clock;
+    core::RecordingMessageBoxes messages;
+    logbook::ReadingLog log{dir.path(), data1, grid, clock, messages};
+};
+
+// What one receive event does with the log: the INSERT (opened, committed, synced, closed),
+// the data source refresh, the grid's first rows, and the record count.
+void BM_AppendRefreshCount(benchmark::State &state) {
+    LogFixture fixture(int(state.range(0)));
+    qint32 no = fixture.data1.recordCount();
+    for (auto _ : state) {
+        fixture.log.appendReading(no++, QStringLiteral("Sound"), QStringLiteral("73.4"),
+                                  QStringLiteral("dB"));
+        benchmark::DoNotOptimize(fixture.grid.data(fixture.grid.index(0, 2)));
+        benchmark::DoNotOptimize(fixture.data1.recordCount());
+    }
+    state.counters["failures"] = double(fixture.messages.shown().size());
+}
+BENCHMARK(BM_AppendRefreshCount)->Arg(0)->Arg(10000)->Arg(99999)->Unit(benchmark::kMillisecond);
+
+// Activation and the record limit re-read the log with a full refresh.
+void BM_FullRefresh(benchmark::State &state) {
+    LogFixture fixture(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(fixture.data1.refresh());
+}
+BENCHMARK(BM_FullRefresh)->Arg(99999)->Unit(benchmark::kMillisecond);
+
+// The slider makes a row current and the grid shows it: 32 targets in different blocks, so
+// every move reads its rows from the file.
+void BM_MoveCurrentRecord(benchmark::State &state) {
+    LogFixture fixture(99999);
+    const int target = int(state.range(0));
+    int k = 0;
+    for (auto _ : state) {
+        const int row = std::clamp(target + (target < 50000 ? 64 : -64) * (k++ % 32), 0, 99998);
+        fixture.data1.moveFirst();
+        fixture.data1.moveNext(row);
+        benchmark::DoNotOptimize(fixture.data1.currentNo());
+    }
+}
+BENCHMARK(BM_MoveCurrentRecord)->Arg(0)->Arg(49999)->Arg(99998)->Unit(benchmark::kMicrosecond);
+
+// The history window: a record set moved to a record and walked 300 records back.
+void BM_HistoryWalk(benchmark::State &state) {
+    LogFixture fixture(99999);
+    const QString path = QDir(fixture.dir.path()).filePath(logbook::kLiveLogFile);
+    for (auto _ : state) {
+        logbook::Connection db;
+        db.open(path);
+        logbook::RecordSet *set = db.openRecordSet();
+        set->move(state.range(0));
+        qint64 sum = 0;
+        for (int i = 0; i < 300 && !set->isBeforeFirst(); ++i) {
+            sum += set->intValue(0) + set->textValue(2).size();
+            set->movePrevious();
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_HistoryWalk)->Arg(300)->Arg(99998)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}
