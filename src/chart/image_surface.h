@@ -1,0 +1,34 @@
+#pragma once
+
+#include "chart/surface.h"
+
+#include <QImage>
+
+namespace chart {
+
+/// A surface that paints into a retained image of its inner area, at 15 twips a logical pixel
+/// times the screen's device pixel ratio. What is drawn stays until it is drawn over, so
+/// covering the window loses nothing.
+class ImageSurface final : public Surface {
+  public:
+    explicit ImageSurface(BoxGeometry geometry, qreal devicePixelRatio = 1);
+
+    const QImage &image() const { return m_image; }
+    /// Rebuilds the image for another pixel density (a move to another screen), cleared to the
+    /// background colour, and asks for a repaint.
+    void setDevicePixelRatio(qreal ratio);
+
+  protected:
+    void clear(core::Rgb colour) override;
+    void drawLine(double x1, double y1, double x2, double y2, Pen pen) override;
+    void drawBox(double x1, double y1, double x2, double y2, core::Rgb colour) override;
+    void drawText(double x, double y, double points, const QString &text,
+                  core::Rgb colour) override;
+
+  private:
+    void allocate(qreal ratio);
+
+    QImage m_image;
+};
+
+} // namespace chart

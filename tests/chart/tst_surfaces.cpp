@@ -1,0 +1,119 @@
+#include "chart/image_surface.h"
+#include "chart/recording_surface.h"
+
+#include <QTest>
+
+using chart::BoxGeometry;
+using chart::Primitive;
+using Kind = chart::Primitive::Kind;
+
+namespace {
+
+constexpr core::Rgb kBlack{0, 0, 0};
+constexpr core::Rgb kWhite{255, 255, 255};
+constexpr core::Rgb kYellow{255, 255, 0};
+
+// The plot box: 6015 x 2790 twips with a 2-pixel border, 397 x 182 logical pixels inside.
+constexpr BoxGeometry kPlotBox{840, 120, 6015, 2790, 2};
+
+int countPixels(const QImage &image, QRgb colour, QRect area = {}) {
+    if (area.isNull())
+        area = image.rect();
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += image.pixel(x, y) == colour;
+    return count;
+}
+
+} // namespace
+
+class TestSurfaces : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void recordsPrimitivesWithTheStateAtTheTime() {
+        chart::RecordingSurface surface(kPlotBox);
+        QCOMPARE(surface.scaleWidth(), 5955.0);
+        QCOMPARE(surface.scaleHeight(), 2730.0);
+        QCOMPARE(surface.width(), 6015.0);
+        surface.setBackColour(kBlack);
+        surface.setForeColour(kYellow);
+        surface.setDrawWidth(5);
+        surface.line(-10, 20.5, 7000, 20.5);
+        surface.setDrawWidth(0);
+        surface.box(300, 200, 100, 50);
+        surface.setCurrentX(15);
+        surface.setCurrentY(30);
+        surface.setFontSize(9.75);
+        surface.setForeColour(kWhite);
+        surface.print("400.0");
+        const QList<Primitive> expected{
+            {Kind::Clear, kBlack, 0, 0, 0, 0, 0, 0, {}},
+            {Kind::Line, kYellow, 5, -10, 20.5, 7000, 20.5, 0, {}},
+            {Kind::Box, kYellow, 0, 100, 50, 300, 200, 0, {}},
+            {Kind::Text, kWhite, 0, 15, 30, 0, 0, 9.75, "400.0"},
+        };
+        QCOMPARE(surface.primitives(), expected);
+        QCOMPARE(surface.drawWidth(), 1);
+        QCOMPARE(surface.backColour(), kBlack);
+    }
+
+    void paintsClippedSharpLinesInTwips() {
+        chart::ImageSurface surface(kPlotBox);
+        const QImage &image = surface.image();
+        QCOMPARE(image.size(), QSize(397, 182));
+        surface.setBackColour(kBlack);
+        QCOMPARE(countPixels(image, qRgb(0, 0, 0)), 397 * 182);
+
+        surface.setForeColour(kWhite);
+        surface.line(-3000, 150, 99999, 150); // far past both sides
+        QCOMPARE(countPixels(image, qRgb(255, 255, 255), QRect(0, 10, 397, 1)), 397);
+        QCOMPARE(countPixels(image, qRgb(255, 255, 255)), 397);
+
+        surface.setForeColour(kYellow);
+        surface.box(150, 300, 450, 600);
+        QCOMPARE(countPixels(image, qRgb(255, 255, 0)), 20 * 20);
+        QCOMPARE(image.pixel(10, 20), qRgb(255, 255, 0));
+
+        surface.setBackColour(kWhite);
+        QCOMPARE(countPixels(image, qRgb(255, 255, 255)), 397 * 182);
+    }
+
+    void printsTextAtTheCurrentPosition() {
+        chart::ImageSurface surface(kPlotBox);
+        surface.setBackColour(kBlack);
+        surface.setForeColour(kWhite);
+        surface.setCurrentX(1500);
+        surface.setCurrentY(750);
+        surface.setFontSize(12);
+        surface.print("-400.0");
+        const QImage &image = surface.image();
+        const int lit = countPixels(image, qRgb(255, 255, 255)) +
+                        (397 * 182 - countPixels(image, qRgb(0, 0, 0)));
+        QVERIFY(lit > 50);
+        // Nothing above or to the left of the position.
+        QCOMPARE(countPixels(image, qRgb(0, 0, 0), QRect(0, 0, 397, 50)), 397 * 50);
+        QCOMPARE(countPixels(image, qRgb(0, 0, 0), QRect(0, 0, 100, 182)), 100 * 182);
+    }
+
+    void rebuildsForHighDensityScreensAndAsksForRepaint() {
+        chart::ImageSurface surface(kPlotBox);
+        int repaints = 0;
+        surface.setRepaintHandler([&] { ++repaints; });
+        surface.setBackColour(kBlack);
+        surface.setDevicePixelRatio(2);
+        QCOMPARE(repaints, 1);
+        const QImage &image = surface.image();
+        QCOMPARE(image.size(), QSize(794, 364));
+        surface.setForeColour(kWhite);
+        surface.line(0, 150, 5955, 150);
+        QCOMPARE(countPixels(image, qRgb(255, 255, 255)), 2 * 794);
+        QCOMPARE(countPixels(image, qRgb(255, 255, 255), QRect(0, 20, 794, 2)), 2 * 794);
+        surface.setDevicePixelRatio(2);
+        QCOMPARE(repaints, 1);
+    }
+};
+
+QTEST_MAIN(TestSurfaces)
+#include "tst_surfaces.moc"
