@@ -1,0 +1,48 @@
+#pragma once
+
+#include "log/database_error.h"
+
+#include <QString>
+
+namespace chart {
+class Surface;
+}
+namespace core {
+class MessageBoxes;
+}
+namespace logbook {
+class DataSource;
+class RecordGridModel;
+} // namespace logbook
+
+namespace ui {
+
+class WindowModel;
+
+/// The main window's load, once before it is first shown, and its activation, each time it
+/// is shown or comes back from one of the program's modal windows.
+class StartUp {
+  public:
+    StartUp(QString programDirectory, WindowModel &model, logbook::DataSource &data1,
+            logbook::RecordGridModel &grid, chart::Surface &picture1, core::MessageBoxes &messages);
+
+    /// Also makes sure there is a log to bind to: a missing db1.mdb is created empty (the user
+    /// is told); a file that is not a log is left untouched and said so at activation.
+    void load();
+    void activate();
+
+  private:
+    void prepareLogFiles();
+    void fillColourChoosers();
+    void report(const QString &message);
+
+    QString m_directory;
+    WindowModel &m_model;
+    logbook::DataSource &m_data1;
+    logbook::RecordGridModel &m_grid;
+    chart::Surface &m_picture1;
+    core::MessageBoxes &m_messages;
+    logbook::DatabaseError m_lastRefreshFailure;
+};
+
+} // namespace ui

@@ -1,0 +1,150 @@
+#include "ui/main_window/window_model.h"
+
+#include <algorithm>
+
+namespace ui {
+
+namespace {
+
+constexpr core::Rgb kBlue{0, 0, 255};
+constexpr core::Rgb kBlack{0, 0, 0};
+constexpr core::Rgb kRed{255, 0, 0};
+
+struct InitialText {
+    ControlId id;
+    const char16_t *text;
+};
+
+// Captions and texts as the window is designed.
+constexpr InitialText kInitialTexts[] = {
+    {ControlId::Text8, u"NULL"},        {ControlId::Text9, u"OFFLine"},
+    {ControlId::Text10, u"Data Input"}, {ControlId::Text11, u"12-05-2000 12:23:45"},
+    {ControlId::Label1, u"FUNCTION"},   {ControlId::Label3, u"DATA"},
+    {ControlId::Label16, u"GAUGE"},     {ControlId::Label17, u"Gauge Value"},
+    {ControlId::Label18, u"0%"},        {ControlId::Label22, u"RS232"},
+    {ControlId::Label23, u"HOLD"},      {ControlId::Label21, u"X10"},
+    {ControlId::Label9, u"LOW"},        {ControlId::Text2, u"-4000"},
+    {ControlId::Label10, u"HI"},        {ControlId::Text3, u"4000"},
+    {ControlId::Label11, u"UNIT"},      {ControlId::Check2, u"XGrid"},
+    {ControlId::Check3, u"YGrid"},      {ControlId::Label19, u"Back Ground"},
+    {ControlId::Label20, u"Line"},      {ControlId::Label14, u"Vert Max"},
+    {ControlId::Text5, u"400.0"},       {ControlId::Command1, u"Auto Graph"},
+    {ControlId::Label15, u"Vert Min"},  {ControlId::Text6, u"-400.0"},
+};
+
+constexpr ControlId kHiddenAtStart[] = {ControlId::Picture8,  ControlId::Label22,
+                                        ControlId::Label23,   ControlId::Label21,
+                                        ControlId::Picture10, ControlId::Picture9};
+
+} // namespace
+
+WindowModel::WindowModel() : m_panels(kPanelCount) {
+    for (const InitialText &initial : kInitialTexts)
+        state(initial.id).text = QString::fromUtf16(initial.text);
+    for (ControlId id : kHiddenAtStart)
+        state(id).visible = false;
+    state(ControlId::Picture4).backColour = kBlue;
+    state(ControlId::Picture3).backColour = kBlack;
+    state(ControlId::Picture6).backColour = kBlack;
+    state(ControlId::Label18).foreColour = kRed;
+}
+
+void WindowModel::setText(ControlId id, const QString &text) {
+    if (state(id).text == text)
+        return;
+    state(id).text = text;
+    changed(id);
+}
+
+void WindowModel::setVisible(ControlId id, bool visible) {
+    if (state(id).visible == visible)
+        return;
+    state(id).visible = visible;
+    changed(id);
+}
+
+void WindowModel::setBackColour(ControlId id, core::Rgb colour) {
+    if (state(id).backColour == colour)
+        return;
+    state(id).backColour = colour;
+    changed(id);
+}
+
+void WindowModel::setForeColour(ControlId id, core::Rgb colour) {
+    if (state(id).foreColour == colour)
+        return;
+    state(id).foreColour = colour;
+    changed(id);
+}
+
+void WindowModel::setFontSize(ControlId id, double points) {
+    if (state(id).fontSize == points)
+        return;
+    state(id).fontSize = points;
+    changed(id);
+}
+
+void WindowModel::setValue(ControlId id, int value) {
+    ControlState &control = state(id);
+    if (id == ControlId::Slider1)
+        value = std::clamp(value, 0, control.maximum);
+    if (control.value == value)
+        return;
+    control.value = value;
+    changed(id);
+}
+
+void WindowModel::setMaximum(ControlId id, int maximum) {
+    ControlState &control = state(id);
+    if (control.maximum == maximum)
+        return;
+    control.maximum = maximum;
+    control.value = std::clamp(control.value, 0, std::max(0, maximum));
+    changed(id);
+}
+
+void WindowModel::setItems(ControlId id, const QList<ComboItem> &items) {
+    if (state(id).items == items)
+        return;
+    state(id).items = items;
+    changed(id);
+}
+
+QString WindowModel::panelText(int panel) const { return m_panels.value(panel - 1); }
+
+void WindowModel::setPanelText(int panel, const QString &text) {
+    if (panel < 1 || panel > kPanelCount || m_panels[panel - 1] == text)
+        return;
+    m_panels[panel - 1] = text;
+    emit panelChanged(panel);
+}
+
+void WindowModel::setGridLook(const GridLook &look) {
+    if (m_gridLook == look)
+        return;
+    m_gridLook = look;
+    changed(ControlId::DBGrid1);
+}
+
+void WindowModel::setTimer1(TimerState state) {
+    if (m_timer1 == state)
+        return;
+    m_timer1 = state;
+    emit timerChanged();
+}
+
+void WindowModel::setBusyPointer(bool busy) {
+    if (m_busyPointer == busy)
+        return;
+    m_busyPointer = busy;
+    emit pointerChanged();
+}
+
+void WindowModel::setSplashOpen(bool open) {
+    if (m_splashOpen == open)
+        return;
+    m_splashOpen = open;
+    emit splashChanged();
+}
+
+} // namespace ui

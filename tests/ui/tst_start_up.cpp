@@ -1,0 +1,166 @@
+#include "../log/sqlite_cli.h"
+#include "chart/recording_surface.h"
+#include "core/clock.h"
+#include "core/message_boxes.h"
+#include "log/data_source.h"
+#include "log/record_grid_model.h"
+#include "ui/main_window/clock_tick.h"
+#include "ui/main_window/start_up.h"
+#include "ui/main_window/window_model.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using ui::ControlId;
+
+class TestStartUp : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ui::WindowModel> m_model;
+    std::unique_ptr<logbook::DataSource> m_data1;
+    std::unique_ptr<logbook::RecordGridModel> m_grid;
+    std::unique_ptr<chart::RecordingSurface> m_picture1;
+    core::RecordingMessageBoxes m_messages;
+    std::unique_ptr<ui::StartUp> m_startUp;
+
+    QString file(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
+
+    static QByteArray bytes(const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+  private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_model = std::make_unique<ui::WindowModel>();
+        m_data1 = std::make_unique<logbook::DataSource>();
+        m_grid = std::make_unique<logbook::RecordGridModel>(*m_data1);
+        m_picture1 =
+            std::make_unique<chart::RecordingSurface>(chart::BoxGeometry{840, 120, 6015, 2790, 2});
+        m_messages.clear();
+        m_startUp = std::make_unique<ui::StartUp>(m_dir->path(), *m_model, *m_data1, *m_grid,
+                                                  *m_picture1, m_messages);
+    }
+
+    void loadAndFirstActivationWithAnEmptyLog() {
+        createdLog(file("db1.mdb"));
+        m_startUp->load();
+        QCOMPARE(m_model->panelText(1), "Buzzer");
+        QCOMPARE(m_model->panelText(7), "Number");
+        const QList<ui::ComboItem> &items = m_model->control(ControlId::ImageCombo2).items;
+        QCOMPARE(items.size(), 16);
+        QCOMPARE(items[3], (ui::ComboItem{"Signal4", "Cray", 4}));
+        QCOMPARE(items[15], (ui::ComboItem{"Signal16", "Yellow", 16}));
+        QCOMPARE(m_model->control(ControlId::ImageCombo1).value, 2);
+        QCOMPARE(m_model->control(ControlId::ImageCombo2).value, 15);
+        QCOMPARE(m_picture1->backColour(), (core::Rgb{0, 0, 0}));
+        QCOMPARE(m_picture1->foreColour(), (core::Rgb{255, 255, 255}));
+        QCOMPARE(m_model->fields.ValueLabels[0], "400.0");
+        QCOMPARE(m_model->fields.ValueLabels[4], "0");
+        QCOMPARE(m_model->fields.ValueLabels[8], "-400.0");
+        QCOMPARE(m_model->fields.TimeLabels[15], "300");
+        QCOMPARE(m_model->control(ControlId::Check2).value, 1);
+        QCOMPARE(m_model->control(ControlId::Check3).value, 1);
+        QCOMPARE(m_model->timer1(), (ui::WindowModel::TimerState{false, 500}));
+        QCOMPARE(bytes(file("db2.mdb")), bytes(file("db1.mdb")));
+        QCOMPARE(m_model->text(ControlId::Text9), "OFFLine");
+
+        m_startUp->activate();
+        QCOMPARE(m_model->gridLook().textColour, (core::Rgb{0, 0, 128}));
+        QCOMPARE(m_grid->columnCount(), 5);
+        QCOMPARE(m_grid->headerData(2, Qt::Horizontal).toString(), "DATA");
+        QCOMPARE(m_grid->rowCount(), 0);
+        QCOMPARE(m_model->fields.LogRecordCount, 0);
+        QCOMPARE(m_model->fields.NextRecordNo, 0);
+        QCOMPARE(m_model->control(ControlId::Slider1).maximum, 1);
+        QCOMPARE(m_model->panelText(8), "0");
+        QCOMPARE(m_model->fields.StartupTicks, 1);
+        QCOMPARE(m_model->timer1(), (ui::WindowModel::TimerState{true, 1}));
+        QVERIFY(m_messages.shown().isEmpty());
+    }
+
+    void activationFollowsTheLogAfterAModalWindow() {
+        fillLog(createdLog(file("db1.mdb")), 0, 19);
+        QFile::copy(file("db1.mdb"), file("db2.mdb"));
+        fillLog(file("db1.mdb"), 20, 20);
+        const QByteArray standby = bytes(file("db2.mdb"));
+        m_startUp->load();
+        QCOMPARE(bytes(file("db2.mdb")), standby);
+        m_startUp->activate();
+        QCOMPARE(m_model->fields.LogRecordCount, 21);
+        QCOMPARE(m_model->control(ControlId::Slider1).maximum, 22);
+
+        m_model->setPanelText(8, "7");
+        m_model->setVisible(ControlId::Picture9, true);
+        m_model->fields.StartupTicks = 200;
+        sqlite3(file("db1.mdb"), "DELETE FROM b1 WHERE AAA > 1");
+        m_startUp->activate();
+        QCOMPARE(m_model->fields.LogRecordCount, 2);
+        QCOMPARE(m_model->fields.NextRecordNo, 2);
+        QCOMPARE(m_model->control(ControlId::Slider1).maximum, 3);
+        QCOMPARE(m_model->panelText(8), "0");
+        QVERIFY(!m_model->control(ControlId::Picture9).visible);
+        QCOMPARE(m_model->fields.StartupTicks, 1);
+    }
+
+    void missingLogIsCreatedAndTheUserTold() {
+        m_startUp->load();
+        m_startUp->activate();
+        QCOMPARE(m_messages.shown().size(), 1);
+        QVERIFY(m_messages.shown().first().contains(QDir::toNativeSeparators(file("db1.mdb"))));
+        QCOMPARE(sqlite3(file("db1.mdb"), "SELECT count(*) FROM b1"), "0");
+        QVERIFY(QFile::exists(file("db2.mdb")));
+    }
+
+    void foreignLogIsLeftAloneAndSaidOnce() {
+        QFile foreign(file("db1.mdb"));
+        QVERIFY(foreign.open(QIODevice::WriteOnly));
+        foreign.write("my notes, not a log\n");
+        foreign.close();
+        m_startUp->load();
+        m_startUp->activate();
+        m_startUp->activate();
+        QCOMPARE(m_messages.shown().size(), 1);
+        QVERIFY(m_messages.shown().first().contains(QDir::toNativeSeparators(file("db1.mdb"))));
+        QCOMPARE(bytes(file("db1.mdb")), "my notes, not a log\n");
+        QCOMPARE(m_grid->rowCount(), 0);
+        QCOMPARE(m_model->fields.NextRecordNo, 0);
+    }
+
+    void clockRunsAfterTwoStartUpTicks() {
+        createdLog(file("db1.mdb"));
+        core::SettableClock clock(QDateTime(QDate(2001, 3, 7), QTime(9, 5, 2)));
+        m_startUp->load();
+        m_model->setBusyPointer(true);
+        m_model->setSplashOpen(true);
+        m_startUp->activate();
+        ui::Timer1Tick(*m_model, clock);
+        QCOMPARE(m_model->fields.StartupTicks, 2);
+        QCOMPARE(m_model->timer1().intervalMs, 1);
+        ui::Timer1Tick(*m_model, clock);
+        QCOMPARE(m_model->fields.StartupTicks, 200);
+        QCOMPARE(m_model->timer1(), (ui::WindowModel::TimerState{true, 500}));
+        QVERIFY(!m_model->busyPointer());
+        QVERIFY(!m_model->splashOpen());
+        QCOMPARE(m_model->text(ControlId::Text11), "12-05-2000 12:23:45");
+        ui::Timer1Tick(*m_model, clock);
+        QCOMPARE(m_model->text(ControlId::Text11), "03-07-2001 09:05:02");
+        clock.setNow(QDateTime(QDate(2026, 12, 5), QTime(14, 30, 0)));
+        ui::Timer1Tick(*m_model, clock);
+        QCOMPARE(m_model->text(ControlId::Text11), "12-05-2026 14:30:00");
+
+        m_startUp->activate();
+        clock.advanceMs(1000);
+        ui::Timer1Tick(*m_model, clock);
+        QCOMPARE(m_model->text(ControlId::Text11), "12-05-2026 14:30:00");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartUp)
+#include "tst_start_up.moc"
