@@ -1,71 +1,44 @@
-// Until the main window exists, the program listens on COM1 and prints every decoded reading
-// as a line, so the whole path from the meter's line to a Reading can be watched.
-#include "core/number_text.h"
-#include "meter/frame_decoder.h"
-#include "meter/port_names.h"
+// Builds the program's services and its main window, and wires them together.
 
-#include <QCoreApplication>
-#include <QSerialPort>
-#include <QTextStream>
+#include "core/clock.h"
+#include "log/data_source.h"
+#include "log/record_grid_model.h"
+#include "ui/main_window/clock_tick.h"
+#include "ui/main_window/form1.h"
+#include "ui/main_window/qt_message_boxes.h"
+#include "ui/main_window/start_up.h"
+#include "ui/main_window/window_model.h"
 
-namespace {
-
-constexpr qint64 kReceiveThreshold = 28; // two frames: a whole frame is always among them
-
-QString describe(const meter::Reading &r) {
-    QString line = QStringLiteral("%1 %2 %3 value %4")
-                       .arg(r.Function.isEmpty() ? QStringLiteral("-") : r.Function, -8)
-                       .arg(r.ValueText, 7)
-                       .arg(r.Unit, -3)
-                       .arg(core::singleText(r.Value));
-    const std::pair<bool, const char *> annunciators[] = {{r.Rs232, "RS232"},
-                                                          {r.Hold, "HOLD"},
-                                                          {r.X10, "X10"},
-                                                          {r.LowBattery, "LOWBAT"},
-                                                          {r.LightOverload, "L-OVER"},
-                                                          {r.SoundOverload, "S-OVER"}};
-    for (const auto &[on, name] : annunciators) {
-        if (on)
-            line += u' ' + QLatin1String(name);
-    }
-    return line;
-}
-
-} // namespace
+#include <QApplication>
+#include <QMessageBox>
+#include <QSqlDatabase>
 
 int main(int argc, char *argv[]) {
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-
-    QSerialPort port;
-    port.setPortName(meter::devicePathForPort(1));
-    port.setBaudRate(QSerialPort::Baud2400);
-    port.setDataBits(QSerialPort::Data8);
-    port.setParity(QSerialPort::NoParity);
-    port.setStopBits(QSerialPort::OneStop);
-    if (!port.open(QIODevice::ReadOnly)) {
-        QTextStream(stderr) << "COM1 (" << port.portName()
-                            << ") cannot be opened: " << port.errorString() << Qt::endl;
+    QApplication app(argc, argv);
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
+        QMessageBox::critical(nullptr, QStringLiteral("5710"),
+                              QStringLiteral("Qt's SQLite driver (Debian package "
+                                             "libqt6sql6-sqlite) is missing, so the log cannot be "
+                                             "kept. Install it and start the program again."));
         return 1;
     }
-    // Bytes that arrived before the port was set up are mangled: start clean.
-    port.clear(QSerialPort::Input);
-    out << "Listening on COM1 (" << port.portName() << ")" << Qt::endl;
+    const QString programDirectory = QCoreApplication::applicationDirPath();
 
-    QObject::connect(&port, &QSerialPort::readyRead, &app, [&] {
-        const qint64 count = port.bytesAvailable();
-        if (count < kReceiveThreshold)
-            return;
-        const QByteArray chunk = port.readAll();
-        if (const auto frame = meter::findFrame(chunk, count))
-            out << describe(meter::decodeFrame(*frame)) << Qt::endl;
-    });
-    QObject::connect(&port, &QSerialPort::errorOccurred, &app, [&](QSerialPort::SerialPortError e) {
-        if (e != QSerialPort::ReadError && e != QSerialPort::ResourceError)
-            return;
-        QTextStream(stderr) << "COM1 lost: " << port.errorString() << Qt::endl;
-        port.close();
-        app.exit(1);
-    });
+    ui::WindowModel model;
+    logbook::DataSource data1;
+    logbook::RecordGridModel grid(data1);
+    core::SystemClock clock;
+    ui::Form1 form1(model, grid);
+    ui::QtMessageBoxes messages(&form1);
+    ui::StartUp startUp(programDirectory, model, data1, grid,
+                        form1.surface(ui::ControlId::Picture1), messages);
+
+    QObject::connect(&form1, &ui::Form1::timer1Ticked, &form1,
+                     [&model, &clock] { ui::Timer1Tick(model, clock); });
+    QObject::connect(&form1, &ui::Form1::exitChosen, &app, &QApplication::quit);
+
+    startUp.load();
+    form1.show();
+    startUp.activate();
     return app.exec();
 }

@@ -1,0 +1,277 @@
+#include "ui/main_window/form1.h"
+
+#include "ui/main_window/artwork.h"
+#include "ui/main_window/form1_layout.h"
+#include "ui/main_window/surface_widget.h"
+#include "ui/main_window/widget_binders.h"
+#include "ui/main_window/window_model.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace ui {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+struct ToolbarButton {
+    const char *key;
+    const char *caption;
+    ToolbarIcon icon;
+};
+
+constexpr ToolbarButton kToolbarButtons[] = {
+    {"aa", "Exit", ToolbarIcon::Exit},
+    {"bb", "Comm Port", ToolbarIcon::CommPort},
+    {"cc", "Print Step", ToolbarIcon::PrintStep},
+    {"dd", "OffLine/OnLine", ToolbarIcon::OffLineOnLine},
+    {"ee", "Data Save/Load", ToolbarIcon::DataSaveLoad},
+    {"ff", "Clear Screen", ToolbarIcon::ClearScreen},
+    {"gg", "Clear All", ToolbarIcon::ClearAll},
+};
+
+QRect pixels(const ControlLook &look, int shiftY) {
+    return {look.left / kTwipsPerPixel, look.top / kTwipsPerPixel + shiftY,
+            look.width / kTwipsPerPixel, look.height / kTwipsPerPixel};
+}
+
+constexpr int kToolbarButtonWidth = 49;
+
+// Picture boxes have the sunken two-pixel edge of their kind.
+constexpr int kPictureBorder = 2;
+
+} // namespace
+
+Form1::Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent)
+    : QMainWindow(parent), m_model(model) {
+    setWindowTitle(QStringLiteral("5710"));
+    setObjectName(QStringLiteral("Form1"));
+    buildMenu();
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("Form1Client"));
+    setCentralWidget(client);
+
+    QToolBar *toolbar = buildToolbar(client);
+    // The toolbar is as tall as its 32 x 32 icons with captions under them need; the controls
+    // below it keep their places relative to one another.
+    const int toolbarPixels =
+        std::max(kToolbarHeight / kTwipsPerPixel, toolbar->sizeHint().height());
+    const int shift = toolbarPixels - kToolbarHeight / kTwipsPerPixel;
+    toolbar->setGeometry(0, 0, kForm1Width / kTwipsPerPixel, toolbarPixels);
+    client->setFixedSize(kForm1Width / kTwipsPerPixel, kForm1Height / kTwipsPerPixel + shift);
+
+    for (const ControlLook &look : form1Layout()) {
+        QWidget *parentWidget = client;
+        int shiftY = shift;
+        if (look.container == Container::Toolbar) {
+            parentWidget = toolbar;
+            shiftY = (toolbarPixels - kToolbarHeight / kTwipsPerPixel) / 2;
+        } else if (look.container == Container::Picture2) {
+            parentWidget = m_surfaces.at(ControlId::Picture2);
+            shiftY = 0;
+        }
+        QWidget *widget = nullptr;
+        switch (look.kind) {
+        case ControlKind::Toolbar:
+            widget = toolbar;
+            break;
+        case ControlKind::Label:
+        case ControlKind::ReadOnlyTextBox: {
+            // A box only the program writes needs none of an editor's inner margins, which
+            // would clip texts such as "OFFLine" in the designed widths.
+            auto *label = new QLabel(parentWidget);
+            bindLabel(label, model, look);
+            widget = label;
+            break;
+        }
+        case ControlKind::TextBox: {
+            auto *edit = new QLineEdit(parentWidget);
+            bindTextBox(edit, model, look);
+            widget = edit;
+            break;
+        }
+        case ControlKind::Indicator: {
+            auto *indicator = new QLabel(parentWidget);
+            const qreal ratio = devicePixelRatioF();
+            QPixmap picture;
+            if (look.id == ControlId::Picture5 || look.id == ControlId::Picture8)
+                picture = batteryPicture(look.id == ControlId::Picture8, ratio);
+            else if (look.id == ControlId::Picture9 || look.id == ControlId::Picture10)
+                picture = alarmIcon(look.id == ControlId::Picture9, ratio);
+            bindIndicator(indicator, model, look, picture);
+            widget = indicator;
+            break;
+        }
+        case ControlKind::Surface: {
+            const chart::BoxGeometry geometry{double(look.left), double(look.top),
+                                              double(look.width), double(look.height),
+                                              look.bordered ? kPictureBorder : 0};
+            auto *surfaceWidget = new SurfaceWidget(geometry, parentWidget);
+            m_surfaces.emplace(look.id, surfaceWidget);
+            widget = surfaceWidget;
+            break;
+        }
+        case ControlKind::CheckBox: {
+            auto *box = new QCheckBox(parentWidget);
+            bindCheckBox(box, model, look);
+            widget = box;
+            break;
+        }
+        case ControlKind::ImageCombo: {
+            auto *combo = new QComboBox(parentWidget);
+            bindImageCombo(combo, model, look);
+            widget = combo;
+            break;
+        }
+        case ControlKind::Button: {
+            auto *button = new QPushButton(model.text(look.id), parentWidget);
+            widget = button;
+            break;
+        }
+        case ControlKind::Slider: {
+            auto *slider = new QSlider(Qt::Vertical, parentWidget);
+            bindSlider(slider, model, look);
+            widget = slider;
+            break;
+        }
+        case ControlKind::Grid: {
+            auto *view = new QTableView(parentWidget);
+            bindGrid(view, model, grid);
+            widget = view;
+            break;
+        }
+        case ControlKind::StatusBar: {
+            auto *bar = new QWidget(parentWidget);
+            QList<QLabel *> panels;
+            const int narrow = 70;
+            const int wide = (look.width / kTwipsPerPixel - 4 * narrow) / 4;
+            int x = 0;
+            for (int panel = 1; panel <= WindowModel::kPanelCount; ++panel) {
+                auto *label = new QLabel(bar);
+                const int width = panel % 2 ? narrow : wide;
+                label->setGeometry(x, 0, panel == 8 ? look.width / kTwipsPerPixel - x : width,
+                                   look.height / kTwipsPerPixel);
+                label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                label->setIndent(3);
+                QFont font(look.font.family);
+                font.setPointSizeF(look.font.points);
+                font.setBold(look.font.bold);
+                label->setFont(font);
+                label->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(panel));
+                label->setAccessibleName(QStringLiteral("Status panel %1").arg(panel));
+                x += width;
+                panels.append(label);
+            }
+            bindStatusBar(panels, model);
+            widget = bar;
+            break;
+        }
+        }
+        widget->setObjectName(controlName(look.id));
+        widget->setAccessibleName(look.accessibleName);
+        if (look.kind != ControlKind::Toolbar)
+            widget->setGeometry(pixels(look, shiftY));
+    }
+
+    // Painted boxes start in their designed colours; the plot box's colours come from the load.
+    surface(ControlId::Picture3).setBackColour({0, 0, 0});
+    surface(ControlId::Picture6).setBackColour({0, 0, 0});
+    surface(ControlId::Picture6).setForeColour({255, 255, 0});
+    surface(ControlId::Picture2).setBackColour({192, 192, 192});
+    // Stacking as designed: later controls lie over earlier ones, the frames under what they frame.
+    for (ControlId frame :
+         {ControlId::Label12, ControlId::Label13, ControlId::Label5, ControlId::Label7})
+        client->findChild<QWidget *>(controlName(frame))->lower();
+    followTimer();
+}
+
+chart::Surface &Form1::surface(ControlId id) { return m_surfaces.at(id)->surface(); }
+
+void Form1::buildMenu() {
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File(F)"));
+    file->setObjectName(QStringLiteral("File"));
+    QAction *exit = file->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("Exit"));
+    connect(exit, &QAction::triggered, this, &Form1::exitChosen);
+    QAction *help = menuBar()->addAction(QStringLiteral("&Help(H)"));
+    help->setObjectName(QStringLiteral("Help"));
+    connect(help, &QAction::triggered, this, &Form1::helpChosen);
+}
+
+QToolBar *Form1::buildToolbar(QWidget *parent) {
+    auto *toolbar = new QToolBar(parent);
+    toolbar->setIconSize(QSize(32, 32));
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->setContentsMargins(0, 0, 0, 0);
+    toolbar->layout()->setContentsMargins(0, 0, 0, 0);
+    toolbar->layout()->setSpacing(0);
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(7);
+    toolbar->setFont(font);
+    for (const ToolbarButton &button : kToolbarButtons) {
+        const QString caption = QString::fromLatin1(button.caption);
+        QAction *action =
+            toolbar->addAction(toolbarIcon(button.icon, devicePixelRatioF()), caption);
+        const QString key = QString::fromLatin1(button.key);
+        action->setData(key);
+        action->setObjectName(QStringLiteral("Toolbar1Button_%1").arg(key));
+        // Seven buttons fit left of the toolbar's boxes with their captions on two lines.
+        QString twoLines = caption;
+        const qsizetype space = caption.indexOf(u' ');
+        const qsizetype slash = caption.indexOf(u'/');
+        if (space >= 0)
+            twoLines[space] = u'\n';
+        else if (slash >= 0)
+            twoLines.insert(slash + 1, u'\n');
+        action->setIconText(twoLines);
+        if (QWidget *w = toolbar->widgetForAction(action)) {
+            w->setAccessibleName(caption);
+            w->setObjectName(action->objectName());
+            w->setFixedWidth(kToolbarButtonWidth);
+        }
+        connect(action, &QAction::triggered, this, [this, key] { emit toolbarButtonClicked(key); });
+    }
+    return toolbar;
+}
+
+void Form1::followTimer() {
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setTimerType(Qt::PreciseTimer);
+    connect(m_timer1, &QTimer::timeout, this, &Form1::timer1Ticked);
+    const auto apply = [this] {
+        const WindowModel::TimerState &state = m_model.timer1();
+        m_timer1->setInterval(state.intervalMs);
+        if (state.enabled && !m_timer1->isActive())
+            m_timer1->start();
+        else if (!state.enabled)
+            m_timer1->stop();
+    };
+    apply();
+    connect(&m_model, &WindowModel::timerChanged, this, apply);
+    connect(&m_model, &WindowModel::pointerChanged, this, [this] {
+        if (m_model.busyPointer())
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            while (QGuiApplication::overrideCursor())
+                QGuiApplication::restoreOverrideCursor();
+    });
+}
+
+} // namespace ui

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "ui/main_window/control_id.h"
+
+#include <QMainWindow>
+
+#include <map>
+
+class QTimer;
+class QToolBar;
+
+namespace chart {
+class Surface;
+}
+namespace logbook {
+class RecordGridModel;
+}
+
+namespace ui {
+
+class WindowModel;
+class SurfaceWidget;
+
+/// The main window as the user sees it: every control of the design at its place, mirroring
+/// the window model. It holds no state of its own that a handler needs; user actions come out
+/// as signals for whoever wires the handlers.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+  public:
+    Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent = nullptr);
+
+    /// The drawing surface of Picture1, Picture2, Picture3 or Picture6.
+    chart::Surface &surface(ControlId id);
+
+  signals:
+    /// A toolbar button by its key, "aa" to "gg".
+    void toolbarButtonClicked(const QString &key);
+    void exitChosen();
+    void helpChosen();
+    void timer1Ticked();
+
+  private:
+    void buildMenu();
+    QToolBar *buildToolbar(QWidget *parent);
+    void followTimer();
+
+    WindowModel &m_model;
+    std::map<ControlId, SurfaceWidget *> m_surfaces;
+    QTimer *m_timer1 = nullptr;
+};
+
+} // namespace ui

@@ -1,0 +1,12 @@
+#include "ui/main_window/qt_message_boxes.h"
+
+#include <QMessageBox>
+
+namespace ui {
+
+void QtMessageBoxes::showMessage(const QString &text) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("5710"), text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+} // namespace ui

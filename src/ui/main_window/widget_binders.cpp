@@ -1,0 +1,217 @@
+#include "ui/main_window/widget_binders.h"
+
+#include "log/record_grid_model.h"
+#include "ui/main_window/artwork.h"
+#include "ui/main_window/window_model.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTableView>
+
+namespace ui {
+
+namespace {
+
+constexpr double kTwipsPerPixel = 15;
+
+QString cssColour(core::Rgb rgb) {
+    return QStringLiteral("rgb(%1,%2,%3)").arg(rgb.red).arg(rgb.green).arg(rgb.blue);
+}
+
+// From the application's palette: a widget's own palette already carries its style sheet.
+core::Rgb systemColour(SystemColour role) {
+    const QColor colour = QGuiApplication::palette().color(
+        role == SystemColour::ButtonText ? QPalette::ButtonText : QPalette::WindowText);
+    return {quint8(colour.red()), quint8(colour.green()), quint8(colour.blue())};
+}
+
+/// Colours, border and font of a control: its designed look with the model's changes on top.
+void applyLook(QWidget *widget, const ControlLook &look, const ControlState &state,
+               const QString &selector) {
+    QString css;
+    const std::optional<core::Rgb> fore = state.foreColour ? state.foreColour : look.fore;
+    std::optional<core::Rgb> back = state.backColour ? state.backColour : look.back;
+    if (!back && look.systemBack != SystemColour::None)
+        back = systemColour(look.systemBack);
+    if (fore)
+        css += QStringLiteral("color:%1;").arg(cssColour(*fore));
+    if (back)
+        css += QStringLiteral("background-color:%1;").arg(cssColour(*back));
+    if (look.bordered)
+        css += QStringLiteral("border:1px solid rgb(0,0,0);");
+    widget->setStyleSheet(selector + u'{' + css + u'}');
+    if (!look.font.family.isEmpty()) {
+        QFont font(look.font.family);
+        font.setPointSizeF(state.fontSize.value_or(look.font.points));
+        font.setBold(look.font.bold);
+        widget->setFont(font);
+    }
+    widget->setVisible(state.visible);
+}
+
+Qt::Alignment alignment(Align align) {
+    switch (align) {
+    case Align::Centre:
+        return Qt::AlignCenter;
+    case Align::Right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case Align::Left:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+/// Calls `update` now and whenever the model changes the control.
+template <typename Update>
+void follow(QWidget *widget, WindowModel &model, ControlId id, Update update) {
+    update();
+    QObject::connect(&model, &WindowModel::controlChanged, widget, [id, update](ControlId changed) {
+        if (changed == id)
+            update();
+    });
+}
+
+} // namespace
+
+void bindLabel(QLabel *label, WindowModel &model, const ControlLook &look) {
+    label->setAlignment(alignment(look.align));
+    follow(label, model, look.id, [label, &model, look] {
+        const ControlState &state = model.control(look.id);
+        label->setText(state.text);
+        applyLook(label, look, state, QStringLiteral("QLabel"));
+    });
+}
+
+void bindTextBox(QLineEdit *edit, WindowModel &model, const ControlLook &look) {
+    edit->setAlignment(alignment(look.align));
+    follow(edit, model, look.id, [edit, &model, look] {
+        const ControlState &state = model.control(look.id);
+        if (edit->text() != state.text)
+            edit->setText(state.text);
+        applyLook(edit, look, state, QStringLiteral("QLineEdit"));
+        // Text boxes of the design have next to no inner margin.
+        edit->setTextMargins(0, 0, 0, 0);
+        edit->setStyleSheet(edit->styleSheet().chopped(1) +
+                            QStringLiteral("padding:0px;border:1px solid rgb(128,128,128);}"));
+    });
+    QObject::connect(edit, &QLineEdit::textEdited, &model,
+                     [&model, id = look.id](const QString &text) { model.setText(id, text); });
+}
+
+void bindIndicator(QLabel *indicator, WindowModel &model, const ControlLook &look,
+                   const QPixmap &picture) {
+    indicator->setPixmap(picture);
+    indicator->setAlignment(Qt::AlignCenter);
+    follow(indicator, model, look.id, [indicator, &model, look] {
+        applyLook(indicator, look, model.control(look.id), QStringLiteral("QLabel"));
+    });
+}
+
+void bindCheckBox(QCheckBox *box, WindowModel &model, const ControlLook &look) {
+    follow(box, model, look.id, [box, &model, look] {
+        const ControlState &state = model.control(look.id);
+        box->setText(state.text);
+        box->setChecked(state.value != 0);
+        applyLook(box, look, state, QStringLiteral("QCheckBox"));
+    });
+    QObject::connect(box, &QCheckBox::clicked, &model,
+                     [&model, id = look.id](bool checked) { model.setValue(id, checked ? 1 : 0); });
+}
+
+void bindImageCombo(QComboBox *combo, WindowModel &model, const ControlLook &look) {
+    combo->setIconSize(QSize(28, 17));
+    follow(combo, model, look.id, [combo, &model, look] {
+        const ControlState &state = model.control(look.id);
+        QList<ComboItem> shown;
+        for (int i = 0; i < combo->count(); ++i)
+            shown.append({combo->itemData(i).toString(), combo->itemText(i),
+                          combo->itemData(i, Qt::UserRole + 1).toInt()});
+        if (shown != state.items) {
+            const QSignalBlocker blocker(combo);
+            combo->clear();
+            for (const ComboItem &item : state.items) {
+                const core::Rgb swatch = item.image >= 1 && item.image <= 16
+                                             ? core::kColourTable[item.image - 1].rgb
+                                             : core::Rgb{255, 255, 255};
+                combo->addItem(colourSwatch(swatch, combo->devicePixelRatioF()), item.text,
+                               item.key);
+                combo->setItemData(combo->count() - 1, item.image, Qt::UserRole + 1);
+            }
+        }
+        const QSignalBlocker blocker(combo);
+        combo->setCurrentIndex(state.value - 1);
+        applyLook(combo, look, state, QStringLiteral("QComboBox"));
+    });
+    QObject::connect(combo, &QComboBox::activated, &model,
+                     [&model, id = look.id](int index) { model.setValue(id, index + 1); });
+}
+
+void bindSlider(QSlider *slider, WindowModel &model, const ControlLook &look) {
+    slider->setInvertedAppearance(true); // position 0 at the top, as the design's slider has it
+    follow(slider, model, look.id, [slider, &model, look] {
+        const ControlState &state = model.control(look.id);
+        const QSignalBlocker blocker(slider);
+        slider->setRange(0, state.maximum);
+        slider->setValue(state.value);
+        slider->setVisible(state.visible);
+    });
+    QObject::connect(slider, &QSlider::valueChanged, &model,
+                     [&model, id = look.id](int value) { model.setValue(id, value); });
+}
+
+void bindGrid(QTableView *view, WindowModel &model, logbook::RecordGridModel &grid) {
+    view->setModel(&grid);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
+    view->verticalHeader()->setFixedWidth(12);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    const auto applyWidths = [view, &grid] {
+        for (int column = 0; column < grid.columnCount(); ++column) {
+            const int twips = grid.columnWidthTwips(column);
+            if (twips > 0)
+                view->setColumnWidth(column, qRound(twips / kTwipsPerPixel));
+        }
+    };
+    QObject::connect(&grid, &QAbstractItemModel::headerDataChanged, view, applyWidths);
+    QObject::connect(&grid, &QAbstractItemModel::columnsInserted, view, applyWidths);
+    QObject::connect(&grid, &QAbstractItemModel::modelReset, view, applyWidths);
+    QObject::connect(&grid, &logbook::RecordGridModel::currentRowChanged, view,
+                     [view, &grid](int row) {
+                         if (row < 0)
+                             return;
+                         view->setCurrentIndex(grid.index(row, 0));
+                         view->scrollTo(grid.index(row, 0));
+                     });
+    follow(view, model, ControlId::DBGrid1, [view, &model] {
+        const GridLook &look = model.gridLook();
+        QFont cells(look.cellFamily.isEmpty() ? view->font().family() : look.cellFamily);
+        cells.setPointSizeF(look.cellPoints > 0 ? look.cellPoints : 9);
+        view->setFont(cells);
+        QFont header(look.headerFamily.isEmpty() ? cells.family() : look.headerFamily);
+        header.setPointSizeF(look.headerPoints > 0 ? look.headerPoints : cells.pointSizeF());
+        header.setBold(look.headerBold);
+        header.setItalic(look.headerItalic);
+        view->horizontalHeader()->setFont(header);
+        view->verticalHeader()->setDefaultSectionSize(QFontMetrics(cells).height() + 4);
+        view->setStyleSheet(QStringLiteral("QTableView{color:%1;background-color:%2;}")
+                                .arg(cssColour(look.textColour), cssColour(look.backColour)));
+    });
+}
+
+void bindStatusBar(const QList<QLabel *> &panels, WindowModel &model) {
+    const auto show = [panels, &model](int panel) {
+        if (panel >= 1 && panel <= panels.size())
+            panels[panel - 1]->setText(model.panelText(panel));
+    };
+    for (int panel = 1; panel <= panels.size(); ++panel)
+        show(panel);
+    QObject::connect(&model, &WindowModel::panelChanged, panels.first(), show);
+}
+
+} // namespace ui
