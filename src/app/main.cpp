@@ -3,8 +3,10 @@
 #include "core/clock.h"
 #include "log/data_source.h"
 #include "log/record_grid_model.h"
+#include "ui/help/form4.h"
 #include "ui/main_window/clock_tick.h"
 #include "ui/main_window/form1.h"
+#include "ui/main_window/form3.h"
 #include "ui/main_window/qt_message_boxes.h"
 #include "ui/main_window/start_up.h"
 #include "ui/main_window/window_model.h"
@@ -36,6 +38,12 @@ int main(int argc, char *argv[]) {
     QObject::connect(&form1, &ui::Form1::timer1Ticked, &form1,
                      [&model, &clock] { ui::Timer1Tick(model, clock); });
     QObject::connect(&form1, &ui::Form1::exitChosen, &app, &QApplication::quit);
+    QObject::connect(&form1, &ui::Form1::helpChosen, &form1, [&] {
+        help::Form4 form4(programDirectory, &form1);
+        form4.exec();
+        startUp.activate();
+    });
+    ui::Form3 form3(model, &form1);
 
     startUp.load();
     form1.show();

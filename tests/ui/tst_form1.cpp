@@ -1,10 +1,14 @@
 #include "../log/sqlite_cli.h"
 #include "chart/surface.h"
+#include "core/clock.h"
 #include "core/message_boxes.h"
 #include "log/data_source.h"
 #include "log/record_grid_model.h"
+#include "ui/help/form4.h"
+#include "ui/main_window/clock_tick.h"
 #include "ui/main_window/form1.h"
 #include "ui/main_window/form1_layout.h"
+#include "ui/main_window/form3.h"
 #include "ui/main_window/start_up.h"
 #include "ui/main_window/window_model.h"
 
@@ -16,6 +20,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolButton>
 
 #include <memory>
@@ -108,6 +113,35 @@ class TestForm1 : public QObject {
         QCOMPARE(m_model.control(ControlId::Slider1).value, 5);
         m_model.setMaximum(ControlId::Slider1, 3);
         QCOMPARE(slider->value(), 3);
+    }
+
+    void helpWindowReadsItsFileEachTimeItOpens() {
+        const QString path = m_dir.filePath("5710.rtf");
+        const auto shownText = [this] {
+            help::Form4 form4(m_dir.path());
+            return form4.windowTitle() + ": " +
+                   form4.findChild<QTextBrowser *>("RichTextBox1")->toPlainText();
+        };
+        QVERIFY(shownText().contains(QDir::toNativeSeparators(path)));
+        for (const char *word : {"First", "Second"}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("{\\rtf1\\b ") + word + "\\b0\\par}");
+            file.close();
+            QCOMPARE(shownText().trimmed(), QStringLiteral("5710: ") + word);
+        }
+    }
+
+    void splashClosesWhenTheStartUpTicksEnd() {
+        ui::Form3 splash(m_model);
+        splash.show();
+        QVERIFY(m_model.splashOpen());
+        m_model.fields.StartupTicks = 1;
+        const core::SettableClock clock(QDateTime::currentDateTime());
+        ui::Timer1Tick(m_model, clock);
+        QVERIFY(splash.isVisible());
+        ui::Timer1Tick(m_model, clock);
+        QVERIFY(!splash.isVisible());
     }
 
     // The whole window against a reference kept in the repository. Set

@@ -1,0 +1,72 @@
+// Start-up to a shown main window, with an empty log and with a full one, and the memory the
+// program holds then.
+#include "chart/surface.h"
+#include "core/message_boxes.h"
+#include "log/connection.h"
+#include "log/data_source.h"
+#include "log/log_database.h"
+#include "log/record_grid_model.h"
+#include "ui/main_window/form1.h"
+#include "ui/main_window/start_up.h"
+#include "ui/main_window/window_model.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+namespace {
+
+double residentMegabytes() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+void BM_StartUpToShownWindow(benchmark::State &state) {
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(logbook::kLiveLogFile);
+    logbook::createLogDatabase(path);
+    if (state.range(0) > 0) {
+        logbook::Connection db;
+        db.open(path);
+        db.execute(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
+                                  "WHERE i < %1) INSERT INTO b1 SELECT i, 'Sound', '73.4', 'dB', "
+                                  "'14:03:27/12-04-2026', -i FROM n")
+                       .arg(state.range(0) - 1));
+    }
+    core::RecordingMessageBoxes messages;
+    for (auto _ : state) {
+        ui::WindowModel model;
+        logbook::DataSource data1;
+        logbook::RecordGridModel grid(data1);
+        ui::Form1 form1(model, grid);
+        ui::StartUp startUp(dir.path(), model, data1, grid, form1.surface(ui::ControlId::Picture1),
+                            messages);
+        startUp.load();
+        form1.show();
+        startUp.activate();
+        if (!QTest::qWaitForWindowExposed(&form1))
+            state.SkipWithError("window not shown");
+        QCoreApplication::processEvents();
+        state.counters["rss_MB"] = residentMegabytes();
+    }
+}
+BENCHMARK(BM_StartUpToShownWindow)->Arg(0)->Arg(99999)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}
