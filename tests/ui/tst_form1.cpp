@@ -153,10 +153,13 @@ class TestForm1 : public QObject {
         ui::Form1 form(model, grid);
         ui::StartUp startUp(m_dir.path(), model, data1, grid, form.surface(ControlId::Picture1),
                             m_messages);
+        int plotRepaints = 0;
+        form.surface(ControlId::Picture1).setRepaintHandler([&] { ++plotRepaints; });
         startUp.load();
         form.show();
         startUp.activate();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(plotRepaints, 1);
         const QImage shot = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QString reference = QStringLiteral(REFERENCE_DIR "/form1.png");
         if (qEnvironmentVariableIsSet("ENVMETER_UPDATE_REFERENCE"))

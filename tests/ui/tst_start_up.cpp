@@ -118,6 +118,16 @@ class TestStartUp : public QObject {
         QVERIFY(QFile::exists(file("db2.mdb")));
     }
 
+    void unwritableDirectoryIsSaidAndTheWindowStillStarts() {
+        ui::StartUp startUp(m_dir->filePath("no/such/folder"), *m_model, *m_data1, *m_grid,
+                            *m_picture1, m_messages);
+        startUp.load();
+        startUp.activate();
+        QVERIFY(m_messages.shown().first().contains("could not be created"));
+        QCOMPARE(m_model->fields.LogRecordCount, 0);
+        QCOMPARE(m_model->timer1(), (ui::WindowModel::TimerState{true, 1}));
+    }
+
     void foreignLogIsLeftAloneAndSaidOnce() {
         QFile foreign(file("db1.mdb"));
         QVERIFY(foreign.open(QIODevice::WriteOnly));

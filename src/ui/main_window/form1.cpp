@@ -244,6 +244,7 @@ QToolBar *Form1::buildToolbar(QWidget *parent) {
             w->setAccessibleName(caption);
             w->setObjectName(action->objectName());
             w->setFixedWidth(kToolbarButtonWidth);
+            w->setFocusPolicy(Qt::TabFocus); // reachable from the keyboard like any button
         }
         connect(action, &QAction::triggered, this, [this, key] { emit toolbarButtonClicked(key); });
     }
