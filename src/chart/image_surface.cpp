@@ -42,7 +42,15 @@ void ImageSurface::allocate(qreal ratio) {
     m_image.fill(toColor(backColour()));
 }
 
-void ImageSurface::clear(core::Rgb colour) { m_image.fill(toColor(colour)); }
+void ImageSurface::changed() const {
+    if (m_changed)
+        m_changed();
+}
+
+void ImageSurface::clear(core::Rgb colour) {
+    m_image.fill(toColor(colour));
+    changed();
+}
 
 void ImageSurface::drawLine(double x1, double y1, double x2, double y2, Pen pen) {
     QPainter painter(&m_image);
@@ -52,6 +60,7 @@ void ImageSurface::drawLine(double x1, double y1, double x2, double y2, Pen pen)
     const double shift = pen.widthPixels % 2 ? 0.5 : 0;
     painter.drawLine(QPointF(toPixels(x1) + shift, toPixels(y1) + shift),
                      QPointF(toPixels(x2) + shift, toPixels(y2) + shift));
+    changed();
 }
 
 void ImageSurface::drawBox(double x1, double y1, double x2, double y2, core::Rgb colour) {
@@ -71,6 +80,7 @@ void ImageSurface::drawText(double x, double y, double points, const QString &te
     painter.setPen(toColor(colour));
     painter.drawText(QRectF(toPixels(x), toPixels(y), m_image.width(), m_image.height()),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+    changed();
 }
 
 } // namespace chart

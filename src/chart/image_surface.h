@@ -14,6 +14,8 @@ class ImageSurface final : public Surface {
     explicit ImageSurface(BoxGeometry geometry, qreal devicePixelRatio = 1);
 
     const QImage &image() const { return m_image; }
+    /// Called after every change of the image, so that whoever shows it can show it again.
+    void setChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
     /// Rebuilds the image for another pixel density (a move to another screen), cleared to the
     /// background colour, and asks for a repaint.
     void setDevicePixelRatio(qreal ratio);
@@ -27,8 +29,10 @@ class ImageSurface final : public Surface {
 
   private:
     void allocate(qreal ratio);
+    void changed() const;
 
     QImage m_image;
+    std::function<void()> m_changed;
 };
 
 } // namespace chart
