@@ -1,14 +1,10 @@
 // Start-up to a shown main window, with an empty log and with a full one, and the memory the
 // program holds then.
-#include "chart/surface.h"
+#include "core/clock.h"
 #include "core/message_boxes.h"
 #include "log/connection.h"
-#include "log/data_source.h"
 #include "log/log_database.h"
-#include "log/record_grid_model.h"
-#include "ui/main_window/form1.h"
-#include "ui/main_window/start_up.h"
-#include "ui/main_window/window_model.h"
+#include "ui/main_window/program.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,17 +39,11 @@ void BM_StartUpToShownWindow(benchmark::State &state) {
                        .arg(state.range(0) - 1));
     }
     core::RecordingMessageBoxes messages;
+    const core::SystemClock clock;
     for (auto _ : state) {
-        ui::WindowModel model;
-        logbook::DataSource data1;
-        logbook::RecordGridModel grid(data1);
-        ui::Form1 form1(model, grid);
-        ui::StartUp startUp(dir.path(), model, data1, grid, form1.surface(ui::ControlId::Picture1),
-                            messages);
-        startUp.load();
-        form1.show();
-        startUp.activate();
-        if (!QTest::qWaitForWindowExposed(&form1))
+        ui::Program program(dir.path(), clock, &messages);
+        program.start();
+        if (!QTest::qWaitForWindowExposed(&program.form1()))
             state.SkipWithError("window not shown");
         QCoreApplication::processEvents();
         state.counters["rss_MB"] = residentMegabytes();

@@ -4,6 +4,7 @@
 #include "core/message_boxes.h"
 #include "log/data_source.h"
 #include "log/record_grid_model.h"
+#include "ui/main_window/chart_handlers.h"
 #include "ui/main_window/clock_tick.h"
 #include "ui/main_window/start_up.h"
 #include "ui/main_window/window_model.h"
@@ -25,6 +26,10 @@ class TestStartUp : public QObject {
     std::unique_ptr<logbook::DataSource> m_data1;
     std::unique_ptr<logbook::RecordGridModel> m_grid;
     std::unique_ptr<chart::RecordingSurface> m_picture1;
+    chart::RecordingSurface m_picture2{{240, 3840, 7095, 3255, 0}};
+    chart::RecordingSurface m_picture3{{7980, 1080, 3795, 1530, 2}};
+    chart::RecordingSurface m_picture6{{4080, 2280, 3735, 255, 2}};
+    std::unique_ptr<ui::ChartHandlers> m_chart;
     core::RecordingMessageBoxes m_messages;
     std::unique_ptr<ui::StartUp> m_startUp;
 
@@ -44,8 +49,10 @@ class TestStartUp : public QObject {
         m_picture1 =
             std::make_unique<chart::RecordingSurface>(chart::BoxGeometry{840, 120, 6015, 2790, 2});
         m_messages.clear();
+        m_chart = std::make_unique<ui::ChartHandlers>(*m_model, *m_picture1, m_picture2, m_picture3,
+                                                      m_picture6);
         m_startUp = std::make_unique<ui::StartUp>(m_dir->path(), *m_model, *m_data1, *m_grid,
-                                                  *m_picture1, m_messages);
+                                                  *m_picture1, *m_chart, m_messages);
     }
 
     void loadAndFirstActivationWithAnEmptyLog() {
@@ -60,13 +67,18 @@ class TestStartUp : public QObject {
         QCOMPARE(m_model->control(ControlId::ImageCombo1).value, 2);
         QCOMPARE(m_model->control(ControlId::ImageCombo2).value, 15);
         QCOMPARE(m_picture1->backColour(), (core::Rgb{0, 0, 0}));
-        QCOMPARE(m_picture1->foreColour(), (core::Rgb{255, 255, 255}));
         QCOMPARE(m_model->fields.ValueLabels[0], "400.0");
         QCOMPARE(m_model->fields.ValueLabels[4], "0");
         QCOMPARE(m_model->fields.ValueLabels[8], "-400.0");
         QCOMPARE(m_model->fields.TimeLabels[15], "300");
         QCOMPARE(m_model->control(ControlId::Check2).value, 1);
         QCOMPARE(m_model->control(ControlId::Check3).value, 1);
+        // Ticking the two boxes drew the grid over the black plot: last the axes, pen black.
+        const QList<chart::Primitive> &drawn = m_picture1->primitives();
+        QCOMPARE(drawn.first().kind, chart::Primitive::Kind::Clear);
+        QVERIFY(drawn.size() > 500);
+        QCOMPARE(drawn.last().widthPixels, 5);
+        QCOMPARE(m_picture1->foreColour(), (core::Rgb{0, 0, 0}));
         QCOMPARE(m_model->timer1(), (ui::WindowModel::TimerState{false, 500}));
         QCOMPARE(bytes(file("db2.mdb")), bytes(file("db1.mdb")));
         QCOMPARE(m_model->text(ControlId::Text9), "OFFLine");
@@ -120,7 +132,7 @@ class TestStartUp : public QObject {
 
     void unwritableDirectoryIsSaidAndTheWindowStillStarts() {
         ui::StartUp startUp(m_dir->filePath("no/such/folder"), *m_model, *m_data1, *m_grid,
-                            *m_picture1, m_messages);
+                            *m_picture1, *m_chart, m_messages);
         startUp.load();
         startUp.activate();
         QVERIFY(m_messages.shown().first().contains("could not be created"));

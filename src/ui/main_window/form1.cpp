@@ -1,5 +1,6 @@
 #include "ui/main_window/form1.h"
 
+#include "chart/frame_axes.h"
 #include "ui/main_window/artwork.h"
 #include "ui/main_window/form1_layout.h"
 #include "ui/main_window/surface_widget.h"
@@ -50,6 +51,7 @@ QRect pixels(const ControlLook &look, int shiftY) {
 }
 
 constexpr int kToolbarButtonWidth = 49;
+constexpr int kEnterKey = 13;
 
 // Picture boxes have the sunken two-pixel edge of their kind.
 constexpr int kPictureBorder = 2;
@@ -95,12 +97,16 @@ Form1::Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent
             // would clip texts such as "OFFLine" in the designed widths.
             auto *label = new QLabel(parentWidget);
             bindLabel(label, model, look);
+            if (look.kind == ControlKind::ReadOnlyTextBox)
+                label->setFocusPolicy(Qt::StrongFocus); // a text box takes the focus
             widget = label;
             break;
         }
         case ControlKind::TextBox: {
             auto *edit = new QLineEdit(parentWidget);
             bindTextBox(edit, model, look);
+            connect(edit, &QLineEdit::returnPressed, this,
+                    [this, id = look.id] { emit keyPressed(id, kEnterKey); });
             widget = edit;
             break;
         }
@@ -128,17 +134,21 @@ Form1::Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent
         case ControlKind::CheckBox: {
             auto *box = new QCheckBox(parentWidget);
             bindCheckBox(box, model, look);
+            connect(box, &QCheckBox::clicked, this, [this, id = look.id] { emit clicked(id); });
             widget = box;
             break;
         }
         case ControlKind::ImageCombo: {
             auto *combo = new QComboBox(parentWidget);
             bindImageCombo(combo, model, look);
+            connect(combo, &QComboBox::activated, this, [this, id = look.id] { emit clicked(id); });
             widget = combo;
             break;
         }
         case ControlKind::Button: {
             auto *button = new QPushButton(model.text(look.id), parentWidget);
+            connect(button, &QPushButton::clicked, this,
+                    [this, id = look.id] { emit clicked(id); });
             widget = button;
             break;
         }
@@ -191,12 +201,16 @@ Form1::Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent
     surface(ControlId::Picture3).setBackColour({0, 0, 0});
     surface(ControlId::Picture6).setBackColour({0, 0, 0});
     surface(ControlId::Picture6).setForeColour({255, 255, 0});
-    surface(ControlId::Picture2).setBackColour({192, 192, 192});
+    surface(ControlId::Picture2).setBackColour(chart::kFrameBackground);
     // Stacking as designed: later controls lie over earlier ones, the frames under what they frame.
     for (ControlId frame :
          {ControlId::Label12, ControlId::Label13, ControlId::Label5, ControlId::Label7})
         client->findChild<QWidget *>(controlName(frame))->lower();
     followTimer();
+    connect(&model, &WindowModel::focusRequested, this, [client](ControlId id) {
+        if (QWidget *widget = client->findChild<QWidget *>(controlName(id)))
+            widget->setFocus();
+    });
 }
 
 chart::Surface &Form1::surface(ControlId id) { return m_surfaces.at(id)->surface(); }

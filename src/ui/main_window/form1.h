@@ -38,6 +38,10 @@ class Form1 : public QMainWindow {
     void exitChosen();
     void helpChosen();
     void timer1Ticked();
+    /// A click on a check box, colour chooser or button of the window.
+    void clicked(ui::ControlId id);
+    /// A key typed into a text box, by its character code (Enter is 13).
+    void keyPressed(ui::ControlId id, int keyAscii);
 
   private:
     void buildMenu();

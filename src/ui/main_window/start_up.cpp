@@ -7,6 +7,7 @@
 #include "log/file_copy.h"
 #include "log/log_database.h"
 #include "log/record_grid_model.h"
+#include "ui/main_window/chart_handlers.h"
 #include "ui/main_window/window_model.h"
 
 #include <QDir>
@@ -33,10 +34,10 @@ QString native(const QString &path) { return QDir::toNativeSeparators(path); }
 } // namespace
 
 StartUp::StartUp(QString programDirectory, WindowModel &model, logbook::DataSource &data1,
-                 logbook::RecordGridModel &grid, chart::Surface &picture1,
+                 logbook::RecordGridModel &grid, chart::Surface &picture1, ChartHandlers &chart,
                  core::MessageBoxes &messages)
     : m_directory(std::move(programDirectory)), m_model(model), m_data1(data1), m_grid(grid),
-      m_picture1(picture1), m_messages(messages) {}
+      m_picture1(picture1), m_chart(chart), m_messages(messages) {}
 
 void StartUp::load() {
     m_model.setPanelText(1, QStringLiteral("Buzzer"));
@@ -55,8 +56,11 @@ void StartUp::load() {
         fields.TimeLabels[i] = QString::number(20 * i);
     fields.TrendCount = 0;
     fields.MinMaxRestart = true;
+    // Ticked as the user would tick them: their click handlers draw the grid.
     m_model.setValue(ControlId::Check2, 1);
+    m_chart.Check2Click();
     m_model.setValue(ControlId::Check3, 1);
+    m_chart.Check3Click();
     m_model.setTimer1({false, 500});
     fields.HistoryShown = false;
     fields.HistoryRequest = false;

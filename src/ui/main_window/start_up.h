@@ -17,6 +17,7 @@ class RecordGridModel;
 
 namespace ui {
 
+class ChartHandlers;
 class WindowModel;
 
 /// The main window's load, once before it is first shown, and its activation, each time it
@@ -24,7 +25,8 @@ class WindowModel;
 class StartUp {
   public:
     StartUp(QString programDirectory, WindowModel &model, logbook::DataSource &data1,
-            logbook::RecordGridModel &grid, chart::Surface &picture1, core::MessageBoxes &messages);
+            logbook::RecordGridModel &grid, chart::Surface &picture1, ChartHandlers &chart,
+            core::MessageBoxes &messages);
 
     /// Also makes sure there is a log to bind to: a missing db1.mdb is created empty (the user
     /// is told); a file that is not a log is left untouched and said so at activation.
@@ -41,6 +43,7 @@ class StartUp {
     logbook::DataSource &m_data1;
     logbook::RecordGridModel &m_grid;
     chart::Surface &m_picture1;
+    ChartHandlers &m_chart;
     core::MessageBoxes &m_messages;
     logbook::DatabaseError m_lastRefreshFailure;
 };

@@ -8,6 +8,7 @@ SurfaceWidget::SurfaceWidget(const chart::BoxGeometry &geometry, QWidget *parent
     : QWidget(parent), m_surface(geometry, parent ? parent->devicePixelRatioF() : 1),
       m_border(geometry.borderPixels) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    m_surface.setChangedHandler([this] { update(); });
 }
 
 void SurfaceWidget::paintEvent(QPaintEvent *) {

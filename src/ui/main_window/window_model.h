@@ -94,9 +94,13 @@ class WindowModel : public QObject {
     bool splashOpen() const { return m_splashOpen; }
     void setSplashOpen(bool open);
 
+    /// Asks the view to move the keyboard focus to a control.
+    void requestFocus(ControlId id) { emit focusRequested(id); }
+
     WindowFields fields;
 
   signals:
+    void focusRequested(ui::ControlId id);
     void controlChanged(ui::ControlId id);
     void panelChanged(int panel);
     void timerChanged();
