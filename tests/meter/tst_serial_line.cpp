@@ -1,0 +1,109 @@
+#include "meter/qt_serial_line.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+class TestSerialLine : public QObject {
+    Q_OBJECT
+
+    int m_master = -1;
+
+    void writeToLine(int bytes) {
+        const QByteArray data(bytes, '\x15');
+        QCOMPARE(::write(m_master, data.constData(), std::size_t(data.size())), bytes);
+    }
+
+  private slots:
+    void init() {
+        m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(m_master >= 0);
+        QVERIFY(::grantpt(m_master) == 0 && ::unlockpt(m_master) == 0);
+        qputenv("ENVMETER_COM1", ::ptsname(m_master));
+    }
+
+    void cleanup() {
+        if (m_master >= 0)
+            ::close(m_master);
+        m_master = -1;
+    }
+
+    void readsLineSettings_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("the meter's") << "2400,n,8,1" << true;
+        QTest::newRow("spaced, upper case") << " 9600 , E , 7 , 2 " << true;
+        QTest::newRow("three fields") << "2400,n,8" << false;
+        QTest::newRow("no baud") << ",n,8,1" << false;
+        QTest::newRow("parity x") << "2400,x,8,1" << false;
+        QTest::newRow("nine bits") << "2400,n,9,1" << false;
+        QTest::newRow("stop 3") << "2400,n,8,3" << false;
+    }
+    void readsLineSettings() {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QCOMPARE(meter::parseLineSettings(text).has_value(), valid);
+        if (text == "2400,n,8,1")
+            QCOMPARE(*meter::parseLineSettings(text), (meter::LineSettings{2400, 'n', 8, 1}));
+    }
+
+    // The event comes once the threshold waits, and again while bytes are left unread.
+    void raisesTheReceiveEventAtTheThreshold() {
+        meter::QtSerialLine line;
+        int events = 0;
+        bool readOnEvent = false;
+        line.setReceiveHandler([&] {
+            ++events;
+            if (readOnEvent)
+                line.readAll();
+        });
+        line.setPortNumber(1);
+        QVERIFY(line.setSettings("2400,n,8,1"));
+        QVERIFY(!line.setSettings("2400;n;8;1"));
+        line.setReceiveThreshold(28);
+        QVERIFY2(line.open(), qPrintable(line.errorText()));
+        writeToLine(20);
+        QTRY_COMPARE(line.bytesWaiting(), 20);
+        QCOMPARE(events, 0);
+        writeToLine(8);
+        QTRY_VERIFY(events >= 2); // not read: raised again
+        readOnEvent = true;
+        QTRY_COMPARE(line.bytesWaiting(), 0);
+        const int settled = events;
+        QTest::qWait(100);
+        QCOMPARE(events, settled);
+    }
+
+    void reportsALostDeviceOnceAndOpensAgain() {
+        meter::QtSerialLine line;
+        QStringList lost;
+        line.setLostHandler([&](const QString &reason) { lost.append(reason); });
+        line.setReceiveThreshold(28);
+        QVERIFY(line.open());
+        ::close(m_master);
+        m_master = -1;
+        QTRY_COMPARE(lost.size(), 1);
+        QVERIFY(!line.isOpen());
+        QTest::qWait(100);
+        QCOMPARE(lost.size(), 1);
+
+        init();
+        QVERIFY2(line.open(), qPrintable(line.errorText()));
+        QVERIFY(line.isOpen());
+    }
+
+    void namesThePortAndDeviceThatCannotOpen() {
+        meter::QtSerialLine line;
+        line.setPortNumber(2);
+        qputenv("ENVMETER_COM2", "/dev/no-such-meter");
+        QVERIFY(!line.open());
+        QCOMPARE(line.portDescription(), "COM2 (/dev/no-such-meter)");
+        QVERIFY(!line.errorText().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSerialLine)
+#include "tst_serial_line.moc"
