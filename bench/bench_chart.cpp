@@ -38,7 +38,9 @@ void BM_AppendSegment(benchmark::State &state) {
             count = 0;
             state.ResumeTiming();
         }
-        chart::AppendToTrend(plot, buffer, count, source[i++ % chart::kTrendSlots], settings);
+        buffer[count] = source[i++ % chart::kTrendSlots];
+        chart::DrawNewestSegment(plot, buffer, count, settings);
+        chart::AdvanceTrend(plot, count, settings);
     }
 }
 BENCHMARK(BM_AppendSegment)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);

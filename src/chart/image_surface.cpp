@@ -32,7 +32,24 @@ void ImageSurface::setDevicePixelRatio(qreal ratio) {
     requestRepaint();
 }
 
+const QImage &ImageSurface::image() const {
+    finishPainting();
+    return m_image;
+}
+
+QPainter &ImageSurface::painter() {
+    if (!m_painter.isActive())
+        m_painter.begin(&m_image);
+    return m_painter;
+}
+
+void ImageSurface::finishPainting() const {
+    if (m_painter.isActive())
+        m_painter.end();
+}
+
 void ImageSurface::allocate(qreal ratio) {
+    finishPainting();
     const QSize logical(int(std::lround(toPixels(scaleWidth()))),
                         int(std::lround(toPixels(scaleHeight()))));
     m_image = QImage(logical * ratio, QImage::Format_RGB32);
@@ -48,12 +65,13 @@ void ImageSurface::changed() const {
 }
 
 void ImageSurface::clear(core::Rgb colour) {
+    finishPainting();
     m_image.fill(toColor(colour));
     changed();
 }
 
 void ImageSurface::drawLine(double x1, double y1, double x2, double y2, Pen pen) {
-    QPainter painter(&m_image);
+    QPainter &painter = this->painter();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(toColor(pen.colour), pen.widthPixels, Qt::SolidLine, Qt::SquareCap));
     // A line of odd width is centred on a pixel's middle so that it stays sharp.
@@ -64,7 +82,7 @@ void ImageSurface::drawLine(double x1, double y1, double x2, double y2, Pen pen)
 }
 
 void ImageSurface::drawBox(double x1, double y1, double x2, double y2, core::Rgb colour) {
-    QPainter painter(&m_image);
+    QPainter &painter = this->painter();
     painter.fillRect(
         QRectF(QPointF(toPixels(x1), toPixels(y1)), QPointF(toPixels(x2), toPixels(y2))),
         toColor(colour));
@@ -72,7 +90,7 @@ void ImageSurface::drawBox(double x1, double y1, double x2, double y2, core::Rgb
 
 void ImageSurface::drawText(double x, double y, double points, const QString &text,
                             core::Rgb colour) {
-    QPainter painter(&m_image);
+    QPainter &painter = this->painter();
     painter.setRenderHint(QPainter::TextAntialiasing);
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(points);

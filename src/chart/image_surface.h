@@ -3,6 +3,7 @@
 #include "chart/surface.h"
 
 #include <QImage>
+#include <QPainter>
 
 namespace chart {
 
@@ -13,7 +14,8 @@ class ImageSurface final : public Surface {
   public:
     explicit ImageSurface(BoxGeometry geometry, qreal devicePixelRatio = 1);
 
-    const QImage &image() const { return m_image; }
+    /// The image with everything drawn so far.
+    const QImage &image() const;
     /// Called after every change of the image, so that whoever shows it can show it again.
     void setChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
     /// Rebuilds the image for another pixel density (a move to another screen), cleared to the
@@ -30,8 +32,12 @@ class ImageSurface final : public Surface {
   private:
     void allocate(qreal ratio);
     void changed() const;
+    /// One painter serves a run of primitives; it is finished when the image is looked at.
+    QPainter &painter();
+    void finishPainting() const;
 
     QImage m_image;
+    mutable QPainter m_painter;
     std::function<void()> m_changed;
 };
 

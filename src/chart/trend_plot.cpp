@@ -51,14 +51,15 @@ void RedrawTrend(Surface &plot, const TrendBuffer &buffer, qint16 count,
         drawSegment(plot, buffer, slot, scale);
 }
 
-void AppendToTrend(Surface &plot, TrendBuffer &buffer, qint16 &count, float value,
-                   const ChartSettings &settings) {
-    if (count >= 0 && count < kTrendSlots)
-        buffer[count] = value;
+void DrawNewestSegment(Surface &plot, const TrendBuffer &buffer, qint16 count,
+                       const ChartSettings &settings) {
     ApplyTraceColour(plot, settings.lineColour);
     const Scale scale = scaleOf(settings);
     if (count >= 1 && count < kTrendSlots && scale.hi - scale.lo != 0)
         drawSegment(plot, buffer, count, scale);
+}
+
+void AdvanceTrend(Surface &plot, qint16 &count, const ChartSettings &settings) {
     ++count;
     if (count >= kTrendSlots) {
         ApplyChartBackground(plot, settings);

@@ -23,9 +23,11 @@ void ApplyTraceColour(Surface &plot, QStringView lineColour);
 /// The whole live curve from slot 0 to count - 1, over what the box shows.
 void RedrawTrend(Surface &plot, const TrendBuffer &buffer, qint16 count,
                  const ChartSettings &settings);
-/// One reading into the trend: stored in the next slot, its segment drawn; the 300th reading
-/// wipes the plot and the curve starts again at the left.
-void AppendToTrend(Surface &plot, TrendBuffer &buffer, qint16 &count, float value,
-                   const ChartSettings &settings);
+/// The segment of the reading just stored in slot `count`, from the slot before it, in the
+/// line colour at width 2; none for slot 0 or when Vert Max equals Vert Min.
+void DrawNewestSegment(Surface &plot, const TrendBuffer &buffer, qint16 count,
+                       const ChartSettings &settings);
+/// The next slot; after the 300th the plot is wiped and the curve starts again at the left.
+void AdvanceTrend(Surface &plot, qint16 &count, const ChartSettings &settings);
 
 } // namespace chart

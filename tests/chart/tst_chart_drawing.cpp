@@ -20,6 +20,13 @@ constexpr core::Rgb kTeal{0, 128, 128};
 
 chart::ChartSettings startSettings() { return {"400.0", "-400.0", "Black", "White", 1, 1}; }
 
+// A reading into the trend as the receive pipeline puts it there.
+void append(chart::Surface &plot, chart::TrendBuffer &buffer, qint16 &count, float value) {
+    buffer[count] = value;
+    chart::DrawNewestSegment(plot, buffer, count, startSettings());
+    chart::AdvanceTrend(plot, count, startSettings());
+}
+
 QList<Primitive> ofKind(const chart::RecordingSurface &surface, Kind kind) {
     QList<Primitive> found;
     for (const Primitive &p : surface.primitives())
@@ -84,19 +91,19 @@ class TestChartDrawing : public QObject {
         qint16 count = 0;
         chart::RecordingSurface plot(kPlotBox);
         for (int i = 0; i < 299; ++i)
-            chart::AppendToTrend(plot, buffer, count, float(i), startSettings());
+            append(plot, buffer, count, float(i));
         QCOMPARE(count, 299);
         QCOMPARE(ofKind(plot, Kind::Line).size(), 298);
         QVERIFY(ofKind(plot, Kind::Clear).isEmpty());
         plot.forget();
-        chart::AppendToTrend(plot, buffer, count, 299, startSettings());
+        append(plot, buffer, count, 299);
         QCOMPARE(count, 0);
         QCOMPARE(plot.primitives().first().kind, Kind::Line); // the 300th segment, then the wipe
         QCOMPARE(plot.primitives()[1].kind, Kind::Clear);
         plot.forget();
-        chart::AppendToTrend(plot, buffer, count, -5, startSettings());
+        append(plot, buffer, count, -5);
         QVERIFY(plot.primitives().isEmpty());
-        chart::AppendToTrend(plot, buffer, count, 5, startSettings());
+        append(plot, buffer, count, 5);
         QCOMPARE(plot.primitives(),
                  QList<Primitive>{line({255, 255, 255}, 2, 0,
                                        chart::trendPoint(0, -5, 400, -400, 6015, 2790).y(), 20.05,
@@ -257,8 +264,7 @@ class TestChartDrawing : public QObject {
         chart::TrendBuffer buffer{};
         qint16 count = 0;
         for (int i = 0; i < 60; ++i)
-            chart::AppendToTrend(plot, buffer, count, float(300 * std::sin(i / 8.0)),
-                                 startSettings());
+            append(plot, buffer, count, float(300 * std::sin(i / 8.0)));
         QVERIFY(matchesReference(plot.image(),
                                  QStringLiteral(REFERENCE_DIR "/plot_with_curve") + suffix));
     }

@@ -53,9 +53,13 @@ void ChartHandlers::RescaleValueAxis() {
                             m_model.text(ControlId::Text6));
 }
 
-void ChartHandlers::AppendToTrend(float value) {
-    chart::AppendToTrend(m_plot, m_model.fields.TrendBuffer, m_model.fields.TrendCount, value,
-                         settings());
+void ChartHandlers::DrawNewestSegment() {
+    chart::DrawNewestSegment(m_plot, m_model.fields.TrendBuffer, m_model.fields.TrendCount,
+                             settings());
+}
+
+void ChartHandlers::AdvanceTrend() {
+    chart::AdvanceTrend(m_plot, m_model.fields.TrendCount, settings());
 }
 
 void ChartHandlers::DrawLevelBar(qint16 fromPct, qint16 toPct) {

@@ -25,10 +25,13 @@ class ChartHandlers {
     void ApplyTraceColour();
     void RedrawTrend();
     void RescaleValueAxis();
-    void AppendToTrend(float value);
+    void DrawNewestSegment();
+    void AdvanceTrend();
     void DrawLevelBar(qint16 fromPct, qint16 toPct);
     /// 0 resets the wedge and its caption "0 %" in red; other values light rows.
     void DrawPercentWedge(qint16 pct);
+    /// The level bar's surface, whose pen the receive pipeline saves and restores.
+    chart::Surface &levelBar() { return m_bar; }
 
     /// A click on one of the chart's controls (check boxes, colour choosers, "Auto Graph").
     void clicked(ControlId id);

@@ -1,11 +1,13 @@
 #include "ui/main_window/program.h"
 
 #include "core/clock.h"
+#include "meter/qt_serial_line.h"
 #include "ui/help/form4.h"
 #include "ui/main_window/clock_tick.h"
 #include "ui/main_window/qt_message_boxes.h"
 
 #include <QApplication>
+#include <QTimer>
 
 namespace ui {
 
@@ -19,27 +21,76 @@ core::MessageBoxes &orScreen(core::MessageBoxes *given, std::unique_ptr<core::Me
     return *screen;
 }
 
+meter::SerialLine &orMachine(meter::SerialLine *given,
+                             std::unique_ptr<meter::SerialLine> &machine) {
+    if (given)
+        return *given;
+    machine = std::make_unique<meter::QtSerialLine>();
+    return *machine;
+}
+
+constexpr int kRetryMs = 50;
+
 } // namespace
 
-Program::Program(QString programDirectory, const core::Clock &clock, core::MessageBoxes *messages)
+Program::Program(QString programDirectory, const core::Clock &clock, core::MessageBoxes *messages,
+                 meter::SerialLine *line)
     : m_directory(std::move(programDirectory)), m_clock(clock), m_form1(m_model, m_grid),
       m_messages(orScreen(messages, m_screenMessages, &m_form1)),
+      m_line(orMachine(line, m_machineLine)),
       m_chart(m_model, m_form1.surface(ControlId::Picture1), m_form1.surface(ControlId::Picture2),
               m_form1.surface(ControlId::Picture3), m_form1.surface(ControlId::Picture6)),
       m_startUp(m_directory, m_model, m_data1, m_grid, m_form1.surface(ControlId::Picture1),
                 m_chart, m_messages),
+      m_log(m_directory, m_data1, m_grid, m_clock, m_messages),
+      m_pipeline(m_model, m_line, m_chart, m_log, [] { QApplication::beep(); }),
+      m_port(m_model, m_line, m_chart, m_messages),
+      m_toolbar(m_directory, m_model, m_port, m_chart, m_data1, m_grid, m_messages,
+                [] { QCoreApplication::quit(); }),
       m_form3(m_model, &m_form1) {
+    // Handlers run one at a time, each to its end. A message box a handler opens runs Qt's
+    // event loop: a receive event arriving meanwhile is held back (its bytes wait in the port,
+    // which raises the event again shortly), so the pipeline never runs inside another
+    // handler. The clock's ticks change only the clock and go on, and the help window is not
+    // a handler's box, so readings keep being logged behind it.
+    m_line.setReceiveHandler([this] { receiveEvent(); });
+    m_line.setLostHandler([this](const QString &reason) { tellLineLost(reason); });
     QObject::connect(&m_form1, &Form1::timer1Ticked, &m_form1,
                      [this] { Timer1Tick(m_model, m_clock); });
     QObject::connect(&m_form1, &Form1::exitChosen, qApp, &QApplication::quit);
+    QObject::connect(&m_form1, &Form1::toolbarButtonClicked, &m_form1, [this](const QString &key) {
+        runHandler([&] { m_toolbar.OnToolbarButtonClick(key); });
+    });
     QObject::connect(&m_form1, &Form1::helpChosen, &m_form1, [this] { showHelp(); });
     QObject::connect(&m_form1, &Form1::clicked, &m_form1,
-                     [this](ControlId id) { m_chart.clicked(id); });
-    QObject::connect(&m_form1, &Form1::keyPressed, &m_form1,
-                     [this](ControlId id, int key) { m_chart.keyPressed(id, key); });
+                     [this](ControlId id) { runHandler([&] { m_chart.clicked(id); }); });
+    QObject::connect(&m_form1, &Form1::keyPressed, &m_form1, [this](ControlId id, int key) {
+        runHandler([&] { m_chart.keyPressed(id, key); });
+    });
 }
 
 Program::~Program() = default;
+
+template <typename Handler> void Program::runHandler(Handler handler) {
+    if (m_inHandler)
+        return;
+    m_inHandler = true;
+    handler();
+    m_inHandler = false;
+}
+
+void Program::tellLineLost(const QString &reason) {
+    // Not dropped like a held-back receive event: the user must hear of it.
+    if (m_inHandler) {
+        QTimer::singleShot(kRetryMs, &m_form1, [this, reason] { tellLineLost(reason); });
+        return;
+    }
+    runHandler([&] { m_port.lineLost(reason); });
+}
+
+void Program::receiveEvent() {
+    runHandler([this] { m_pipeline.onSerialEvent(); });
+}
 
 void Program::start() {
     m_startUp.load();

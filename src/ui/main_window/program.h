@@ -1,11 +1,15 @@
 #pragma once
 
 #include "log/data_source.h"
+#include "log/reading_log.h"
 #include "log/record_grid_model.h"
 #include "ui/main_window/chart_handlers.h"
 #include "ui/main_window/form1.h"
 #include "ui/main_window/form3.h"
+#include "ui/main_window/port_control.h"
+#include "ui/main_window/receive_pipeline.h"
 #include "ui/main_window/start_up.h"
+#include "ui/main_window/toolbar_commands.h"
 #include "ui/main_window/window_model.h"
 
 #include <QString>
@@ -16,6 +20,9 @@ namespace core {
 class Clock;
 class MessageBoxes;
 } // namespace core
+namespace meter {
+class SerialLine;
+}
 
 namespace ui {
 
@@ -23,9 +30,10 @@ namespace ui {
 /// grid, the windows, and the handlers, wired to one another. main() gives it the services.
 class Program {
   public:
-    /// Without message boxes of the caller's, they appear on the screen.
+    /// Without message boxes or a serial line of the caller's, the program uses the screen's
+    /// and the machine's.
     Program(QString programDirectory, const core::Clock &clock,
-            core::MessageBoxes *messages = nullptr);
+            core::MessageBoxes *messages = nullptr, meter::SerialLine *line = nullptr);
     ~Program();
 
     /// Load, first showing and first activation of the main window.
@@ -37,8 +45,14 @@ class Program {
     Form1 &form1() { return m_form1; }
     logbook::DataSource &data1() { return m_data1; }
     ChartHandlers &chart() { return m_chart; }
+    ToolbarCommands &toolbar() { return m_toolbar; }
+    logbook::ReadingLog &readingLog() { return m_log; }
 
   private:
+    template <typename Handler> void runHandler(Handler handler);
+    void receiveEvent();
+    void tellLineLost(const QString &reason);
+
     QString m_directory;
     const core::Clock &m_clock;
     WindowModel m_model;
@@ -47,9 +61,16 @@ class Program {
     Form1 m_form1;
     std::unique_ptr<core::MessageBoxes> m_screenMessages;
     core::MessageBoxes &m_messages;
+    std::unique_ptr<meter::SerialLine> m_machineLine;
+    meter::SerialLine &m_line;
     ChartHandlers m_chart;
     StartUp m_startUp;
+    logbook::ReadingLog m_log;
+    ReceivePipeline m_pipeline;
+    PortControl m_port;
+    ToolbarCommands m_toolbar;
     Form3 m_form3;
+    bool m_inHandler = false;
 };
 
 } // namespace ui

@@ -32,8 +32,8 @@ core::Rgb systemColour(SystemColour role) {
 
 /// Colours, border and font of a control: its designed look with the model's changes on top.
 void applyLook(QWidget *widget, const ControlLook &look, const ControlState &state,
-               const QString &selector) {
-    QString css;
+               const QString &selector, const QString &extraCss = {}) {
+    QString css = extraCss;
     const std::optional<core::Rgb> fore = state.foreColour ? state.foreColour : look.fore;
     std::optional<core::Rgb> back = state.backColour ? state.backColour : look.back;
     if (!back && look.systemBack != SystemColour::None)
@@ -44,14 +44,19 @@ void applyLook(QWidget *widget, const ControlLook &look, const ControlState &sta
         css += QStringLiteral("background-color:%1;").arg(cssColour(*back));
     if (look.bordered)
         css += QStringLiteral("border:1px solid rgb(0,0,0);");
-    widget->setStyleSheet(selector + u'{' + css + u'}');
+    // Style sheets are costly to apply: only when something changed.
+    const QString sheet = selector + u'{' + css + u'}';
+    if (widget->styleSheet() != sheet)
+        widget->setStyleSheet(sheet);
     if (!look.font.family.isEmpty()) {
         QFont font(look.font.family);
         font.setPointSizeF(state.fontSize.value_or(look.font.points));
         font.setBold(look.font.bold);
-        widget->setFont(font);
+        if (widget->font() != font)
+            widget->setFont(font);
     }
-    widget->setVisible(state.visible);
+    if (widget->isVisibleTo(widget->parentWidget()) != state.visible)
+        widget->setVisible(state.visible);
 }
 
 Qt::Alignment alignment(Align align) {
@@ -93,11 +98,9 @@ void bindTextBox(QLineEdit *edit, WindowModel &model, const ControlLook &look) {
         const ControlState &state = model.control(look.id);
         if (edit->text() != state.text)
             edit->setText(state.text);
-        applyLook(edit, look, state, QStringLiteral("QLineEdit"));
         // Text boxes of the design have next to no inner margin.
-        edit->setTextMargins(0, 0, 0, 0);
-        edit->setStyleSheet(edit->styleSheet().chopped(1) +
-                            QStringLiteral("padding:0px;border:1px solid rgb(128,128,128);}"));
+        applyLook(edit, look, state, QStringLiteral("QLineEdit"),
+                  QStringLiteral("padding:0px;border:1px solid rgb(128,128,128);"));
     });
     QObject::connect(edit, &QLineEdit::textEdited, &model,
                      [&model, id = look.id](const QString &text) { model.setText(id, text); });

@@ -1,0 +1,70 @@
+// One receive event end to end: decode, displays, scale, alarm, chart segment on the real
+// surface, INSERT with commit into a real SQLite file, grid refresh, gauges.
+#include "core/clock.h"
+#include "core/message_boxes.h"
+#include "log/connection.h"
+#include "log/log_database.h"
+#include "meter/fake_serial_line.h"
+#include "scenario_script.h"
+#include "ui/main_window/program.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_ReceiveEvent(benchmark::State &state) {
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(logbook::kLiveLogFile);
+    logbook::createLogDatabase(path);
+    if (state.range(0) > 0) {
+        logbook::Connection db;
+        db.open(path);
+        db.execute(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
+                                  "WHERE i < %1) INSERT INTO b1 SELECT i, 'Sound', '73.4', 'dB', "
+                                  "'14:03:27/12-04-2026', -i FROM n")
+                       .arg(state.range(0) - 1));
+    }
+    const core::SystemClock clock;
+    core::RecordingMessageBoxes messages;
+    meter::FakeSerialLine line;
+    ui::Program program(dir.path(), clock, &messages, &line);
+    program.start();
+    if (!QTest::qWaitForWindowExposed(&program.form1()))
+        state.SkipWithError("window not shown");
+    // A full log would reach the record limit at its next record; numbering from 0 keeps the
+    // file at its size without the backup interrupting the measurement.
+    program.model().fields.NextRecordNo = 0;
+    emit program.form1().toolbarButtonClicked(QStringLiteral("bb"));
+    emit program.form1().toolbarButtonClicked(QStringLiteral("dd"));
+    const QStringList displays{QStringLiteral("25.00 LUX RS232"), QStringLiteral("73.40 dB RS232"),
+                               QStringLiteral("_21.5 C RS232"), QStringLiteral("55.2 %RH RS232")};
+    // Two frames an event, as the line brings them; the same function throughout, so the
+    // figure is the steady state (a function change adds one axis and background redraw).
+    const QByteArray frames =
+        metersim::parseScript(displays[state.range(1)]).steps.front().bytes.repeated(2);
+    for (auto _ : state) {
+        line.deliver(frames);
+        QCoreApplication::processEvents(); // the view repaints what changed
+    }
+    state.counters["appended"] = double(program.model().fields.NextRecordNo);
+    state.counters["failures"] = double(messages.shown().size());
+}
+BENCHMARK(BM_ReceiveEvent)
+    ->ArgsProduct({{0, 99999}, {0, 1}})
+    ->ArgNames({"records", "display"})
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}

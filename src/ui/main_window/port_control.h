@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+namespace core {
+class MessageBoxes;
+}
+namespace meter {
+class SerialLine;
+}
+
+namespace ui {
+
+class ChartHandlers;
+class WindowModel;
+
+/// The line off: Text9 "OFFLine", the port closed, the receive lamp blue.
+void putLineOff(WindowModel &model, meter::SerialLine &line);
+
+/// The two toolbar commands that own the serial line: "Comm Port" and "OffLine/OnLine".
+class PortControl {
+  public:
+    PortControl(WindowModel &model, meter::SerialLine &line, ChartHandlers &chart,
+                core::MessageBoxes &messages);
+
+    void SwitchCommPort();
+    void ToggleLine();
+    /// The device went away while the line was open: the line is off and the user is told.
+    void lineLost(const QString &reason);
+
+  private:
+    void openLine();
+
+    WindowModel &m_model;
+    meter::SerialLine &m_line;
+    ChartHandlers &m_chart;
+    core::MessageBoxes &m_messages;
+};
+
+} // namespace ui

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace core {
+class MessageBoxes;
+}
+namespace logbook {
+class DataSource;
+class RecordGridModel;
+} // namespace logbook
+
+namespace ui {
+
+class ChartHandlers;
+class PortControl;
+class WindowModel;
+
+/// The toolbar's dispatch by button key, and its own commands: Exit, Clear Screen, Clear All.
+class ToolbarCommands {
+  public:
+    ToolbarCommands(QString programDirectory, WindowModel &model, PortControl &port,
+                    ChartHandlers &chart, logbook::DataSource &data1,
+                    logbook::RecordGridModel &grid, core::MessageBoxes &messages,
+                    std::function<void()> exitProgram);
+
+    void OnToolbarButtonClick(const QString &key);
+    void ClearScreen();
+    void ClearAll();
+
+  private:
+    QString m_directory;
+    WindowModel &m_model;
+    PortControl &m_port;
+    ChartHandlers &m_chart;
+    logbook::DataSource &m_data1;
+    logbook::RecordGridModel &m_grid;
+    core::MessageBoxes &m_messages;
+    std::function<void()> m_exit;
+};
+
+} // namespace ui

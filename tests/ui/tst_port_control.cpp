@@ -1,0 +1,98 @@
+#include "chart/recording_surface.h"
+#include "core/message_boxes.h"
+#include "meter/fake_serial_line.h"
+#include "ui/main_window/chart_handlers.h"
+#include "ui/main_window/port_control.h"
+#include "ui/main_window/window_model.h"
+
+#include <QTest>
+
+#include <memory>
+
+using ui::ControlId;
+
+namespace {
+
+struct Window {
+    Window() { model.setValue(ControlId::Check2, 1); }
+    ui::WindowModel model;
+    chart::RecordingSurface plot{{840, 120, 6015, 2790, 2}};
+    chart::RecordingSurface frame{{240, 3840, 7095, 3255, 0}};
+    chart::RecordingSurface wedge{{7980, 1080, 3795, 1530, 2}};
+    chart::RecordingSurface bar{{4080, 2280, 3735, 255, 2}};
+    ui::ChartHandlers chart{model, plot, frame, wedge, bar};
+    core::RecordingMessageBoxes messages;
+    meter::FakeSerialLine line;
+    ui::PortControl port{model, line, chart, messages};
+};
+
+} // namespace
+
+class TestPortControl : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Window> m_w;
+
+    QString state() const {
+        return QStringList{m_w->model.text(ControlId::Text8), m_w->model.text(ControlId::Text9),
+                           m_w->line.isOpen() ? "open" : "closed",
+                           QString::number(m_w->line.portNumber())}
+            .join(' ');
+    }
+
+  private slots:
+    void init() { m_w = std::make_unique<Window>(); }
+
+    void followsItsStateTable() {
+        m_w->port.ToggleLine();
+        QCOMPARE(state(), "NULL OFFLine closed 1");
+        QCOMPARE(m_w->line.opens(), 0);
+        m_w->port.SwitchCommPort();
+        m_w->port.SwitchCommPort();
+        m_w->port.SwitchCommPort();
+        QCOMPARE(state(), "COM1 OFFLine closed 1");
+        m_w->port.ToggleLine();
+        QCOMPARE(state(), "COM1 ONLine open 1");
+        QCOMPARE(m_w->line.threshold(), 28);
+        QCOMPARE(m_w->line.settings(), "2400,n,8,1");
+        QVERIFY(m_w->line.binary());
+        m_w->model.setBackColour(ControlId::Picture4, {255, 0, 0});
+        m_w->port.SwitchCommPort(); // closes and switches; the lamp keeps its colour
+        QCOMPARE(state(), "COM2 OFFLine closed 2");
+        QCOMPARE(m_w->model.control(ControlId::Picture4).backColour, (core::Rgb{255, 0, 0}));
+        m_w->port.ToggleLine();
+        m_w->port.ToggleLine();
+        QCOMPARE(state(), "COM2 OFFLine closed 2");
+        QCOMPARE(m_w->model.control(ControlId::Picture4).backColour, (core::Rgb{0, 0, 255}));
+        QVERIFY(m_w->messages.shown().isEmpty());
+    }
+
+    void openingReturnsFromHistoryToTheLiveTrend() {
+        m_w->model.fields.HistoryShown = true;
+        m_w->port.SwitchCommPort();
+        m_w->port.ToggleLine();
+        QVERIFY(!m_w->model.fields.HistoryShown);
+        QVERIFY(!m_w->plot.primitives().isEmpty());
+        m_w->plot.forget();
+        m_w->port.ToggleLine();
+        m_w->port.ToggleLine();
+        QVERIFY(m_w->plot.primitives().isEmpty()); // the live trend was on show: untouched
+    }
+
+    void aPortThatCannotOpenIsSaidAndLeftChosen() {
+        m_w->port.SwitchCommPort();
+        m_w->line.refuseNextOpen();
+        m_w->port.ToggleLine();
+        QCOMPARE(state(), "COM1 OFFLine closed 1");
+        QCOMPARE(m_w->messages.shown().size(), 1);
+        QVERIFY(m_w->messages.shown().first().startsWith("COM1 (fake) could not be opened"));
+        m_w->port.ToggleLine();
+        QCOMPARE(state(), "COM1 ONLine open 1");
+        m_w->port.lineLost("device removed");
+        QCOMPARE(state(), "COM1 OFFLine closed 1");
+        QVERIFY(m_w->messages.shown().last().contains("device removed"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPortControl)
+#include "tst_port_control.moc"

@@ -1,0 +1,252 @@
+#include "../log/sqlite_cli.h"
+#include "chart/recording_surface.h"
+#include "core/clock.h"
+#include "core/message_boxes.h"
+#include "log/data_source.h"
+#include "log/reading_log.h"
+#include "log/record_grid_model.h"
+#include "meter/fake_serial_line.h"
+#include "scenario_script.h"
+#include "ui/main_window/chart_handlers.h"
+#include "ui/main_window/port_control.h"
+#include "ui/main_window/receive_pipeline.h"
+#include "ui/main_window/start_up.h"
+#include "ui/main_window/toolbar_commands.h"
+#include "ui/main_window/window_model.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using chart::Primitive;
+using Kind = chart::Primitive::Kind;
+using ui::ControlId;
+
+// The pipeline on the window model, fed through an in-memory line with frames the simulated
+// meter's encoder builds; the log is a real SQLite file in a temporary folder.
+class TestReceivePipeline : public QObject {
+    Q_OBJECT
+
+    struct Window {
+        explicit Window(const QString &directory)
+            : startUp(directory, model, data1, grid, plot, chart, messages),
+              log(directory, data1, grid, clock, messages),
+              pipeline(model, line, chart, log, [this] { ++beeps; }),
+              port(model, line, chart, messages),
+              toolbar(directory, model, port, chart, data1, grid, messages, [this] { ++exits; }) {
+            line.setReceiveHandler([this] { pipeline.onSerialEvent(); });
+            bar.setBackColour({0, 0, 0}); // the level bar's designed colours
+            bar.setForeColour({255, 255, 0});
+            startUp.load();
+            startUp.activate();
+            port.SwitchCommPort();
+            port.ToggleLine();
+        }
+        ui::WindowModel model;
+        logbook::DataSource data1;
+        logbook::RecordGridModel grid{data1};
+        chart::RecordingSurface plot{{840, 120, 6015, 2790, 2}};
+        chart::RecordingSurface frame{{240, 3840, 7095, 3255, 0}};
+        chart::RecordingSurface wedge{{7980, 1080, 3795, 1530, 2}};
+        chart::RecordingSurface bar{{4080, 2280, 3735, 255, 2}};
+        ui::ChartHandlers chart{model, plot, frame, wedge, bar};
+        core::SettableClock clock{QDateTime(QDate(2026, 12, 4), QTime(14, 3, 27))};
+        core::RecordingMessageBoxes messages;
+        meter::FakeSerialLine line;
+        int beeps = 0;
+        ui::StartUp startUp;
+        logbook::ReadingLog log;
+        ui::ReceivePipeline pipeline;
+        ui::PortControl port;
+        int exits = 0;
+        ui::ToolbarCommands toolbar;
+    };
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Window> m_w;
+
+    /// One receive event bringing a display twice, as the line does.
+    void reading(const char *display) {
+        const metersim::Script script = metersim::parseScript(QString::fromLatin1(display));
+        QVERIFY2(script.error.isEmpty(), qPrintable(script.error));
+        m_w->line.deliver(script.steps.front().bytes.repeated(2));
+    }
+    QString text(ControlId id) const { return m_w->model.text(id); }
+    QString lastRecord() const {
+        return sqlite3(m_dir->filePath("db1.mdb"),
+                       "SELECT AAA, BBB, CCC, DDD FROM b1 ORDER BY rowid DESC LIMIT 1");
+    }
+
+  private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        createdLog(m_dir->filePath("db1.mdb"));
+        m_w = std::make_unique<Window>(m_dir->path());
+    }
+    void cleanup() { m_w.reset(); }
+
+    void bytesWithoutAFrameOnlyFlipTheLamp() {
+        QCOMPARE(text(ControlId::Text9), "ONLine");
+        m_w->line.deliver(QByteArray(28, '\x07'));
+        QCOMPARE(m_w->model.control(ControlId::Picture4).backColour, (core::Rgb{0, 255, 0}));
+        m_w->line.deliver(QByteArray(30, '\x00'));
+        QCOMPARE(m_w->model.control(ControlId::Picture4).backColour, (core::Rgb{255, 0, 0}));
+        QCOMPARE(text(ControlId::Label4), QString());
+        QCOMPARE(m_w->model.fields.NextRecordNo, 0);
+        QVERIFY(!m_w->model.fields.ScaleInitialised);
+    }
+
+    void showsScalesPlotsAndLogsEachReading() {
+        reading("_23.5 C RS232");
+        QCOMPARE(text(ControlId::Label2), "Temp");
+        QCOMPARE(text(ControlId::Label4), "23.5");
+        QCOMPARE(text(ControlId::Text4), "C");
+        QVERIFY(m_w->model.control(ControlId::Label22).visible);
+        // First-reading row, then the C row: the axis printed twice over, erasing each time.
+        QCOMPARE(text(ControlId::Text5), "400.0");
+        QCOMPARE(text(ControlId::Text6), "-50.00");
+        QCOMPARE(std::count_if(m_w->frame.primitives().begin(), m_w->frame.primitives().end(),
+                               [](const Primitive &p) { return p.kind == Kind::Text; }),
+                 36);
+        QCOMPARE(m_w->model.panelText(4), "23.5");
+        QCOMPARE(lastRecord(), "0|Temp|23.5|C");
+        QCOMPARE(text(ControlId::Label18), "NULL");
+
+        reading("75.0_ F");
+        QCOMPARE(text(ControlId::Text5), "800.0");
+        QCOMPARE(text(ControlId::Text6), "-58.00");
+        reading("1000 C");
+        QCOMPARE(text(ControlId::Text5), "1300");
+        QCOMPARE(text(ControlId::Text6), "400.0");
+        QCOMPARE(m_w->model.panelText(4), "23.5");
+        QCOMPARE(m_w->model.panelText(6), "1000");
+        QCOMPARE(m_w->model.fields.TrendCount, 3);
+        QCOMPARE(m_w->model.fields.NextRecordNo, 3);
+        QCOMPARE(m_w->model.fields.TrendBuffer[2], 1000.0f);
+
+        reading("131.2 dB");
+        QCOMPARE(text(ControlId::Label4), "O.L");
+        QCOMPARE(m_w->model.fields.TrendBuffer[3], 130.0f);
+        QCOMPARE(text(ControlId::Text5), "130");
+        QCOMPARE(text(ControlId::Text6), "35");
+        QCOMPARE(lastRecord(), "3|Sound|O.L|dB");
+        QCOMPARE(m_w->model.control(ControlId::Label2).fontSize, 50.0);
+        reading("55.2 %RH");
+        QCOMPARE(m_w->model.control(ControlId::Label2).fontSize, 36.0);
+        QCOMPARE(lastRecord(), "4|Humidity|55.2|%RH");
+    }
+
+    void lightReadingsChooseTheirTextsAndGauges() {
+        reading("25.00 LUX");
+        QCOMPARE(text(ControlId::Text5), "40.00");
+        QCOMPARE(text(ControlId::Label4), "25.00");
+        QCOMPARE(lastRecord(), "0|Light|25|LUX");
+        QCOMPARE(text(ControlId::Label18), "62 %");
+        QCOMPARE(m_w->model.fields.LastLevelPct, 62);
+        QCOMPARE(m_w->wedge.primitives().size(), 55 + 21); // reset, then six rows lit
+        QCOMPARE(m_w->bar.primitives().last().x2, 2278.0); // 62 % of 3675 is 2278.5: to even
+
+        reading("10.L_ LUX"); // overload while Vert Max is still "40.00"
+        QCOMPARE(lastRecord(), "1|Light|O.L|LUX");
+        QCOMPARE(text(ControlId::Label4), "10.");
+        QCOMPARE(m_w->model.fields.TrendBuffer[1], 40.0f);
+
+        reading("250.0 LUX X10"); // the point moved: range row
+        QCOMPARE(text(ControlId::Text5), "400");
+        QCOMPARE(lastRecord(), "2|Light|2500|LUX");
+        QCOMPARE(text(ControlId::Label4), "250.0");
+        reading("25.00 LUX");
+        QCOMPARE(text(ControlId::Text5), "40");
+        m_w->bar.forget();
+        reading("10.L_ LUX");
+        QCOMPARE(lastRecord(), "4|Light|O.L|LUX");
+        QCOMPARE(text(ControlId::Label4), "O.L.");
+        QCOMPARE(m_w->model.fields.TrendBuffer[4], 40.0f);
+        // 62 % down to 2 %: the band beyond is erased in the background colour, pen restored.
+        QCOMPARE(m_w->bar.primitives().first().colour, (core::Rgb{0, 0, 0}));
+        QCOMPARE(m_w->bar.foreColour(), (core::Rgb{255, 255, 0}));
+        reading("_0.00 LUX");
+        QCOMPARE(text(ControlId::Label4), "0");
+        QCOMPARE(lastRecord(), "5|Light|0|LUX");
+    }
+
+    void alarmsAtTheLimitsWithoutLatching() {
+        m_w->model.setText(ControlId::Text3, "50");
+        m_w->model.setText(ControlId::Text2, "20");
+        reading("50.00 dB");
+        QCOMPARE(m_w->model.panelText(2), "ON");
+        QVERIFY(m_w->model.control(ControlId::Picture9).visible);
+        QCOMPARE(m_w->beeps, 1);
+        reading("19.9_ %RH");
+        QVERIFY(m_w->model.control(ControlId::Picture9).visible);
+        QVERIFY(m_w->model.control(ControlId::Picture10).visible);
+        reading("30.0_ %RH");
+        QCOMPARE(m_w->model.panelText(2), "OFF");
+        QVERIFY(!m_w->model.control(ControlId::Picture9).visible);
+        QVERIFY(!m_w->model.control(ControlId::Picture10).visible);
+        QCOMPARE(m_w->beeps, 2);
+    }
+
+    void wrapsAfterSlot299() {
+        reading("40.00 dB");
+        m_w->model.fields.TrendCount = 299;
+        m_w->plot.forget();
+        reading("41.00 dB");
+        QCOMPARE(m_w->model.fields.TrendCount, 0);
+        const QList<Primitive> &drawn = m_w->plot.primitives();
+        QCOMPARE(drawn.first().kind, Kind::Line);
+        QCOMPARE(drawn.first().x2, 299 * 6015 / 300.0);
+        QCOMPARE(drawn[1].kind, Kind::Clear);
+        m_w->plot.forget();
+        reading("42.00 dB");
+        QVERIFY(m_w->plot.primitives().isEmpty());
+        QCOMPARE(m_w->model.fields.TrendCount, 1);
+    }
+
+    void clearingCommandsResetWhatTheySay() {
+        reading("40.00 dB");
+        reading("60.00 dB");
+        m_w->toolbar.OnToolbarButtonClick("ff");
+        QCOMPARE(m_w->model.fields.TrendCount, 0);
+        QCOMPARE(m_w->grid.rowCount(), 2);
+        m_w->toolbar.OnToolbarButtonClick("GG"); // keys are exact
+        m_w->toolbar.OnToolbarButtonClick("zz");
+        QCOMPARE(m_w->grid.rowCount(), 2);
+        m_w->toolbar.OnToolbarButtonClick("gg");
+        QCOMPARE(sqlite3(m_dir->filePath("db1.mdb"), "SELECT count(*) FROM b1"), "0");
+        QCOMPARE(m_w->grid.rowCount(), 0);
+        QCOMPARE(m_w->model.fields.NextRecordNo, 0);
+        QCOMPARE(m_w->model.panelText(4), QString());
+        reading("50.00 dB"); // the line stayed open: numbering and extremes start again
+        QCOMPARE(lastRecord(), "0|Sound|50|dB");
+        QCOMPARE(m_w->model.panelText(4), "50");
+        QCOMPARE(m_w->model.panelText(6), "50");
+        QCOMPARE(m_w->exits, 0);
+        m_w->toolbar.OnToolbarButtonClick("aa");
+        QCOMPARE(m_w->exits, 1);
+    }
+
+    void recordLimitRunsInTheSameEvent() {
+        m_w.reset();
+        fillLog(m_dir->filePath("db1.mdb"), 0, logbook::kRecordLimit - 2);
+        m_w = std::make_unique<Window>(m_dir->path());
+        QCOMPARE(m_w->model.fields.NextRecordNo, 99999);
+        reading("44.4_ %RH");
+        QCOMPARE(sqlite3(m_dir->filePath("maxdb1.mdb"), "SELECT count(*), max(AAA) FROM b1"),
+                 "100000|99999");
+        QCOMPARE(sqlite3(m_dir->filePath("db1.mdb"), "SELECT count(*) FROM b1"), "0");
+        QCOMPARE(text(ControlId::Text9), "OFFLine");
+        QVERIFY(!m_w->line.isOpen());
+        QCOMPARE(m_w->model.control(ControlId::Picture4).backColour, (core::Rgb{0, 0, 255}));
+        QCOMPARE(m_w->model.fields.NextRecordNo, 0);
+        QCOMPARE(m_w->model.fields.TrendCount, 0);
+        QCOMPARE(m_w->model.control(ControlId::Slider1).maximum, 1);
+        QCOMPARE(m_w->messages.shown(),
+                 QStringList{"Record is out of range,had auto backup to maxdb1.mdb"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReceivePipeline)
+#include "tst_receive_pipeline.moc"
