@@ -1,6 +1,7 @@
 // The log's costs per receive event and per slider movement, against the size of the log.
 #include "core/clock.h"
 #include "core/message_boxes.h"
+#include "filled_log.h"
 #include "log/connection.h"
 #include "log/data_source.h"
 #include "log/log_database.h"
@@ -18,16 +19,7 @@ namespace {
 /// A log of `records` records in a fresh directory, bound to a data source and grid.
 struct LogFixture {
     explicit LogFixture(int records) {
-        const QString path = QDir(dir.path()).filePath(logbook::kLiveLogFile);
-        logbook::createLogDatabase(path);
-        logbook::Connection db;
-        db.open(path);
-        if (records > 0)
-            db.execute(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 "
-                                      "FROM n WHERE i < %1) INSERT INTO b1 SELECT i, 'Sound', "
-                                      "'73.4', 'dB', '14:03:27/12-04-2026', -i FROM n")
-                           .arg(records - 1));
-        db.close();
+        const QString path = filledLog(dir.path(), records);
         data1.setDatabaseName(path);
         data1.setRecordSource(logbook::kRecordSource);
         data1.refresh();

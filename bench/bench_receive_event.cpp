@@ -2,6 +2,7 @@
 // surface, INSERT with commit into a real SQLite file, grid refresh, gauges.
 #include "core/clock.h"
 #include "core/message_boxes.h"
+#include "filled_log.h"
 #include "log/connection.h"
 #include "log/log_database.h"
 #include "meter/fake_serial_line.h"
@@ -19,16 +20,7 @@ namespace {
 
 void BM_ReceiveEvent(benchmark::State &state) {
     QTemporaryDir dir;
-    const QString path = QDir(dir.path()).filePath(logbook::kLiveLogFile);
-    logbook::createLogDatabase(path);
-    if (state.range(0) > 0) {
-        logbook::Connection db;
-        db.open(path);
-        db.execute(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
-                                  "WHERE i < %1) INSERT INTO b1 SELECT i, 'Sound', '73.4', 'dB', "
-                                  "'14:03:27/12-04-2026', -i FROM n")
-                       .arg(state.range(0) - 1));
-    }
+    filledLog(dir.path(), state.range(0));
     const core::SystemClock clock;
     core::RecordingMessageBoxes messages;
     meter::FakeSerialLine line;

@@ -2,6 +2,7 @@
 // program holds then.
 #include "core/clock.h"
 #include "core/message_boxes.h"
+#include "filled_log.h"
 #include "log/connection.h"
 #include "log/log_database.h"
 #include "ui/main_window/program.h"
@@ -28,16 +29,7 @@ double residentMegabytes() {
 
 void BM_StartUpToShownWindow(benchmark::State &state) {
     QTemporaryDir dir;
-    const QString path = QDir(dir.path()).filePath(logbook::kLiveLogFile);
-    logbook::createLogDatabase(path);
-    if (state.range(0) > 0) {
-        logbook::Connection db;
-        db.open(path);
-        db.execute(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
-                                  "WHERE i < %1) INSERT INTO b1 SELECT i, 'Sound', '73.4', 'dB', "
-                                  "'14:03:27/12-04-2026', -i FROM n")
-                       .arg(state.range(0) - 1));
-    }
+    filledLog(dir.path(), state.range(0));
     core::RecordingMessageBoxes messages;
     const core::SystemClock clock;
     for (auto _ : state) {
