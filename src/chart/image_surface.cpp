@@ -86,6 +86,7 @@ void ImageSurface::drawBox(double x1, double y1, double x2, double y2, core::Rgb
     painter.fillRect(
         QRectF(QPointF(toPixels(x1), toPixels(y1)), QPointF(toPixels(x2), toPixels(y2))),
         toColor(colour));
+    changed();
 }
 
 void ImageSurface::drawText(double x, double y, double points, const QString &text,

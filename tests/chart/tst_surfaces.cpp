@@ -97,6 +97,18 @@ class TestSurfaces : public QObject {
         QCOMPARE(countPixels(image, qRgb(0, 0, 0), QRect(0, 0, 100, 182)), 100 * 182);
     }
 
+    // Whoever shows the image hears of every change, whatever drew it.
+    void reportsEveryChangeOfTheImage() {
+        chart::ImageSurface surface(kPlotBox);
+        int changes = 0;
+        surface.setChangedHandler([&] { ++changes; });
+        surface.setBackColour(kBlack);
+        surface.line(0, 0, 100, 100);
+        surface.box(0, 0, 100, 100);
+        surface.print("x");
+        QCOMPARE(changes, 4);
+    }
+
     void rebuildsForHighDensityScreensAndAsksForRepaint() {
         chart::ImageSurface surface(kPlotBox);
         int repaints = 0;
