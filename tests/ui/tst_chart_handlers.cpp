@@ -1,4 +1,4 @@
-#include "chart/recording_surface.h"
+#include "recording_surfaces.h"
 #include "ui/main_window/chart_handlers.h"
 #include "ui/main_window/window_model.h"
 
@@ -13,10 +13,11 @@ class TestChartHandlers : public QObject {
     Q_OBJECT
 
     ui::WindowModel m_model;
-    chart::RecordingSurface m_plot{{840, 120, 6015, 2790, 2}};
-    chart::RecordingSurface m_frame{{240, 3840, 7095, 3255, 0}};
-    chart::RecordingSurface m_wedge{{7980, 1080, 3795, 1530, 2}};
-    chart::RecordingSurface m_bar{{4080, 2280, 3735, 255, 2}};
+    RecordingSurfaces m_boxes;
+    chart::RecordingSurface &m_plot = m_boxes.plot;
+    chart::RecordingSurface &m_frame = m_boxes.frame;
+    chart::RecordingSurface &m_wedge = m_boxes.wedge;
+    chart::RecordingSurface &m_bar = m_boxes.bar;
     ui::ChartHandlers m_chart{m_model, m_plot, m_frame, m_wedge, m_bar};
 
     int count(const chart::RecordingSurface &surface, Kind kind) {

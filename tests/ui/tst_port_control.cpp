@@ -1,6 +1,6 @@
-#include "chart/recording_surface.h"
 #include "core/message_boxes.h"
 #include "meter/fake_serial_line.h"
+#include "recording_surfaces.h"
 #include "ui/main_window/chart_handlers.h"
 #include "ui/main_window/port_control.h"
 #include "ui/main_window/window_model.h"
@@ -16,11 +16,9 @@ namespace {
 struct Window {
     Window() { model.setValue(ControlId::Check2, 1); }
     ui::WindowModel model;
-    chart::RecordingSurface plot{{840, 120, 6015, 2790, 2}};
-    chart::RecordingSurface frame{{240, 3840, 7095, 3255, 0}};
-    chart::RecordingSurface wedge{{7980, 1080, 3795, 1530, 2}};
-    chart::RecordingSurface bar{{4080, 2280, 3735, 255, 2}};
-    ui::ChartHandlers chart{model, plot, frame, wedge, bar};
+    RecordingSurfaces boxes;
+    chart::RecordingSurface &plot = boxes.plot;
+    ui::ChartHandlers chart{model, plot, boxes.frame, boxes.wedge, boxes.bar};
     core::RecordingMessageBoxes messages;
     meter::FakeSerialLine line;
     ui::PortControl port{model, line, chart, messages};

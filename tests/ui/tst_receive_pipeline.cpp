@@ -1,11 +1,11 @@
 #include "../log/sqlite_cli.h"
-#include "chart/recording_surface.h"
 #include "core/clock.h"
 #include "core/message_boxes.h"
 #include "log/data_source.h"
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
 #include "meter/fake_serial_line.h"
+#include "recording_surfaces.h"
 #include "scenario_script.h"
 #include "ui/main_window/chart_handlers.h"
 #include "ui/main_window/port_control.h"
@@ -47,10 +47,11 @@ class TestReceivePipeline : public QObject {
         ui::WindowModel model;
         logbook::DataSource data1;
         logbook::RecordGridModel grid{data1};
-        chart::RecordingSurface plot{{840, 120, 6015, 2790, 2}};
-        chart::RecordingSurface frame{{240, 3840, 7095, 3255, 0}};
-        chart::RecordingSurface wedge{{7980, 1080, 3795, 1530, 2}};
-        chart::RecordingSurface bar{{4080, 2280, 3735, 255, 2}};
+        RecordingSurfaces boxes;
+        chart::RecordingSurface &plot = boxes.plot;
+        chart::RecordingSurface &frame = boxes.frame;
+        chart::RecordingSurface &wedge = boxes.wedge;
+        chart::RecordingSurface &bar = boxes.bar;
         ui::ChartHandlers chart{model, plot, frame, wedge, bar};
         core::SettableClock clock{QDateTime(QDate(2026, 12, 4), QTime(14, 3, 27))};
         core::RecordingMessageBoxes messages;

@@ -1,9 +1,9 @@
 #include "../log/sqlite_cli.h"
-#include "chart/recording_surface.h"
 #include "core/clock.h"
 #include "core/message_boxes.h"
 #include "log/data_source.h"
 #include "log/record_grid_model.h"
+#include "recording_surfaces.h"
 #include "ui/main_window/chart_handlers.h"
 #include "ui/main_window/clock_tick.h"
 #include "ui/main_window/start_up.h"
@@ -25,10 +25,8 @@ class TestStartUp : public QObject {
     std::unique_ptr<ui::WindowModel> m_model;
     std::unique_ptr<logbook::DataSource> m_data1;
     std::unique_ptr<logbook::RecordGridModel> m_grid;
-    std::unique_ptr<chart::RecordingSurface> m_picture1;
-    chart::RecordingSurface m_picture2{{240, 3840, 7095, 3255, 0}};
-    chart::RecordingSurface m_picture3{{7980, 1080, 3795, 1530, 2}};
-    chart::RecordingSurface m_picture6{{4080, 2280, 3735, 255, 2}};
+    std::unique_ptr<RecordingSurfaces> m_boxes;
+    chart::RecordingSurface *m_picture1 = nullptr;
     std::unique_ptr<ui::ChartHandlers> m_chart;
     core::RecordingMessageBoxes m_messages;
     std::unique_ptr<ui::StartUp> m_startUp;
@@ -46,11 +44,11 @@ class TestStartUp : public QObject {
         m_model = std::make_unique<ui::WindowModel>();
         m_data1 = std::make_unique<logbook::DataSource>();
         m_grid = std::make_unique<logbook::RecordGridModel>(*m_data1);
-        m_picture1 =
-            std::make_unique<chart::RecordingSurface>(chart::BoxGeometry{840, 120, 6015, 2790, 2});
+        m_boxes = std::make_unique<RecordingSurfaces>();
+        m_picture1 = &m_boxes->plot;
         m_messages.clear();
-        m_chart = std::make_unique<ui::ChartHandlers>(*m_model, *m_picture1, m_picture2, m_picture3,
-                                                      m_picture6);
+        m_chart = std::make_unique<ui::ChartHandlers>(*m_model, m_boxes->plot, m_boxes->frame,
+                                                      m_boxes->wedge, m_boxes->bar);
         m_startUp = std::make_unique<ui::StartUp>(m_dir->path(), *m_model, *m_data1, *m_grid,
                                                   *m_picture1, *m_chart, m_messages);
     }

@@ -53,9 +53,6 @@ QRect pixels(const ControlLook &look, int shiftY) {
 constexpr int kToolbarButtonWidth = 49;
 constexpr int kEnterKey = 13;
 
-// Picture boxes have the sunken two-pixel edge of their kind.
-constexpr int kPictureBorder = 2;
-
 } // namespace
 
 Form1::Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent)
@@ -123,10 +120,7 @@ Form1::Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent
             break;
         }
         case ControlKind::Surface: {
-            const chart::BoxGeometry geometry{double(look.left), double(look.top),
-                                              double(look.width), double(look.height),
-                                              look.bordered ? kPictureBorder : 0};
-            auto *surfaceWidget = new SurfaceWidget(geometry, parentWidget);
+            auto *surfaceWidget = new SurfaceWidget(surfaceGeometry(look.id), parentWidget);
             m_surfaces.emplace(look.id, surfaceWidget);
             widget = surfaceWidget;
             break;

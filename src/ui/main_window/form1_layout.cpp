@@ -95,4 +95,14 @@ constexpr ControlLook kLayout[] = {
 
 std::span<const ControlLook> form1Layout() { return kLayout; }
 
+chart::BoxGeometry surfaceGeometry(ControlId id) {
+    constexpr int kPictureBorder = 2;
+    for (const ControlLook &look : kLayout) {
+        if (look.id == id)
+            return {double(look.left), double(look.top), double(look.width), double(look.height),
+                    look.bordered ? kPictureBorder : 0};
+    }
+    return {};
+}
+
 } // namespace ui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chart/surface.h"
 #include "core/colour_table.h"
 #include "ui/main_window/control_id.h"
 
@@ -53,6 +54,10 @@ struct ControlLook {
 };
 
 std::span<const ControlLook> form1Layout();
+
+/// Where a picture box drawn on lies and its border: the sunken two-pixel edge of its kind
+/// when the design gives it one.
+chart::BoxGeometry surfaceGeometry(ControlId id);
 
 /// The client area of the main window in twips.
 inline constexpr int kForm1Width = 11850;
