@@ -7,7 +7,6 @@ namespace ui {
 namespace {
 
 constexpr core::Rgb kBlue{0, 0, 255};
-constexpr core::Rgb kBlack{0, 0, 0};
 constexpr core::Rgb kRed{255, 0, 0};
 
 struct InitialText {
@@ -44,44 +43,36 @@ WindowModel::WindowModel() : m_panels(kPanelCount) {
     for (ControlId id : kHiddenAtStart)
         state(id).visible = false;
     state(ControlId::Picture4).backColour = kBlue;
-    state(ControlId::Picture3).backColour = kBlack;
-    state(ControlId::Picture6).backColour = kBlack;
     state(ControlId::Label18).foreColour = kRed;
 }
 
-void WindowModel::setText(ControlId id, const QString &text) {
-    if (state(id).text == text)
+template <typename T>
+void WindowModel::assign(ControlId id, T ControlState::*member, const T &value) {
+    T &current = state(id).*member;
+    if (current == value)
         return;
-    state(id).text = text;
+    current = value;
     changed(id);
+}
+
+void WindowModel::setText(ControlId id, const QString &text) {
+    assign(id, &ControlState::text, text);
 }
 
 void WindowModel::setVisible(ControlId id, bool visible) {
-    if (state(id).visible == visible)
-        return;
-    state(id).visible = visible;
-    changed(id);
+    assign(id, &ControlState::visible, visible);
 }
 
 void WindowModel::setBackColour(ControlId id, core::Rgb colour) {
-    if (state(id).backColour == colour)
-        return;
-    state(id).backColour = colour;
-    changed(id);
+    assign(id, &ControlState::backColour, std::optional(colour));
 }
 
 void WindowModel::setForeColour(ControlId id, core::Rgb colour) {
-    if (state(id).foreColour == colour)
-        return;
-    state(id).foreColour = colour;
-    changed(id);
+    assign(id, &ControlState::foreColour, std::optional(colour));
 }
 
 void WindowModel::setFontSize(ControlId id, double points) {
-    if (state(id).fontSize == points)
-        return;
-    state(id).fontSize = points;
-    changed(id);
+    assign(id, &ControlState::fontSize, std::optional(points));
 }
 
 void WindowModel::setValue(ControlId id, int value) {
@@ -104,10 +95,7 @@ void WindowModel::setMaximum(ControlId id, int maximum) {
 }
 
 void WindowModel::setItems(ControlId id, const QList<ComboItem> &items) {
-    if (state(id).items == items)
-        return;
-    state(id).items = items;
-    changed(id);
+    assign(id, &ControlState::items, items);
 }
 
 QString WindowModel::panelText(int panel) const { return m_panels.value(panel - 1); }

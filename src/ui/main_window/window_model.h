@@ -110,6 +110,8 @@ class WindowModel : public QObject {
   private:
     ControlState &state(ControlId id) { return m_controls[std::size_t(id)]; }
     void changed(ControlId id) { emit controlChanged(id); }
+    /// Sets one property of a control and tells the views, when it really changes.
+    template <typename T> void assign(ControlId id, T ControlState::*member, const T &value);
 
     std::array<ControlState, kControlCount> m_controls;
     QStringList m_panels;
