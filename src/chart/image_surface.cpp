@@ -92,9 +92,11 @@ void ImageSurface::drawBox(double x1, double y1, double x2, double y2, core::Rgb
 void ImageSurface::drawText(double x, double y, double points, const QString &text,
                             core::Rgb colour) {
     QPainter &painter = this->painter();
-    painter.setRenderHint(QPainter::TextAntialiasing);
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(points);
+    // Texts are erased by printing them again in the background colour: only a text drawn
+    // without antialiasing covers every pixel of itself the second time.
+    font.setStyleStrategy(QFont::NoAntialias);
     painter.setFont(font);
     painter.setPen(toColor(colour));
     painter.drawText(QRectF(toPixels(x), toPixels(y), m_image.width(), m_image.height()),

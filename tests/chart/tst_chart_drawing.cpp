@@ -200,6 +200,27 @@ class TestChartDrawing : public QObject {
         QCOMPARE(labels[8], "35.00");
     }
 
+    // On the screen, the old labels must leave no trace: not even the edge of a glyph.
+    void rescaleLeavesNoTraceOfTheOldLabels() {
+        for (const qreal ratio : {1.0, 2.0}) {
+            chart::ImageSurface frame(kFrame, ratio);
+            frame.setBackColour(chart::kFrameBackground);
+            chart::ValueLabels labels{"400.0",  "300.0",  "200.0",  "100.0", "0",
+                                      "-100.0", "-200.0", "-300.0", "-400.0"};
+            chart::RepaintChartFrame(frame, chart::RecordingSurface(kPlotBox), labels, {});
+            chart::RescaleValueAxis(frame, labels, u"100.0", u"35.00");
+            const QImage &image = frame.image();
+            const int columnEnd = int(750 / 15 * ratio); // left of the ticks
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < columnEnd; ++x) {
+                    const QRgb pixel = image.pixel(x, y);
+                    QVERIFY2(
+                        pixel == qRgb(192, 192, 192) || pixel == qRgb(0, 0, 0),
+                        qPrintable(QStringLiteral("%1,%2 at ratio %3").arg(x).arg(y).arg(ratio)));
+                }
+        }
+    }
+
     void drawsTheTimeAxisUnderThePlot() {
         chart::RecordingSurface frame(kFrame);
         const chart::RecordingSurface plot(kPlotBox);
