@@ -1,5 +1,5 @@
 // Start-up to a shown main window, with an empty log and with a full one, and the memory the
-// program holds then.
+// program holds then; and a screen reader's walk of that window.
 #include "core/clock.h"
 #include "core/message_boxes.h"
 #include "filled_log.h"
@@ -7,6 +7,7 @@
 #include "log/log_database.h"
 #include "ui/main_window/program.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -42,6 +43,33 @@ void BM_StartUpToShownWindow(benchmark::State &state) {
     }
 }
 BENCHMARK(BM_StartUpToShownWindow)->Arg(0)->Arg(99999)->Unit(benchmark::kMillisecond);
+
+/// Visits an accessible object and everything under it, reading what a screen reader reads.
+int walk(QAccessibleInterface *node) {
+    if (!node)
+        return 0;
+    int visited = 1;
+    benchmark::DoNotOptimize(node->text(QAccessible::Name));
+    benchmark::DoNotOptimize(node->role());
+    benchmark::DoNotOptimize(node->state());
+    for (int i = 0; i < node->childCount(); ++i)
+        visited += walk(node->child(i));
+    return visited;
+}
+
+void BM_AccessibilityWalkOfTheWindow(benchmark::State &state) {
+    QTemporaryDir dir;
+    filledLog(dir.path(), state.range(0));
+    core::RecordingMessageBoxes messages;
+    const core::SystemClock clock;
+    ui::Program program(dir.path(), clock, &messages);
+    program.start();
+    if (!QTest::qWaitForWindowExposed(&program.form1()))
+        state.SkipWithError("window not shown");
+    for (auto _ : state)
+        state.counters["objects"] = walk(QAccessible::queryAccessibleInterface(&program.form1()));
+}
+BENCHMARK(BM_AccessibilityWalkOfTheWindow)->Arg(99999)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

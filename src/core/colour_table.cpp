@@ -10,4 +10,12 @@ std::optional<Rgb> colourByName(QStringView name) {
     return std::nullopt;
 }
 
+std::optional<QLatin1String> colourName(Rgb rgb) {
+    for (const NamedColour &colour : kColourTable) {
+        if (rgb == colour.rgb)
+            return colour.name;
+    }
+    return std::nullopt;
+}
+
 } // namespace core

@@ -46,5 +46,7 @@ inline constexpr std::array<NamedColour, 16> kColourTable{{
 /// The colour of a chooser text, matched exactly (case-sensitive, whole text). A text that
 /// names no colour gives no colour, never a default.
 std::optional<Rgb> colourByName(QStringView name);
+/// The name of a colour of the table; none for a colour outside it.
+std::optional<QLatin1String> colourName(Rgb colour);
 
 } // namespace core

@@ -5,6 +5,8 @@
 #include "core/message_boxes.h"
 #include "log/data_source.h"
 #include "log/record_grid_model.h"
+#include "meter/fake_serial_line.h"
+#include "scenario_script.h"
 #include "ui/help/form4.h"
 #include "ui/main_window/clock_tick.h"
 #include "ui/main_window/form1.h"
@@ -13,6 +15,7 @@
 #include "ui/main_window/program.h"
 #include "ui/main_window/window_model.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -24,9 +27,22 @@
 #include <QTextBrowser>
 #include <QToolButton>
 
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
 #include <memory>
 
 using ui::ControlId;
+
+namespace {
+
+/// What assistive technology was told: the object and the kind of each event.
+QList<std::pair<QObject *, QAccessible::Event>> g_told;
+
+void recordTold(QAccessibleEvent *event) { g_told.append({event->object(), event->type()}); }
+
+} // namespace
 
 class TestForm1 : public QObject {
     Q_OBJECT
@@ -34,17 +50,29 @@ class TestForm1 : public QObject {
     QTemporaryDir m_dir;
     core::SettableClock m_clock{QDateTime(QDate(2026, 12, 5), QTime(14, 30, 0))};
     core::RecordingMessageBoxes m_messages;
+    meter::FakeSerialLine m_line;
     std::unique_ptr<ui::Program> m_program;
     ui::Form1 *m_form = nullptr;
 
     template <typename W> W *control(ControlId id) {
         return m_form->findChild<W *>(ui::controlName(id));
     }
+    QAccessibleInterface *accessible(ControlId id) {
+        return QAccessible::queryAccessibleInterface(control<QWidget>(id));
+    }
+    QString accessibleName(ControlId id) { return accessible(id)->text(QAccessible::Name); }
+    bool told(ControlId id, QAccessible::Event event) {
+        return g_told.contains(
+            std::pair<QObject *, QAccessible::Event>(control<QWidget>(id), event));
+    }
 
   private slots:
     void initTestCase() {
+        // As when a screen reader runs: Qt then tells assistive technology of every change.
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+        QAccessible::installUpdateHandler(recordTold);
         fillLog(createdLog(m_dir.filePath("db1.mdb")), 0, 19);
-        m_program = std::make_unique<ui::Program>(m_dir.path(), m_clock, &m_messages);
+        m_program = std::make_unique<ui::Program>(m_dir.path(), m_clock, &m_messages, &m_line);
         m_form = &m_program->form1();
         m_program->start();
         QVERIFY(QTest::qWaitForWindowExposed(m_form));
@@ -57,7 +85,6 @@ class TestForm1 : public QObject {
         for (const ui::ControlLook &look : ui::form1Layout()) {
             const QWidget *widget = control<QWidget>(look.id);
             QVERIFY2(widget, ui::controlName(look.id).data());
-            QVERIFY(!widget->accessibleName().isEmpty());
             if (look.kind == ui::ControlKind::Toolbar)
                 continue;
             const int top = look.container == ui::Container::Form ? look.top / 15 + shift : -1;
@@ -69,6 +96,68 @@ class TestForm1 : public QObject {
         }
         QCOMPARE(control<QWidget>(ControlId::Picture1)->parentWidget(),
                  control<QWidget>(ControlId::Picture2));
+    }
+
+    // What a screen reader hears: what each control is for, what it shows, and every change.
+    void exposesWhatEachControlShows() {
+        for (const ui::ControlLook &look : ui::form1Layout()) {
+            const QAccessibleInterface *control = accessible(look.id);
+            QVERIFY2(control->text(QAccessible::Name) == look.role ||
+                         control->text(QAccessible::Description) == look.role,
+                     ui::controlName(look.id).data());
+        }
+        QCOMPARE(accessibleName(ControlId::Text9), "OFFLine");
+        QCOMPARE(accessible(ControlId::Text9)->text(QAccessible::Description), "Line state");
+        QCOMPARE(accessibleName(ControlId::Text8), "NULL");
+        QCOMPARE(accessibleName(ControlId::Picture4), "Blue");
+        QCOMPARE(accessibleName(ControlId::Picture5), "Battery good");
+        QCOMPARE(accessible(ControlId::Text3)->text(QAccessible::Value), "4000");
+        QCOMPARE(accessible(ControlId::Slider1)->valueInterface()->currentValue(), 0);
+        const QAccessibleInterface *panel1 =
+            QAccessible::queryAccessibleInterface(m_form->findChild<QLabel *>("StatusBar1Panel1"));
+        QCOMPARE(panel1->text(QAccessible::Name), "Buzzer");
+        QCOMPARE(panel1->text(QAccessible::Description), "Status panel 1");
+
+        g_told.clear();
+        m_program->toolbar().OnToolbarButtonClick("bb");
+        m_program->toolbar().OnToolbarButtonClick("dd");
+        m_line.deliver(metersim::parseScript(u"73.40 dB RS232").steps.front().bytes.repeated(2));
+        QCOMPARE(accessibleName(ControlId::Text9), "ONLine");
+        QCOMPARE(accessibleName(ControlId::Label4), m_program->model().text(ControlId::Label4));
+        QCOMPARE(accessibleName(ControlId::Label4), "73.40");
+        QCOMPARE(accessibleName(ControlId::Label2), "Sound");
+        QVERIFY(!accessible(ControlId::Label22)->state().invisible);
+        QCOMPARE(accessibleName(ControlId::Label22), "RS232");
+        QCOMPARE(accessibleName(ControlId::Picture4), "Green");
+        for (ControlId id : {ControlId::Text9, ControlId::Label4, ControlId::Picture4})
+            QVERIFY2(told(id, QAccessible::NameChanged), ui::controlName(id).data());
+        m_program->toolbar().OnToolbarButtonClick("dd");
+        QCOMPARE(accessibleName(ControlId::Text9), "OFFLine");
+    }
+
+    // A full log must not make a screen reader walk every cell: the grid's children are its
+    // headers and the rows on screen, while the table still answers for any cell.
+    void gridExposesTheRowsOnScreen() {
+        QAccessibleInterface *grid = accessible(ControlId::DBGrid1);
+        QAccessibleTableInterface *table = grid->tableInterface();
+        const int records = m_program->data1().recordCount();
+        QCOMPARE(table->rowCount(), records);
+        QCOMPARE(table->columnCount(), 5);
+        QCOMPARE(table->cellAt(records - 1, 1)->text(QAccessible::Name), "Sound");
+        const int onScreen = grid->childCount() / 5 - 1;
+        QVERIFY(onScreen > 5 && onScreen < records);
+        QCOMPARE(grid->child(2)->role(), QAccessible::ColumnHeader);
+        QCOMPARE(grid->child(2)->text(QAccessible::Name), "DATA");
+        QCOMPARE(grid->child(5)->text(QAccessible::Name), "0");
+        QCOMPARE(grid->indexOfChild(grid->child(12)), 12);
+
+        m_program->data1().moveFirst();
+        m_program->data1().moveNext(records - 1);
+        QAccessibleInterface *last = grid->child(grid->childCount() - 5);
+        QCOMPARE(last->text(QAccessible::Name), QString::number(records - 1));
+        QVERIFY(last->state().selected);
+        QCOMPARE(grid->child(5)->tableCellInterface()->rowIndex(), records - onScreen);
+        m_program->data1().moveFirst();
     }
 
     // On a window of its own: the program's handlers would carry the commands out.
@@ -105,9 +194,15 @@ class TestForm1 : public QObject {
         vertMin->selectAll();
         QTest::keyClicks(vertMin, "-50");
         QCOMPARE(m_program->model().text(ControlId::Text6), "-50");
+        // As a screen reader or voice control puts a text in a box.
+        QAccessibleInterface *vertMax = accessible(ControlId::Text5);
+        vertMax->editableTextInterface()->replaceText(0, vertMax->textInterface()->characterCount(),
+                                                      "50");
+        QCOMPARE(m_program->model().text(ControlId::Text5), "50");
         QTest::keyClick(vertMin, Qt::Key_Return);
-        QCOMPARE(m_program->model().fields.ValueLabels[8],
-                 "-50.00"); // rescaled through the handler
+        // Rescaled through the handler, from both boxes as they read.
+        QCOMPARE(m_program->model().fields.ValueLabels[0], "50.00");
+        QCOMPARE(m_program->model().fields.ValueLabels[8], "-50.00");
         QTest::mouseClick(control<QCheckBox>(ControlId::Check2), Qt::LeftButton);
         QCOMPARE(m_program->model().control(ControlId::Check2).value, 0);
         QComboBox *background = control<QComboBox>(ControlId::ImageCombo1);

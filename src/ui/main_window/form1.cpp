@@ -6,6 +6,7 @@
 #include "ui/main_window/surface_widget.h"
 #include "ui/main_window/widget_binders.h"
 #include "ui/main_window/window_model.h"
+#include "ui/widgets/record_grid_view.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -48,6 +49,28 @@ constexpr ToolbarButton kToolbarButtons[] = {
 QRect pixels(const ControlLook &look, int shiftY) {
     return {look.left / kTwipsPerPixel, look.top / kTwipsPerPixel + shiftY,
             look.width / kTwipsPerPixel, look.height / kTwipsPerPixel};
+}
+
+struct IndicatorPicture {
+    QPixmap picture;
+    QString meaning;
+};
+
+/// The picture of an indicator and what it stands for; none for the receive lamp, a plain
+/// coloured box.
+IndicatorPicture indicatorPicture(ControlId id, qreal ratio) {
+    switch (id) {
+    case ControlId::Picture5:
+        return {batteryPicture(false, ratio), QStringLiteral("Battery good")};
+    case ControlId::Picture8:
+        return {batteryPicture(true, ratio), QStringLiteral("Battery low")};
+    case ControlId::Picture9:
+        return {alarmIcon(true, ratio), QStringLiteral("High alarm")};
+    case ControlId::Picture10:
+        return {alarmIcon(false, ratio), QStringLiteral("Low alarm")};
+    default:
+        return {};
+    }
 }
 
 constexpr int kToolbarButtonWidth = 49;
@@ -109,13 +132,8 @@ Form1::Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent
         }
         case ControlKind::Indicator: {
             auto *indicator = new QLabel(parentWidget);
-            const qreal ratio = devicePixelRatioF();
-            QPixmap picture;
-            if (look.id == ControlId::Picture5 || look.id == ControlId::Picture8)
-                picture = batteryPicture(look.id == ControlId::Picture8, ratio);
-            else if (look.id == ControlId::Picture9 || look.id == ControlId::Picture10)
-                picture = alarmIcon(look.id == ControlId::Picture9, ratio);
-            bindIndicator(indicator, model, look, picture);
+            const IndicatorPicture shown = indicatorPicture(look.id, devicePixelRatioF());
+            bindIndicator(indicator, model, look, shown.picture, shown.meaning);
             widget = indicator;
             break;
         }
@@ -153,8 +171,8 @@ Form1::Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent
             break;
         }
         case ControlKind::Grid: {
-            auto *view = new QTableView(parentWidget);
-            bindGrid(view, model, grid);
+            auto *view = new RecordGridView(parentWidget);
+            bindGrid(view, model, grid, look);
             widget = view;
             break;
         }
@@ -176,7 +194,6 @@ Form1::Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent
                 font.setBold(look.font.bold);
                 label->setFont(font);
                 label->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(panel));
-                label->setAccessibleName(QStringLiteral("Status panel %1").arg(panel));
                 x += width;
                 panels.append(label);
             }
@@ -186,7 +203,9 @@ Form1::Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent
         }
         }
         widget->setObjectName(controlName(look.id));
-        widget->setAccessibleName(look.accessibleName);
+        // The binders name what they bind; the rest are named by what they are for.
+        if (widget->accessibleName().isEmpty() && widget->accessibleDescription().isEmpty())
+            widget->setAccessibleName(look.role);
         if (look.kind != ControlKind::Toolbar)
             widget->setGeometry(pixels(look, shiftY));
     }

@@ -39,8 +39,8 @@ constexpr FontLook kNone{};
 // clang-format off
 constexpr ControlLook kLayout[] = {
     {Id::Toolbar1, K::Toolbar, C::Form, 0, 0, 11850, 600, kPlain, {}, {}, SystemColour::None, false, Align::Left, L("Toolbar")},
-    {Id::Picture5, K::Indicator, C::Toolbar, 5160, 120, 465, 255, kNone, {}, kSilver, SystemColour::None, false, Align::Left, L("Battery good")},
-    {Id::Picture8, K::Indicator, C::Toolbar, 5160, 120, 465, 255, kNone, {}, kSilver, SystemColour::None, false, Align::Left, L("Battery low")},
+    {Id::Picture5, K::Indicator, C::Toolbar, 5160, 120, 465, 255, kNone, {}, kSilver, SystemColour::None, false, Align::Left, L("Battery")},
+    {Id::Picture8, K::Indicator, C::Toolbar, 5160, 120, 465, 255, kNone, {}, kSilver, SystemColour::None, false, Align::Left, L("Battery")},
     {Id::Text8, K::ReadOnlyTextBox, C::Toolbar, 5910, 120, 855, 420, kToolbarText, kBlue, kSilver, SystemColour::None, false, Align::Left, L("Port")},
     {Id::Text9, K::ReadOnlyTextBox, C::Toolbar, 6795, 120, 975, 420, kToolbarText, kBlue, kSilver, SystemColour::None, false, Align::Left, L("Line state")},
     {Id::Text10, K::ReadOnlyTextBox, C::Toolbar, 7800, 120, 1575, 420, kToolbarText, kNavy, kSilver, SystemColour::None, false, Align::Left, L("Data input")},
@@ -60,8 +60,8 @@ constexpr ControlLook kLayout[] = {
     {Id::Label22, K::Label, C::Form, 360, 2760, 735, 255, kAnnunciator, kRed, {}, SystemColour::None, false, Align::Left, L("RS232")},
     {Id::Label23, K::Label, C::Form, 1560, 2760, 615, 255, kAnnunciator, kRed, {}, SystemColour::None, false, Align::Left, L("HOLD")},
     {Id::Label21, K::Label, C::Form, 3360, 2760, 495, 255, kAnnunciator, kRed, {}, SystemColour::None, false, Align::Left, L("X10")},
-    {Id::Picture10, K::Indicator, C::Form, 4200, 2700, 495, 330, kNone, {}, {}, SystemColour::None, false, Align::Left, L("Low alarm")},
-    {Id::Picture9, K::Indicator, C::Form, 4200, 2700, 495, 315, kNone, {}, {}, SystemColour::None, false, Align::Left, L("High alarm")},
+    {Id::Picture10, K::Indicator, C::Form, 4200, 2700, 495, 330, kNone, {}, {}, SystemColour::None, false, Align::Left, L("Low alarm lamp")},
+    {Id::Picture9, K::Indicator, C::Form, 4200, 2700, 495, 315, kNone, {}, {}, SystemColour::None, false, Align::Left, L("High alarm lamp")},
     {Id::Label9, K::Label, C::Form, 4800, 2760, 495, 255, kLegend, kGreen, {}, SystemColour::None, false, Align::Left, L("LOW")},
     {Id::Text2, K::TextBox, C::Form, 5280, 2760, 495, 270, kLimit, {}, {}, SystemColour::None, false, Align::Left, L("Low alarm limit")},
     {Id::Label10, K::Label, C::Form, 5880, 2760, 255, 255, kLegend, kRed, {}, SystemColour::None, false, Align::Left, L("HI")},

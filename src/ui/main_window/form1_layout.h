@@ -50,7 +50,8 @@ struct ControlLook {
     SystemColour systemBack = SystemColour::None;
     bool bordered = false;
     Align align = Align::Left;
-    QLatin1String accessibleName;
+    /// What the control is for, as assistive technology tells it, beside what it shows.
+    QLatin1String role;
 };
 
 std::span<const ControlLook> form1Layout();

@@ -71,6 +71,14 @@ Qt::Alignment alignment(Align align) {
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
+/// A control that shows a text is named by that text, so that a screen reader reads what it
+/// shows and hears of every change (Qt tells it when the shown text, as the name, changes);
+/// what the control is for becomes its description.
+void nameByShownText(QLabel *label, const QString &role) {
+    label->setTextFormat(Qt::PlainText);
+    label->setAccessibleDescription(role);
+}
+
 /// Calls `update` now and whenever the model changes the control.
 template <typename Update>
 void follow(QWidget *widget, WindowModel &model, ControlId id, Update update) {
@@ -85,6 +93,7 @@ void follow(QWidget *widget, WindowModel &model, ControlId id, Update update) {
 
 void bindLabel(QLabel *label, WindowModel &model, const ControlLook &look) {
     label->setAlignment(alignment(look.align));
+    nameByShownText(label, look.role);
     follow(label, model, look.id, [label, &model, look] {
         const ControlState &state = model.control(look.id);
         label->setText(state.text);
@@ -94,6 +103,7 @@ void bindLabel(QLabel *label, WindowModel &model, const ControlLook &look) {
 
 void bindTextBox(QLineEdit *edit, WindowModel &model, const ControlLook &look) {
     edit->setAlignment(alignment(look.align));
+    edit->setAccessibleName(look.role); // an editor exposes its text itself
     follow(edit, model, look.id, [edit, &model, look] {
         const ControlState &state = model.control(look.id);
         if (edit->text() != state.text)
@@ -102,20 +112,30 @@ void bindTextBox(QLineEdit *edit, WindowModel &model, const ControlLook &look) {
         applyLook(edit, look, state, QStringLiteral("QLineEdit"),
                   QStringLiteral("padding:0px;border:1px solid rgb(128,128,128);"));
     });
-    QObject::connect(edit, &QLineEdit::textEdited, &model,
+    // Whatever changed the text (typing, paste, undo, a drop, assistive technology); the
+    // model's own writes come back equal and change nothing.
+    QObject::connect(edit, &QLineEdit::textChanged, &model,
                      [&model, id = look.id](const QString &text) { model.setText(id, text); });
 }
 
 void bindIndicator(QLabel *indicator, WindowModel &model, const ControlLook &look,
-                   const QPixmap &picture) {
+                   const QPixmap &picture, const QString &meaning) {
     indicator->setPixmap(picture);
     indicator->setAlignment(Qt::AlignCenter);
-    follow(indicator, model, look.id, [indicator, &model, look] {
-        applyLook(indicator, look, model.control(look.id), QStringLiteral("QLabel"));
+    indicator->setAccessibleDescription(look.role);
+    follow(indicator, model, look.id, [indicator, &model, look, meaning] {
+        const ControlState &state = model.control(look.id);
+        applyLook(indicator, look, state, QStringLiteral("QLabel"));
+        // A lamp says its colour; a picture what it stands for.
+        QString shows = meaning;
+        if (shows.isEmpty() && state.backColour)
+            shows = core::colourName(*state.backColour).value_or(QLatin1String());
+        indicator->setAccessibleName(shows);
     });
 }
 
 void bindCheckBox(QCheckBox *box, WindowModel &model, const ControlLook &look) {
+    box->setAccessibleName(look.role); // its state is its value
     follow(box, model, look.id, [box, &model, look] {
         const ControlState &state = model.control(look.id);
         box->setText(state.text);
@@ -128,6 +148,8 @@ void bindCheckBox(QCheckBox *box, WindowModel &model, const ControlLook &look) {
 
 void bindImageCombo(QComboBox *combo, WindowModel &model, const ControlLook &look) {
     combo->setIconSize(QSize(28, 17));
+    // Named by its chosen item, as Qt names every combo box; what it is for is its description.
+    combo->setAccessibleDescription(look.role);
     follow(combo, model, look.id, [combo, &model, look] {
         const ControlState &state = model.control(look.id);
         QList<ComboItem> shown;
@@ -155,7 +177,8 @@ void bindImageCombo(QComboBox *combo, WindowModel &model, const ControlLook &loo
 }
 
 void bindSlider(QSlider *slider, WindowModel &model, const ControlLook &look) {
-    slider->setInvertedAppearance(true); // position 0 at the top, as the design's slider has it
+    slider->setInvertedAppearance(true);  // position 0 at the top, as the design's slider has it
+    slider->setAccessibleName(look.role); // the position is its value
     follow(slider, model, look.id, [slider, &model, look] {
         const ControlState &state = model.control(look.id);
         const QSignalBlocker blocker(slider);
@@ -167,7 +190,9 @@ void bindSlider(QSlider *slider, WindowModel &model, const ControlLook &look) {
                      [&model, id = look.id](int value) { model.setValue(id, value); });
 }
 
-void bindGrid(QTableView *view, WindowModel &model, logbook::RecordGridModel &grid) {
+void bindGrid(QTableView *view, WindowModel &model, logbook::RecordGridModel &grid,
+              const ControlLook &look) {
+    view->setAccessibleName(look.role);
     view->setModel(&grid);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
     view->verticalHeader()->setFixedWidth(12);
@@ -208,6 +233,8 @@ void bindGrid(QTableView *view, WindowModel &model, logbook::RecordGridModel &gr
 }
 
 void bindStatusBar(const QList<QLabel *> &panels, WindowModel &model) {
+    for (qsizetype i = 0; i < panels.size(); ++i)
+        nameByShownText(panels[i], QStringLiteral("Status panel %1").arg(i + 1));
     const auto show = [panels, &model](int panel) {
         if (panel >= 1 && panel <= panels.size())
             panels[panel - 1]->setText(model.panelText(panel));
