@@ -28,11 +28,11 @@ void drawSegment(Surface &plot, const TrendBuffer &buffer, int slot, Scale scale
 
 } // namespace
 
-QPointF trendPoint(int slot, float value, double hi, double lo, double width, double height) {
+QPointF trendPoint(int slot, double value, double hi, double lo, double width, double height) {
     // The range and the scale are kept in single precision, as the program always had them.
     const float range = float(hi - lo);
     const float scale = float(height / double(range));
-    return {slot * width / kTrendSlots, height - (double(value) - lo) * double(scale)};
+    return {slot * width / kTrendSlots, height - (value - lo) * double(scale)};
 }
 
 void ApplyTraceColour(Surface &plot, QStringView lineColour) {

@@ -16,7 +16,7 @@ using TrendBuffer = std::array<float, kTrendSlots>;
 
 /// Where slot `slot` with value `value` lies in a plot box of outer size width x height twips,
 /// for the scale hi (top) to lo (bottom). Not clamped: the surface clips.
-QPointF trendPoint(int slot, float value, double hi, double lo, double width, double height);
+QPointF trendPoint(int slot, double value, double hi, double lo, double width, double height);
 
 /// Pen width 2 and the colour named by the line colour chooser (unchanged when none matches).
 void ApplyTraceColour(Surface &plot, QStringView lineColour);

@@ -21,6 +21,7 @@ class BlankSkippingCursor {
     explicit BlankSkippingCursor(QStringView text) : m_text(text) { skipBlanks(); }
 
     bool atEnd() const { return m_pos >= m_text.size(); }
+    qsizetype position() const { return m_pos; }
     QChar peek() const { return atEnd() ? QChar() : m_text[m_pos]; }
     void advance() {
         ++m_pos;
@@ -134,6 +135,33 @@ double leadingNumber(QStringView text) {
     if (mantissa.empty())
         return 0.0;
     const double magnitude = magnitudeOf(mantissa, readExponent(cursor));
+    return negative ? -magnitude : magnitude;
+}
+
+std::optional<double> strictNumber(QStringView text) {
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && isIgnoredBlank(text[first]))
+        ++first;
+    while (end > first && isIgnoredBlank(text[end - 1]))
+        --end;
+    const QStringView trimmed = text.sliced(first, end - first);
+    if (std::any_of(trimmed.begin(), trimmed.end(), isIgnoredBlank))
+        return std::nullopt;
+    BlankSkippingCursor cursor(trimmed);
+    const bool negative = readSign(cursor);
+    const std::string mantissa = readMantissa(cursor);
+    if (mantissa.empty())
+        return std::nullopt;
+    const qsizetype exponentStart = cursor.position();
+    const long long exponent = readExponent(cursor);
+    const bool exponentWithoutDigits =
+        cursor.position() > exponentStart && !isDigit(trimmed[cursor.position() - 1]);
+    if (!cursor.atEnd() || exponentWithoutDigits)
+        return std::nullopt;
+    const double magnitude = magnitudeOf(mantissa, exponent);
+    if (std::isinf(magnitude))
+        return std::nullopt;
     return negative ? -magnitude : magnitude;
 }
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 namespace core {
 
 /// The numeric value of a text by the leading-number rule: blanks, tabs and line feeds anywhere
@@ -11,6 +13,11 @@ namespace core {
 /// does not begin with a number gives 0. A magnitude beyond the double range gives +-infinity,
 /// one below it gives 0.
 double leadingNumber(QStringView text);
+
+/// The value of a text that is a number as a whole: blanks around it are allowed, nothing else
+/// (an optional sign, digits with at most one ".", an optional exponent with its digits). Any
+/// other text, a number beyond the double range included, has none.
+std::optional<double> strictNumber(QStringView text);
 
 /// General number text of a single-precision value: shortest form with up to 7 significant
 /// digits, "." as decimal point whatever the locale, a leading "-" when negative, no leading

@@ -11,6 +11,7 @@ class TestNumberText : public QObject {
     Q_OBJECT
 
   private slots:
+    // Both rules on the same texts: the leading number, and the number as a whole.
     void readsLeadingNumber_data();
     void readsLeadingNumber();
     void writesGeneralText_data();
@@ -21,23 +22,41 @@ class TestNumberText : public QObject {
 void TestNumberText::readsLeadingNumber_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("value");
+    QTest::addColumn<double>("strict"); // NaN: not a number as a whole
 
     const double inf = std::numeric_limits<double>::infinity();
-    const std::pair<const char *, double> rows[] = {
-        {"73.40", 73.4}, {"12abc", 12},    {" 1 2\t3\n", 123},
-        {"- 4.5", -4.5}, {"1.2.3", 1.2},   {".5", 0.5},
-        {"2.5e+2", 250}, {"1 E-2", 0.01},  {"7e-x", 7},
-        {"\r5", 0},      {"O.L", 0},       {"+-5", 0},
-        {"1e999", inf},  {"1000e-330", 0}, {"0e99999999999999999999", 0},
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    const std::tuple<const char *, double, double> rows[] = {
+        {"73.40", 73.4, 73.4},
+        {" -3 ", -3, -3},
+        {"12abc", 12, none},
+        {" 1 2\t3\n", 123, none},
+        {"- 4.5", -4.5, none},
+        {"1.2.3", 1.2, none},
+        {".5", 0.5, 0.5},
+        {"2.5e+2", 250, 250},
+        {"1 E-2", 0.01, none},
+        {"7e", 7, none},
+        {"7e-x", 7, none},
+        {"\r5", 0, none},
+        {"O.L", 0, none},
+        {"OL.", 0, none},
+        {"+-5", 0, none},
+        {"", 0, none},
+        {"1e999", inf, none},
+        {"1000e-330", 0, 0},
+        {"0e99999999999999999999", 0, 0},
     };
-    for (const auto &[text, value] : rows)
-        QTest::newRow(text) << QString::fromLatin1(text) << value;
+    for (const auto &[text, value, strict] : rows)
+        QTest::newRow(text) << QString::fromLatin1(text) << value << strict;
 }
 
 void TestNumberText::readsLeadingNumber() {
     QFETCH(QString, text);
     QFETCH(double, value);
+    QFETCH(double, strict);
     QCOMPARE(core::leadingNumber(text), value);
+    QCOMPARE(core::strictNumber(text).value_or(std::nan("")), strict);
 }
 
 void TestNumberText::writesGeneralText_data() {

@@ -160,6 +160,29 @@ class TestForm1 : public QObject {
         m_program->data1().moveFirst();
     }
 
+    // With the line closed the slider walks back through the log, by keys or by assistive
+    // technology; opening the line brings the live trend back.
+    void sliderPlotsTheHistoryOnRelease() {
+        const ui::WindowFields &fields = m_program->model().fields;
+        const int records = m_program->data1().recordCount();
+        auto *slider = control<QSlider>(ControlId::Slider1);
+        QTest::keyPress(slider, Qt::Key_Down); // the thumb moves down, one record back
+        QCOMPARE(m_form->findChild<QLabel *>("StatusBar1Panel8")->text(), "1");
+        QCOMPARE(m_program->data1().currentRow(), records - 2);
+        QVERIFY(!fields.HistoryShown);
+        QTest::keyRelease(slider, Qt::Key_Down);
+        QVERIFY(fields.HistoryShown);
+        QCOMPARE(fields.HistoryArrays[0].no, records - 2);
+
+        accessible(ControlId::Slider1)->valueInterface()->setCurrentValue(5);
+        QCOMPARE(m_program->data1().currentRow(), records - 6);
+        QCOMPARE(fields.HistoryArrays[0].no, records - 6); // no release to wait for
+
+        m_program->toolbar().OnToolbarButtonClick("dd");
+        QVERIFY(!fields.HistoryShown);
+        m_program->toolbar().OnToolbarButtonClick("dd");
+    }
+
     // On a window of its own: the program's handlers would carry the commands out.
     void toolbarButtonsAreNamedByCaptionAndDispatchByKey() {
         ui::WindowModel model;
@@ -209,7 +232,7 @@ class TestForm1 : public QObject {
         QCOMPARE(background->currentText(), "Black");
         QCOMPARE(background->count(), 16);
         QSlider *slider = control<QSlider>(ControlId::Slider1);
-        QCOMPARE(slider->maximum(), 21);
+        QCOMPARE(slider->maximum(), m_program->model().control(ControlId::Slider1).maximum);
         slider->setValue(5);
         QCOMPARE(m_program->model().control(ControlId::Slider1).value, 5);
         m_program->model().setMaximum(ControlId::Slider1, 3);

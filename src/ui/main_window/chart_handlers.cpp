@@ -2,9 +2,14 @@
 
 #include "chart/frame_axes.h"
 #include "chart/gauges.h"
+#include "chart/history_plot.h"
 #include "chart/plot_background.h"
 #include "chart/surface.h"
 #include "chart/trend_plot.h"
+#include "core/number_text.h"
+#include "core/rounding.h"
+#include "log/connection.h"
+#include "log/record_window.h"
 #include "ui/main_window/window_model.h"
 
 namespace ui {
@@ -72,6 +77,39 @@ void ChartHandlers::DrawPercentWedge(qint16 pct) {
         m_model.setText(ControlId::Label18, QStringLiteral("0 %"));
     }
     chart::paintWedgeCells(m_wedge, pct);
+}
+
+logbook::DatabaseError ChartHandlers::ShowHistoryWindow(const QString &liveLog) {
+    WindowFields &f = m_model.fields;
+    if (!f.HistoryRequest || f.LogRecordCount < 1)
+        return {};
+    const qint32 pos = core::roundHalfEvenToInt(core::leadingNumber(m_model.panelText(8)));
+    logbook::Connection log;
+    logbook::RecordSet *records = log.open(liveLog) ? log.openRecordSet() : nullptr;
+    if (records) {
+        records->moveFirst();
+        if (pos > 0)
+            records->move(qint64(f.LogRecordCount) - pos - 1);
+        f.HistoryCount = qint16(
+            logbook::readWindowBackward(*records, f.HistoryArrays, m_model.text(ControlId::Text5)));
+    }
+    const logbook::DatabaseError failure = log.error();
+    log.close();
+    if (failure || f.HistoryCount < 2) {
+        f.HistoryRequest = false;
+        return failure;
+    }
+    QStringList data;
+    for (int i = 0; i < f.HistoryCount; ++i)
+        data.append(f.HistoryArrays[i].data);
+    const chart::HistoryExtremes extremes = chart::PlotHistoryWindow(m_plot, data, settings());
+    f.HistoryMax = extremes.max;
+    f.HistoryMin = extremes.min;
+    m_model.setPanelText(4, core::singleText(f.HistoryMin));
+    m_model.setPanelText(6, core::singleText(f.HistoryMax));
+    f.HistoryShown = true;
+    f.HistoryRequest = false;
+    return {};
 }
 
 void ChartHandlers::clicked(ControlId id) {

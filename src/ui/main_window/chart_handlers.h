@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart/chart_settings.h"
+#include "log/database_error.h"
 #include "ui/main_window/control_id.h"
 
 namespace chart {
@@ -30,6 +31,11 @@ class ChartHandlers {
     void DrawLevelBar(qint16 fromPct, qint16 toPct);
     /// 0 resets the wedge and its caption "0 %" in red; other values light rows.
     void DrawPercentWedge(qint16 pct);
+    /// When the slider asks for it: up to 300 records of the log at `liveLog`, ending at the
+    /// one panel 8 counts back from the last, drawn in place of the live curve, with their
+    /// smallest and largest value in panels 4 and 6. The file is open only for the call; what
+    /// failed to be read is returned for the caller to tell.
+    logbook::DatabaseError ShowHistoryWindow(const QString &liveLog);
     /// The level bar's surface, whose pen the receive pipeline saves and restores.
     chart::Surface &levelBar() { return m_bar; }
 

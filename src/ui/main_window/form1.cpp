@@ -6,6 +6,7 @@
 #include "ui/main_window/surface_widget.h"
 #include "ui/main_window/widget_binders.h"
 #include "ui/main_window/window_model.h"
+#include "ui/widgets/gesture_slider.h"
 #include "ui/widgets/record_grid_view.h"
 
 #include <QAction>
@@ -165,8 +166,15 @@ Form1::Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent
             break;
         }
         case ControlKind::Slider: {
-            auto *slider = new QSlider(Qt::Vertical, parentWidget);
+            auto *slider = new GestureSlider(Qt::Vertical, parentWidget);
             bindSlider(slider, model, look);
+            // After the binder: the model holds the new position when the handlers hear of it.
+            connect(slider, &QSlider::valueChanged, this, [this, slider] {
+                emit sliderMoved();
+                if (!slider->held())
+                    emit sliderReleased();
+            });
+            connect(slider, &GestureSlider::released, this, &Form1::sliderReleased);
             widget = slider;
             break;
         }

@@ -42,6 +42,11 @@ class Form1 : public QMainWindow {
     void clicked(ui::ControlId id);
     /// A key typed into a text box, by its character code (Enter is 13).
     void keyPressed(ui::ControlId id, int keyAscii);
+    /// The history slider's position changed by the user or assistive technology.
+    void sliderMoved();
+    /// A key or mouse button released over the history slider; also right after a change of
+    /// position that no release will end (the mouse wheel, assistive technology).
+    void sliderReleased();
 
   private:
     void buildMenu();

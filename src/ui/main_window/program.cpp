@@ -47,7 +47,7 @@ Program::Program(QString programDirectory, const core::Clock &clock, core::Messa
       m_port(m_model, m_line, m_chart, m_messages),
       m_toolbar(m_directory, m_model, m_port, m_chart, m_data1, m_grid, m_messages,
                 [] { QCoreApplication::quit(); }),
-      m_form3(m_model, &m_form1) {
+      m_slider(m_directory, m_model, m_data1, m_chart, m_messages), m_form3(m_model, &m_form1) {
     // Handlers run one at a time, each to its end. A message box a handler opens runs Qt's
     // event loop: a receive event arriving meanwhile is held back (its bytes wait in the port,
     // which raises the event again shortly), so the pipeline never runs inside another
@@ -67,6 +67,10 @@ Program::Program(QString programDirectory, const core::Clock &clock, core::Messa
     QObject::connect(&m_form1, &Form1::keyPressed, &m_form1, [this](ControlId id, int key) {
         runHandler([&] { m_chart.keyPressed(id, key); });
     });
+    QObject::connect(&m_form1, &Form1::sliderMoved, &m_form1,
+                     [this] { runHandler([&] { m_slider.ThumbMovement(); }); });
+    QObject::connect(&m_form1, &Form1::sliderReleased, &m_form1,
+                     [this] { runHandler([&] { m_slider.Release(); }); });
 }
 
 Program::~Program() = default;

@@ -6,6 +6,7 @@
 #include "ui/main_window/chart_handlers.h"
 #include "ui/main_window/form1.h"
 #include "ui/main_window/form3.h"
+#include "ui/main_window/history_slider.h"
 #include "ui/main_window/port_control.h"
 #include "ui/main_window/receive_pipeline.h"
 #include "ui/main_window/start_up.h"
@@ -46,6 +47,7 @@ class Program {
     logbook::DataSource &data1() { return m_data1; }
     ChartHandlers &chart() { return m_chart; }
     ToolbarCommands &toolbar() { return m_toolbar; }
+    HistorySlider &slider() { return m_slider; }
     logbook::ReadingLog &readingLog() { return m_log; }
 
   private:
@@ -69,6 +71,7 @@ class Program {
     ReceivePipeline m_pipeline;
     PortControl m_port;
     ToolbarCommands m_toolbar;
+    HistorySlider m_slider;
     Form3 m_form3;
     bool m_inHandler = false;
 };

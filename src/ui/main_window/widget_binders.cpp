@@ -177,7 +177,9 @@ void bindImageCombo(QComboBox *combo, WindowModel &model, const ControlLook &loo
 }
 
 void bindSlider(QSlider *slider, WindowModel &model, const ControlLook &look) {
-    slider->setInvertedAppearance(true);  // position 0 at the top, as the design's slider has it
+    // Position 0 at the top, as the design's slider has it; keys and wheel follow the thumb.
+    slider->setInvertedAppearance(true);
+    slider->setInvertedControls(true);
     slider->setAccessibleName(look.role); // the position is its value
     follow(slider, model, look.id, [slider, &model, look] {
         const ControlState &state = model.control(look.id);

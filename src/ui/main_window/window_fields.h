@@ -1,5 +1,8 @@
 #pragma once
 
+#include "chart/history_plot.h"
+#include "log/record_window.h"
+
 #include <QString>
 
 #include <array>
@@ -30,6 +33,12 @@ struct WindowFields {
 
     std::array<QString, 9> ValueLabels;
     std::array<QString, 16> TimeLabels;
+
+    /// The records of the last history window or report, newest first.
+    std::array<logbook::LogRecord, chart::kHistorySlots> HistoryArrays;
+    qint16 HistoryCount = 0;
+    float HistoryMax = 0;
+    float HistoryMin = 0;
 };
 
 } // namespace ui
