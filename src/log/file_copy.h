@@ -8,4 +8,15 @@ namespace logbook {
 /// and on disk. Returns an empty text on success, otherwise the reason for the failure.
 QString copyFileOver(const QString &from, const QString &to);
 
+/// Whether a copy may replace a file that is there already.
+enum class CopyTarget { Replace, NewFileOnly };
+
+/// Copies a log file byte for byte. While it reads, it holds a read lock on the file when the
+/// file is a database, so that another program writing the log cannot leave half a
+/// transaction in the copy (and a transaction a crash left behind is rolled back first); any
+/// other file is copied as it is. A NewFileOnly copy never replaces a file, not even one made
+/// meanwhile, and leaves nothing behind when it fails. Returns an empty text on success,
+/// otherwise the reason for the failure.
+QString copyLogFile(const QString &from, const QString &to, CopyTarget target);
+
 } // namespace logbook

@@ -20,11 +20,15 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolButton>
 
 #include <QtGui/private/qguiapplication_p.h>
@@ -237,6 +241,40 @@ class TestForm1 : public QObject {
         QCOMPARE(m_program->model().control(ControlId::Slider1).value, 5);
         m_program->model().setMaximum(ControlId::Slider1, 3);
         QCOMPARE(slider->value(), 3);
+    }
+
+    // The save/load dialog through its widgets: a name typed and saved, then loaded back over a
+    // log that has grown since; the window follows the loaded log.
+    void savesAndLoadsThroughTheDialog() {
+        const auto withDialog = [this](const std::function<void(QDialog *)> &use) {
+            QTimer::singleShot(0, m_form, [use] {
+                if (auto *form2 = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                    use(form2);
+            });
+            m_program->toolbar().OnToolbarButtonClick("ee");
+        };
+        m_program->model().setText(ControlId::Text9, "OFFLine");
+        const int saved = m_program->data1().recordCount();
+        withDialog([](QDialog *form2) {
+            QTest::keyClicks(form2->findChild<QLineEdit *>("Text1"), " day ");
+            QTest::mouseClick(form2->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        });
+        QVERIFY(QFile::exists(m_dir.filePath("day.710")));
+        fillLog(m_dir.filePath("db1.mdb"), saved, saved + 9);
+
+        withDialog([](QDialog *form2) {
+            QTest::mouseClick(form2->findChild<QRadioButton *>("Option2"), Qt::LeftButton);
+            auto *file1 = form2->findChild<QListWidget *>("File1");
+            QAccessibleInterface *list = QAccessible::queryAccessibleInterface(file1);
+            QCOMPARE(list->child(0)->text(QAccessible::Name), "day.710");
+            QTest::mouseClick(file1->viewport(), Qt::LeftButton, {},
+                              file1->visualItemRect(file1->item(0)).center());
+            QTest::mouseClick(form2->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        });
+        QCOMPARE(m_program->data1().recordCount(), saved);
+        QCOMPARE(m_program->model().fields.NextRecordNo, saved);
+        QCOMPARE(m_program->model().control(ControlId::Slider1).maximum, saved + 1);
+        QVERIFY(QFile::exists(m_dir.filePath("sosdb1.mdb")));
     }
 
     void helpWindowReadsItsFileEachTimeItOpens() {

@@ -35,7 +35,8 @@ class TestReceivePipeline : public QObject {
               log(directory, data1, grid, clock, messages),
               pipeline(model, line, chart, log, [this] { ++beeps; }),
               port(model, line, chart, messages),
-              toolbar(directory, model, port, chart, data1, grid, messages, [this] { ++exits; }) {
+              toolbar(directory, model, port, chart, data1, grid, messages,
+                      {[this] { ++exits; }, {}, {}}) {
             line.setReceiveHandler([this] { pipeline.onSerialEvent(); });
             bar.setBackColour({0, 0, 0}); // the level bar's designed colours
             bar.setForeColour({255, 255, 0});

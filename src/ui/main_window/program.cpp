@@ -5,6 +5,7 @@
 #include "ui/help/form4.h"
 #include "ui/main_window/clock_tick.h"
 #include "ui/main_window/qt_message_boxes.h"
+#include "ui/save_load/form2.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -46,8 +47,9 @@ Program::Program(QString programDirectory, const core::Clock &clock, core::Messa
       m_pipeline(m_model, m_line, m_chart, m_log, [] { QApplication::beep(); }),
       m_port(m_model, m_line, m_chart, m_messages),
       m_toolbar(m_directory, m_model, m_port, m_chart, m_data1, m_grid, m_messages,
-                [] { QCoreApplication::quit(); }),
-      m_slider(m_directory, m_model, m_data1, m_chart, m_messages), m_form3(m_model, &m_form1) {
+                {[] { QCoreApplication::quit(); }, [this] { saveOrLoadLog(); }, {}}),
+      m_slider(m_directory, m_model, m_data1, m_chart, m_messages),
+      m_saveLoad(m_directory, m_data1, m_grid, m_messages), m_form3(m_model, &m_form1) {
     // Handlers run one at a time, each to its end. A message box a handler opens runs Qt's
     // event loop: a receive event arriving meanwhile is held back (its bytes wait in the port,
     // which raises the event again shortly), so the pipeline never runs inside another
@@ -100,6 +102,16 @@ void Program::start() {
     m_startUp.load();
     m_form1.show();
     m_startUp.activate();
+}
+
+void Program::saveOrLoadLog() {
+    const bool shown = m_saveLoad.SaveOrLoadLog(m_model.text(ControlId::Text9),
+                                                [this](logbook::SaveLoadDialog &dialog) {
+                                                    Form2 form2(dialog, &m_form1);
+                                                    form2.exec();
+                                                });
+    if (shown)
+        m_startUp.activate();
 }
 
 void Program::showHelp() {

@@ -3,6 +3,7 @@
 #include "log/data_source.h"
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
+#include "log/save_or_load_log.h"
 #include "ui/main_window/chart_handlers.h"
 #include "ui/main_window/form1.h"
 #include "ui/main_window/form3.h"
@@ -41,6 +42,9 @@ class Program {
     void start();
     /// The help window, modal; the main window is activated again when it closes.
     void showHelp();
+    /// The "Data Save/Load" command, its dialog modal; the main window is activated again when
+    /// the dialog closes.
+    void saveOrLoadLog();
 
     WindowModel &model() { return m_model; }
     Form1 &form1() { return m_form1; }
@@ -72,6 +76,7 @@ class Program {
     PortControl m_port;
     ToolbarCommands m_toolbar;
     HistorySlider m_slider;
+    logbook::SaveLoadCommand m_saveLoad;
     Form3 m_form3;
     bool m_inHandler = false;
 };

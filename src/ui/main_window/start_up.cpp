@@ -84,20 +84,26 @@ void StartUp::prepareLogFiles() {
     const QDir directory(m_directory);
     const QString live = directory.filePath(logbook::kLiveLogFile);
     const QString standby = directory.filePath(logbook::kStandbyLogFile);
+    // The files are made first and the user told afterwards, so that a program ended while a
+    // message is open still leaves both logs in place.
+    QStringList told;
     if (!QFileInfo::exists(live)) {
         if (const logbook::DatabaseError error = logbook::createLogDatabase(live))
-            report(QStringLiteral("The log file %1 is missing and could not be created: %2. "
-                                  "Readings cannot be logged.")
-                       .arg(native(live), error.reason));
+            told.append(QStringLiteral("The log file %1 is missing and could not be created: "
+                                       "%2. Readings cannot be logged.")
+                            .arg(native(live), error.reason));
         else
-            report(QStringLiteral("The log file %1 was missing; an empty log has been created.")
-                       .arg(native(live)));
+            told.append(
+                QStringLiteral("The log file %1 was missing; an empty log has been created.")
+                    .arg(native(live)));
     }
     if (!QFileInfo::exists(standby) && QFileInfo::exists(live)) {
         if (const QString why = logbook::copyFileOver(live, standby); !why.isEmpty())
-            report(QStringLiteral("Could not create %1 as a copy of %2: %3.")
-                       .arg(native(standby), native(live), why));
+            told.append(QStringLiteral("Could not create %1 as a copy of %2: %3.")
+                            .arg(native(standby), native(live), why));
     }
+    for (const QString &message : told)
+        report(message);
 }
 
 void StartUp::activate() {

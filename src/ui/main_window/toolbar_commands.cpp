@@ -16,18 +16,25 @@ namespace ui {
 ToolbarCommands::ToolbarCommands(QString programDirectory, WindowModel &model, PortControl &port,
                                  ChartHandlers &chart, logbook::DataSource &data1,
                                  logbook::RecordGridModel &grid, core::MessageBoxes &messages,
-                                 std::function<void()> exitProgram)
+                                 ToolbarActions actions)
     : m_directory(std::move(programDirectory)), m_model(model), m_port(port), m_chart(chart),
-      m_data1(data1), m_grid(grid), m_messages(messages), m_exit(std::move(exitProgram)) {}
+      m_data1(data1), m_grid(grid), m_messages(messages), m_actions(std::move(actions)) {}
 
 void ToolbarCommands::OnToolbarButtonClick(const QString &key) {
-    // "cc" (Print Step) and "ee" (Data Save/Load) have no command yet.
+    const auto run = [](const std::function<void()> &action) {
+        if (action)
+            action();
+    };
     if (key == u"aa")
-        m_exit();
+        run(m_actions.exitProgram);
     else if (key == u"bb")
         m_port.SwitchCommPort();
+    else if (key == u"cc")
+        run(m_actions.printReport);
     else if (key == u"dd")
         m_port.ToggleLine();
+    else if (key == u"ee")
+        run(m_actions.saveOrLoadLog);
     else if (key == u"ff")
         ClearScreen();
     else if (key == u"gg")

@@ -18,13 +18,21 @@ class ChartHandlers;
 class PortControl;
 class WindowModel;
 
+/// What the toolbar asks of the program as a whole: the commands that end it or open one of
+/// its windows.
+struct ToolbarActions {
+    std::function<void()> exitProgram;
+    std::function<void()> saveOrLoadLog;
+    std::function<void()> printReport;
+};
+
 /// The toolbar's dispatch by button key, and its own commands: Exit, Clear Screen, Clear All.
 class ToolbarCommands {
   public:
     ToolbarCommands(QString programDirectory, WindowModel &model, PortControl &port,
                     ChartHandlers &chart, logbook::DataSource &data1,
                     logbook::RecordGridModel &grid, core::MessageBoxes &messages,
-                    std::function<void()> exitProgram);
+                    ToolbarActions actions);
 
     void OnToolbarButtonClick(const QString &key);
     void ClearScreen();
@@ -38,7 +46,7 @@ class ToolbarCommands {
     logbook::DataSource &m_data1;
     logbook::RecordGridModel &m_grid;
     core::MessageBoxes &m_messages;
-    std::function<void()> m_exit;
+    ToolbarActions m_actions;
 };
 
 } // namespace ui

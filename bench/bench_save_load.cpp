@@ -1,0 +1,89 @@
+// Saving and loading a log of 99,999 records through the real dialog, from the toolbar button
+// to the window activated again with the log it now shows.
+#include "core/clock.h"
+#include "core/message_boxes.h"
+#include "filled_log.h"
+#include "ui/main_window/program.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <functional>
+
+namespace {
+
+constexpr int kRecords = 99999;
+
+struct Window {
+    Window() {
+        filledLog(dir.path(), kRecords);
+        program.start();
+        if (!QTest::qWaitForWindowExposed(&program.form1()))
+            qFatal("window not shown");
+    }
+    /// "Data Save/Load", with the dialog used as `use` says once it shows.
+    void saveOrLoad(const std::function<void(QDialog *)> &use) {
+        QTimer::singleShot(0, &program.form1(), [use] {
+            if (auto *form2 = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                use(form2);
+        });
+        program.toolbar().OnToolbarButtonClick(QStringLiteral("ee"));
+        QCoreApplication::processEvents(); // the grid shows the log
+    }
+    QTemporaryDir dir;
+    core::RecordingMessageBoxes messages;
+    core::SystemClock clock;
+    ui::Program program{dir.path(), clock, &messages};
+};
+
+Window &window() {
+    static Window w;
+    return w;
+}
+
+void BM_Save(benchmark::State &state) {
+    Window &w = window();
+    static int saves = 0; // the benchmark runs this function more than once
+    for (auto _ : state) {
+        const QString name = QStringLiteral("day%1").arg(++saves);
+        w.saveOrLoad([name](QDialog *form2) {
+            form2->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(name);
+            form2->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        });
+    }
+    if (!QFile::exists(w.dir.filePath(QStringLiteral("day1.710"))))
+        state.SkipWithError("nothing saved");
+}
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
+
+void BM_Load(benchmark::State &state) {
+    Window &w = window();
+    for (auto _ : state) {
+        w.saveOrLoad([](QDialog *form2) {
+            form2->findChild<QRadioButton *>(QStringLiteral("Option2"))->click();
+            form2->findChild<QListWidget *>(QStringLiteral("File1"))->setCurrentRow(0);
+            form2->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        });
+    }
+    if (w.program.data1().recordCount() != kRecords || !w.messages.shown().isEmpty())
+        state.SkipWithError("the log was not loaded");
+}
+BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}

@@ -1,0 +1,243 @@
+#include "log/save_load_dialog.h"
+
+#include "core/message_boxes.h"
+#include "log/file_copy.h"
+#include "log/log_database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+namespace logbook {
+
+namespace {
+
+const QString kExtension = QStringLiteral(".710");
+constexpr QLatin1String kRescueLogFile("sosdb1.mdb");
+
+QString native(const QString &path) { return QDir::toNativeSeparators(path); }
+
+/// Blanks at either end removed, as the name box's text is taken.
+QString trimBlanks(const QString &text) {
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && text[first] == u' ')
+        ++first;
+    while (end > first && text[end - 1] == u' ')
+        --end;
+    return text.sliced(first, end - first);
+}
+
+bool isUnder(const QString &path, const QString &root) {
+    return path == root || path.startsWith(root.endsWith(u'/') ? root : root + u'/');
+}
+
+} // namespace
+
+QList<Drive> userDrives() {
+    QList<Drive> drives{{QStringLiteral("/"), QStringLiteral("/")}};
+    const QString home = QDir::homePath();
+    if (home != u"/")
+        drives.append({home + QStringLiteral("  (home)"), home});
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
+        const QString root = volume.rootPath();
+        const bool removableOrDisk = isUnder(root, QStringLiteral("/media")) ||
+                                     isUnder(root, QStringLiteral("/mnt")) ||
+                                     isUnder(root, QStringLiteral("/run/media"));
+        if (!volume.isValid() || !removableOrDisk || root == u"/media" || root == u"/mnt")
+            continue;
+        const QString name =
+            volume.name().isEmpty() ? QString() : QStringLiteral("  (%1)").arg(volume.name());
+        drives.append({root + name, root});
+    }
+    return drives;
+}
+
+SaveLoadDialog::SaveLoadDialog(QString programDirectory, QList<Drive> drives,
+                               core::MessageBoxes &messages)
+    : m_directory(std::move(programDirectory)), m_drives(std::move(drives)), m_messages(messages) {
+    // The directory list opens at the program's directory, on the drive that holds it.
+    int longest = -1;
+    for (int i = 0; i < m_drives.size(); ++i) {
+        if (isUnder(m_directory, m_drives[i].path) && m_drives[i].path.size() > longest) {
+            longest = int(m_drives[i].path.size());
+            m_driveIndex = i;
+        }
+    }
+    readDirectory(m_directory);
+}
+
+void SaveLoadDialog::FormLoad() {
+    m_selectedFileName.clear();
+    emit changed();
+}
+
+void SaveLoadDialog::Option1Click() {
+    m_mode = Mode::Save;
+    emit changed();
+}
+
+void SaveLoadDialog::Option2Click() {
+    m_mode = Mode::Load;
+    readFiles();
+    emit changed();
+}
+
+void SaveLoadDialog::Drive1Change(int index) {
+    if (index < 0 || index >= m_drives.size())
+        return;
+    const int before = m_driveIndex;
+    m_driveIndex = index;
+    if (!readDirectory(m_drives[index].path)) {
+        m_driveIndex = before; // not ready: the list keeps the drive it had
+        emit changed();
+        return;
+    }
+    Dir1Change(m_dirPath);
+}
+
+void SaveLoadDialog::Dir1Change(const QString &path) {
+    if (path != m_dirPath && !readDirectory(path)) {
+        emit changed();
+        return;
+    }
+    if (m_mode == Mode::Load)
+        readFiles();
+    emit changed();
+}
+
+void SaveLoadDialog::File1Click(const QString &name) {
+    m_selectedFileName = name;
+    emit changed();
+}
+
+void SaveLoadDialog::setText1(const QString &text) {
+    if (text == m_text1)
+        return;
+    m_text1 = text;
+    emit changed();
+}
+
+void SaveLoadDialog::Command2Click() { close(); }
+
+void SaveLoadDialog::Command1Click() {
+    if (m_mode == Mode::Save)
+        save();
+    else
+        load();
+}
+
+void SaveLoadDialog::save() {
+    m_selectedFileName = trimBlanks(m_text1);
+    if (m_selectedFileName.isEmpty()) {
+        emit focusRequested(Control::Text1);
+        return;
+    }
+    m_selectedPath = joined(m_selectedFileName);
+    const QString target = m_selectedPath + kExtension;
+    if (QFileInfo::exists(target)) {
+        tell(QStringLiteral("Please rename filename!"));
+        emit focusRequested(Control::Text1);
+        return;
+    }
+    const QString live = programFile(kLiveLogFile);
+    if (const QString why = copyLogFile(live, target, CopyTarget::NewFileOnly); !why.isEmpty()) {
+        tell(QStringLiteral("The log could not be saved as %1: %2.").arg(native(target), why));
+        emit focusRequested(Control::Text1);
+        return;
+    }
+    close();
+}
+
+void SaveLoadDialog::load() {
+    if (m_selectedFileName.isEmpty() || !m_selectedFileName.endsWith(kExtension)) {
+        // Nothing to load yet: the file list is where to choose one.
+        emit focusRequested(Control::File1);
+        return;
+    }
+    m_selectedPath = joined(m_selectedFileName);
+    if (!QFileInfo::exists(m_selectedPath)) {
+        tell(QStringLiteral("file Not Exit!"));
+        // The lists are read again, so that they show what is there now.
+        readDirectory(m_dirPath);
+        readFiles();
+        emit changed();
+        return;
+    }
+    const QString live = programFile(kLiveLogFile);
+    const QString rescue = programFile(kRescueLogFile);
+    if (const QString why = copyLogFile(live, rescue, CopyTarget::Replace); !why.isEmpty()) {
+        tell(QStringLiteral("Nothing was loaded: the log %1 could not be kept as %2: %3.")
+                 .arg(native(live), native(rescue), why));
+        return;
+    }
+    QFile liveFile(live);
+    if (liveFile.exists() && !liveFile.remove()) {
+        tell(QStringLiteral("Nothing was loaded: the log %1 could not be replaced: %2.")
+                 .arg(native(live), liveFile.errorString()));
+        return;
+    }
+    // From here the live log exists only as the rescue copy until the chosen file is in.
+    if (const QString why = copyLogFile(m_selectedPath, live, CopyTarget::Replace);
+        !why.isEmpty()) {
+        const QString back = copyFileOver(rescue, live);
+        tell(back.isEmpty()
+                 ? QStringLiteral("%1 could not be loaded: %2. The log as it was has been put "
+                                  "back.")
+                       .arg(native(m_selectedPath), why)
+                 : QStringLiteral("%1 could not be loaded: %2. The log as it was could not be "
+                                  "put back as %3 (%4); it is kept in %5.")
+                       .arg(native(m_selectedPath), why, native(live), back, native(rescue)));
+        return;
+    }
+    m_replacedLiveLog = true;
+    close();
+}
+
+QString SaveLoadDialog::programFile(QLatin1String name) const {
+    return QDir(m_directory).filePath(name);
+}
+
+QString SaveLoadDialog::joined(const QString &name) const {
+    return m_dirPath.endsWith(u'/') ? m_dirPath + name : m_dirPath + u'/' + name;
+}
+
+bool SaveLoadDialog::readDirectory(const QString &path) {
+    const QDir dir(path);
+    if (!dir.exists() || !dir.isReadable()) {
+        tell(QStringLiteral("The folder %1 cannot be opened: %2.")
+                 .arg(native(path), dir.exists() ? QStringLiteral("it may not be read")
+                                                 : QStringLiteral("it is not there")));
+        return false;
+    }
+    m_dirPath = dir.absolutePath();
+    m_dirEntries.clear();
+    // The way down from the root, then what lies in the current directory.
+    QStringList parts = m_dirPath.split(u'/', Qt::SkipEmptyParts);
+    QString walked = QStringLiteral("/");
+    m_dirEntries.append({walked, walked, 0, true});
+    for (int i = 0; i < parts.size(); ++i) {
+        walked = walked.endsWith(u'/') ? walked + parts[i] : walked + u'/' + parts[i];
+        m_dirEntries.append({parts[i], walked, i + 1, true});
+    }
+    const int depth = int(parts.size()) + 1;
+    for (const QFileInfo &sub :
+         dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
+        m_dirEntries.append({sub.fileName(), sub.absoluteFilePath(), depth, false});
+    return true;
+}
+
+void SaveLoadDialog::readFiles() {
+    m_files = QDir(m_dirPath).entryList({QStringLiteral("*.710")}, QDir::Files,
+                                        QDir::Name | QDir::IgnoreCase);
+}
+
+void SaveLoadDialog::close() {
+    m_closed = true;
+    emit closed();
+}
+
+void SaveLoadDialog::tell(const QString &text) { m_messages.showMessage(text); }
+
+} // namespace logbook

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace core {
+class MessageBoxes;
+}
+
+namespace logbook {
+
+/// An entry of the drive list: a place a user saves to or loads from.
+struct Drive {
+    QString label; ///< as the list shows it
+    QString path;
+    friend bool operator==(const Drive &, const Drive &) = default;
+};
+
+/// The machine's places for the drive list: the root, the user's home, and mounted removable
+/// media and other disks under /media, /mnt and /run/media.
+QList<Drive> userDrives();
+
+/// The log save/load dialog Form2 as data: the state of its controls and its handlers, so that
+/// it works without widgets; the view mirrors it and turns widget events into handler calls.
+/// Saving copies the live log to a new "name.710"; loading keeps the live log as the rescue
+/// copy sosdb1.mdb and puts the chosen file in its place.
+class SaveLoadDialog : public QObject {
+    Q_OBJECT
+  public:
+    enum class Mode { Save, Load };
+    enum class Control { Text1, File1, Dir1 };
+
+    /// One line of the directory list: a directory on the way from the root to the current
+    /// one (depth 0 is the root), the current one, or one of its sub-directories.
+    struct DirEntry {
+        QString name;
+        QString path;
+        int depth = 0;
+        bool open = false; ///< on the way to the current directory, or the current one
+        friend bool operator==(const DirEntry &, const DirEntry &) = default;
+    };
+
+    SaveLoadDialog(QString programDirectory, QList<Drive> drives, core::MessageBoxes &messages);
+
+    void FormLoad();
+    void Option1Click();
+    void Option2Click();
+    void Drive1Change(int index);
+    void Dir1Change(const QString &path);
+    void File1Click(const QString &name);
+    void Command1Click();
+    void Command2Click();
+    /// The name box as the user edits it.
+    void setText1(const QString &text);
+
+    Mode mode() const { return m_mode; }
+    const QList<Drive> &drives() const { return m_drives; }
+    int driveIndex() const { return m_driveIndex; }
+    const QString &dirPath() const { return m_dirPath; }
+    const QList<DirEntry> &dirEntries() const { return m_dirEntries; }
+    /// The "*.710" files of the file list's directory, by name.
+    const QStringList &files() const { return m_files; }
+    const QString &text1() const { return m_text1; }
+    /// In save mode the name box and its caption show; in load mode the file list.
+    bool file1Visible() const { return m_mode == Mode::Load; }
+    const QString &selectedFileName() const { return m_selectedFileName; }
+    const QString &selectedPath() const { return m_selectedPath; }
+    bool isClosed() const { return m_closed; }
+    /// Whether a load put another file in place of the live log.
+    bool replacedLiveLog() const { return m_replacedLiveLog; }
+
+  signals:
+    void changed();
+    void focusRequested(logbook::SaveLoadDialog::Control control);
+    /// The dialog is done (OK completed or Cancel): the view closes.
+    void closed();
+
+  private:
+    QString programFile(QLatin1String name) const;
+    QString joined(const QString &name) const;
+    bool readDirectory(const QString &path);
+    void readFiles();
+    void save();
+    void load();
+    void close();
+    void tell(const QString &text);
+
+    QString m_directory;
+    QList<Drive> m_drives;
+    core::MessageBoxes &m_messages;
+    Mode m_mode = Mode::Save;
+    int m_driveIndex = -1;
+    QString m_dirPath;
+    QList<DirEntry> m_dirEntries;
+    QStringList m_files;
+    QString m_text1;
+    QString m_selectedFileName;
+    QString m_selectedPath;
+    bool m_closed = false;
+    bool m_replacedLiveLog = false;
+};
+
+} // namespace logbook

@@ -1,0 +1,83 @@
+#include "log/save_or_load_log.h"
+
+#include "core/message_boxes.h"
+#include "log/data_source.h"
+#include "log/file_copy.h"
+#include "log/log_database.h"
+#include "log/record_grid_model.h"
+#include "log/save_load_dialog.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace logbook {
+
+namespace {
+
+constexpr QLatin1String kRescueLogFile("sosdb1.mdb");
+
+QString native(const QString &path) { return QDir::toNativeSeparators(path); }
+
+} // namespace
+
+SaveLoadCommand::SaveLoadCommand(QString programDirectory, DataSource &data1, RecordGridModel &grid,
+                                 core::MessageBoxes &messages)
+    : m_directory(std::move(programDirectory)), m_data1(data1), m_grid(grid), m_messages(messages) {
+}
+
+bool SaveLoadCommand::SaveOrLoadLog(const QString &lineState,
+                                    const std::function<void(SaveLoadDialog &)> &showDialog) {
+    if (lineState != u"OFFLine") {
+        m_messages.showMessage(QStringLiteral("Please offline!"));
+        return false;
+    }
+    // The stand-by twin is only there to hold the grid while db1.mdb is copied: one that went
+    // missing is made again from the live log, which is only read for it.
+    const QString standby = file(kStandbyLogFile);
+    if (!QFileInfo::exists(standby)) {
+        if (const QString why = copyLogFile(file(kLiveLogFile), standby, CopyTarget::NewFileOnly);
+            !why.isEmpty())
+            m_messages.showMessage(
+                QStringLiteral("%1 was missing and could not be made again: %2. The grid stays "
+                               "empty while the dialog is open.")
+                    .arg(native(standby), why));
+    }
+    // A stand-by file that is no log leaves the grid empty meanwhile; db1.mdb is free all the
+    // same, which is what this binding is for.
+    bindData1(kStandbyLogFile);
+    SaveLoadDialog dialog(m_directory, userDrives(), m_messages);
+    dialog.FormLoad();
+    showDialog(dialog);
+    bindData1(kLiveLogFile);
+    if (m_data1.error())
+        recover(dialog.replacedLiveLog());
+    setLogGridColumns(m_grid);
+    return true;
+}
+
+void SaveLoadCommand::recover(bool loaded) {
+    // Only a load replaced db1.mdb; a live log that was no log before the dialog is left as it
+    // is (the window says so when it is activated) rather than replaced by an older rescue copy.
+    if (!loaded)
+        return;
+    bindData1(kStandbyLogFile);
+    const QString rescue = file(kRescueLogFile);
+    const QString live = file(kLiveLogFile);
+    const QString why = copyFileOver(rescue, live);
+    bindData1(kLiveLogFile);
+    if (!why.isEmpty())
+        m_messages.showMessage(QStringLiteral("The loaded file is not a log, and the log as it was "
+                                              "could not be put back from %1: %2.")
+                                   .arg(native(rescue), why));
+    m_messages.showMessage(
+        QStringLiteral("This is not standard database,Please Use saved database"));
+}
+
+QString SaveLoadCommand::file(QLatin1String name) const { return QDir(m_directory).filePath(name); }
+
+void SaveLoadCommand::bindData1(QLatin1String name) {
+    m_data1.setDatabaseName(file(name));
+    m_data1.refresh();
+}
+
+} // namespace logbook

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace core {
+class MessageBoxes;
+}
+
+namespace logbook {
+
+class DataSource;
+class RecordGridModel;
+class SaveLoadDialog;
+
+/// The "Data Save/Load" command: with the line closed, the grid is bound to db2.mdb while the
+/// save/load dialog is open, so that db1.mdb can be copied and replaced, and to db1.mdb again
+/// afterwards; a loaded file that is not a log is undone from the rescue copy.
+class SaveLoadCommand {
+  public:
+    SaveLoadCommand(QString programDirectory, DataSource &data1, RecordGridModel &grid,
+                    core::MessageBoxes &messages);
+
+    /// `lineState` is the text of the line-state box; `showDialog` shows the dialog modally and
+    /// returns once it has closed. Returns whether the dialog was shown.
+    bool SaveOrLoadLog(const QString &lineState,
+                       const std::function<void(SaveLoadDialog &)> &showDialog);
+
+  private:
+    QString file(QLatin1String name) const;
+    void bindData1(QLatin1String name);
+    void recover(bool loaded);
+
+    QString m_directory;
+    DataSource &m_data1;
+    RecordGridModel &m_grid;
+    core::MessageBoxes &m_messages;
+};
+
+} // namespace logbook

@@ -1,0 +1,221 @@
+#include "core/message_boxes.h"
+#include "log/data_source.h"
+#include "log/log_database.h"
+#include "log/record_grid_model.h"
+#include "log/save_load_dialog.h"
+#include "log/save_or_load_log.h"
+#include "sqlite_cli.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using logbook::SaveLoadDialog;
+
+// Saving and loading logs: the dialog's handlers and the command, on real files in a
+// temporary program directory with a "logs" folder beside it.
+class TestSaveLoad : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    core::RecordingMessageBoxes m_messages;
+    std::unique_ptr<logbook::DataSource> m_data1;
+    std::unique_ptr<logbook::RecordGridModel> m_grid;
+    std::unique_ptr<logbook::SaveLoadCommand> m_command;
+
+    QString file(const QString &name) const { return m_dir->filePath(name); }
+    QString logs() const { return file("logs"); }
+    static QByteArray bytes(const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    /// The command, with the dialog driven by `use` instead of a person.
+    bool run(const std::function<void(SaveLoadDialog &)> &use, const QString &line = "OFFLine") {
+        return m_command->SaveOrLoadLog(line, [&](SaveLoadDialog &dialog) {
+            dialog.Dir1Change(logs());
+            use(dialog);
+        });
+    }
+    static void chooseToLoad(SaveLoadDialog &dialog, const QString &name) {
+        dialog.Option2Click();
+        dialog.File1Click(name);
+        dialog.Command1Click();
+    }
+
+  private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QDir(m_dir->path()).mkdir("logs");
+        fillLog(createdLog(file("db1.mdb")), 0, 19);
+        QFile::copy(file("db1.mdb"), file("db2.mdb"));
+        fillLog(createdLog(logs() + "/other.710"), 0, 4);
+        m_messages.clear();
+        m_data1 = std::make_unique<logbook::DataSource>();
+        m_data1->setDatabaseName(file("db1.mdb"));
+        m_data1->setRecordSource(logbook::kRecordSource);
+        m_data1->refresh();
+        m_grid = std::make_unique<logbook::RecordGridModel>(*m_data1);
+        m_command = std::make_unique<logbook::SaveLoadCommand>(m_dir->path(), *m_data1, *m_grid,
+                                                               m_messages);
+    }
+
+    void savesACopyUnderANewNameOnly() {
+        const QByteArray live = bytes(file("db1.mdb"));
+        QVERIFY(run([&](SaveLoadDialog &dialog) {
+            QSignalSpy focus(&dialog, &SaveLoadDialog::focusRequested);
+            dialog.setText1("   ");
+            dialog.Command1Click();
+            QCOMPARE(focus.size(), 1);
+            dialog.setText1("  test ");
+            dialog.Command1Click();
+            QVERIFY(dialog.isClosed());
+        }));
+        QCOMPARE(bytes(logs() + "/test.710"), live);
+        QCOMPARE(m_data1->databaseName(), file("db1.mdb"));
+        QCOMPARE(m_data1->recordCount(), 20);
+
+        fillLog(file("db1.mdb"), 20, 29);
+        run([](SaveLoadDialog &dialog) {
+            dialog.setText1("test");
+            dialog.Command1Click();
+            QVERIFY(!dialog.isClosed());
+            dialog.Command2Click();
+        });
+        QCOMPARE(m_messages.shown(), QStringList{"Please rename filename!"});
+        QCOMPARE(bytes(logs() + "/test.710"), live);
+    }
+
+    // Another program in the middle of writing the log: the copy waits for it to finish and
+    // says so when it does not, rather than copy a file that may be half written.
+    void waitsForAnotherProgramWritingTheLog() {
+        QProcess writer;
+        writer.start("sqlite3", {file("db1.mdb")});
+        QVERIFY(writer.waitForStarted());
+        writer.write("BEGIN EXCLUSIVE; INSERT INTO b1 VALUES(20,'Sound','1','dB','t',-20);\n"
+                     "SELECT 'locked';\n");
+        QVERIFY(writer.waitForReadyRead());
+        run([](SaveLoadDialog &dialog) {
+            dialog.setText1("busy");
+            dialog.Command1Click();
+            QVERIFY(!dialog.isClosed());
+            dialog.Command2Click();
+        });
+        QCOMPARE(m_messages.shown().size(), 1);
+        QVERIFY(m_messages.shown()[0].contains("busy.710"));
+        QVERIFY(!QFile::exists(logs() + "/busy.710"));
+        writer.write("COMMIT;\n.quit\n");
+        QVERIFY(writer.waitForFinished());
+        run([](SaveLoadDialog &dialog) {
+            dialog.setText1("busy");
+            dialog.Command1Click();
+        });
+        QCOMPARE(sqlite3(logs() + "/busy.710", "SELECT count(*) FROM b1"), "21");
+    }
+
+    void loadsAChosenLogAndKeepsTheOldOneAsRescue() {
+        const QByteArray before = bytes(file("db1.mdb"));
+        QVERIFY(run([](SaveLoadDialog &dialog) {
+            dialog.Option2Click();
+            QCOMPARE(dialog.files(), QStringList{"other.710"});
+            QSignalSpy focus(&dialog, &SaveLoadDialog::focusRequested);
+            dialog.Command1Click(); // nothing chosen yet
+            dialog.File1Click("notes.txt");
+            dialog.Command1Click();
+            QCOMPARE(focus.size(), 2);
+            dialog.File1Click("gone.710");
+            dialog.Command1Click();
+            QCOMPARE(dialog.selectedPath(), dialog.dirPath() + "/gone.710");
+            QVERIFY(!dialog.isClosed());
+            dialog.File1Click("other.710");
+            dialog.Command1Click();
+        }));
+        QCOMPARE(m_messages.shown(), QStringList{"file Not Exit!"});
+        QCOMPARE(bytes(file("db1.mdb")), bytes(logs() + "/other.710"));
+        QCOMPARE(bytes(file("sosdb1.mdb")), before);
+        QCOMPARE(m_data1->recordCount(), 5);
+    }
+
+    // The only test of a loaded file is whether the grid can show it again.
+    void undoesALoadOfAFileThatIsNoLog_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("a text file") << QString();
+        QTest::newRow("no table b1") << "CREATE TABLE t(x)";
+        QTest::newRow("b1 without the columns") << "CREATE TABLE b1(x)";
+    }
+    void undoesALoadOfAFileThatIsNoLog() {
+        QFETCH(QString, sql);
+        const QString bad = logs() + "/bad.710";
+        if (sql.isEmpty()) {
+            QFile text(bad);
+            QVERIFY(text.open(QIODevice::WriteOnly));
+            text.write("readings of Monday\n");
+        } else {
+            sqlite3(bad, sql);
+        }
+        const QByteArray before = bytes(file("db1.mdb"));
+        run([](SaveLoadDialog &dialog) { chooseToLoad(dialog, "bad.710"); });
+        QCOMPARE(m_messages.shown(),
+                 QStringList{"This is not standard database,Please Use saved database"});
+        QCOMPARE(bytes(file("db1.mdb")), before);
+        QCOMPARE(m_data1->databaseName(), file("db1.mdb"));
+        QCOMPARE(m_data1->recordCount(), 20);
+    }
+
+    void aFailedCopyLeavesTheLogAsItWas() {
+        const QByteArray before = bytes(file("db1.mdb"));
+        // A chosen "file" that cannot be read, after the live log has been deleted.
+        QDir(logs()).mkdir("folder.710");
+        run([](SaveLoadDialog &dialog) {
+            chooseToLoad(dialog, "folder.710");
+            QVERIFY(!dialog.isClosed());
+            dialog.Command2Click();
+        });
+        QCOMPARE(m_messages.shown().size(), 1);
+        QVERIFY(m_messages.shown()[0].contains("has been put back"));
+        QCOMPARE(bytes(file("db1.mdb")), before);
+
+        // The rescue copy cannot be written: nothing is deleted or loaded.
+        m_messages.clear();
+        QFile::remove(file("sosdb1.mdb"));
+        QDir(m_dir->path()).mkdir("sosdb1.mdb");
+        run([](SaveLoadDialog &dialog) {
+            chooseToLoad(dialog, "other.710");
+            dialog.Command2Click();
+        });
+        QVERIFY(m_messages.shown().value(0).contains(QDir::toNativeSeparators(file("sosdb1.mdb"))));
+        QCOMPARE(bytes(file("db1.mdb")), before);
+        QCOMPARE(m_data1->recordCount(), 20);
+    }
+
+    void refusesWhileOnLineAndCancelChangesNothing() {
+        const QByteArray before = bytes(file("db1.mdb"));
+        QVERIFY(!run([](SaveLoadDialog &) { QFAIL("the dialog opened"); }, "ONLine"));
+        QCOMPARE(m_messages.shown(), QStringList{"Please offline!"});
+
+        QFile::remove(file("db2.mdb")); // made again from the live log
+        bool standbyBound = false;
+        QVERIFY(run([&](SaveLoadDialog &dialog) {
+            standbyBound = m_data1->databaseName() == file("db2.mdb") && !m_data1->error();
+            dialog.Drive1Change(0);
+            dialog.Dir1Change(QDir::rootPath());
+            dialog.Option2Click();
+            dialog.Dir1Change(logs());
+            dialog.Command2Click();
+        }));
+        QVERIFY(standbyBound);
+        QCOMPARE(bytes(file("db2.mdb")), before);
+        QCOMPARE(bytes(file("db1.mdb")), before);
+        QVERIFY(!QFile::exists(file("sosdb1.mdb")));
+        QCOMPARE(m_data1->databaseName(), file("db1.mdb"));
+        QCOMPARE(m_messages.shown().size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSaveLoad)
+#include "tst_save_load.moc"
