@@ -193,6 +193,25 @@ class TestSaveLoad : public QObject {
         QCOMPARE(m_data1->recordCount(), 20);
     }
 
+    void aFullDiskLeavesNoPartOfASave() {
+        const QString small = logs() + "/small";
+        QDir(logs()).mkdir("small");
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=4k", "tmpfs", small}) != 0)
+            QSKIP("a small file system cannot be mounted here (needs root and mount rights)");
+        run([&](SaveLoadDialog &dialog) {
+            dialog.Dir1Change(small);
+            dialog.setText1("full");
+            dialog.Command1Click();
+            QVERIFY(!dialog.isClosed());
+            dialog.Command2Click();
+        });
+        const QStringList left = QDir(small).entryList(QDir::Files);
+        QProcess::execute("umount", {small});
+        QCOMPARE(m_messages.shown().size(), 1);
+        QVERIFY(m_messages.shown()[0].contains("full.710"));
+        QCOMPARE(left, QStringList());
+    }
+
     void refusesWhileOnLineAndCancelChangesNothing() {
         const QByteArray before = bytes(file("db1.mdb"));
         QVERIFY(!run([](SaveLoadDialog &) { QFAIL("the dialog opened"); }, "ONLine"));
