@@ -3,25 +3,47 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
+
 namespace core {
 
 /// Modal message boxes: a text with an OK button under the program's title, shown until the
-/// user closes it.
+/// user closes it; or a question with Yes and No under a title of its own.
 class MessageBoxes {
   public:
     virtual ~MessageBoxes() = default;
     virtual void showMessage(const QString &text) = 0;
+    /// True for Yes.
+    virtual bool askYesNo(const QString &text, const QString &title) = 0;
 };
 
-/// Keeps every message instead of showing it, for tests.
+/// Keeps every message and question instead of showing it, for tests; questions get the
+/// answers given beforehand, in order, and No once they run out.
 class RecordingMessageBoxes final : public MessageBoxes {
   public:
     void showMessage(const QString &text) override { m_shown.append(text); }
+    bool askYesNo(const QString &text, const QString &title) override {
+        m_asked.append(title + QStringLiteral(": ") + text);
+        if (m_answers.empty())
+            return false;
+        const bool yes = m_answers.front();
+        m_answers.pop_front();
+        return yes;
+    }
     const QStringList &shown() const { return m_shown; }
-    void clear() { m_shown.clear(); }
+    /// Each question as "title: text".
+    const QStringList &asked() const { return m_asked; }
+    void answer(std::initializer_list<bool> answers) { m_answers.insert(m_answers.end(), answers); }
+    void clear() {
+        m_shown.clear();
+        m_asked.clear();
+        m_answers.clear();
+    }
 
   private:
     QStringList m_shown;
+    QStringList m_asked;
+    std::deque<bool> m_answers;
 };
 
 } // namespace core

@@ -129,6 +129,7 @@ class TestStartUp : public QObject {
                 shown.append(text);
                 standbyThere = QFile::exists(standby);
             }
+            bool askYesNo(const QString &, const QString &) override { return false; }
         } witness;
         witness.standby = file("db2.mdb");
         ui::StartUp startUp(m_dir->path(), *m_model, *m_data1, *m_grid, *m_picture1, *m_chart,

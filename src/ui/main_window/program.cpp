@@ -5,6 +5,7 @@
 #include "ui/help/form4.h"
 #include "ui/main_window/clock_tick.h"
 #include "ui/main_window/qt_message_boxes.h"
+#include "ui/report/qt_printer.h"
 #include "ui/save_load/form2.h"
 
 #include <QApplication>
@@ -47,9 +48,11 @@ Program::Program(QString programDirectory, const core::Clock &clock, core::Messa
       m_pipeline(m_model, m_line, m_chart, m_log, [] { QApplication::beep(); }),
       m_port(m_model, m_line, m_chart, m_messages),
       m_toolbar(m_directory, m_model, m_port, m_chart, m_data1, m_grid, m_messages,
-                {[] { QCoreApplication::quit(); }, [this] { saveOrLoadLog(); }, {}}),
+                {[] { QCoreApplication::quit(); }, [this] { saveOrLoadLog(); },
+                 [this] { printReport(); }}),
       m_slider(m_directory, m_model, m_data1, m_chart, m_messages),
-      m_saveLoad(m_directory, m_data1, m_grid, m_messages), m_form3(m_model, &m_form1) {
+      m_saveLoad(m_directory, m_data1, m_grid, m_messages),
+      m_report(m_directory, m_model, m_data1, m_messages), m_form3(m_model, &m_form1) {
     // Handlers run one at a time, each to its end. A message box a handler opens runs Qt's
     // event loop: a receive event arriving meanwhile is held back (its bytes wait in the port,
     // which raises the event again shortly), so the pipeline never runs inside another
@@ -112,6 +115,11 @@ void Program::saveOrLoadLog() {
                                                 });
     if (shown)
         m_startUp.activate();
+}
+
+void Program::printReport() {
+    report::QtPrinter printer(m_directory, m_clock.now());
+    m_report.PrintReport(printer);
 }
 
 void Program::showHelp() {

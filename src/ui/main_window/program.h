@@ -13,6 +13,7 @@
 #include "ui/main_window/start_up.h"
 #include "ui/main_window/toolbar_commands.h"
 #include "ui/main_window/window_model.h"
+#include "ui/report/print_report.h"
 
 #include <QString>
 
@@ -45,6 +46,8 @@ class Program {
     /// The "Data Save/Load" command, its dialog modal; the main window is activated again when
     /// the dialog closes.
     void saveOrLoadLog();
+    /// The "Print Step" command on the default printer, or into a PDF beside the program.
+    void printReport();
 
     WindowModel &model() { return m_model; }
     Form1 &form1() { return m_form1; }
@@ -77,6 +80,7 @@ class Program {
     ToolbarCommands m_toolbar;
     HistorySlider m_slider;
     logbook::SaveLoadCommand m_saveLoad;
+    report::PrintReportCommand m_report;
     Form3 m_form3;
     bool m_inHandler = false;
 };

@@ -9,4 +9,9 @@ void QtMessageBoxes::showMessage(const QString &text) {
     box.exec();
 }
 
+bool QtMessageBoxes::askYesNo(const QString &text, const QString &title) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    return box.exec() == QMessageBox::Yes;
+}
+
 } // namespace ui

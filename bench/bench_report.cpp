@@ -1,0 +1,63 @@
+// The report of 300 records to PDF (the path of a machine without a printer): the 11 list
+// pages, and the graph page, each from the command to the file written.
+#include "core/message_boxes.h"
+#include "filled_log.h"
+#include "log/data_source.h"
+#include "log/log_database.h"
+#include "ui/main_window/window_model.h"
+#include "ui/report/print_report.h"
+#include "ui/report/qt_printer.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPrinterInfo>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void printReport(benchmark::State &state, std::initializer_list<bool> answers) {
+    if (!QPrinterInfo::defaultPrinter().isNull()) {
+        state.SkipWithError("this machine has a default printer: the report would go there");
+        return;
+    }
+    QTemporaryDir dir;
+    logbook::DataSource data1;
+    data1.setDatabaseName(filledLog(dir.path(), 350));
+    data1.setRecordSource(logbook::kRecordSource);
+    data1.refresh();
+    ui::WindowModel model;
+    model.setText(ui::ControlId::Text9, QStringLiteral("OFFLine"));
+    model.setText(ui::ControlId::Text5, QStringLiteral("400.0"));
+    model.setText(ui::ControlId::Text6, QStringLiteral("-400.0"));
+    core::RecordingMessageBoxes messages;
+    report::PrintReportCommand command(dir.path(), model, data1, messages);
+    for (auto _ : state) {
+        messages.answer(answers);
+        report::QtPrinter printer(dir.path(), QDateTime::currentDateTime());
+        command.PrintReport(printer);
+    }
+    const QStringList reports = QDir(dir.path()).entryList({QStringLiteral("*.pdf")});
+    if (reports.isEmpty())
+        state.SkipWithError("no report written");
+    state.counters["pdf_kB"] = double(QFileInfo(dir.filePath(reports.value(0))).size()) / 1024;
+}
+
+void BM_ElevenListPages(benchmark::State &state) {
+    printReport(state, {true, true, true, true, true, true, true, true, true, true, true, true});
+}
+BENCHMARK(BM_ElevenListPages)->Unit(benchmark::kMillisecond);
+
+void BM_GraphPage(benchmark::State &state) { printReport(state, {false, true}); }
+BENCHMARK(BM_GraphPage)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}

@@ -1,0 +1,92 @@
+#include "ui/report/print_report.h"
+
+#include "core/message_boxes.h"
+#include "log/connection.h"
+#include "log/data_source.h"
+#include "log/log_database.h"
+#include "log/record_window.h"
+#include "ui/main_window/window_model.h"
+#include "ui/report/printer.h"
+#include "ui/report/report_layout.h"
+
+#include <QDir>
+
+#include <span>
+
+namespace report {
+
+namespace {
+
+using ui::ControlId;
+
+/// The over-range text "O.L" as the report keeps it.
+const QString kOverRange = QStringLiteral("4000");
+
+} // namespace
+
+PrintReportCommand::PrintReportCommand(QString programDirectory, ui::WindowModel &model,
+                                       logbook::DataSource &data1, core::MessageBoxes &messages)
+    : m_liveLog(QDir(programDirectory).filePath(logbook::kLiveLogFile)), m_model(model),
+      m_data1(data1), m_messages(messages) {}
+
+void PrintReportCommand::PrintReport(Printer &printer) {
+    ui::WindowFields &f = m_model.fields;
+    f.LogRecordCount = m_data1.recordCount();
+    if (m_model.text(ControlId::Text9) != u"OFFLine" || f.LogRecordCount == 0) {
+        m_messages.showMessage(QStringLiteral("Please offline!"));
+        return;
+    }
+    int count = 0;
+    if (!readSlice(count))
+        return;
+    if (ask(QStringLiteral("List?"))) {
+        printList(printer, count);
+    } else if (ask(QStringLiteral("Grath?"))) {
+        const GraphTexts texts{m_model.text(ControlId::Text5),
+                               m_model.text(ControlId::Text6),
+                               f.ValueLabels,
+                               f.TimeLabels,
+                               m_model.text(ControlId::Label2),
+                               m_model.text(ControlId::Text4)};
+        printGraphPage(printer, std::span(f.HistoryArrays.data(), std::size_t(count)), texts);
+    }
+    if (const QString told = printer.finish(); !told.isEmpty())
+        m_messages.showMessage(told);
+}
+
+bool PrintReportCommand::readSlice(int &count) {
+    ui::WindowFields &f = m_model.fields;
+    const qint32 n = m_data1.currentNo();
+    logbook::Connection log;
+    logbook::RecordSet *records = log.open(m_liveLog) ? log.openRecordSet() : nullptr;
+    if (records) {
+        records->moveFirst();
+        m_model.setText(ControlId::Label2, records->textValue(1));
+        m_model.setText(ControlId::Text4, records->textValue(3));
+        if (n < 1)
+            records->moveLast();
+        else
+            records->move(qint64(f.LogRecordCount) - n - 1);
+        count = logbook::readWindowBackward(*records, f.HistoryArrays, kOverRange);
+    }
+    const logbook::DatabaseError failure = log.error();
+    if (failure)
+        m_messages.showMessage(
+            QStringLiteral("Nothing was printed: the log file %1 could not be read (%2).")
+                .arg(QDir::toNativeSeparators(failure.file), failure.reason));
+    return !failure;
+}
+
+void PrintReportCommand::printList(Printer &printer, int count) {
+    const std::span records(m_model.fields.HistoryArrays.data(), std::size_t(count));
+    int next = 0;
+    do
+        next = printListPage(printer, records, next);
+    while (!printer.failed() && ask(QStringLiteral("Continue?")) && next < count);
+}
+
+bool PrintReportCommand::ask(const QString &question) {
+    return m_messages.askYesNo(question, QStringLiteral("Information"));
+}
+
+} // namespace report
