@@ -1,8 +1,10 @@
-// The log's costs per receive event and per slider movement, against the size of the log.
+// The log's costs per receive event and per slider movement, against the size of the log, and
+// the CSV export of a full log.
 #include "core/clock.h"
 #include "core/message_boxes.h"
 #include "filled_log.h"
 #include "log/connection.h"
+#include "log/csv_export.h"
 #include "log/data_source.h"
 #include "log/log_database.h"
 #include "log/reading_log.h"
@@ -10,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -88,6 +91,18 @@ void BM_HistoryWalk(benchmark::State &state) {
     }
 }
 BENCHMARK(BM_HistoryWalk)->Arg(300)->Arg(99998)->Unit(benchmark::kMillisecond);
+
+// Snapshot, reading and writing of 100,000 records to a CSV file.
+void BM_CsvExport(benchmark::State &state) {
+    QTemporaryDir dir;
+    const QString log = filledLog(dir.path(), 100000);
+    const QString csv = dir.filePath(QStringLiteral("db1.csv"));
+    for (auto _ : state)
+        if (logbook::exportCsv(log, csv, {}).records != 100000)
+            state.SkipWithError("not every record exported");
+    state.counters["csv_MB"] = double(QFileInfo(csv).size()) / (1024 * 1024);
+}
+BENCHMARK(BM_CsvExport)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -275,6 +276,37 @@ class TestForm1 : public QObject {
         QCOMPARE(m_program->model().fields.NextRecordNo, saved);
         QCOMPARE(m_program->model().control(ControlId::Slider1).maximum, saved + 1);
         QVERIFY(QFile::exists(m_dir.filePath("sosdb1.mdb")));
+    }
+
+    // "Export CSV..." while the line is open: readings go on being logged, none lost, and the
+    // file holds the log as it stood at one moment, record for record.
+    void exportsCsvWhileReadingsArrive() {
+        const QList<QAction *> file = m_form->findChild<QMenu *>("File")->actions();
+        QCOMPARE(file[0]->text(), "Export CSV...");
+        QCOMPARE(file[1]->text(), "E&xit");
+        if (m_program->model().text(ControlId::Text8) == "NULL")
+            m_program->toolbar().OnToolbarButtonClick("bb");
+        m_program->toolbar().OnToolbarButtonClick("dd");
+        QCOMPARE(m_program->model().text(ControlId::Text9), "ONLine");
+        const int before = m_program->data1().recordCount();
+        QSignalSpy finished(&m_program->csvExport(), &ui::CsvExportCommand::finished);
+        m_program->csvExport().exportTo(m_dir.filePath("log.csv"));
+        const QByteArray frame = metersim::parseScript(u"55.5 dB").steps.front().bytes;
+        for (int i = 0; i < 5; ++i)
+            m_line.deliver(frame.repeated(2));
+        QVERIFY(!finished.isEmpty() || finished.wait());
+        m_program->toolbar().OnToolbarButtonClick("dd");
+        QCOMPARE(m_program->data1().recordCount(), before + 5);
+        QFile csv(m_dir.filePath("log.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QStringList lines =
+            QString::fromUtf8(csv.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        QVERIFY(lines.size() - 1 >= before && lines.size() - 1 <= before + 5);
+        const QStringList records =
+            sqlite3(m_dir.filePath("db1.mdb"), "SELECT AAA, BBB, CCC, DDD, EEE FROM b1")
+                .split('\n');
+        for (int i = 1; i < lines.size(); ++i)
+            QCOMPARE(lines[i], QString(records[i - 1]).replace('|', ','));
     }
 
     void helpWindowReadsItsFileEachTimeItOpens() {

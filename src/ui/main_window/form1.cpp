@@ -239,6 +239,9 @@ chart::Surface &Form1::surface(ControlId id) { return m_surfaces.at(id)->surface
 void Form1::buildMenu() {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File(F)"));
     file->setObjectName(QStringLiteral("File"));
+    QAction *exportCsv = file->addAction(QStringLiteral("Export CSV..."));
+    exportCsv->setObjectName(QStringLiteral("ExportCsv"));
+    connect(exportCsv, &QAction::triggered, this, &Form1::exportCsvChosen);
     QAction *exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("Exit"));
     connect(exit, &QAction::triggered, this, &Form1::exitChosen);

@@ -36,6 +36,7 @@ class Form1 : public QMainWindow {
     /// A toolbar button by its key, "aa" to "gg".
     void toolbarButtonClicked(const QString &key);
     void exitChosen();
+    void exportCsvChosen();
     void helpChosen();
     void timer1Ticked();
     /// A click on a check box, colour chooser or button of the window.

@@ -1,6 +1,7 @@
 #include "ui/main_window/program.h"
 
 #include "core/clock.h"
+#include "log/log_database.h"
 #include "meter/qt_serial_line.h"
 #include "ui/help/form4.h"
 #include "ui/main_window/clock_tick.h"
@@ -9,6 +10,7 @@
 #include "ui/save_load/form2.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTimer>
 
 namespace ui {
@@ -52,7 +54,9 @@ Program::Program(QString programDirectory, const core::Clock &clock, core::Messa
                  [this] { printReport(); }}),
       m_slider(m_directory, m_model, m_data1, m_chart, m_messages),
       m_saveLoad(m_directory, m_data1, m_grid, m_messages),
-      m_report(m_directory, m_model, m_data1, m_messages), m_form3(m_model, &m_form1) {
+      m_report(m_directory, m_model, m_data1, m_messages),
+      m_export(QDir(m_directory).filePath(logbook::kLiveLogFile), &m_form1, m_messages),
+      m_form3(m_model, &m_form1) {
     // Handlers run one at a time, each to its end. A message box a handler opens runs Qt's
     // event loop: a receive event arriving meanwhile is held back (its bytes wait in the port,
     // which raises the event again shortly), so the pipeline never runs inside another
@@ -63,6 +67,9 @@ Program::Program(QString programDirectory, const core::Clock &clock, core::Messa
     QObject::connect(&m_form1, &Form1::timer1Ticked, &m_form1,
                      [this] { Timer1Tick(m_model, m_clock); });
     QObject::connect(&m_form1, &Form1::exitChosen, qApp, &QApplication::quit);
+    // Not a handler of the window: readings go on being logged while the file is chosen and
+    // written, as behind the help window.
+    QObject::connect(&m_form1, &Form1::exportCsvChosen, &m_export, &CsvExportCommand::exportCsv);
     QObject::connect(&m_form1, &Form1::toolbarButtonClicked, &m_form1, [this](const QString &key) {
         runHandler([&] { m_toolbar.OnToolbarButtonClick(key); });
     });

@@ -4,6 +4,7 @@
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
 #include "log/save_or_load_log.h"
+#include "ui/export/csv_export_command.h"
 #include "ui/main_window/chart_handlers.h"
 #include "ui/main_window/form1.h"
 #include "ui/main_window/form3.h"
@@ -55,6 +56,7 @@ class Program {
     ChartHandlers &chart() { return m_chart; }
     ToolbarCommands &toolbar() { return m_toolbar; }
     HistorySlider &slider() { return m_slider; }
+    CsvExportCommand &csvExport() { return m_export; }
     logbook::ReadingLog &readingLog() { return m_log; }
 
   private:
@@ -81,6 +83,7 @@ class Program {
     HistorySlider m_slider;
     logbook::SaveLoadCommand m_saveLoad;
     report::PrintReportCommand m_report;
+    CsvExportCommand m_export;
     Form3 m_form3;
     bool m_inHandler = false;
 };
