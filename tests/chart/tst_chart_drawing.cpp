@@ -61,31 +61,6 @@ class TestChartDrawing : public QObject {
         QCOMPARE(chart::trendPoint(1, 0, 400, -400, 6015, 2790).x(), 6015.0 / 300);
     }
 
-    void redrawsTheCurveFromItsSlots() {
-        chart::TrendBuffer buffer{};
-        for (int i = 0; i < chart::kTrendSlots; ++i)
-            buffer[i] = float(i);
-        chart::RecordingSurface plot(kPlotBox);
-        for (qint16 count : {0, 1})
-            chart::RedrawTrend(plot, buffer, count, startSettings());
-        QVERIFY(ofKind(plot, Kind::Line).isEmpty());
-        QCOMPARE(plot.drawWidth(), 2);
-        chart::RedrawTrend(plot, buffer, 2, startSettings());
-        const QList<Primitive> one = ofKind(plot, Kind::Line);
-        QCOMPARE(one.size(), 1);
-        QCOMPARE(one[0].x1, 0.0);
-        QCOMPARE(one[0].x2, 6015.0 / 300);
-        QCOMPARE(one[0].colour, (core::Rgb{255, 255, 255}));
-        plot.forget();
-        chart::ChartSettings flat = startSettings();
-        flat.vertMin = "400";
-        flat.lineColour = "aqua"; // letter case matters: no colour, the pen stays
-        chart::RedrawTrend(plot, buffer, 299, flat);
-        QVERIFY(plot.primitives().isEmpty());
-        chart::RedrawTrend(plot, buffer, 299, startSettings());
-        QCOMPARE(ofKind(plot, Kind::Line).size(), 298);
-    }
-
     void appendsOneSegmentPerReadingAndWipesAtThe300th() {
         chart::TrendBuffer buffer{};
         qint16 count = 0;
@@ -138,23 +113,6 @@ class TestChartDrawing : public QObject {
             QCOMPARE(plot.primitives().first().colour,
                      name == std::u16string_view(u"Navy") ? kGrey : kTeal);
         }
-    }
-
-    void backgroundFollowsTheChoosersAndCheckBoxes() {
-        chart::RecordingSurface plot(kPlotBox);
-        chart::ChartSettings settings = startSettings();
-        settings.background = "Olive";
-        settings.xGrid = 0;
-        settings.yGrid = 0;
-        chart::ApplyChartBackground(plot, settings);
-        QCOMPARE(plot.primitives(),
-                 (QList<Primitive>{{Kind::Clear, {104, 133, 15}, 0, 0, 0, 0, 0, 0, {}}}));
-        plot.forget();
-        settings.background = "";
-        settings.yGrid = 1;
-        chart::ApplyChartBackground(plot, settings);
-        QVERIFY(ofKind(plot, Kind::Clear).isEmpty());
-        QCOMPARE(ofKind(plot, Kind::Line).first().x1, 400.0); // vertical lines only
     }
 
     void normalisesValueLabels_data() {

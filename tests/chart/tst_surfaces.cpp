@@ -32,33 +32,6 @@ class TestSurfaces : public QObject {
     Q_OBJECT
 
   private slots:
-    void recordsPrimitivesWithTheStateAtTheTime() {
-        chart::RecordingSurface surface(kPlotBox);
-        QCOMPARE(surface.scaleWidth(), 5955.0);
-        QCOMPARE(surface.scaleHeight(), 2730.0);
-        QCOMPARE(surface.width(), 6015.0);
-        surface.setBackColour(kBlack);
-        surface.setForeColour(kYellow);
-        surface.setDrawWidth(5);
-        surface.line(-10, 20.5, 7000, 20.5);
-        surface.setDrawWidth(0);
-        surface.box(300, 200, 100, 50);
-        surface.setCurrentX(15);
-        surface.setCurrentY(30);
-        surface.setFontSize(9.75);
-        surface.setForeColour(kWhite);
-        surface.print("400.0");
-        const QList<Primitive> expected{
-            {Kind::Clear, kBlack, 0, 0, 0, 0, 0, 0, {}},
-            {Kind::Line, kYellow, 5, -10, 20.5, 7000, 20.5, 0, {}},
-            {Kind::Box, kYellow, 0, 100, 50, 300, 200, 0, {}},
-            {Kind::Text, kWhite, 0, 15, 30, 0, 0, 9.75, "400.0"},
-        };
-        QCOMPARE(surface.primitives(), expected);
-        QCOMPARE(surface.drawWidth(), 1);
-        QCOMPARE(surface.backColour(), kBlack);
-    }
-
     void paintsClippedSharpLinesInTwips() {
         chart::ImageSurface surface(kPlotBox);
         const QImage &image = surface.image();
@@ -78,23 +51,6 @@ class TestSurfaces : public QObject {
 
         surface.setBackColour(kWhite);
         QCOMPARE(countPixels(image, qRgb(255, 255, 255)), 397 * 182);
-    }
-
-    void printsTextAtTheCurrentPosition() {
-        chart::ImageSurface surface(kPlotBox);
-        surface.setBackColour(kBlack);
-        surface.setForeColour(kWhite);
-        surface.setCurrentX(1500);
-        surface.setCurrentY(750);
-        surface.setFontSize(12);
-        surface.print("-400.0");
-        const QImage &image = surface.image();
-        const int lit = countPixels(image, qRgb(255, 255, 255)) +
-                        (397 * 182 - countPixels(image, qRgb(0, 0, 0)));
-        QVERIFY(lit > 50);
-        // Nothing above or to the left of the position.
-        QCOMPARE(countPixels(image, qRgb(0, 0, 0), QRect(0, 0, 397, 50)), 397 * 50);
-        QCOMPARE(countPixels(image, qRgb(0, 0, 0), QRect(0, 0, 100, 182)), 100 * 182);
     }
 
     // Whoever shows the image hears of every change, whatever drew it.

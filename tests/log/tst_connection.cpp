@@ -20,12 +20,6 @@ class TestConnection : public QObject {
         return createdLog(path);
     }
 
-    static void writeFile(const QString &path, const QByteArray &bytes) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
   private slots:
     void createsTheLogTableWithItsColumnTypes() {
         const QString path = newLog(QStringLiteral("created.mdb"));
@@ -43,24 +37,6 @@ class TestConnection : public QObject {
         QCOMPARE(connection.error().kind, DatabaseError::Kind::Missing);
         QCOMPARE(connection.error().file, path);
         QVERIFY(!QFile::exists(path));
-    }
-
-    void openFailsOnFilesThatAreNotDatabases_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("text") << QByteArray("NO,FUN,DATA\n1,Sound,73.4\n").repeated(200);
-        QByteArray random(8192, '\0');
-        QRandomGenerator generator(7);
-        generator.fillRange(reinterpret_cast<quint32 *>(random.data()), random.size() / 4);
-        QTest::newRow("random bytes") << random;
-    }
-    void openFailsOnFilesThatAreNotDatabases() {
-        QFETCH(QByteArray, bytes);
-        const QString path = m_dir.filePath(QStringLiteral("not-a-db.mdb"));
-        writeFile(path, bytes);
-        Connection connection;
-        QVERIFY(!connection.open(path));
-        QCOMPARE(connection.error().kind, DatabaseError::Kind::NotLogDatabase);
-        QVERIFY(!connection.isOpen());
     }
 
     // Rows 5..9 are deleted so that positions and rowids differ, as in a log edited elsewhere.
@@ -109,16 +85,6 @@ class TestConnection : public QObject {
         set->moveLast();
         set->move(3);
         QVERIFY(set->isBeforeFirst() && set->isAfterLast());
-    }
-
-    void recordSetFailsWithoutLogTable() {
-        const QString path = m_dir.filePath(QStringLiteral("other.mdb"));
-        sqlite3(path, QStringLiteral("CREATE TABLE readings (x INTEGER)"));
-        Connection connection;
-        QVERIFY(connection.open(path));
-        QVERIFY(!connection.openRecordSet());
-        QCOMPARE(connection.error().kind, DatabaseError::Kind::NotLogDatabase);
-        QVERIFY(connection.error().reason.contains("b1"));
     }
 };
 

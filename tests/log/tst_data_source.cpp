@@ -38,36 +38,6 @@ class TestDataSource : public QObject {
     }
 
   private slots:
-    void refreshFailsOnFilesThatAreNotLogs_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("schema");
-        QTest::newRow("text file") << QByteArray("this is not a log\n").repeated(100) << QString();
-        QTest::newRow("random bytes") << QByteArray(4096, '\x5a') << QString();
-        QTest::newRow("database without b1") << QByteArray() << "CREATE TABLE b2 (AAA INTEGER)";
-        QTest::newRow("b1 without EEE") << QByteArray() << "CREATE TABLE b1 (AAA, BBB, CCC, DDD)";
-    }
-    void refreshFailsOnFilesThatAreNotLogs() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, schema);
-        const QString path = m_dir.filePath(QStringLiteral("foreign%1.710").arg(++m_files));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
-        if (!schema.isEmpty())
-            sqlite3(path, schema);
-
-        DataSource source;
-        bind(source, newLog(3));
-        QVERIFY(source.refresh());
-        QCOMPARE(source.recordCount(), 3);
-        bind(source, path);
-        QVERIFY(!source.refresh());
-        QCOMPARE(source.error().file, path);
-        QVERIFY(source.isEmpty());
-        QCOMPARE(source.currentRow(), -1);
-    }
-
     void countsAndMovesOverTheWholeResult() {
         DataSource source;
         bind(source, newLog(1000));
@@ -112,34 +82,6 @@ class TestDataSource : public QObject {
         QCOMPARE(model.rowCount(), 5);
         QCOMPARE(row(model, 4).first(), "4");
         QCOMPARE(source.currentRow(), 0);
-    }
-
-    void gridShowsCaptionedColumnsAndFollowsCurrentRecord() {
-        DataSource source;
-        bind(source, newLog(0));
-        RecordGridModel model(source);
-        logbook::setLogGridColumns(model);
-        QVERIFY(source.refresh());
-        QCOMPARE(model.columnCount(), 5);
-        QStringList captions;
-        QList<int> widths;
-        for (int i = 0; i < 5; ++i) {
-            captions.append(model.headerData(i, Qt::Horizontal).toString());
-            widths.append(
-                model.headerData(i, Qt::Horizontal, RecordGridModel::WidthTwipsRole).toInt());
-        }
-        QCOMPARE(captions, QStringList({"NO", "FUN", "DATA", "UNIT", "TIME"}));
-        QCOMPARE(widths, QList<int>({550, 600, 800, 700, 900}));
-
-        bind(source, newLog(300));
-        QVERIFY(source.refresh());
-        QCOMPARE(row(model, 257),
-                 QStringList({"257", "Sound", "73.4", "dB", "14:03:27/12-04-2026"}));
-        QSignalSpy current(&model, &RecordGridModel::currentRowChanged);
-        source.moveNext(280);
-        QCOMPARE(model.currentRow(), 280);
-        QCOMPARE(current.count(), 1);
-        QCOMPARE(current.first().first().toInt(), 280);
     }
 
     // The grid reads while the receive pipeline writes several times a second: a read must

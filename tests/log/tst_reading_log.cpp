@@ -165,35 +165,6 @@ class TestReadingLog : public QObject {
         QVERIFY(m_messages->shown().first().contains("left out"));
     }
 
-    // The last records go through the real path; the ones before are written in bulk.
-    void recordLimitBacksUpTheFullLogAndEmptiesIt() {
-        fillLog(file("db1.mdb"), 0, logbook::kRecordLimit - 3);
-        QVERIFY(m_data1->refresh());
-        FakeHost host(m_dir->path());
-        host.nextRecordNo = m_data1->recordCount();
-        for (int i = 0; i < 2; ++i) {
-            m_log->appendReading(host.nextRecordNo, "Humidity", "55.2", "%RH");
-            if (++host.nextRecordNo >= logbook::kRecordLimit)
-                m_log->enforceRecordLimit(host);
-        }
-        QCOMPARE(host.calls, QStringList({"line off, backup exists: 0", "reset, db1 records: 0"}));
-        QCOMPARE(m_messages->shown(),
-                 QStringList{"Record is out of range,had auto backup to maxdb1.mdb"});
-        QCOMPARE(sqlite3(file("maxdb1.mdb"), "SELECT count(*), min(AAA) FROM b1"), "100000|0");
-        QCOMPARE(sqlite3(file("maxdb1.mdb"), "SELECT AAA, BBB FROM b1 ORDER BY rowid DESC LIMIT 1"),
-                 "99999|Humidity");
-        QCOMPARE(m_data1->databaseName(), file("db1.mdb"));
-        QCOMPARE(m_grid->rowCount(), 0);
-
-        m_log->appendReading(host.nextRecordNo, "Humidity", "55.3", "%RH");
-        QCOMPARE(sqlite3(file("db1.mdb"), "SELECT AAA, FFFF FROM b1"), "0|0");
-
-        // A second limit replaces the backup without asking.
-        m_log->enforceRecordLimit(host);
-        QCOMPARE(sqlite3(file("maxdb1.mdb"), "SELECT count(*) FROM b1"), "1");
-        QCOMPARE(m_messages->shown().size(), 2);
-    }
-
     void failedBackupKeepsTheLogAndResetsNothing() {
         fillLog(file("db1.mdb"), 0, 9);
         QVERIFY(QDir(m_dir->path()).mkdir("maxdb1.mdb"));

@@ -46,20 +46,6 @@ class TestChartHandlers : public QObject {
             s->forget();
     }
 
-    void enterInVertMinRescalesAndRedraws() {
-        m_model.setText(ControlId::Text6, "-100");
-        m_chart.keyPressed(ControlId::Text6, 'a');
-        m_chart.keyPressed(ControlId::Text5, 13);
-        QVERIFY(m_frame.primitives().isEmpty() && m_plot.primitives().isEmpty());
-        m_chart.keyPressed(ControlId::Text6, 13);
-        QCOMPARE(m_model.fields.ValueLabels[8], "-100.0");
-        QCOMPARE(m_model.fields.ValueLabels[4], "150.0");
-        QCOMPARE(count(m_frame, Kind::Text), 18);
-        QCOMPARE(m_plot.primitives().first().kind, Kind::Clear);
-        QCOMPARE(m_plot.primitives().last().widthPixels, 2); // the curve comes last
-        QCOMPARE(m_plot.primitives().last().colour, (core::Rgb{255, 255, 255}));
-    }
-
     void colourChoosersRepaintAndGiveTheFocusAway() {
         QSignalSpy focus(&m_model, &ui::WindowModel::focusRequested);
         m_model.setValue(ControlId::ImageCombo1, 14); // Teal

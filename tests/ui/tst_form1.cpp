@@ -211,13 +211,6 @@ class TestForm1 : public QObject {
     }
 
     void mirrorsTheModelBothWays() {
-        m_program->model().setText(ControlId::Text9, "ONLine");
-        QCOMPARE(control<QLabel>(ControlId::Text9)->text(), "ONLine");
-        m_program->model().setVisible(ControlId::Label22, true);
-        QVERIFY(control<QLabel>(ControlId::Label22)->isVisible());
-        m_program->model().setPanelText(4, "12.5");
-        QCOMPARE(m_form->findChild<QLabel *>("StatusBar1Panel4")->text(), "12.5");
-
         QLineEdit *vertMin = control<QLineEdit>(ControlId::Text6);
         vertMin->selectAll();
         QTest::keyClicks(vertMin, "-50");
@@ -233,15 +226,8 @@ class TestForm1 : public QObject {
         QCOMPARE(m_program->model().fields.ValueLabels[8], "-50.00");
         QTest::mouseClick(control<QCheckBox>(ControlId::Check2), Qt::LeftButton);
         QCOMPARE(m_program->model().control(ControlId::Check2).value, 0);
-        QComboBox *background = control<QComboBox>(ControlId::ImageCombo1);
-        QCOMPARE(background->currentText(), "Black");
-        QCOMPARE(background->count(), 16);
-        QSlider *slider = control<QSlider>(ControlId::Slider1);
-        QCOMPARE(slider->maximum(), m_program->model().control(ControlId::Slider1).maximum);
-        slider->setValue(5);
-        QCOMPARE(m_program->model().control(ControlId::Slider1).value, 5);
         m_program->model().setMaximum(ControlId::Slider1, 3);
-        QCOMPARE(slider->value(), 3);
+        QCOMPARE(control<QSlider>(ControlId::Slider1)->value(), 3);
     }
 
     // The save/load dialog through its widgets: a name typed and saved, then loaded back over a
@@ -324,18 +310,6 @@ class TestForm1 : public QObject {
             file.close();
             QCOMPARE(shownText().trimmed(), QStringLiteral("5710: ") + word);
         }
-    }
-
-    void splashClosesWhenTheStartUpTicksEnd() {
-        ui::WindowModel &model = m_program->model();
-        ui::Form3 splash(model);
-        splash.show();
-        QVERIFY(model.splashOpen());
-        model.fields.StartupTicks = 1;
-        ui::Timer1Tick(model, m_clock);
-        QVERIFY(splash.isVisible());
-        ui::Timer1Tick(model, m_clock);
-        QVERIFY(!splash.isVisible());
     }
 
     // The whole window as it first shows, against the reference kept in the repository.

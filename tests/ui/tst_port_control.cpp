@@ -65,18 +65,6 @@ class TestPortControl : public QObject {
         QVERIFY(m_w->messages.shown().isEmpty());
     }
 
-    void openingReturnsFromHistoryToTheLiveTrend() {
-        m_w->model.fields.HistoryShown = true;
-        m_w->port.SwitchCommPort();
-        m_w->port.ToggleLine();
-        QVERIFY(!m_w->model.fields.HistoryShown);
-        QVERIFY(!m_w->plot.primitives().isEmpty());
-        m_w->plot.forget();
-        m_w->port.ToggleLine();
-        m_w->port.ToggleLine();
-        QVERIFY(m_w->plot.primitives().isEmpty()); // the live trend was on show: untouched
-    }
-
     void aPortThatCannotOpenIsSaidAndLeftChosen() {
         m_w->port.SwitchCommPort();
         m_w->line.refuseNextOpen();

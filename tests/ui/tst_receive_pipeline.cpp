@@ -191,22 +191,6 @@ class TestReceivePipeline : public QObject {
         QCOMPARE(m_w->beeps, 2);
     }
 
-    void wrapsAfterSlot299() {
-        reading("40.00 dB");
-        m_w->model.fields.TrendCount = 299;
-        m_w->plot.forget();
-        reading("41.00 dB");
-        QCOMPARE(m_w->model.fields.TrendCount, 0);
-        const QList<Primitive> &drawn = m_w->plot.primitives();
-        QCOMPARE(drawn.first().kind, Kind::Line);
-        QCOMPARE(drawn.first().x2, 299 * 6015 / 300.0);
-        QCOMPARE(drawn[1].kind, Kind::Clear);
-        m_w->plot.forget();
-        reading("42.00 dB");
-        QVERIFY(m_w->plot.primitives().isEmpty());
-        QCOMPARE(m_w->model.fields.TrendCount, 1);
-    }
-
     void clearingCommandsResetWhatTheySay() {
         reading("40.00 dB");
         reading("60.00 dB");
