@@ -1,37 +1,19 @@
 // The history slider on a log of 99,999 records, in the real window: a movement (grid row and
 // its repaint included) and the history plot it asks for, near the newest record, in the
 // middle and near the oldest; and one step of a drag.
-#include "core/clock.h"
-#include "core/message_boxes.h"
-#include "filled_log.h"
-#include "ui/main_window/program.h"
-
-#include <QApplication>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <benchmark/benchmark.h>
+#include "shown_program.h"
 
 namespace {
 
 constexpr int kRecords = 99999;
 
-struct Window {
-    Window() {
-        filledLog(dir.path(), kRecords);
-        program.start();
-        if (!QTest::qWaitForWindowExposed(&program.form1()))
-            qFatal("window not shown");
-    }
+struct Window : ShownProgram {
+    Window() : ShownProgram(kRecords) {}
     void moveTo(int position) {
         program.model().setValue(ui::ControlId::Slider1, position);
         program.slider().ThumbMovement();
         QCoreApplication::processEvents(); // the grid shows its new row
     }
-    QTemporaryDir dir;
-    core::RecordingMessageBoxes messages;
-    core::SystemClock clock;
-    ui::Program program{dir.path(), clock, &messages};
 };
 
 Window &window() {
@@ -87,10 +69,4 @@ BENCHMARK(BM_DragStep)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-}
+int main(int argc, char **argv) { return runWindowBenchmarks(argc, argv); }

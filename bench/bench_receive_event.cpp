@@ -1,33 +1,15 @@
 // One receive event end to end: decode, displays, scale, alarm, chart segment on the real
 // surface, INSERT with commit into a real SQLite file, grid refresh, gauges.
-#include "core/clock.h"
-#include "core/message_boxes.h"
-#include "filled_log.h"
-#include "log/connection.h"
-#include "log/log_database.h"
 #include "meter/fake_serial_line.h"
 #include "scenario_script.h"
-#include "ui/main_window/program.h"
-
-#include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <benchmark/benchmark.h>
+#include "shown_program.h"
 
 namespace {
 
 void BM_ReceiveEvent(benchmark::State &state) {
-    QTemporaryDir dir;
-    filledLog(dir.path(), state.range(0));
-    const core::SystemClock clock;
-    core::RecordingMessageBoxes messages;
     meter::FakeSerialLine line;
-    ui::Program program(dir.path(), clock, &messages, &line);
-    program.start();
-    if (!QTest::qWaitForWindowExposed(&program.form1()))
-        state.SkipWithError("window not shown");
+    ShownProgram shown(state.range(0), &line);
+    ui::Program &program = shown.program;
     // A full log would reach the record limit at its next record; numbering from 0 keeps the
     // file at its size without the backup interrupting the measurement.
     program.model().fields.NextRecordNo = 0;
@@ -44,7 +26,7 @@ void BM_ReceiveEvent(benchmark::State &state) {
         QCoreApplication::processEvents(); // the view repaints what changed
     }
     state.counters["appended"] = double(program.model().fields.NextRecordNo);
-    state.counters["failures"] = double(messages.shown().size());
+    state.counters["failures"] = double(shown.messages.shown().size());
 }
 BENCHMARK(BM_ReceiveEvent)
     ->ArgsProduct({{0, 99999}, {0, 1}})
@@ -53,10 +35,4 @@ BENCHMARK(BM_ReceiveEvent)
 
 } // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-}
+int main(int argc, char **argv) { return runWindowBenchmarks(argc, argv); }

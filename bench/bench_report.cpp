@@ -1,19 +1,11 @@
 // The report of 300 records to PDF (the path of a machine without a printer): the 11 list
 // pages, and the graph page, each from the command to the file written.
-#include "core/message_boxes.h"
-#include "filled_log.h"
-#include "log/data_source.h"
-#include "log/log_database.h"
-#include "ui/main_window/window_model.h"
+#include "shown_program.h"
 #include "ui/report/print_report.h"
 #include "ui/report/qt_printer.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QPrinterInfo>
-#include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -54,10 +46,4 @@ BENCHMARK(BM_GraphPage)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-}
+int main(int argc, char **argv) { return runWindowBenchmarks(argc, argv); }

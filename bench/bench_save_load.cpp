@@ -1,20 +1,12 @@
 // Saving and loading a log of 99,999 records through the real dialog, from the toolbar button
 // to the window activated again with the log it now shows.
-#include "core/clock.h"
-#include "core/message_boxes.h"
-#include "filled_log.h"
-#include "ui/main_window/program.h"
+#include "shown_program.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
-
-#include <benchmark/benchmark.h>
 
 #include <functional>
 
@@ -22,13 +14,8 @@ namespace {
 
 constexpr int kRecords = 99999;
 
-struct Window {
-    Window() {
-        filledLog(dir.path(), kRecords);
-        program.start();
-        if (!QTest::qWaitForWindowExposed(&program.form1()))
-            qFatal("window not shown");
-    }
+struct Window : ShownProgram {
+    Window() : ShownProgram(kRecords) {}
     /// "Data Save/Load", with the dialog used as `use` says once it shows.
     void saveOrLoad(const std::function<void(QDialog *)> &use) {
         QTimer::singleShot(0, &program.form1(), [use] {
@@ -38,10 +25,6 @@ struct Window {
         program.toolbar().OnToolbarButtonClick(QStringLiteral("ee"));
         QCoreApplication::processEvents(); // the grid shows the log
     }
-    QTemporaryDir dir;
-    core::RecordingMessageBoxes messages;
-    core::SystemClock clock;
-    ui::Program program{dir.path(), clock, &messages};
 };
 
 Window &window() {
@@ -80,10 +63,4 @@ BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-}
+int main(int argc, char **argv) { return runWindowBenchmarks(argc, argv); }

@@ -1,20 +1,9 @@
 // Start-up to a shown main window, with an empty log and with a full one, and the memory the
 // program holds then; and a screen reader's walk of that window.
-#include "core/clock.h"
-#include "core/message_boxes.h"
-#include "filled_log.h"
-#include "log/connection.h"
-#include "log/log_database.h"
-#include "ui/main_window/program.h"
+#include "shown_program.h"
 
 #include <QAccessible>
-#include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <benchmark/benchmark.h>
 
 #include <unistd.h>
 
@@ -58,25 +47,13 @@ int walk(QAccessibleInterface *node) {
 }
 
 void BM_AccessibilityWalkOfTheWindow(benchmark::State &state) {
-    QTemporaryDir dir;
-    filledLog(dir.path(), state.range(0));
-    core::RecordingMessageBoxes messages;
-    const core::SystemClock clock;
-    ui::Program program(dir.path(), clock, &messages);
-    program.start();
-    if (!QTest::qWaitForWindowExposed(&program.form1()))
-        state.SkipWithError("window not shown");
+    ShownProgram shown(state.range(0));
     for (auto _ : state)
-        state.counters["objects"] = walk(QAccessible::queryAccessibleInterface(&program.form1()));
+        state.counters["objects"] =
+            walk(QAccessible::queryAccessibleInterface(&shown.program.form1()));
 }
 BENCHMARK(BM_AccessibilityWalkOfTheWindow)->Arg(99999)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-}
+int main(int argc, char **argv) { return runWindowBenchmarks(argc, argv); }

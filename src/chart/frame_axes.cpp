@@ -12,17 +12,6 @@ constexpr core::Rgb kBlack{0, 0, 0};
 constexpr core::Rgb kTickGrey{80, 80, 80};
 constexpr double kLabelPoints = 10;
 
-/// The texts of the scale boxes lose their blanks at both ends, and only those.
-QString trimBlanks(QStringView text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.sliced(first, last - first).toString();
-}
-
 struct AxisOrigin {
     int yTop;
     int xOff;
@@ -126,8 +115,8 @@ void DrawTimeLabels(Surface &frame, const Surface &plot, const TimeLabels &label
 void RescaleValueAxis(Surface &frame, ValueLabels &labels, QStringView vertMax,
                       QStringView vertMin) {
     DrawValueLabels(frame, labels, 50, 345, 8, false);
-    const QString topText = trimBlanks(vertMax);
-    const QString bottomText = trimBlanks(vertMin);
+    const QString topText = core::trimBlanks(vertMax);
+    const QString bottomText = core::trimBlanks(vertMin);
     const float top = float(core::leadingNumber(topText));
     const float bottom = float(core::leadingNumber(bottomText));
     const float step = (top - bottom) / 8.0f;

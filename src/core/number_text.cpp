@@ -138,6 +138,16 @@ double leadingNumber(QStringView text) {
     return negative ? -magnitude : magnitude;
 }
 
+QString trimBlanks(QStringView text) {
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && text[first] == u' ')
+        ++first;
+    while (end > first && text[end - 1] == u' ')
+        --end;
+    return text.sliced(first, end - first).toString();
+}
+
 std::optional<double> strictNumber(QStringView text) {
     qsizetype first = 0;
     qsizetype end = text.size();

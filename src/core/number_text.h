@@ -14,6 +14,10 @@ namespace core {
 /// one below it gives 0.
 double leadingNumber(QStringView text);
 
+/// The text without the blanks (spaces) at either end, and only those, as the program trims
+/// the texts typed into its boxes.
+QString trimBlanks(QStringView text);
+
 /// The value of a text that is a number as a whole: blanks around it are allowed, nothing else
 /// (an optional sign, digits with at most one ".", an optional exponent with its digits). Any
 /// other text, a number beyond the double range included, has none.

@@ -1,6 +1,7 @@
 #include "log/save_load_dialog.h"
 
 #include "core/message_boxes.h"
+#include "core/number_text.h"
 #include "log/file_copy.h"
 #include "log/log_database.h"
 
@@ -17,17 +18,6 @@ const QString kExtension = QStringLiteral(".710");
 constexpr QLatin1String kRescueLogFile("sosdb1.mdb");
 
 QString native(const QString &path) { return QDir::toNativeSeparators(path); }
-
-/// Blanks at either end removed, as the name box's text is taken.
-QString trimBlanks(const QString &text) {
-    qsizetype first = 0;
-    qsizetype end = text.size();
-    while (first < end && text[first] == u' ')
-        ++first;
-    while (end > first && text[end - 1] == u' ')
-        --end;
-    return text.sliced(first, end - first);
-}
 
 bool isUnder(const QString &path, const QString &root) {
     return path == root || path.startsWith(root.endsWith(u'/') ? root : root + u'/');
@@ -129,7 +119,7 @@ void SaveLoadDialog::Command1Click() {
 }
 
 void SaveLoadDialog::save() {
-    m_selectedFileName = trimBlanks(m_text1);
+    m_selectedFileName = core::trimBlanks(m_text1);
     if (m_selectedFileName.isEmpty()) {
         emit focusRequested(Control::Text1);
         return;
