@@ -31,9 +31,12 @@ CsvExportCommand::~CsvExportCommand() {
 void CsvExportCommand::exportCsv() {
     if (isRunning())
         return;
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // The documents folder, or the home folder on a machine that has none.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QDir(folder).exists())
+        folder = QDir::homePath();
     const QString path = QFileDialog::getSaveFileName(
-        m_window, QStringLiteral("Export CSV"), QDir(documents).filePath(QStringLiteral("db1.csv")),
+        m_window, QStringLiteral("Export CSV"), QDir(folder).filePath(QStringLiteral("db1.csv")),
         QStringLiteral("CSV files (*.csv);;All files (*)"));
     if (!path.isEmpty())
         exportTo(path);
