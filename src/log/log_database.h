@@ -13,6 +13,8 @@ namespace logbook {
 inline constexpr QLatin1String kLiveLogFile("db1.mdb");
 inline constexpr QLatin1String kStandbyLogFile("db2.mdb");
 inline constexpr QLatin1String kBackupLogFile("maxdb1.mdb");
+/// The live log as it was before the last load of a saved log.
+inline constexpr QLatin1String kRescueLogFile("sosdb1.mdb");
 
 inline constexpr QLatin1String kLogTable("b1");
 inline constexpr QLatin1String kSelectAll("SELECT * FROM b1");

@@ -15,7 +15,6 @@ namespace logbook {
 namespace {
 
 const QString kExtension = QStringLiteral(".710");
-constexpr QLatin1String kRescueLogFile("sosdb1.mdb");
 
 QString native(const QString &path) { return QDir::toNativeSeparators(path); }
 

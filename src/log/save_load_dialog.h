@@ -30,7 +30,7 @@ class SaveLoadDialog : public QObject {
     Q_OBJECT
   public:
     enum class Mode { Save, Load };
-    enum class Control { Text1, File1, Dir1 };
+    enum class Control { Text1, File1 };
 
     /// One line of the directory list: a directory on the way from the root to the current
     /// one (depth 0 is the root), the current one, or one of its sub-directories.

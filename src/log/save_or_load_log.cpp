@@ -14,8 +14,6 @@ namespace logbook {
 
 namespace {
 
-constexpr QLatin1String kRescueLogFile("sosdb1.mdb");
-
 QString native(const QString &path) { return QDir::toNativeSeparators(path); }
 
 } // namespace

@@ -110,9 +110,6 @@ Form2::Form2(SaveLoadDialog &state, QWidget *parent) : QDialog(parent), m_state(
                 case SaveLoadDialog::Control::File1:
                     m_file1->setFocus();
                     break;
-                case SaveLoadDialog::Control::Dir1:
-                    m_dir1->setFocus();
-                    break;
                 }
             });
     showState();
