@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFont>
 #include <QTimer>
 
 namespace ui {
@@ -36,6 +37,16 @@ meter::SerialLine &orMachine(meter::SerialLine *given,
 constexpr int kRetryMs = 50;
 
 } // namespace
+
+// The window's look must not depend on what else the machine has installed: the system's
+// generic sans-serif family is DejaVu Sans on one machine and Nimbus Sans on the next. Liberation
+// Sans comes with the program's fonts and is metric-compatible with the Arial the layout names;
+// Arial Black has no such twin and would fall back to the system's choice too.
+Program::ProgramFont::ProgramFont() {
+    const QString family = QStringLiteral("Liberation Sans");
+    QFont::insertSubstitution(QStringLiteral("Arial Black"), family);
+    QApplication::setFont(QFont(family, 9));
+}
 
 Program::Program(QString programDirectory, const core::Clock &clock, core::MessageBoxes *messages,
                  meter::SerialLine *line)

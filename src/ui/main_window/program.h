@@ -60,10 +60,16 @@ class Program {
     logbook::ReadingLog &readingLog() { return m_log; }
 
   private:
+    /// Sets the program's own default font before any window is built.
+    struct ProgramFont {
+        ProgramFont();
+    };
+
     template <typename Handler> void runHandler(Handler handler);
     void receiveEvent();
     void tellLineLost(const QString &reason);
 
+    ProgramFont m_font;
     QString m_directory;
     const core::Clock &m_clock;
     WindowModel m_model;
