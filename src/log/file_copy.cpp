@@ -21,24 +21,50 @@ constexpr qint64 kChunk = 1 << 20;
 /// How long a copy waits for another program to finish writing the log.
 constexpr int kLockWaitMs = 3000;
 
+/// Tells the progress of the copy it lives for, and that it ended however it ends.
+class ProgressReport {
+  public:
+    ProgressReport(CopyProgress *progress, QString to)
+        : m_progress(progress), m_to(std::move(to)) {}
+    ~ProgressReport() {
+        if (m_progress)
+            m_progress->copyEnded();
+    }
+    ProgressReport(const ProgressReport &) = delete;
+    ProgressReport &operator=(const ProgressReport &) = delete;
+
+    void copying(qint64 copied, qint64 total) const {
+        if (m_progress)
+            m_progress->copying(m_to, copied, total);
+    }
+
+  private:
+    CopyProgress *m_progress;
+    QString m_to;
+};
+
 /// Copies what is left of `source` into `target`; the reason of a failure, or empty.
-QString copyBytes(QFile &source, QIODevice &target) {
+QString copyBytes(QFile &source, QIODevice &target, const ProgressReport &report) {
+    const qint64 total = source.size();
+    qint64 copied = 0;
     while (!source.atEnd()) {
         const QByteArray chunk = source.read(kChunk);
         if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
             return source.errorString();
         if (target.write(chunk) != chunk.size())
             return target.errorString();
+        copied += chunk.size();
+        report.copying(copied, std::max(total, copied));
     }
     return {};
 }
 
-QString copyToNewFile(QFile &source, const QString &to) {
+QString copyToNewFile(QFile &source, const QString &to, const ProgressReport &report) {
     QFile target(to);
     // O_EXCL: the system refuses when the file exists, even one made a moment ago.
     if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return target.exists() ? QStringLiteral("the file exists already") : target.errorString();
-    QString why = copyBytes(source, target);
+    QString why = copyBytes(source, target, report);
     if (why.isEmpty() && !target.flush())
         why = target.errorString();
 #ifdef Q_OS_UNIX
@@ -51,11 +77,11 @@ QString copyToNewFile(QFile &source, const QString &to) {
     return why;
 }
 
-QString copyOver(QFile &source, const QString &to) {
+QString copyOver(QFile &source, const QString &to, const ProgressReport &report) {
     QSaveFile target(to);
     if (!target.open(QIODevice::WriteOnly))
         return target.errorString();
-    if (const QString why = copyBytes(source, target); !why.isEmpty())
+    if (const QString why = copyBytes(source, target, report); !why.isEmpty())
         return why;
     if (!target.commit())
         return target.errorString();
@@ -114,21 +140,25 @@ class ReadLock {
 
 } // namespace
 
-QString copyFileOver(const QString &from, const QString &to) {
+QString copyFileOver(const QString &from, const QString &to, CopyProgress *progress) {
+    const ProgressReport report(progress, to);
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return source.errorString();
-    return copyOver(source, to);
+    return copyOver(source, to, report);
 }
 
-QString copyLogFile(const QString &from, const QString &to, CopyTarget target) {
+QString copyLogFile(const QString &from, const QString &to, CopyTarget target,
+                    CopyProgress *progress) {
+    const ProgressReport report(progress, to);
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return source.errorString();
     const ReadLock lock(from);
     if (!lock.failure().isEmpty())
         return QStringLiteral("it could not be read whole (%1)").arg(lock.failure());
-    return target == CopyTarget::NewFileOnly ? copyToNewFile(source, to) : copyOver(source, to);
+    return target == CopyTarget::NewFileOnly ? copyToNewFile(source, to, report)
+                                             : copyOver(source, to, report);
 }
 
 } // namespace logbook

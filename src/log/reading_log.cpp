@@ -43,9 +43,10 @@ QString failureMessage(const DatabaseError &error) {
 } // namespace
 
 ReadingLog::ReadingLog(QString directory, DataSource &data1, RecordGridModel &grid,
-                       const core::Clock &clock, core::MessageBoxes &messages)
+                       const core::Clock &clock, core::MessageBoxes &messages,
+                       CopyProgress *progress)
     : m_directory(std::move(directory)), m_data1(data1), m_grid(grid), m_clock(clock),
-      m_messages(messages) {}
+      m_messages(messages), m_progress(progress) {}
 
 QString ReadingLog::filePath(QLatin1String name) const { return QDir(m_directory).filePath(name); }
 
@@ -127,7 +128,8 @@ QString ReadingLog::backUpAndEmpty() {
                    .arg(m_waiting.size())
                    .arg(live, error.reason) +
                untouched;
-    if (const QString why = copyFileOver(filePath(kLiveLogFile), filePath(kBackupLogFile));
+    if (const QString why =
+            copyFileOver(filePath(kLiveLogFile), filePath(kBackupLogFile), m_progress);
         !why.isEmpty())
         return QStringLiteral("The log %1 could not be backed up to %2: %3.")
                    .arg(live, backup, why) +

@@ -15,6 +15,7 @@ class MessageBoxes;
 
 namespace logbook {
 
+class CopyProgress;
 class DataSource;
 class RecordGridModel;
 
@@ -43,8 +44,10 @@ class ReadingLog {
     /// While a lock lasts, each append waits only briefly so the window stays responsive.
     static constexpr int kBusyTimeoutInLockMs = 20;
 
+    /// `progress`, where given, is told how long the backup's copy goes.
     ReadingLog(QString directory, DataSource &data1, RecordGridModel &grid,
-               const core::Clock &clock, core::MessageBoxes &messages);
+               const core::Clock &clock, core::MessageBoxes &messages,
+               CopyProgress *progress = nullptr);
 
     /// A log file's full path in the program's directory.
     QString filePath(QLatin1String name) const;
@@ -70,6 +73,7 @@ class ReadingLog {
     RecordGridModel &m_grid;
     const core::Clock &m_clock;
     core::MessageBoxes &m_messages;
+    CopyProgress *m_progress;
     std::deque<QString> m_waiting; ///< INSERT statements not yet written, oldest first
 
     struct FailureStreak {

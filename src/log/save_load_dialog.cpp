@@ -44,8 +44,9 @@ QList<Drive> userDrives() {
 }
 
 SaveLoadDialog::SaveLoadDialog(QString programDirectory, QList<Drive> drives,
-                               core::MessageBoxes &messages)
-    : m_directory(std::move(programDirectory)), m_drives(std::move(drives)), m_messages(messages) {
+                               core::MessageBoxes &messages, CopyProgress *progress)
+    : m_directory(std::move(programDirectory)), m_drives(std::move(drives)), m_messages(messages),
+      m_progress(progress) {
     // The directory list opens at the program's directory, on the drive that holds it.
     int longest = -1;
     for (int i = 0; i < m_drives.size(); ++i) {
@@ -131,7 +132,8 @@ void SaveLoadDialog::save() {
         return;
     }
     const QString live = programFile(kLiveLogFile);
-    if (const QString why = copyLogFile(live, target, CopyTarget::NewFileOnly); !why.isEmpty()) {
+    if (const QString why = copyLogFile(live, target, CopyTarget::NewFileOnly, m_progress);
+        !why.isEmpty()) {
         tell(QStringLiteral("The log could not be saved as %1: %2.").arg(native(target), why));
         emit focusRequested(Control::Text1);
         return;
@@ -156,7 +158,8 @@ void SaveLoadDialog::load() {
     }
     const QString live = programFile(kLiveLogFile);
     const QString rescue = programFile(kRescueLogFile);
-    if (const QString why = copyLogFile(live, rescue, CopyTarget::Replace); !why.isEmpty()) {
+    if (const QString why = copyLogFile(live, rescue, CopyTarget::Replace, m_progress);
+        !why.isEmpty()) {
         tell(QStringLiteral("Nothing was loaded: the log %1 could not be kept as %2: %3.")
                  .arg(native(live), native(rescue), why));
         return;
@@ -168,9 +171,9 @@ void SaveLoadDialog::load() {
         return;
     }
     // From here the live log exists only as the rescue copy until the chosen file is in.
-    if (const QString why = copyLogFile(m_selectedPath, live, CopyTarget::Replace);
+    if (const QString why = copyLogFile(m_selectedPath, live, CopyTarget::Replace, m_progress);
         !why.isEmpty()) {
-        const QString back = copyFileOver(rescue, live);
+        const QString back = copyFileOver(rescue, live, m_progress);
         tell(back.isEmpty()
                  ? QStringLiteral("%1 could not be loaded: %2. The log as it was has been put "
                                   "back.")

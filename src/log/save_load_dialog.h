@@ -11,6 +11,8 @@ class MessageBoxes;
 
 namespace logbook {
 
+class CopyProgress;
+
 /// An entry of the drive list: a place a user saves to or loads from.
 struct Drive {
     QString label; ///< as the list shows it
@@ -42,7 +44,9 @@ class SaveLoadDialog : public QObject {
         friend bool operator==(const DirEntry &, const DirEntry &) = default;
     };
 
-    SaveLoadDialog(QString programDirectory, QList<Drive> drives, core::MessageBoxes &messages);
+    /// `progress`, where given, is told how long copies go.
+    SaveLoadDialog(QString programDirectory, QList<Drive> drives, core::MessageBoxes &messages,
+                   CopyProgress *progress = nullptr);
 
     void FormLoad();
     void Option1Click();
@@ -90,6 +94,7 @@ class SaveLoadDialog : public QObject {
     QString m_directory;
     QList<Drive> m_drives;
     core::MessageBoxes &m_messages;
+    CopyProgress *m_progress;
     Mode m_mode = Mode::Save;
     int m_driveIndex = -1;
     QString m_dirPath;

@@ -19,9 +19,9 @@ QString native(const QString &path) { return QDir::toNativeSeparators(path); }
 } // namespace
 
 SaveLoadCommand::SaveLoadCommand(QString programDirectory, DataSource &data1, RecordGridModel &grid,
-                                 core::MessageBoxes &messages)
-    : m_directory(std::move(programDirectory)), m_data1(data1), m_grid(grid), m_messages(messages) {
-}
+                                 core::MessageBoxes &messages, CopyProgress *progress)
+    : m_directory(std::move(programDirectory)), m_data1(data1), m_grid(grid), m_messages(messages),
+      m_progress(progress) {}
 
 bool SaveLoadCommand::SaveOrLoadLog(const QString &lineState,
                                     const std::function<void(SaveLoadDialog &)> &showDialog) {
@@ -33,7 +33,8 @@ bool SaveLoadCommand::SaveOrLoadLog(const QString &lineState,
     // missing is made again from the live log, which is only read for it.
     const QString standby = file(kStandbyLogFile);
     if (!QFileInfo::exists(standby)) {
-        if (const QString why = copyLogFile(file(kLiveLogFile), standby, CopyTarget::NewFileOnly);
+        if (const QString why =
+                copyLogFile(file(kLiveLogFile), standby, CopyTarget::NewFileOnly, m_progress);
             !why.isEmpty())
             m_messages.showMessage(
                 QStringLiteral("%1 was missing and could not be made again: %2. The grid stays "
@@ -43,7 +44,7 @@ bool SaveLoadCommand::SaveOrLoadLog(const QString &lineState,
     // A stand-by file that is no log leaves the grid empty meanwhile; db1.mdb is free all the
     // same, which is what this binding is for.
     bindData1(kStandbyLogFile);
-    SaveLoadDialog dialog(m_directory, userDrives(), m_messages);
+    SaveLoadDialog dialog(m_directory, userDrives(), m_messages, m_progress);
     dialog.FormLoad();
     showDialog(dialog);
     bindData1(kLiveLogFile);
@@ -61,7 +62,7 @@ void SaveLoadCommand::recover(bool loaded) {
     bindData1(kStandbyLogFile);
     const QString rescue = file(kRescueLogFile);
     const QString live = file(kLiveLogFile);
-    const QString why = copyFileOver(rescue, live);
+    const QString why = copyFileOver(rescue, live, m_progress);
     bindData1(kLiveLogFile);
     if (!why.isEmpty())
         m_messages.showMessage(QStringLiteral("The loaded file is not a log, and the log as it was "

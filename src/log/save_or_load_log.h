@@ -10,6 +10,7 @@ class MessageBoxes;
 
 namespace logbook {
 
+class CopyProgress;
 class DataSource;
 class RecordGridModel;
 class SaveLoadDialog;
@@ -19,8 +20,9 @@ class SaveLoadDialog;
 /// afterwards; a loaded file that is not a log is undone from the rescue copy.
 class SaveLoadCommand {
   public:
+    /// `progress`, where given, is told how long copies go.
     SaveLoadCommand(QString programDirectory, DataSource &data1, RecordGridModel &grid,
-                    core::MessageBoxes &messages);
+                    core::MessageBoxes &messages, CopyProgress *progress = nullptr);
 
     /// `lineState` is the text of the line-state box; `showDialog` shows the dialog modally and
     /// returns once it has closed. Returns whether the dialog was shown.
@@ -36,6 +38,7 @@ class SaveLoadCommand {
     DataSource &m_data1;
     RecordGridModel &m_grid;
     core::MessageBoxes &m_messages;
+    CopyProgress *m_progress;
 };
 
 } // namespace logbook

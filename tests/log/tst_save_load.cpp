@@ -1,5 +1,6 @@
 #include "core/message_boxes.h"
 #include "log/data_source.h"
+#include "log/file_copy.h"
 #include "log/log_database.h"
 #include "log/record_grid_model.h"
 #include "log/save_load_dialog.h"
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -17,6 +19,16 @@
 #include <memory>
 
 using logbook::SaveLoadDialog;
+
+/// Each step of every copy as "file copied/total", and "ended" for its end.
+struct RecordingProgress final : logbook::CopyProgress {
+    QStringList told;
+    void copying(const QString &to, qint64 copied, qint64 total) override {
+        told.append(
+            QStringLiteral("%1 %2/%3").arg(QFileInfo(to).fileName()).arg(copied).arg(total));
+    }
+    void copyEnded() override { told.append("ended"); }
+};
 
 // Saving and loading logs: the dialog's handlers and the command, on real files in a
 // temporary program directory with a "logs" folder beside it.
@@ -28,6 +40,7 @@ class TestSaveLoad : public QObject {
     std::unique_ptr<logbook::DataSource> m_data1;
     std::unique_ptr<logbook::RecordGridModel> m_grid;
     std::unique_ptr<logbook::SaveLoadCommand> m_command;
+    RecordingProgress m_progress;
 
     QString file(const QString &name) const { return m_dir->filePath(name); }
     QString logs() const { return file("logs"); }
@@ -62,7 +75,8 @@ class TestSaveLoad : public QObject {
         m_data1->refresh();
         m_grid = std::make_unique<logbook::RecordGridModel>(*m_data1);
         m_command = std::make_unique<logbook::SaveLoadCommand>(m_dir->path(), *m_data1, *m_grid,
-                                                               m_messages);
+                                                               m_messages, &m_progress);
+        m_progress.told.clear();
     }
 
     void savesACopyUnderANewNameOnly() {
@@ -119,6 +133,7 @@ class TestSaveLoad : public QObject {
     }
 
     void loadsAChosenLogAndKeepsTheOldOneAsRescue() {
+        fillLog(logs() + "/other.710", 5, 29999); // more than one chunk of a copy
         const QByteArray before = bytes(file("db1.mdb"));
         QVERIFY(run([](SaveLoadDialog &dialog) {
             dialog.Option2Click();
@@ -138,7 +153,14 @@ class TestSaveLoad : public QObject {
         QCOMPARE(m_messages.shown(), QStringList{"file Not Exit!"});
         QCOMPARE(bytes(file("db1.mdb")), bytes(logs() + "/other.710"));
         QCOMPARE(bytes(file("sosdb1.mdb")), before);
-        QCOMPARE(m_data1->recordCount(), 5);
+        QCOMPARE(m_data1->recordCount(), 30000);
+        // Told of every chunk, so that a long copy shows its progress.
+        const qint64 kept = before.size();
+        const qint64 loaded = QFileInfo(file("db1.mdb")).size();
+        QCOMPARE(m_progress.told,
+                 QStringList({QStringLiteral("sosdb1.mdb %1/%1").arg(kept), "ended",
+                              QStringLiteral("db1.mdb %1/%2").arg(1 << 20).arg(loaded),
+                              QStringLiteral("db1.mdb %1/%1").arg(loaded), "ended"}));
     }
 
     // The only test of a loaded file is whether the grid can show it again.

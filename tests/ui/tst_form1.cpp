@@ -7,6 +7,7 @@
 #include "log/record_grid_model.h"
 #include "meter/fake_serial_line.h"
 #include "scenario_script.h"
+#include "serial_output.h"
 #include "ui/help/form4.h"
 #include "ui/main_window/clock_tick.h"
 #include "ui/main_window/form1.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -37,6 +39,8 @@
 #include <qpa/qplatformintegration.h>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 using ui::ControlId;
 
@@ -310,6 +314,66 @@ class TestForm1 : public QObject {
             file.close();
             QCOMPARE(shownText().trimmed(), QStringLiteral("5710: ") + word);
         }
+        // A file that is no file would hang the window (a FIFO) or fill the memory (a device).
+        QVERIFY(QFile::remove(path) && ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        QVERIFY(shownText().endsWith("it is not a regular file."));
+        QVERIFY(QFile::remove(path) && QFile::link("/dev/zero", path));
+        QVERIFY(shownText().endsWith("it is not a regular file."));
+        QFile::remove(path);
+    }
+
+    // A message waiting for OK holds no reading up: a reading the log refuses, then the log
+    // gone for a while, on the real program reading a pseudo-terminal, with the boxes left open.
+    void readingsGoOnWhileAMessageWaits() {
+        QString error;
+        const std::unique_ptr<metersim::SerialOutput> meter =
+            metersim::SerialOutput::openPseudoTerminal(&error);
+        QVERIFY2(meter, qPrintable(error));
+        qputenv("ENVMETER_COM1", meter->portPath().toLocal8Bit());
+        QTemporaryDir dir;
+        const QString log = createdLog(dir.filePath("db1.mdb"));
+        sqlite3(log, "CREATE TRIGGER refuse BEFORE INSERT ON b1 WHEN NEW.AAA = 5 "
+                     "BEGIN SELECT RAISE(ABORT, 'insert refused by trigger'); END;");
+        ui::Program program(dir.path(), m_clock);
+        program.start();
+        program.toolbar().OnToolbarButtonClick("bb");
+        program.toolbar().OnToolbarButtonClick("dd");
+        const QByteArray frame = metersim::parseScript(u"55.5 dB").steps.front().bytes;
+        metersim::LinePacer atOnce(0);
+        const volatile std::sig_atomic_t running = 0;
+        const auto reading = [&] {
+            const qint32 before = program.model().fields.NextRecordNo;
+            QVERIFY(meter->write(frame.repeated(2), atOnce, running));
+            QTRY_COMPARE(program.model().fields.NextRecordNo, before + 1);
+        };
+        const auto shownBoxes = [] {
+            QStringList texts;
+            for (QWidget *window : QApplication::topLevelWidgets())
+                if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible())
+                    texts.append(box->text());
+            return texts;
+        };
+        for (int no = 0; no <= 9; ++no)
+            reading();
+        QTRY_COMPARE(shownBoxes().size(), 1);
+        QVERIFY(shownBoxes()[0].contains("refused a reading (insert refused by trigger)"));
+        QVERIFY(QFile::rename(log, log + ".away"));
+        for (int no = 10; no <= 12; ++no)
+            reading();
+        QCOMPARE(program.readingLog().waitingCount(), 3);
+        QVERIFY(QFile::rename(log + ".away", log));
+        reading();
+        QCOMPARE(sqlite3(log, "SELECT group_concat(AAA, ' ') FROM b1"),
+                 "0 1 2 3 4 6 7 8 9 10 11 12 13");
+        // The second message waits for the first; each is told once.
+        QCOMPARE(shownBoxes().size(), 1);
+        qobject_cast<QMessageBox *>(QApplication::activeModalWidget())->accept();
+        QTRY_COMPARE(shownBoxes().size(), 1);
+        QVERIFY(shownBoxes()[0].contains("is missing"));
+        qobject_cast<QMessageBox *>(QApplication::activeModalWidget())->accept();
+        reading();
+        QTRY_VERIFY(shownBoxes().isEmpty());
+        qunsetenv("ENVMETER_COM1");
     }
 
     // The whole window as it first shows, against the reference kept in the repository.

@@ -4,9 +4,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPushButton>
 #include <QTextBrowser>
+
+#include <optional>
 
 namespace help {
 
@@ -38,6 +41,32 @@ QIcon closeIcon(qreal ratio) {
     return QIcon(pixmap);
 }
 
+/// No help document comes near this; a larger "file" is none the program should read.
+constexpr qint64 kMaxHelpBytes = 64 << 20;
+
+/// The help document's bytes, or why they cannot be read. Only a regular file is read: a FIFO
+/// would wait for a writer for ever, and a device such as /dev/zero never ends.
+std::optional<QByteArray> readHelpFile(const QString &path, QString &why) {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        why = info.isDir() ? QStringLiteral("it is a folder, not a file")
+                           : QStringLiteral("it is not a regular file");
+        return std::nullopt;
+    }
+    if (info.size() > kMaxHelpBytes) {
+        why = QStringLiteral("at %1 MB it is far larger than any help document")
+                  .arg(info.size() >> 20);
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        why = file.errorString();
+        return std::nullopt;
+    }
+    // Read no further than the limit, in case the file grows while it is read.
+    return file.read(kMaxHelpBytes);
+}
+
 } // namespace
 
 Form4::Form4(const QString &programDirectory, QWidget *parent) : QDialog(parent) {
@@ -60,13 +89,13 @@ Form4::Form4(const QString &programDirectory, QWidget *parent) : QDialog(parent)
     view->setFont(QFont(QStringLiteral("Arial"), 10));
 
     const QString path = QDir(programDirectory).filePath(QString::fromLatin1(kHelpFile));
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        readRtf(file.readAll(), *view->document());
+    QString why;
+    if (const std::optional<QByteArray> rtf = readHelpFile(path, why)) {
+        readRtf(*rtf, *view->document());
         view->moveCursor(QTextCursor::Start);
     } else
         view->setPlainText(QStringLiteral("The help file %1 could not be read: %2.")
-                               .arg(QDir::toNativeSeparators(path), file.errorString()));
+                               .arg(QDir::toNativeSeparators(path), why));
 }
 
 } // namespace help

@@ -56,23 +56,25 @@ Program::Program(QString programDirectory, const core::Clock &clock, core::Messa
       m_chart(m_model, m_form1.surface(ControlId::Picture1), m_form1.surface(ControlId::Picture2),
               m_form1.surface(ControlId::Picture3), m_form1.surface(ControlId::Picture6)),
       m_startUp(m_directory, m_model, m_data1, m_grid, m_form1.surface(ControlId::Picture1),
-                m_chart, m_messages),
-      m_log(m_directory, m_data1, m_grid, m_clock, m_messages),
+                m_chart, m_messages, &m_copyProgress),
+      m_log(m_directory, m_data1, m_grid, m_clock, m_messages, &m_copyProgress),
       m_pipeline(m_model, m_line, m_chart, m_log, [] { QApplication::beep(); }),
       m_port(m_model, m_line, m_chart, m_messages),
       m_toolbar(m_directory, m_model, m_port, m_chart, m_data1, m_grid, m_messages,
                 {[] { QCoreApplication::quit(); }, [this] { saveOrLoadLog(); },
                  [this] { printReport(); }}),
       m_slider(m_directory, m_model, m_data1, m_chart, m_messages),
-      m_saveLoad(m_directory, m_data1, m_grid, m_messages),
+      m_saveLoad(m_directory, m_data1, m_grid, m_messages, &m_copyProgress),
       m_report(m_directory, m_model, m_data1, m_messages),
       m_export(QDir(m_directory).filePath(logbook::kLiveLogFile), &m_form1, m_messages),
       m_form3(m_model, &m_form1) {
-    // Handlers run one at a time, each to its end. A message box a handler opens runs Qt's
-    // event loop: a receive event arriving meanwhile is held back (its bytes wait in the port,
-    // which raises the event again shortly), so the pipeline never runs inside another
-    // handler. The clock's ticks change only the clock and go on, and the help window is not
-    // a handler's box, so readings keep being logged behind it.
+    // Handlers run one at a time, each to its end. A message shows only once its handler has
+    // returned, so readings go on being taken while it waits for OK. A question or a dialog a
+    // handler opens runs Qt's event loop inside it (only with the line closed): a receive event
+    // arriving meanwhile is held back (its bytes wait in the port, which raises the event again
+    // shortly), so the pipeline never runs inside another handler. The clock's ticks change
+    // only the clock and go on, and the help window is not a handler's box, so readings keep
+    // being logged behind it.
     m_line.setReceiveHandler([this] { receiveEvent(); });
     m_line.setLostHandler([this](const QString &reason) { tellLineLost(reason); });
     QObject::connect(&m_form1, &Form1::timer1Ticked, &m_form1,

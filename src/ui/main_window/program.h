@@ -10,6 +10,7 @@
 #include "ui/main_window/form3.h"
 #include "ui/main_window/history_slider.h"
 #include "ui/main_window/port_control.h"
+#include "ui/main_window/qt_copy_progress.h"
 #include "ui/main_window/receive_pipeline.h"
 #include "ui/main_window/start_up.h"
 #include "ui/main_window/toolbar_commands.h"
@@ -78,6 +79,7 @@ class Program {
     Form1 m_form1;
     std::unique_ptr<core::MessageBoxes> m_screenMessages;
     core::MessageBoxes &m_messages;
+    QtCopyProgress m_copyProgress{&m_form1};
     std::unique_ptr<meter::SerialLine> m_machineLine;
     meter::SerialLine &m_line;
     ChartHandlers m_chart;

@@ -35,9 +35,9 @@ QString native(const QString &path) { return QDir::toNativeSeparators(path); }
 
 StartUp::StartUp(QString programDirectory, WindowModel &model, logbook::DataSource &data1,
                  logbook::RecordGridModel &grid, chart::Surface &picture1, ChartHandlers &chart,
-                 core::MessageBoxes &messages)
+                 core::MessageBoxes &messages, logbook::CopyProgress *progress)
     : m_directory(std::move(programDirectory)), m_model(model), m_data1(data1), m_grid(grid),
-      m_picture1(picture1), m_chart(chart), m_messages(messages) {}
+      m_picture1(picture1), m_chart(chart), m_messages(messages), m_progress(progress) {}
 
 void StartUp::load() {
     m_model.setPanelText(1, QStringLiteral("Buzzer"));
@@ -98,7 +98,7 @@ void StartUp::prepareLogFiles() {
                     .arg(native(live)));
     }
     if (!QFileInfo::exists(standby) && QFileInfo::exists(live)) {
-        if (const QString why = logbook::copyFileOver(live, standby); !why.isEmpty())
+        if (const QString why = logbook::copyFileOver(live, standby, m_progress); !why.isEmpty())
             told.append(QStringLiteral("Could not create %1 as a copy of %2: %3.")
                             .arg(native(standby), native(live), why));
     }

@@ -11,6 +11,7 @@ namespace core {
 class MessageBoxes;
 }
 namespace logbook {
+class CopyProgress;
 class DataSource;
 class RecordGridModel;
 } // namespace logbook
@@ -26,7 +27,7 @@ class StartUp {
   public:
     StartUp(QString programDirectory, WindowModel &model, logbook::DataSource &data1,
             logbook::RecordGridModel &grid, chart::Surface &picture1, ChartHandlers &chart,
-            core::MessageBoxes &messages);
+            core::MessageBoxes &messages, logbook::CopyProgress *progress = nullptr);
 
     /// Also makes sure there is a log to bind to: a missing db1.mdb is created empty (the user
     /// is told); a file that is not a log is left untouched and said so at activation.
@@ -45,6 +46,7 @@ class StartUp {
     chart::Surface &m_picture1;
     ChartHandlers &m_chart;
     core::MessageBoxes &m_messages;
+    logbook::CopyProgress *m_progress;
     logbook::DatabaseError m_lastRefreshFailure;
 };
 
