@@ -15,6 +15,9 @@ QColor toColor(core::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 // Painting is in logical pixels; the image's device pixel ratio scales it to the screen.
 constexpr double toPixels(double twips) { return twips / Surface::kTwipsPerPixel; }
 
+/// A position in twips on the nearest whole pixel, which is whole device pixels too.
+double onWholePixel(double twips) { return std::round(toPixels(twips)); }
+
 // The chart's texts use the boxes' default face; points map to pixels at 96 dpi as the
 // twips do.
 constexpr int kDotsPerMeterAt96Dpi = 3780;
@@ -38,8 +41,13 @@ const QImage &ImageSurface::image() const {
 }
 
 QPainter &ImageSurface::painter() {
-    if (!m_painter.isActive())
+    // Lines, boxes and texts are erased by drawing them again in the background colour: only
+    // what is drawn without antialiasing, on whole pixels, covers every pixel of itself the
+    // second time.
+    if (!m_painter.isActive()) {
         m_painter.begin(&m_image);
+        m_painter.setRenderHint(QPainter::Antialiasing, false);
+    }
     return m_painter;
 }
 
@@ -72,20 +80,19 @@ void ImageSurface::clear(core::Rgb colour) {
 
 void ImageSurface::drawLine(double x1, double y1, double x2, double y2, Pen pen) {
     QPainter &painter = this->painter();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(toColor(pen.colour), pen.widthPixels, Qt::SolidLine, Qt::SquareCap));
-    // A line of odd width is centred on a pixel's middle so that it stays sharp.
+    // A line of odd width runs through the middle of its pixels, so exactly they are inside it.
     const double shift = pen.widthPixels % 2 ? 0.5 : 0;
-    painter.drawLine(QPointF(toPixels(x1) + shift, toPixels(y1) + shift),
-                     QPointF(toPixels(x2) + shift, toPixels(y2) + shift));
+    const auto place = [shift](double twips) { return onWholePixel(twips) + shift; };
+    painter.setPen(QPen(toColor(pen.colour), pen.widthPixels, Qt::SolidLine, Qt::SquareCap));
+    painter.drawLine(QPointF(place(x1), place(y1)), QPointF(place(x2), place(y2)));
     changed();
 }
 
 void ImageSurface::drawBox(double x1, double y1, double x2, double y2, core::Rgb colour) {
     QPainter &painter = this->painter();
-    painter.fillRect(
-        QRectF(QPointF(toPixels(x1), toPixels(y1)), QPointF(toPixels(x2), toPixels(y2))),
-        toColor(colour));
+    painter.fillRect(QRectF(QPointF(onWholePixel(x1), onWholePixel(y1)),
+                            QPointF(onWholePixel(x2), onWholePixel(y2))),
+                     toColor(colour));
     changed();
 }
 
@@ -94,8 +101,6 @@ void ImageSurface::drawText(double x, double y, double points, const QString &te
     QPainter &painter = this->painter();
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(points);
-    // Texts are erased by printing them again in the background colour: only a text drawn
-    // without antialiasing covers every pixel of itself the second time.
     font.setStyleStrategy(QFont::NoAntialias);
     painter.setFont(font);
     painter.setPen(toColor(colour));

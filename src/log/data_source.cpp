@@ -144,6 +144,11 @@ void DataSource::moveNext(int count) {
     setCurrent(row >= 0 && row < recordCount() ? int(row) : -1);
 }
 
+void DataSource::moveTo(int row) {
+    if (row >= 0 && row < recordCount())
+        setCurrent(row);
+}
+
 qint32 DataSource::currentNo() const { return value(m_current, 0).toInt(); }
 
 void DataSource::setCurrent(int row) {

@@ -48,6 +48,8 @@ class DataSource : public QObject {
     void moveFirst();
     /// Moves the current record forward by `count` rows.
     void moveNext(int count);
+    /// Makes a row of the result current; a row outside it leaves the current record.
+    void moveTo(int row);
     /// AAA, the first column, of the current record.
     qint32 currentNo() const;
 

@@ -63,6 +63,8 @@ int RecordGridModel::columnWidthTwips(int index) const { return m_columns.value(
 
 int RecordGridModel::currentRow() const { return m_source.currentRow(); }
 
+void RecordGridModel::setCurrentRow(int row) { m_source.moveTo(row); }
+
 void setLogGridColumns(RecordGridModel &grid) {
     for (int i = 0; i < int(kLogGridColumns.size()); ++i)
         grid.setColumn(i, kLogGridColumns[i].caption, kLogGridColumns[i].widthTwips);

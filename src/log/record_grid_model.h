@@ -30,6 +30,8 @@ class RecordGridModel : public QAbstractTableModel {
 
     /// Follows the data source's current record; -1 when there is none.
     int currentRow() const;
+    /// Makes a row's record the data source's current record, as a choice in the grid does.
+    void setCurrentRow(int row);
 
   signals:
     void currentRowChanged(int row);

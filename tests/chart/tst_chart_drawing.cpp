@@ -158,9 +158,31 @@ class TestChartDrawing : public QObject {
         QCOMPARE(labels[8], "35.00");
     }
 
-    // On the screen, the old labels must leave no trace: not even the edge of a glyph.
-    void rescaleLeavesNoTraceOfTheOldLabels() {
+    // On the screen, what is erased by painting over must leave no trace: not an edge pixel of
+    // an old label, nor of a dash of the horizontal grid once XGrid is unticked.
+    void erasingLeavesNoTrace() {
         for (const qreal ratio : {1.0, 2.0}) {
+            chart::ImageSurface plot(kPlotBox, ratio);
+            plot.setBackColour({0, 0, 0});
+            chart::DrawGrid(plot, chart::kBothGrids, u"Black");
+            chart::DrawGrid(plot, chart::kWipeGrid, u"Black");
+            chart::DrawGrid(plot, chart::kVerticalGrid, u"Black");
+            const QImage &grid = plot.image();
+            QList<int> verticals; // device columns of the vertical grid
+            for (int k = 1; k <= 14; ++k)
+                for (int i = 0; i < ratio; ++i)
+                    verticals.append(int(qRound(400 * k / 15.0) * ratio) + i);
+            for (int k = 1; k <= 7; ++k)
+                for (int y = 0; y < ratio; ++y) {
+                    const int row = int(qRound((350 + 345 * (k - 1)) / 15.0) * ratio) + y;
+                    for (int x = 5 * ratio; x < grid.width(); ++x)
+                        QVERIFY2(grid.pixel(x, row) == qRgb(0, 0, 0) || verticals.contains(x),
+                                 qPrintable(QStringLiteral("grid %1,%2 at ratio %3")
+                                                .arg(x)
+                                                .arg(row)
+                                                .arg(ratio)));
+                }
+
             chart::ImageSurface frame(kFrame, ratio);
             frame.setBackColour(chart::kFrameBackground);
             chart::ValueLabels labels{"400.0",  "300.0",  "200.0",  "100.0", "0",

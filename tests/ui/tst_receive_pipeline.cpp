@@ -200,8 +200,17 @@ class TestReceivePipeline : public QObject {
         m_w->toolbar.OnToolbarButtonClick("GG"); // keys are exact
         m_w->toolbar.OnToolbarButtonClick("zz");
         QCOMPARE(m_w->grid.rowCount(), 2);
+        // Emptied but not read again (a table without the column EEE): said, nothing reset.
+        const QString log = m_dir->filePath("db1.mdb");
+        sqlite3(log, "ALTER TABLE b1 RENAME TO kept; CREATE TABLE b1(AAA, BBB, CCC, DDD);");
         m_w->toolbar.OnToolbarButtonClick("gg");
-        QCOMPARE(sqlite3(m_dir->filePath("db1.mdb"), "SELECT count(*) FROM b1"), "0");
+        QCOMPARE(m_w->messages.shown().size(), 1);
+        QVERIFY(m_w->messages.shown()[0].contains("could not be read again"));
+        QCOMPARE(m_w->model.fields.NextRecordNo, 2);
+        QCOMPARE(m_w->model.panelText(4), "40");
+        sqlite3(log, "DROP TABLE b1; ALTER TABLE kept RENAME TO b1;");
+        m_w->toolbar.OnToolbarButtonClick("gg");
+        QCOMPARE(sqlite3(log, "SELECT count(*) FROM b1"), "0");
         QCOMPARE(m_w->grid.rowCount(), 0);
         QCOMPARE(m_w->model.fields.NextRecordNo, 0);
         QCOMPARE(m_w->model.panelText(4), QString());

@@ -146,15 +146,13 @@ Form1::Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent
         }
         case ControlKind::CheckBox: {
             auto *box = new QCheckBox(parentWidget);
-            bindCheckBox(box, model, look);
-            connect(box, &QCheckBox::clicked, this, [this, id = look.id] { emit clicked(id); });
+            bindCheckBox(box, model, look, [this, id = look.id] { emit clicked(id); });
             widget = box;
             break;
         }
         case ControlKind::ImageCombo: {
             auto *combo = new QComboBox(parentWidget);
-            bindImageCombo(combo, model, look);
-            connect(combo, &QComboBox::activated, this, [this, id = look.id] { emit clicked(id); });
+            bindImageCombo(combo, model, look, [this, id = look.id] { emit clicked(id); });
             widget = combo;
             break;
         }

@@ -39,7 +39,7 @@ class Form1 : public QMainWindow {
     void exportCsvChosen();
     void helpChosen();
     void timer1Ticked();
-    /// A click on a check box, colour chooser or button of the window.
+    /// A check box, colour chooser or button of the window worked by the user, whichever way.
     void clicked(ui::ControlId id);
     /// A key typed into a text box, by its character code (Enter is 13).
     void keyPressed(ui::ControlId id, int keyAscii);

@@ -50,18 +50,20 @@ void ToolbarCommands::ClearAll() {
     const QString live = QDir(m_directory).filePath(logbook::kLiveLogFile);
     logbook::Connection db;
     if (!db.open(live) || !db.execute(logbook::kDeleteAll)) {
-        // Nothing was emptied, so nothing is reset.
         m_messages.showMessage(QStringLiteral("The log %1 could not be emptied: %2.")
                                    .arg(QDir::toNativeSeparators(live), db.error().reason));
         return;
     }
     db.close();
-    if (!m_data1.refresh())
-        m_messages.showMessage(
-            QStringLiteral("The log %1 was emptied but could not be read "
-                           "again: %2.")
-                .arg(QDir::toNativeSeparators(m_data1.error().file), m_data1.error().reason));
+    const bool refreshed = m_data1.refresh();
     logbook::setLogGridColumns(m_grid);
+    if (!refreshed) {
+        // The counters stay as they are, as after any other failure of the command.
+        m_messages.showMessage(
+            QStringLiteral("The log %1 was emptied but could not be read again: %2.")
+                .arg(QDir::toNativeSeparators(m_data1.error().file), m_data1.error().reason));
+        return;
+    }
     m_chart.ApplyChartBackground();
     WindowFields &f = m_model.fields;
     f.TrendCount = 0;

@@ -4,6 +4,7 @@
 #include "ui/main_window/artwork.h"
 #include "ui/main_window/window_model.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -134,19 +135,26 @@ void bindIndicator(QLabel *indicator, WindowModel &model, const ControlLook &loo
     });
 }
 
-void bindCheckBox(QCheckBox *box, WindowModel &model, const ControlLook &look) {
+void bindCheckBox(QCheckBox *box, WindowModel &model, const ControlLook &look,
+                  std::function<void()> worked) {
     box->setAccessibleName(look.role); // its state is its value
     follow(box, model, look.id, [box, &model, look] {
         const ControlState &state = model.control(look.id);
+        const QSignalBlocker blocker(box);
         box->setText(state.text);
         box->setChecked(state.value != 0);
         applyLook(box, look, state, QStringLiteral("QCheckBox"));
     });
-    QObject::connect(box, &QCheckBox::clicked, &model,
-                     [&model, id = look.id](bool checked) { model.setValue(id, checked ? 1 : 0); });
+    // A click, Space, and assistive technology's Toggle all come as toggled.
+    QObject::connect(box, &QCheckBox::toggled, &model,
+                     [&model, id = look.id, worked = std::move(worked)](bool checked) {
+                         model.setValue(id, checked ? 1 : 0);
+                         worked();
+                     });
 }
 
-void bindImageCombo(QComboBox *combo, WindowModel &model, const ControlLook &look) {
+void bindImageCombo(QComboBox *combo, WindowModel &model, const ControlLook &look,
+                    std::function<void()> worked) {
     combo->setIconSize(QSize(28, 17));
     // Named by its chosen item, as Qt names every combo box; what it is for is its description.
     combo->setAccessibleDescription(look.role);
@@ -172,8 +180,18 @@ void bindImageCombo(QComboBox *combo, WindowModel &model, const ControlLook &loo
         combo->setCurrentIndex(state.value - 1);
         applyLook(combo, look, state, QStringLiteral("QComboBox"));
     });
-    QObject::connect(combo, &QComboBox::activated, &model,
-                     [&model, id = look.id](int index) { model.setValue(id, index + 1); });
+    QObject::connect(combo, &QComboBox::currentIndexChanged, &model,
+                     [&model, id = look.id, worked = std::move(worked)](int index) {
+                         model.setValue(id, index + 1);
+                         worked();
+                     });
+    // Assistive technology chooses by selecting an entry of the closed list (its Toggle); the
+    // open list's selection follows the pointer and is chosen only by a click or Enter.
+    QObject::connect(combo->view()->selectionModel(), &QItemSelectionModel::selectionChanged, combo,
+                     [combo](const QItemSelection &selected) {
+                         if (!combo->view()->isVisible() && !selected.indexes().isEmpty())
+                             combo->setCurrentIndex(selected.indexes().first().row());
+                     });
 }
 
 void bindSlider(QSlider *slider, WindowModel &model, const ControlLook &look) {
@@ -211,12 +229,19 @@ void bindGrid(QTableView *view, WindowModel &model, logbook::RecordGridModel &gr
     QObject::connect(&grid, &QAbstractItemModel::headerDataChanged, view, applyWidths);
     QObject::connect(&grid, &QAbstractItemModel::columnsInserted, view, applyWidths);
     QObject::connect(&grid, &QAbstractItemModel::modelReset, view, applyWidths);
-    QObject::connect(&grid, &logbook::RecordGridModel::currentRowChanged, view,
-                     [view, &grid](int row) {
-                         if (row < 0)
-                             return;
-                         view->setCurrentIndex(grid.index(row, 0));
-                         view->scrollTo(grid.index(row, 0));
+    QObject::connect(
+        &grid, &logbook::RecordGridModel::currentRowChanged, view, [view, &grid](int row) {
+            if (row < 0)
+                return;
+            // The keyboard's column stays where it is.
+            if (view->currentIndex().row() != row)
+                view->setCurrentIndex(grid.index(row, std::max(0, view->currentIndex().column())));
+            view->scrollTo(grid.index(row, 0));
+        });
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, &grid,
+                     [&grid](const QModelIndex &current) {
+                         if (current.isValid())
+                             grid.setCurrentRow(current.row());
                      });
     follow(view, model, ControlId::DBGrid1, [view, &model] {
         const GridLook &look = model.gridLook();

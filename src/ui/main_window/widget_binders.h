@@ -4,6 +4,8 @@
 
 #include <QPixmap>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -23,15 +25,24 @@ class WindowModel;
 // One binder per kind of widget: each shows the model's state of its control and keeps
 // following it; those the user can change write the change back to the model. Each also
 // tells assistive technology what the control is for and what it shows.
+//
+// A user works a control in many ways (the mouse, the keyboard, an assistive action such as
+// Toggle or selecting a list entry); the binders listen to what changed, not to one gesture,
+// and then call `worked`, which runs the control's handler. The model's own changes are shown
+// with the widget's signals blocked, so they run no handler.
 
 void bindLabel(QLabel *label, WindowModel &model, const ControlLook &look);
 void bindTextBox(QLineEdit *edit, WindowModel &model, const ControlLook &look);
 /// A picture with what it stands for; with no picture, a lamp that says its colour.
 void bindIndicator(QLabel *indicator, WindowModel &model, const ControlLook &look,
                    const QPixmap &picture, const QString &meaning);
-void bindCheckBox(QCheckBox *box, WindowModel &model, const ControlLook &look);
-void bindImageCombo(QComboBox *combo, WindowModel &model, const ControlLook &look);
+void bindCheckBox(QCheckBox *box, WindowModel &model, const ControlLook &look,
+                  std::function<void()> worked);
+void bindImageCombo(QComboBox *combo, WindowModel &model, const ControlLook &look,
+                    std::function<void()> worked);
 void bindSlider(QSlider *slider, WindowModel &model, const ControlLook &look);
+/// The record chosen in the grid, by a click or the keys, becomes the data source's current
+/// record; the grid follows the current record as the data source moves it.
 void bindGrid(QTableView *view, WindowModel &model, logbook::RecordGridModel &grid,
               const ControlLook &look);
 void bindStatusBar(const QList<QLabel *> &panels, WindowModel &model);

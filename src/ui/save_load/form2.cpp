@@ -83,18 +83,35 @@ Form2::Form2(SaveLoadDialog &state, QWidget *parent) : QDialog(parent), m_state(
     setTabOrder(m_option2, cancel);
     setTabOrder(cancel, ok);
 
-    connect(m_option1, &QRadioButton::clicked, this, [this] { m_state.Option1Click(); });
-    connect(m_option2, &QRadioButton::clicked, this, [this] { m_state.Option2Click(); });
-    connect(m_drive1, &QComboBox::activated, this,
+    // Every way of working a control (the mouse, the keys, assistive technology's Toggle or
+    // choice of a list entry) comes as the change it makes, not as one gesture; the dialog's
+    // own updates of the controls are made with their signals blocked.
+    connect(m_option1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            m_state.Option1Click();
+    });
+    connect(m_option2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            m_state.Option2Click();
+    });
+    connect(m_drive1, &QComboBox::currentIndexChanged, this,
             [this](int index) { m_state.Drive1Change(index); });
+    // A folder opens with Enter or a double click on it.
     connect(m_dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
         m_state.Dir1Change(item->data(Qt::UserRole).toString());
     });
-    // A click or the arrow keys: whatever makes an entry current chooses it.
-    connect(m_file1, &QListWidget::currentTextChanged, this, [this](const QString &name) {
-        if (!name.isEmpty())
-            m_state.File1Click(name);
+    followSelection(m_dir1);
+    // A log is chosen by selecting it (a click, the arrow keys, assistive technology), or by a
+    // click on the one already selected. The focus alone makes an entry current without
+    // selecting it, and chooses nothing.
+    followSelection(m_file1);
+    connect(m_file1, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem *> chosen = m_file1->selectedItems();
+        if (!chosen.isEmpty())
+            m_state.File1Click(chosen.first()->text());
     });
+    connect(m_file1, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *item) { m_state.File1Click(item->text()); });
     connect(m_text1, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_state.setText1(text); });
     connect(ok, &QPushButton::clicked, this, [this] { m_state.Command1Click(); });
@@ -113,6 +130,16 @@ Form2::Form2(SaveLoadDialog &state, QWidget *parent) : QDialog(parent), m_state(
                 }
             });
     showState();
+}
+
+void Form2::followSelection(QListWidget *list) {
+    // Assistive technology selects an entry without moving the keyboard's place to it; moved
+    // there, Enter works on what was selected.
+    connect(list, &QListWidget::itemSelectionChanged, this, [list] {
+        const QList<QListWidgetItem *> chosen = list->selectedItems();
+        if (!chosen.isEmpty() && list->currentItem() != chosen.first())
+            list->setCurrentItem(chosen.first(), QItemSelectionModel::NoUpdate);
+    });
 }
 
 void Form2::showState() {

@@ -22,6 +22,7 @@ class Form2 : public QDialog {
     explicit Form2(logbook::SaveLoadDialog &state, QWidget *parent = nullptr);
 
   private:
+    void followSelection(QListWidget *list);
     void showState();
     void showDrives();
     void showDirectories();
