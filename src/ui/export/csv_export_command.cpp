@@ -79,6 +79,8 @@ void CsvExportCommand::showProgress() {
 }
 
 void CsvExportCommand::done() {
+    // Stopped first: a tick already due would otherwise still come, with no dialog to show.
+    m_poll->stop();
     m_poll->deleteLater();
     m_poll = nullptr;
     m_progress->deleteLater();
