@@ -1,5 +1,6 @@
 #include "log/csv_export.h"
 
+#include "core/time_stamp.h"
 #include "log/connection.h"
 #include "log/file_copy.h"
 #include "log/log_database.h"
@@ -58,11 +59,15 @@ CsvExportResult exportCsv(const QString &logPath, const QString &csvPath,
     if (!csv.open(QIODevice::WriteOnly))
         return failed(csv.errorString());
     CsvExportResult result;
-    QByteArray chunk = "NO,FUN,DATA,UNIT,TIME\r\n";
+    QByteArray chunk = "NO,FUN,DATA,UNIT,TIME,ISO_TIME\r\n";
     while (rows.next()) {
         QString line = csvField(rows.value(0).toString());
         for (int column = 1; column < 5; ++column)
             line += u',' + csvField(rows.value(column).toString());
+        // The time stamp again in an order spreadsheets sort and plot; empty where TIME is none.
+        line += u',';
+        if (const std::optional<QDateTime> time = core::readTimeStamp(rows.value(4).toString()))
+            line += core::isoTime(*time);
         chunk += line.toUtf8() + "\r\n";
         if (++result.records % kProgressStep == 0) {
             if (csv.write(chunk) != chunk.size())

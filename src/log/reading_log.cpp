@@ -10,6 +10,9 @@
 #include "log/record_grid_model.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
 
 namespace logbook {
 
@@ -128,6 +131,11 @@ QString ReadingLog::backUpAndEmpty() {
                    .arg(m_waiting.size())
                    .arg(live, error.reason) +
                untouched;
+    if (const QString why = keepEarlierBackup(); !why.isEmpty())
+        return QStringLiteral("The earlier backup %1 could not be kept under a name of its own: "
+                              "%2.")
+                   .arg(backup, why) +
+               untouched;
     if (const QString why =
             copyFileOver(filePath(kLiveLogFile), filePath(kBackupLogFile), m_progress);
         !why.isEmpty())
@@ -140,6 +148,40 @@ QString ReadingLog::backUpAndEmpty() {
                    .arg(live, backup, db.error().reason) +
                untouched;
     return {};
+}
+
+QString ReadingLog::keepEarlierBackup() const {
+    const QString backup = filePath(kBackupLogFile);
+    if (!QFileInfo(backup).isFile())
+        return {}; // nothing to keep, or no backup file at all: the copy then says so
+    // Named after the time of its last record, or of the file where it has none.
+    QDateTime last = QFileInfo(backup).lastModified();
+    {
+        Connection db;
+        if (db.open(backup)) {
+            QSqlQuery newest(db.database());
+            if (newest.exec(QStringLiteral("SELECT EEE FROM b1 ORDER BY rowid DESC LIMIT 1")) &&
+                newest.next())
+                last = core::readTimeStamp(newest.value(0).toString()).value_or(last);
+        }
+    }
+    const auto two = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    const QString stem =
+        QStringLiteral("maxdb1-%1-%2-%3-%4%5%6")
+            .arg(last.date().year())
+            .arg(two(last.date().month()), two(last.date().day()), two(last.time().hour()),
+                 two(last.time().minute()), two(last.time().second()));
+    QFile earlier(backup);
+    for (int n = 1;; ++n) {
+        const QString kept = QDir(m_directory)
+                                 .filePath(n == 1 ? stem + QStringLiteral(".mdb")
+                                                  : QStringLiteral("%1-%2.mdb").arg(stem).arg(n));
+        // Never over another file: a name that is taken is passed by.
+        if (earlier.rename(kept))
+            return {};
+        if (!QFileInfo::exists(kept))
+            return earlier.errorString();
+    }
 }
 
 void ReadingLog::bindDataSource(QLatin1String file) {

@@ -65,6 +65,8 @@ class ReadingLog {
   private:
     DatabaseError writeWaiting(int busyTimeoutMs);
     QString backUpAndEmpty();
+    /// Moves an earlier maxdb1.mdb to a name of its own, so that no backup is ever replaced.
+    QString keepEarlierBackup() const;
     void bindDataSource(QLatin1String file);
     void reportFailure(const DatabaseError &error);
 

@@ -20,11 +20,15 @@ class FakeSerialLine final : public SerialLine {
     QByteArray readAll() override;
     QString errorText() const override { return QStringLiteral("no such device"); }
     QString portDescription() const override { return QStringLiteral("COM%1 (fake)").arg(m_port); }
+    QString portsPresent() const override { return QStringLiteral("fake"); }
 
     /// Bytes arriving on the line; raises the receive event when the threshold is reached.
     void deliver(const QByteArray &bytes);
     /// The next open() fails.
     void refuseNextOpen() { m_refuse = true; }
+    /// The device goes away while the line is open, or no byte has come for a while.
+    void loseDevice(const QString &reason) { raiseLost(reason); }
+    void fallSilent() { raiseSilent(); }
 
     int threshold() const { return m_threshold; }
     const QString &settings() const { return m_settings; }

@@ -1,7 +1,5 @@
 #include "meter/qt_serial_line.h"
 
-#include "meter/port_names.h"
-
 #include <QSerialPort>
 #include <QTimer>
 
@@ -30,19 +28,30 @@ QSerialPort::Parity parityOf(char parity) {
 
 } // namespace
 
-QtSerialLine::QtSerialLine(QObject *parent) : QObject(parent), m_serial(new QSerialPort(this)) {
-    connect(m_serial, &QSerialPort::readyRead, this, &QtSerialLine::dataArrived);
+QtSerialLine::QtSerialLine(std::unique_ptr<PortListing> listing, QObject *parent)
+    : QObject(parent),
+      m_listing(listing ? std::move(listing) : std::make_unique<SystemPortListing>()),
+      m_serial(new QSerialPort(this)), m_reconnect(new QTimer(this)), m_silence(new QTimer(this)) {
+    connect(m_serial, &QSerialPort::readyRead, this, &QtSerialLine::bytesCame);
     connect(m_serial, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
         // A pseudo-terminal whose other side closed reports ReadError endlessly while it stays
-        // open; a pulled adapter reports ResourceError. Either way the line is gone.
+        // open; a pulled adapter reports ResourceError. Either way the device is gone.
         if (e == QSerialPort::ReadError || e == QSerialPort::ResourceError)
             failed();
     });
+    m_reconnect->setSingleShot(true);
+    m_reconnect->setInterval(kReconnectMs);
+    connect(m_reconnect, &QTimer::timeout, this, &QtSerialLine::reconnect);
+    m_silence->setSingleShot(true);
+    connect(m_silence, &QTimer::timeout, this, &QtSerialLine::watchSilence);
 }
 
 QString QtSerialLine::portDescription() const {
-    return QStringLiteral("COM%1 (%2)").arg(m_port).arg(devicePathForPort(m_port));
+    const QString device = m_device.isEmpty() ? devicePathForPort(m_port, *m_listing) : m_device;
+    return QStringLiteral("COM%1 (%2)").arg(m_port).arg(device);
 }
+
+QString QtSerialLine::portsPresent() const { return describePorts(portsInOrder(*m_listing)); }
 
 bool QtSerialLine::setSettings(const QString &settings) {
     const std::optional<LineSettings> parsed = parseLineSettings(settings);
@@ -53,15 +62,24 @@ bool QtSerialLine::setSettings(const QString &settings) {
 }
 
 bool QtSerialLine::open() {
-    if (m_serial->isOpen())
+    if (m_open)
         return true;
+    m_device = devicePathForPort(m_port, *m_listing);
+    if (!openDevice())
+        return false;
+    m_open = true;
+    return true;
+}
+
+bool QtSerialLine::openDevice() {
     m_error.clear();
-    m_serial->setPortName(devicePathForPort(m_port));
+    m_serial->setPortName(m_device);
     if (!m_serial->open(QIODevice::ReadOnly)) {
         m_error = m_serial->errorString();
         if (m_serial->error() == QSerialPort::PermissionError)
-            m_error += QStringLiteral(" (the port may be in use by another program; a user also "
-                                      "needs to be in the group dialout)");
+            m_error += QStringLiteral(
+                " (the port may be in use by another program; to open serial ports a user must "
+                "be in the group dialout: sudo usermod -aG dialout $USER, then log in again)");
         return false;
     }
     const bool settingsTaken =
@@ -77,15 +95,20 @@ bool QtSerialLine::open() {
     }
     // Bytes that came before the port was opened were read with other settings.
     m_serial->clear(QSerialPort::Input);
+    m_toldSilent = false;
+    m_sinceData.start();
+    m_silence->start(m_silenceLimitMs);
     return true;
 }
 
 void QtSerialLine::close() {
+    m_open = false;
+    m_toldLost = false;
+    m_reconnect->stop();
+    m_silence->stop();
     if (m_serial->isOpen())
         m_serial->close();
 }
-
-bool QtSerialLine::isOpen() const { return m_serial->isOpen(); }
 
 qint64 QtSerialLine::bytesWaiting() const {
     return m_serial->isOpen() ? m_serial->bytesAvailable() : 0;
@@ -93,7 +116,16 @@ qint64 QtSerialLine::bytesWaiting() const {
 
 QByteArray QtSerialLine::readAll() { return m_serial->readAll(); }
 
-void QtSerialLine::dataArrived() {
+void QtSerialLine::bytesCame() {
+    m_sinceData.start();
+    m_toldSilent = false;
+    m_toldLost = false;
+    if (!m_silence->isActive())
+        m_silence->start(m_silenceLimitMs);
+    offerBytes();
+}
+
+void QtSerialLine::offerBytes() {
     if (!m_serial->isOpen() || m_serial->bytesAvailable() < m_threshold)
         return;
     raiseReceive();
@@ -101,7 +133,7 @@ void QtSerialLine::dataArrived() {
         m_recheckPending = true;
         QTimer::singleShot(kRecheckMs, this, [this] {
             m_recheckPending = false;
-            dataArrived();
+            offerBytes();
         });
     }
 }
@@ -111,8 +143,39 @@ void QtSerialLine::failed() {
         return;
     const QString reason = m_serial->errorString();
     m_serial->close();
-    // Told after the port's own callback has returned, so a message box cannot re-enter it.
-    QTimer::singleShot(0, this, [this, reason] { raiseLost(reason); });
+    m_silence->stop();
+    m_reconnect->start();
+    // Told once, however often a device that comes back half-alive goes again before it brings
+    // a byte; and after the port's own callback has returned, so a message cannot re-enter it.
+    if (m_toldLost)
+        return;
+    m_toldLost = true;
+    QTimer::singleShot(0, this, [this, reason] {
+        if (m_open)
+            raiseLost(reason);
+    });
+}
+
+void QtSerialLine::reconnect() {
+    if (!m_open)
+        return;
+    // Looked up again: an adapter plugged in again may have another device name, though its
+    // stable name stays.
+    m_device = devicePathForPort(m_port, *m_listing);
+    if (!openDevice())
+        m_reconnect->start();
+}
+
+void QtSerialLine::watchSilence() {
+    if (!m_open || !m_serial->isOpen() || m_toldSilent)
+        return;
+    const qint64 quiet = m_sinceData.elapsed();
+    if (quiet < m_silenceLimitMs) {
+        m_silence->start(int(m_silenceLimitMs - quiet));
+        return;
+    }
+    m_toldSilent = true;
+    raiseSilent();
 }
 
 } // namespace meter

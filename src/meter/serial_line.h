@@ -23,8 +23,14 @@ std::optional<LineSettings> parseLineSettings(const QString &text);
 /// The serial line to the meter: port 1 or 2, its settings, and a receive event raised once at
 /// least the threshold of bytes wait (and again while they still do after the handler
 /// returned). The program only listens: nothing is ever written to the line.
+///
+/// Once opened, the line stays open until it is closed, even while its device is gone: it
+/// then tells so once and reconnects by itself when the device is back.
 class SerialLine {
   public:
+    /// A line open that brings nothing for this long is told of.
+    static constexpr int kSilenceLimitMs = 10000;
+
     virtual ~SerialLine() = default;
 
     virtual void setPortNumber(int port) = 0;
@@ -45,14 +51,19 @@ class SerialLine {
     /// failure, for messages.
     virtual QString errorText() const = 0;
     virtual QString portDescription() const = 0;
+    /// The serial ports the machine has, for messages; empty when it has none.
+    virtual QString portsPresent() const = 0;
 
     /// The receive event.
     void setReceiveHandler(std::function<void()> handler) { m_receive = std::move(handler); }
-    /// The device went away while open (an adapter pulled out); raised once, after the line
-    /// has been closed, never from inside the port's own callback.
+    /// The device went away while open (an adapter pulled out); raised once, never from inside
+    /// the port's own callback. The line stays open and waits for the device to come back.
     void setLostHandler(std::function<void(const QString &reason)> handler) {
         m_lost = std::move(handler);
     }
+    /// The line is open but no byte has come for a while; raised once, and again only after
+    /// bytes have come and stopped again.
+    void setSilentHandler(std::function<void()> handler) { m_silent = std::move(handler); }
 
   protected:
     void raiseReceive() const {
@@ -63,10 +74,15 @@ class SerialLine {
         if (m_lost)
             m_lost(reason);
     }
+    void raiseSilent() const {
+        if (m_silent)
+            m_silent();
+    }
 
   private:
     std::function<void()> m_receive;
     std::function<void(const QString &)> m_lost;
+    std::function<void()> m_silent;
 };
 
 } // namespace meter

@@ -51,13 +51,13 @@ class TestCsvExport : public QObject {
         QVERIFY(lastDone > 0);
         const QStringList rows = readBack(csv);
         QCOMPARE(rows.size(), 10003);
-        QCOMPARE(rows[0], "NO|FUN|DATA|UNIT|TIME");
-        QCOMPARE(rows[1], "0|Sound|73.4|dB|14:03:27/12-04-2026");
-        QCOMPARE(rows[10001], "10000|Light|OL.|LUX|1,2 \"x\"");
-        QCOMPARE(rows[10002], "10001|Temp|-1.5|°C|two\\nlines");
+        QCOMPARE(rows[0], "NO|FUN|DATA|UNIT|TIME|ISO_TIME");
+        QCOMPARE(rows[1], "0|Sound|73.4|dB|14:03:27/12-04-2026|2026-12-04T14:03:27");
+        QCOMPARE(rows[10001], "10000|Light|OL.|LUX|1,2 \"x\"|");
+        QCOMPARE(rows[10002], "10001|Temp|-1.5|°C|two\\nlines|");
         QFile file(csv);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readLine().endsWith("TIME\r\n"));
+        QVERIFY(file.readLine().endsWith("ISO_TIME\r\n"));
     }
 
     void cancelledOrFailedLeavesNothing() {

@@ -1,6 +1,8 @@
 #include "meter/qt_serial_line.h"
 
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <fcntl.h>
@@ -77,22 +79,55 @@ class TestSerialLine : public QObject {
         QCOMPARE(events, settled);
     }
 
-    void reportsALostDeviceOnceAndOpensAgain() {
+    // An adapter pulled out and plugged in again: a pseudo-terminal behind a symbolic link,
+    // closed, then a new one behind the same link. The line stays open, tells of the loss once
+    // and takes bytes again without being opened by hand.
+    void reconnectsALostDeviceByItself() {
+        QTemporaryDir dir;
+        const QString link = dir.filePath("meter");
+        QVERIFY(QFile::link(QString::fromLocal8Bit(::ptsname(m_master)), link));
+        qputenv("ENVMETER_COM1", QFile::encodeName(link));
         meter::QtSerialLine line;
         QStringList lost;
         line.setLostHandler([&](const QString &reason) { lost.append(reason); });
+        int events = 0;
+        line.setReceiveHandler([&] {
+            ++events;
+            line.readAll();
+        });
         line.setReceiveThreshold(28);
         QVERIFY(line.open());
         ::close(m_master);
         m_master = -1;
         QTRY_COMPARE(lost.size(), 1);
-        QVERIFY(!line.isOpen());
-        QTest::qWait(100);
+        QVERIFY(line.isOpen());
+        QTest::qWait(meter::QtSerialLine::kReconnectMs + 200); // tries meanwhile, tells nothing
         QCOMPARE(lost.size(), 1);
 
         init();
-        QVERIFY2(line.open(), qPrintable(line.errorText()));
-        QVERIFY(line.isOpen());
+        QVERIFY(QFile::remove(link));
+        QVERIFY(QFile::link(QString::fromLocal8Bit(::ptsname(m_master)), link));
+        QTest::qWait(2 * meter::QtSerialLine::kReconnectMs);
+        writeToLine(28);
+        QTRY_COMPARE(events, 1);
+        QCOMPARE(lost.size(), 1);
+        line.close();
+        QVERIFY(!line.isOpen());
+    }
+
+    // A line that brings nothing is told of once, and again only after bytes came and stopped.
+    void tellsASilentLine() {
+        meter::QtSerialLine line;
+        line.setSilenceLimit(200);
+        int silent = 0;
+        line.setSilentHandler([&] { ++silent; });
+        QVERIFY(line.open());
+        QTRY_COMPARE(silent, 1);
+        QTest::qWait(400);
+        QCOMPARE(silent, 1);
+        writeToLine(5);
+        QTRY_COMPARE(line.bytesWaiting(), 5);
+        QTRY_COMPARE(silent, 2);
     }
 
     void namesThePortAndDeviceThatCannotOpen() {

@@ -14,7 +14,6 @@ using ui::ControlId;
 namespace {
 
 struct Window {
-    Window() { model.setValue(ControlId::Check2, 1); }
     ui::WindowModel model;
     RecordingSurfaces boxes;
     chart::RecordingSurface &plot = boxes.plot;
@@ -22,6 +21,11 @@ struct Window {
     core::RecordingMessageBoxes messages;
     meter::FakeSerialLine line;
     ui::PortControl port{model, line, chart, messages};
+    Window() {
+        model.setValue(ControlId::Check2, 1);
+        line.setLostHandler([this](const QString &reason) { port.lineLost(reason); });
+        line.setSilentHandler([this] { port.lineSilent(); });
+    }
 };
 
 } // namespace
@@ -71,12 +75,30 @@ class TestPortControl : public QObject {
         m_w->port.ToggleLine();
         QCOMPARE(state(), "COM1 OFFLine closed 1");
         QCOMPARE(m_w->messages.shown().size(), 1);
-        QVERIFY(m_w->messages.shown().first().startsWith("COM1 (fake) could not be opened"));
+        // What failed, the ports there are, and how to choose another.
+        const QString refused = m_w->messages.shown().first();
+        QVERIFY(refused.startsWith("COM1 (fake) could not be opened: no such device."));
+        QVERIFY(refused.contains("Serial ports on this machine: fake."));
+        QVERIFY(refused.contains("ENVMETER_COM1=/dev/ttyUSB0"));
         m_w->port.ToggleLine();
         QCOMPARE(state(), "COM1 ONLine open 1");
-        m_w->port.lineLost("device removed");
+    }
+
+    // A device gone or silent: told, and the line stays open as the user left it until they
+    // close it.
+    void aLostOrSilentDeviceLeavesTheLineOpen() {
+        m_w->port.SwitchCommPort();
+        m_w->port.ToggleLine();
+        m_w->model.setBackColour(ControlId::Picture4, {255, 0, 0});
+        m_w->line.loseDevice("device removed");
+        QCOMPARE(state(), "COM1 ONLine open 1");
+        QCOMPARE(m_w->model.control(ControlId::Picture4).backColour, (core::Rgb{0, 0, 255}));
+        QVERIFY(m_w->messages.shown().last().contains("(device removed)"));
+        QVERIFY(m_w->messages.shown().last().contains("reconnects by itself"));
+        m_w->line.fallSilent();
+        QVERIFY(m_w->messages.shown().last().startsWith("No data arrives on COM1 (fake)"));
+        m_w->port.ToggleLine();
         QCOMPARE(state(), "COM1 OFFLine closed 1");
-        QVERIFY(m_w->messages.shown().last().contains("device removed"));
     }
 };
 

@@ -15,6 +15,7 @@
 #include "ui/main_window/window_model.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -226,11 +227,20 @@ class TestReceivePipeline : public QObject {
     void recordLimitRunsInTheSameEvent() {
         m_w.reset();
         fillLog(m_dir->filePath("db1.mdb"), 0, logbook::kRecordLimit - 2);
+        // Backups of earlier limits are kept under names of their own, never replaced.
+        fillLog(createdLog(m_dir->filePath("maxdb1.mdb")), 0, 2);
+        QFile taken(m_dir->filePath("maxdb1-2026-12-04-140327.mdb"));
+        QVERIFY(taken.open(QIODevice::WriteOnly) && taken.write("taken") == 5);
+        taken.close();
         m_w = std::make_unique<Window>(m_dir->path());
         QCOMPARE(m_w->model.fields.NextRecordNo, 99999);
         reading("44.4_ %RH");
         QCOMPARE(sqlite3(m_dir->filePath("maxdb1.mdb"), "SELECT count(*), max(AAA) FROM b1"),
                  "100000|99999");
+        QCOMPARE(
+            sqlite3(m_dir->filePath("maxdb1-2026-12-04-140327-2.mdb"), "SELECT count(*) FROM b1"),
+            "3");
+        QCOMPARE(taken.size(), 5);
         QCOMPARE(sqlite3(m_dir->filePath("db1.mdb"), "SELECT count(*) FROM b1"), "0");
         QCOMPARE(text(ControlId::Text9), "OFFLine");
         QVERIFY(!m_w->line.isOpen());

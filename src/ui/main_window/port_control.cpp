@@ -14,6 +14,15 @@ const QString kLineSettings = QStringLiteral("2400,n,8,1");
 const QString kOffLine = QStringLiteral("OFFLine");
 const QString kOnLine = QStringLiteral("ONLine");
 constexpr core::Rgb kLampIdle{0, 0, 255};
+constexpr int kSilenceSeconds = meter::SerialLine::kSilenceLimitMs / 1000;
+
+/// The ports a user could choose from, for messages that must say what to do.
+QString portsSentence(const meter::SerialLine &line) {
+    const QString ports = line.portsPresent();
+    return ports.isEmpty() ? QStringLiteral("No serial port was found on this machine: plug in "
+                                            "the meter's cable or its USB-serial adapter.")
+                           : QStringLiteral("Serial ports on this machine: %1.").arg(ports);
+}
 
 } // namespace
 
@@ -59,20 +68,39 @@ void PortControl::openLine() {
         return;
     // The line stays chosen but closed; the user may try again.
     m_model.setText(ControlId::Text9, kOffLine);
+    if (!settingsValid) {
+        m_messages.showMessage(
+            QStringLiteral("%1 could not be opened: the line settings \"%2\" are not valid.")
+                .arg(m_line.portDescription(), kLineSettings));
+        return;
+    }
+    const int port = m_line.portNumber();
     m_messages.showMessage(
-        settingsValid
-            ? QStringLiteral("%1 could not be opened: %2.")
-                  .arg(m_line.portDescription(), m_line.errorText())
-            : QStringLiteral("%1 could not be opened: the line settings \"%2\" are not valid.")
-                  .arg(m_line.portDescription(), kLineSettings));
+        QStringLiteral("%1 could not be opened: %2. %3 To use another device as COM%4, start the "
+                       "program with ENVMETER_COM%4 set to it, for example "
+                       "ENVMETER_COM%4=/dev/ttyUSB0.")
+            .arg(m_line.portDescription(), m_line.errorText(), portsSentence(m_line))
+            .arg(port));
 }
 
 void PortControl::lineLost(const QString &reason) {
-    putLineOff(m_model, m_line);
-    m_messages.showMessage(QStringLiteral("The line to %1 was lost: %2. Every reading received "
-                                          "is in the log. Press \"OffLine/OnLine\" to open it "
-                                          "again once the meter is connected.")
+    // The line stays open as the user left it, and comes back by itself.
+    m_model.setBackColour(ControlId::Picture4, kLampIdle);
+    m_messages.showMessage(QStringLiteral("%1 has gone away (%2). Every reading received is in "
+                                          "the log. The program reconnects by itself as soon as "
+                                          "the device is back; press \"OffLine/OnLine\" to stop.")
                                .arg(m_line.portDescription(), reason));
+}
+
+void PortControl::lineSilent() {
+    m_messages.showMessage(
+        QStringLiteral("No data arrives on %1: nothing has come for %2 seconds. Check that the "
+                       "meter is on with its RS232 output switched on, and that its cable is in "
+                       "this port. %3 The line stays open and takes readings as soon as they "
+                       "come.")
+            .arg(m_line.portDescription())
+            .arg(kSilenceSeconds)
+            .arg(portsSentence(m_line)));
 }
 
 } // namespace ui

@@ -25,8 +25,11 @@ class PortControl {
 
     void SwitchCommPort();
     void ToggleLine();
-    /// The device went away while the line was open: the line is off and the user is told.
+    /// The device went away while the line was open: the user is told that the line waits for
+    /// it and comes back by itself; the lamp is blue meanwhile.
     void lineLost(const QString &reason);
+    /// The line is open but brings nothing: the user is told what to check.
+    void lineSilent();
 
   private:
     void openLine();

@@ -76,7 +76,10 @@ Program::Program(QString programDirectory, const core::Clock &clock, core::Messa
     // only the clock and go on, and the help window is not a handler's box, so readings keep
     // being logged behind it.
     m_line.setReceiveHandler([this] { receiveEvent(); });
-    m_line.setLostHandler([this](const QString &reason) { tellLineLost(reason); });
+    m_line.setLostHandler([this](const QString &reason) {
+        runWhenFree([this, reason] { m_port.lineLost(reason); });
+    });
+    m_line.setSilentHandler([this] { runWhenFree([this] { m_port.lineSilent(); }); });
     QObject::connect(&m_form1, &Form1::timer1Ticked, &m_form1,
                      [this] { Timer1Tick(m_model, m_clock); });
     QObject::connect(&m_form1, &Form1::exitChosen, qApp, &QApplication::quit);
@@ -108,13 +111,13 @@ template <typename Handler> void Program::runHandler(Handler handler) {
     m_inHandler = false;
 }
 
-void Program::tellLineLost(const QString &reason) {
+void Program::runWhenFree(const std::function<void()> &handler) {
     // Not dropped like a held-back receive event: the user must hear of it.
     if (m_inHandler) {
-        QTimer::singleShot(kRetryMs, &m_form1, [this, reason] { tellLineLost(reason); });
+        QTimer::singleShot(kRetryMs, &m_form1, [this, handler] { runWhenFree(handler); });
         return;
     }
-    runHandler([&] { m_port.lineLost(reason); });
+    runHandler(handler);
 }
 
 void Program::receiveEvent() {

@@ -19,6 +19,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace core {
@@ -68,7 +69,8 @@ class Program {
 
     template <typename Handler> void runHandler(Handler handler);
     void receiveEvent();
-    void tellLineLost(const QString &reason);
+    /// A handler the user must not miss: run now, or once the running one has ended.
+    void runWhenFree(const std::function<void()> &handler);
 
     ProgramFont m_font;
     QString m_directory;
