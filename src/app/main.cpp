@@ -1,11 +1,13 @@
 // Builds the program's services and its main window, and starts them.
 
 #include "core/clock.h"
+#include "core/program_files.h"
 #include "ui/main_window/program.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QSqlDatabase>
+#include <QStandardPaths>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
@@ -16,8 +18,14 @@ int main(int argc, char *argv[]) {
                                              "kept. Install it and start the program again."));
         return 1;
     }
+    QCoreApplication::setApplicationName(QStringLiteral("envmeter"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(ENVMETER_APP_ID));
+    const QString executableDirectory = QCoreApplication::applicationDirPath();
+    const core::ProgramFiles files = core::locateProgramFiles(
+        executableDirectory, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    core::makeDataFolderOnFirstStart(executableDirectory, files);
     const core::SystemClock clock;
-    ui::Program program(QCoreApplication::applicationDirPath(), clock);
+    ui::Program program(files, clock);
     program.start();
     return app.exec();
 }

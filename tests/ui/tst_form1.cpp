@@ -360,7 +360,7 @@ class TestForm1 : public QObject {
     void helpWindowReadsItsFileEachTimeItOpens() {
         const QString path = m_dir.filePath("5710.rtf");
         const auto shownText = [this] {
-            help::Form4 form4(m_dir.path());
+            help::Form4 form4(m_dir.filePath("5710.rtf"));
             return form4.windowTitle() + ": " +
                    form4.findChild<QTextBrowser *>("RichTextBox1")->toPlainText();
         };

@@ -305,7 +305,7 @@ class TestPrintReport : public QObject {
         QVERIFY(qAbs(words[13].y - words[8].y - 22.5) < 1);
     }
 
-    void refusesWhileOnLineOrWithAnEmptyLog() {
+    void refusesWhileOnLineOrWithAnEmptyOrUnreadableLog() {
         for (const auto &[records, line] : {std::pair(5, "ONLine"), std::pair(0, "OFFLine")}) {
             openLog(records, 0);
             m_model.setText(ControlId::Text9, line);
@@ -313,6 +313,15 @@ class TestPrintReport : public QObject {
             QCOMPARE(m_messages.shown(), QStringList{"Please offline!"});
             QVERIFY(m_messages.asked().isEmpty() && m_printer.marks().isEmpty());
         }
+        // A log that cannot be read is no empty log: said with its file and reason.
+        openLog(5, 0);
+        sqlite3(m_dir->filePath("db1.mdb"), "DROP TABLE b1");
+        m_data1.refresh();
+        m_command->PrintReport(m_printer);
+        QCOMPARE(m_messages.shown().size(), 1);
+        QVERIFY(m_messages.shown()[0].startsWith("Nothing was printed: the log file " +
+                                                 QDir::toNativeSeparators(m_data1.databaseName())));
+        QVERIFY(m_messages.asked().isEmpty() && m_printer.marks().isEmpty());
     }
 };
 

@@ -1,5 +1,5 @@
-// meter-sim: a simulated meter. It sends display frames on a serial line exactly as the meter
-// does, from a built-in demo or from a script of readings.
+// envmeter-meter-sim: a simulated meter. It sends display frames on a serial line exactly as the
+// meter does, from a built-in demo or from a script of readings.
 #include "scenario_player.h"
 #include "serial_output.h"
 
@@ -31,7 +31,7 @@ void installStopHandlers() {
 }
 
 int fail(const QString &message, int code) {
-    QTextStream(stderr) << "meter-sim: " << message << Qt::endl;
+    QTextStream(stderr) << "envmeter-meter-sim: " << message << Qt::endl;
     return code;
 }
 
@@ -153,7 +153,7 @@ bool sendFrames(metersim::ScenarioPlayer &player, metersim::SerialOutput &output
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("meter-sim"));
+    QCoreApplication::setApplicationName(QStringLiteral("envmeter-meter-sim"));
 
     QString error;
     const std::optional<Options> options = parseOptions(app, &error);
@@ -188,7 +188,7 @@ int main(int argc, char *argv[]) {
     while (usePseudoTerminal && !g_stop)
         usleep(100'000);
     if (output->droppedBytes() > 0)
-        QTextStream(stderr) << "meter-sim: " << output->droppedBytes()
+        QTextStream(stderr) << "envmeter-meter-sim: " << output->droppedBytes()
                             << " bytes dropped while nobody was reading" << Qt::endl;
     return 0;
 }

@@ -69,7 +69,7 @@ std::optional<QByteArray> readHelpFile(const QString &path, QString &why) {
 
 } // namespace
 
-Form4::Form4(const QString &programDirectory, QWidget *parent) : QDialog(parent) {
+Form4::Form4(const QString &helpFile, QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("5710"));
     setFixedSize(pixels(0, 0, 9765, 6510).size());
@@ -88,14 +88,13 @@ Form4::Form4(const QString &programDirectory, QWidget *parent) : QDialog(parent)
     view->setGeometry(pixels(0, 600, 9735, 5895));
     view->setFont(QFont(QStringLiteral("Arial"), 10));
 
-    const QString path = QDir(programDirectory).filePath(QString::fromLatin1(kHelpFile));
     QString why;
-    if (const std::optional<QByteArray> rtf = readHelpFile(path, why)) {
+    if (const std::optional<QByteArray> rtf = readHelpFile(helpFile, why)) {
         readRtf(*rtf, *view->document());
         view->moveCursor(QTextCursor::Start);
     } else
         view->setPlainText(QStringLiteral("The help file %1 could not be read: %2.")
-                               .arg(QDir::toNativeSeparators(path), why));
+                               .arg(QDir::toNativeSeparators(helpFile), why));
 }
 
 } // namespace help

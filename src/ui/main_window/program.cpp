@@ -48,9 +48,10 @@ Program::ProgramFont::ProgramFont() {
     QApplication::setFont(QFont(family, 9));
 }
 
-Program::Program(QString programDirectory, const core::Clock &clock, core::MessageBoxes *messages,
+Program::Program(core::ProgramFiles files, const core::Clock &clock, core::MessageBoxes *messages,
                  meter::SerialLine *line)
-    : m_directory(std::move(programDirectory)), m_clock(clock), m_form1(m_model, m_grid),
+    : m_directory(std::move(files.directory)), m_helpFile(std::move(files.helpFile)),
+      m_clock(clock), m_form1(m_model, m_grid),
       m_messages(orScreen(messages, m_screenMessages, &m_form1)),
       m_line(orMachine(line, m_machineLine)),
       m_chart(m_model, m_form1.surface(ControlId::Picture1), m_form1.surface(ControlId::Picture2),
@@ -146,7 +147,7 @@ void Program::printReport() {
 }
 
 void Program::showHelp() {
-    help::Form4 form4(m_directory, &m_form1);
+    help::Form4 form4(m_helpFile, &m_form1);
     form4.exec();
     m_startUp.activate();
 }

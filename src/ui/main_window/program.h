@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/program_files.h"
 #include "log/data_source.h"
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
@@ -38,7 +39,7 @@ class Program {
   public:
     /// Without message boxes or a serial line of the caller's, the program uses the screen's
     /// and the machine's.
-    Program(QString programDirectory, const core::Clock &clock,
+    Program(core::ProgramFiles files, const core::Clock &clock,
             core::MessageBoxes *messages = nullptr, meter::SerialLine *line = nullptr);
     ~Program();
 
@@ -74,6 +75,7 @@ class Program {
 
     ProgramFont m_font;
     QString m_directory;
+    QString m_helpFile;
     const core::Clock &m_clock;
     WindowModel m_model;
     logbook::DataSource m_data1;

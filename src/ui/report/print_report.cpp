@@ -32,6 +32,12 @@ PrintReportCommand::PrintReportCommand(QString programDirectory, ui::WindowModel
 void PrintReportCommand::PrintReport(Printer &printer) {
     ui::WindowFields &f = m_model.fields;
     f.LogRecordCount = m_data1.recordCount();
+    // A log that cannot be read is said as such, not taken for an empty one.
+    if (const logbook::DatabaseError &failure = m_data1.error();
+        failure && m_model.text(ControlId::Text9) == u"OFFLine") {
+        tellUnreadable(failure);
+        return;
+    }
     if (m_model.text(ControlId::Text9) != u"OFFLine" || f.LogRecordCount == 0) {
         m_messages.showMessage(QStringLiteral("Please offline!"));
         return;
@@ -71,10 +77,14 @@ bool PrintReportCommand::readSlice(int &count) {
     }
     const logbook::DatabaseError failure = log.error();
     if (failure)
-        m_messages.showMessage(
-            QStringLiteral("Nothing was printed: the log file %1 could not be read (%2).")
-                .arg(QDir::toNativeSeparators(failure.file), failure.reason));
+        tellUnreadable(failure);
     return !failure;
+}
+
+void PrintReportCommand::tellUnreadable(const logbook::DatabaseError &failure) {
+    m_messages.showMessage(
+        QStringLiteral("Nothing was printed: the log file %1 could not be read (%2).")
+            .arg(QDir::toNativeSeparators(failure.file), failure.reason));
 }
 
 void PrintReportCommand::printList(Printer &printer, int count) {

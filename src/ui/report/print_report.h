@@ -1,5 +1,7 @@
 #pragma once
 
+#include "log/database_error.h"
+
 #include <QString>
 
 namespace core {
@@ -29,6 +31,7 @@ class PrintReportCommand {
 
   private:
     bool readSlice(int &count);
+    void tellUnreadable(const logbook::DatabaseError &failure);
     void printList(Printer &printer, int count);
     bool ask(const QString &question);
 
