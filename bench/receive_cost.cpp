@@ -1,0 +1,251 @@
+// The cost of a reading beside a floor logger, in one run: the simulated meter feeds a
+// pseudo-terminal at the line rate and at 50 and 100 times it, once into the program (its
+// window shown offscreen, accessibility on as with a screen reader) and once into a floor
+// logger (Qt SerialPort plus SQLite open/INSERT/close per event, no window), each on an empty
+// log and on one of 99,000 records. Prints the CPU each takes at the line rate, their resident
+// memory, and the share of the line's events each logs at the higher rates.
+//
+// Each figure is the median of three runs, program and floor taking turns, as the disk's syncs
+// make single runs vary. Usage:
+//   receive_cost [seconds at the line rate (30)] [seconds at the higher rates (10)]
+// The subjects run as child processes of this program: receive_cost --program|--floor DIR
+
+#include "core/clock.h"
+#include "core/message_boxes.h"
+#include "filled_log.h"
+#include "meter/frame_decoder.h"
+#include "meter/meter_frame.h"
+#include "scenario_player.h"
+#include "serial_output.h"
+#include "ui/main_window/program.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSerialPort>
+#include <QSocketNotifier>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr double kFramesPerSecondAtLineRate = 2400.0 / 10 / 14;
+constexpr int kEventBytes = 28;
+
+/// Seconds of the processor in the program's own code and in the system's for it.
+std::pair<double, double> cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return {double(usage.ru_utime.tv_sec) + double(usage.ru_utime.tv_usec) / 1e6,
+            double(usage.ru_stime.tv_sec) + double(usage.ru_stime.tv_usec) / 1e6};
+}
+
+double residentMegabytes() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    return statm.readAll().split(' ').value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) /
+           (1024.0 * 1024.0);
+}
+
+qint64 recordsIn(const QString &log) {
+    qint64 records = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("n"));
+        db.setDatabaseName(log);
+        QSqlQuery count(db);
+        if (db.open() && count.exec(QStringLiteral("SELECT count(*) FROM b1")) && count.next())
+            records = count.value(0).toLongLong();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("n"));
+    return records;
+}
+
+/// The subject's part once it listens: says "ready", measures until a line comes on standard
+/// input, then prints "<user seconds> <system seconds> <wall seconds> <resident MB>".
+void measureUntilStopped(QCoreApplication &app) {
+    std::printf("ready\n");
+    std::fflush(stdout);
+    const auto [userStart, systemStart] = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    QSocketNotifier stop(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&stop, &QSocketNotifier::activated, &app, [&] {
+        const auto [user, system] = cpuSeconds();
+        std::printf("%.4f %.4f %.4f %.1f\n", user - userStart, system - systemStart,
+                    wall.elapsed() / 1000.0, residentMegabytes());
+        std::fflush(stdout);
+        app.quit();
+    });
+    app.exec();
+}
+
+int runProgram(int argc, char **argv, const QString &dir) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // As when a screen reader runs: Qt then tells assistive technology of every change.
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+    const core::SystemClock clock;
+    core::RecordingMessageBoxes messages;
+    ui::Program program(dir, clock, &messages);
+    program.start();
+    if (!QTest::qWaitForWindowExposed(&program.form1()))
+        return 1;
+    // Numbered from 0, a full log keeps its size without the record limit's backup: the
+    // measurement is of readings, not of backups.
+    program.model().fields.NextRecordNo = 0;
+    emit program.form1().toolbarButtonClicked(QStringLiteral("bb"));
+    emit program.form1().toolbarButtonClicked(QStringLiteral("dd"));
+    measureUntilStopped(app);
+    return 0;
+}
+
+/// The least a logger can do: each receive event's first frame as one record, written with a
+/// connection of its own opened and closed for it.
+int runFloor(int argc, char **argv, const QString &dir) {
+    QCoreApplication app(argc, argv);
+    const QString log = QDir(dir).filePath(QStringLiteral("db1.mdb"));
+    QSerialPort port(qEnvironmentVariable("ENVMETER_COM1"));
+    if (!port.open(QIODevice::ReadOnly) || !port.setBaudRate(2400))
+        return 1;
+    port.clear(QSerialPort::Input);
+    qint32 no = 0;
+    QObject::connect(&port, &QSerialPort::readyRead, &app, [&] {
+        const qint64 waiting = port.bytesAvailable();
+        if (waiting < kEventBytes)
+            return;
+        const QByteArray chunk = port.readAll();
+        const std::optional<meter::MeterFrame> frame = meter::findFrame(chunk, waiting);
+        if (!frame)
+            return;
+        const meter::Reading reading = meter::decodeFrame(*frame);
+        {
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("floor"));
+            db.setDatabaseName(log);
+            if (db.open())
+                QSqlQuery(db).exec(QStringLiteral("INSERT INTO b1 VALUES(%1,'%2','%3','%4','%5',0)")
+                                       .arg(no++)
+                                       .arg(reading.Function, reading.ValueText, reading.Unit,
+                                            QDateTime::currentDateTime().toString(
+                                                QStringLiteral("hh:mm:ss/MM-dd-yyyy"))));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("floor"));
+    });
+    measureUntilStopped(app);
+    return 0;
+}
+
+struct Result {
+    double userPercent = 0;
+    double systemPercent = 0;
+    double residentMB = 0;
+    double loggedPercent = 0;
+};
+
+/// One run of one subject on a log of `records`, the meter's demo at `speed` for `seconds`.
+Result run(const QString &subject, qint64 records, double speed, double seconds) {
+    QTemporaryDir dir;
+    const QString log = filledLog(dir.path(), records);
+    QString error;
+    const std::unique_ptr<metersim::SerialOutput> line =
+        metersim::SerialOutput::openPseudoTerminal(&error);
+    if (!line)
+        qFatal("no pseudo-terminal: %s", qPrintable(error));
+    QProcess logger;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ENVMETER_COM1"), line->portPath());
+    logger.setProcessEnvironment(environment);
+    logger.start(QCoreApplication::applicationFilePath(), {subject, dir.path()});
+    if (!logger.waitForReadyRead(60000) || logger.readLine().trimmed() != "ready")
+        qFatal("%s did not start", qPrintable(subject));
+
+    metersim::ScenarioPlayer demo;
+    metersim::LinePacer pacer(speed);
+    const volatile std::sig_atomic_t never = 0;
+    const qint64 frames = qint64(kFramesPerSecondAtLineRate * speed * seconds);
+    for (qint64 sent = 0; sent < frames; ++sent)
+        line->write(*demo.next(), pacer, never);
+    QThread::msleep(500); // what is on its way is taken
+    logger.write("stop\n");
+    logger.waitForFinished();
+    const QList<QByteArray> measured = logger.readAllStandardOutput().trimmed().split(' ');
+    const double wall = measured.value(2).toDouble();
+    const double events = double(frames) / 2;
+    return {100 * measured.value(0).toDouble() / wall, 100 * measured.value(1).toDouble() / wall,
+            measured.value(3).toDouble(), 100 * double(recordsIn(log) - records) / events};
+}
+
+/// The median of three runs of each subject, taken in turns.
+std::pair<Result, Result> medians(qint64 records, double speed, double seconds) {
+    std::vector<Result> program;
+    std::vector<Result> floor;
+    for (int round = 0; round < 3; ++round) {
+        program.push_back(run(QStringLiteral("--program"), records, speed, seconds));
+        floor.push_back(run(QStringLiteral("--floor"), records, speed, seconds));
+    }
+    const auto median = [](std::vector<Result> results) {
+        const auto middle = [&](double Result::*field) {
+            std::vector<double> values;
+            for (const Result &r : results)
+                values.push_back(r.*field);
+            std::nth_element(values.begin(), values.begin() + 1, values.end());
+            return values[1];
+        };
+        return Result{middle(&Result::userPercent), middle(&Result::systemPercent),
+                      middle(&Result::residentMB), middle(&Result::loggedPercent)};
+    };
+    return {median(program), median(floor)};
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc == 3 && (qstrcmp(argv[1], "--program") == 0 || qstrcmp(argv[1], "--floor") == 0)) {
+        const QString dir = QString::fromLocal8Bit(argv[2]);
+        return qstrcmp(argv[1], "--program") == 0 ? runProgram(argc, argv, dir)
+                                                  : runFloor(argc, argv, dir);
+    }
+    QCoreApplication app(argc, argv);
+    const double lineSeconds = argc > 1 ? std::atof(argv[1]) : 30;
+    const double fastSeconds = argc > 2 ? std::atof(argv[2]) : 10;
+    std::printf("%-50s %20s %20s\n", "", "program", "floor");
+    for (const qint64 records : {0, 99000}) {
+        const auto [p, f] = medians(records, 1, lineSeconds);
+        std::printf(
+            "%-50s %6.2f%% (%4.2f+%4.2f) %6.2f%% (%4.2f+%4.2f)\n",
+            qPrintable(
+                QStringLiteral("CPU at the line rate (user+system), %1 records").arg(records)),
+            p.userPercent + p.systemPercent, p.userPercent, p.systemPercent,
+            f.userPercent + f.systemPercent, f.userPercent, f.systemPercent);
+        std::printf("%-50s %17.1f MB %17.1f MB\n",
+                    qPrintable(QStringLiteral("resident memory, %1 records").arg(records)),
+                    p.residentMB, f.residentMB);
+        for (const double speed : {50.0, 100.0}) {
+            const auto [pf, ff] = medians(records, speed, fastSeconds);
+            std::printf(
+                "%-50s %19.1f%% %19.1f%%\n",
+                qPrintable(
+                    QStringLiteral("events logged at %1x, %2 records").arg(speed).arg(records)),
+                pf.loggedPercent, ff.loggedPercent);
+        }
+        std::fflush(stdout);
+    }
+    return 0;
+}
