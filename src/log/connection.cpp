@@ -44,19 +44,19 @@ bool Connection::open(const QString &path) {
         close();
         return false;
     }
-    // SQLite opens any file; reading the schema is the first thing that fails on one that
-    // is not a database.
+    // SQLite opens any file; setting the journal mode reads its header, the first thing that
+    // fails on one that is not a database.
     //
-    // Journal and sync settings. In rollback-journal (DELETE) mode every committed record is
-    // in the database file itself once its statement returns, so a byte copy of the file made
-    // while no connection is open is complete; a write-ahead log would keep recent records in
-    // a separate -wal file that a copy of the database file alone would miss. synchronous=EXTRA
-    // syncs the journal, the database and, after the journal is deleted (the moment of commit),
-    // its directory: a crash or power cut after the INSERT returned cannot bring back the
-    // journal and roll the record away.
-    if (!execute(QStringLiteral("PRAGMA schema_version")) ||
-        !execute(QStringLiteral("PRAGMA journal_mode=DELETE")) ||
-        !execute(QStringLiteral("PRAGMA synchronous=EXTRA"))) {
+    // Journal and sync settings. With a rollback journal every committed record is in the
+    // database file itself once its statement returns, so a byte copy of the file made while no
+    // connection is open is complete; a write-ahead log would keep recent records in a separate
+    // -wal file that a copy of the database file alone would miss. The journal is truncated
+    // rather than deleted to commit, and synchronous=FULL syncs the journal, the database and
+    // the truncated journal: a crash or power cut after the INSERT returned cannot bring the
+    // journal back and roll the record away. That is one sync fewer than deleting the journal
+    // and syncing its directory, and no file made and removed for every record.
+    if (!execute(QStringLiteral("PRAGMA synchronous=FULL")) ||
+        !execute(QStringLiteral("PRAGMA journal_mode=TRUNCATE"))) {
         const DatabaseError failure = m_error;
         close();
         m_error = failure;

@@ -49,25 +49,29 @@ bool DataSource::refreshAppended() {
     query.setForwardOnly(true);
     const qint64 first = m_rowIds.front();
     const qint64 last = m_rowIds.back();
-    if (!query.exec(QStringLiteral("SELECT (SELECT min(rowid) FROM %1), "
-                                   "EXISTS (SELECT 1 FROM %1 WHERE rowid = %2)")
-                        .arg(kLogTable)
-                        .arg(last)) ||
-        !query.next()) {
-        m_error = DatabaseError::fromSql(query.lastError(), m_path);
-        return false;
-    }
-    if (query.value(0).toLongLong() != first || !query.value(1).toBool())
-        return refresh();
-    QList<qint64> added;
-    if (!query.exec(QStringLiteral("SELECT rowid FROM %1 WHERE rowid > %2 ORDER BY rowid")
+    // The last row known and those after it, each with the table's first row: one query.
+    if (!query.exec(QStringLiteral("SELECT rowid, (SELECT min(rowid) FROM %1) FROM %1 "
+                                   "WHERE rowid >= %2 ORDER BY rowid")
                         .arg(kLogTable)
                         .arg(last))) {
         m_error = DatabaseError::fromSql(query.lastError(), m_path);
         return false;
     }
+    if (!query.next() || query.value(0).toLongLong() != last ||
+        query.value(1).toLongLong() != first) {
+        if (query.lastError().isValid()) {
+            m_error = DatabaseError::fromSql(query.lastError(), m_path);
+            return false;
+        }
+        return refresh();
+    }
+    QList<qint64> added;
     while (query.next())
         added.append(query.value(0).toLongLong());
+    if (query.lastError().isValid()) {
+        m_error = DatabaseError::fromSql(query.lastError(), m_path);
+        return false;
+    }
     m_error = {};
     if (!added.isEmpty()) {
         const int firstNew = recordCount();

@@ -3,6 +3,14 @@
 #include <QSerialPort>
 #include <QTimer>
 
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
 namespace meter {
 
 namespace {
@@ -93,12 +101,33 @@ bool QtSerialLine::openDevice() {
         m_serial->close();
         return false;
     }
+    wakeAtThreshold();
     // Bytes that came before the port was opened were read with other settings.
     m_serial->clear(QSerialPort::Input);
     m_toldSilent = false;
     m_sinceData.start();
     m_silence->start(m_silenceLimitMs);
     return true;
+}
+
+void QtSerialLine::setReceiveThreshold(int bytes) {
+    m_threshold = bytes;
+    if (m_serial->isOpen())
+        wakeAtThreshold();
+}
+
+void QtSerialLine::wakeAtThreshold() {
+#ifdef Q_OS_UNIX
+    // The system itself waits for the threshold of bytes before it wakes the program, rather
+    // than at every byte of the line (a byte comes every 4 ms at 2400 baud). Reading still takes
+    // whatever is there.
+    termios settings{};
+    if (::tcgetattr(int(m_serial->handle()), &settings) != 0)
+        return;
+    settings.c_cc[VMIN] = cc_t(std::clamp(m_threshold, 1, 255));
+    settings.c_cc[VTIME] = 0;
+    ::tcsetattr(int(m_serial->handle()), TCSANOW, &settings);
+#endif
 }
 
 void QtSerialLine::close() {
@@ -111,10 +140,33 @@ void QtSerialLine::close() {
 }
 
 qint64 QtSerialLine::bytesWaiting() const {
-    return m_serial->isOpen() ? m_serial->bytesAvailable() : 0;
+    if (!m_serial->isOpen())
+        return 0;
+    qint64 waiting = m_serial->bytesAvailable();
+#ifdef Q_OS_UNIX
+    // Bytes below the threshold wait in the system, which has not woken the program for them.
+    int inSystem = 0;
+    if (::ioctl(int(m_serial->handle()), FIONREAD, &inSystem) == 0)
+        waiting += inSystem;
+#endif
+    return waiting;
 }
 
-QByteArray QtSerialLine::readAll() { return m_serial->readAll(); }
+QByteArray QtSerialLine::readAll() {
+    QByteArray bytes = m_serial->readAll();
+#ifdef Q_OS_UNIX
+    // What waits in the system below the threshold is waiting too.
+    int inSystem = 0;
+    if (m_serial->isOpen() && ::ioctl(int(m_serial->handle()), FIONREAD, &inSystem) == 0 &&
+        inSystem > 0) {
+        const qsizetype had = bytes.size();
+        bytes.resize(had + inSystem);
+        const ssize_t got = ::read(int(m_serial->handle()), bytes.data() + had, size_t(inSystem));
+        bytes.resize(had + std::max<qsizetype>(got, 0));
+    }
+#endif
+    return bytes;
+}
 
 void QtSerialLine::bytesCame() {
     m_sinceData.start();

@@ -28,7 +28,7 @@ class QtSerialLine final : public QObject, public SerialLine {
     int portNumber() const override { return m_port; }
     bool setSettings(const QString &settings) override;
     void setBinaryInput() override {}
-    void setReceiveThreshold(int bytes) override { m_threshold = bytes; }
+    void setReceiveThreshold(int bytes) override;
     /// The silence told of, shorter in tests.
     void setSilenceLimit(int ms) { m_silenceLimitMs = ms; }
 
@@ -43,6 +43,7 @@ class QtSerialLine final : public QObject, public SerialLine {
 
   private:
     bool openDevice();
+    void wakeAtThreshold();
     void bytesCame();
     /// Raises the receive event while the threshold of bytes waits.
     void offerBytes();
