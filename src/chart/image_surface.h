@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <optional>
+
 namespace chart {
 
 /// A surface that paints into a retained image of its inner area, at 15 twips a logical pixel
@@ -16,8 +18,11 @@ class ImageSurface final : public Surface {
 
     /// The image with everything drawn so far.
     const QImage &image() const;
-    /// Called after every change of the image, so that whoever shows it can show it again.
-    void setChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
+    /// Called after every change of the image with the part that changed (logical pixels), so
+    /// that whoever shows it shows that part again.
+    void setChangedHandler(std::function<void(const QRect &)> handler) {
+        m_changed = std::move(handler);
+    }
     /// Rebuilds the image for another pixel density (a move to another screen), cleared to the
     /// background colour, and asks for a repaint.
     void setDevicePixelRatio(qreal ratio);
@@ -31,14 +36,23 @@ class ImageSurface final : public Surface {
 
   private:
     void allocate(qreal ratio);
-    void changed() const;
+    void changed(const QRectF &area) const;
     /// One painter serves a run of primitives; it is finished when the image is looked at.
     QPainter &painter();
     void finishPainting() const;
 
     QImage m_image;
     mutable QPainter m_painter;
-    std::function<void()> m_changed;
+    /// The line drawn last, as long as nothing else was drawn since.
+    struct LastLine {
+        QPointF from;
+        QPointF to;
+        core::Rgb colour;
+        int width = 0;
+        friend bool operator==(const LastLine &, const LastLine &) = default;
+    };
+    std::optional<LastLine> m_lastLine;
+    std::function<void(const QRect &)> m_changed;
 };
 
 } // namespace chart

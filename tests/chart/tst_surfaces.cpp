@@ -57,7 +57,7 @@ class TestSurfaces : public QObject {
     void reportsEveryChangeOfTheImage() {
         chart::ImageSurface surface(kPlotBox);
         int changes = 0;
-        surface.setChangedHandler([&] { ++changes; });
+        surface.setChangedHandler([&](const QRect &) { ++changes; });
         surface.setBackColour(kBlack);
         surface.line(0, 0, 100, 100);
         surface.box(0, 0, 100, 100);

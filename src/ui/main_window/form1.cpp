@@ -6,6 +6,7 @@
 #include "ui/main_window/surface_widget.h"
 #include "ui/main_window/widget_binders.h"
 #include "ui/main_window/window_model.h"
+#include "ui/widgets/frame_pacer.h"
 #include "ui/widgets/gesture_slider.h"
 #include "ui/widgets/record_grid_view.h"
 
@@ -226,6 +227,7 @@ Form1::Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent
          {ControlId::Label12, ControlId::Label13, ControlId::Label5, ControlId::Label7})
         client->findChild<QWidget *>(controlName(frame))->lower();
     followTimer();
+    new FramePacer(this);
     connect(&model, &WindowModel::focusRequested, this, [client](ControlId id) {
         if (QWidget *widget = client->findChild<QWidget *>(controlName(id)))
             widget->setFocus();

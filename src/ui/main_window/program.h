@@ -63,9 +63,10 @@ class Program {
     logbook::ReadingLog &readingLog() { return m_log; }
 
   private:
-    /// Sets the program's own default font before any window is built.
-    struct ProgramFont {
-        ProgramFont();
+    /// Sets the program's own default font, and how large a letter is kept rendered, before
+    /// any window is built or painted.
+    struct ProgramLook {
+        ProgramLook();
     };
 
     template <typename Handler> void runHandler(Handler handler);
@@ -73,7 +74,7 @@ class Program {
     /// A handler the user must not miss: run now, or once the running one has ended.
     void runWhenFree(const std::function<void()> &handler);
 
-    ProgramFont m_font;
+    ProgramLook m_look;
     QString m_directory;
     QString m_helpFile;
     const core::Clock &m_clock;

@@ -8,7 +8,17 @@ SurfaceWidget::SurfaceWidget(const chart::BoxGeometry &geometry, QWidget *parent
     : QWidget(parent), m_surface(geometry, parent ? parent->devicePixelRatioF() : 1),
       m_border(geometry.borderPixels) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_surface.setChangedHandler([this] { update(); });
+    // A drawing procedure paints many primitives: the screen is asked once for all they touched.
+    m_surface.setChangedHandler([this](const QRect &area) {
+        if (m_changed.isEmpty())
+            QMetaObject::invokeMethod(this, &SurfaceWidget::showChanges, Qt::QueuedConnection);
+        m_changed |= area;
+    });
+}
+
+void SurfaceWidget::showChanges() {
+    update(m_changed.translated(m_border, m_border));
+    m_changed = {};
 }
 
 void SurfaceWidget::paintEvent(QPaintEvent *) {

@@ -20,7 +20,10 @@ class SurfaceWidget : public QWidget {
     void showEvent(QShowEvent *event) override;
 
   private:
+    void showChanges();
+
     chart::ImageSurface m_surface;
+    QRect m_changed; ///< what the surface changed since the screen was last asked to show it
     int m_border;
     bool m_shown = false;
 };

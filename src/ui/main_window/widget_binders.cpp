@@ -45,8 +45,9 @@ void applyLook(QWidget *widget, const ControlLook &look, const ControlState &sta
         css += QStringLiteral("background-color:%1;").arg(cssColour(*back));
     if (look.bordered)
         css += QStringLiteral("border:1px solid rgb(0,0,0);");
-    // Style sheets are costly to apply: only when something changed.
-    const QString sheet = selector + u'{' + css + u'}';
+    // Style sheets are costly to apply: only when something changed, and none for a control
+    // that needs none.
+    const QString sheet = css.isEmpty() ? QString() : selector + u'{' + css + u'}';
     if (widget->styleSheet() != sheet)
         widget->setStyleSheet(sheet);
     if (!look.font.family.isEmpty()) {
@@ -124,9 +125,23 @@ void bindIndicator(QLabel *indicator, WindowModel &model, const ControlLook &loo
     indicator->setPixmap(picture);
     indicator->setAlignment(Qt::AlignCenter);
     indicator->setAccessibleDescription(look.role);
-    follow(indicator, model, look.id, [indicator, &model, look, meaning] {
+    const bool lamp = picture.isNull();
+    indicator->setAutoFillBackground(lamp);
+    follow(indicator, model, look.id, [indicator, &model, look, meaning, lamp] {
         const ControlState &state = model.control(look.id);
-        applyLook(indicator, look, state, QStringLiteral("QLabel"));
+        if (lamp && state.backColour) {
+            // The lamp changes colour with every reading: its palette paints it, at a fraction
+            // of the cost of a new style sheet.
+            ControlState shape = state;
+            shape.backColour.reset();
+            applyLook(indicator, look, shape, QStringLiteral("QLabel"));
+            QPalette palette = indicator->palette();
+            const core::Rgb colour = *state.backColour;
+            palette.setColor(QPalette::Window, QColor(colour.red, colour.green, colour.blue));
+            indicator->setPalette(palette);
+        } else {
+            applyLook(indicator, look, state, QStringLiteral("QLabel"));
+        }
         // A lamp says its colour; a picture what it stands for.
         QString shows = meaning;
         if (shows.isEmpty() && state.backColour)

@@ -46,12 +46,44 @@ WindowModel::WindowModel() : m_panels(kPanelCount) {
     state(ControlId::Label18).foreColour = kRed;
 }
 
+WindowModel::Batch::Batch(WindowModel &model) : m_model(model) { ++m_model.m_batches; }
+
+WindowModel::Batch::~Batch() {
+    if (--m_model.m_batches == 0)
+        m_model.endBatch();
+}
+
+void WindowModel::touch(ControlId id) {
+    if (m_batches == 0)
+        return;
+    for (const auto &[kept, before] : m_before)
+        if (kept == id)
+            return;
+    m_before.emplace_back(id, state(id));
+}
+
+void WindowModel::changed(ControlId id) {
+    if (m_batches == 0)
+        emit controlChanged(id);
+}
+
+void WindowModel::endBatch() {
+    const auto before = std::exchange(m_before, {});
+    const auto panelsBefore = std::exchange(m_panelsBefore, {});
+    for (const auto &[id, was] : before)
+        if (control(id) != was)
+            emit controlChanged(id);
+    for (const auto &[panel, was] : panelsBefore)
+        if (panelText(panel) != was)
+            emit panelChanged(panel);
+}
+
 template <typename T>
 void WindowModel::assign(ControlId id, T ControlState::*member, const T &value) {
-    T &current = state(id).*member;
-    if (current == value)
+    if (state(id).*member == value)
         return;
-    current = value;
+    touch(id);
+    state(id).*member = value;
     changed(id);
 }
 
@@ -81,6 +113,7 @@ void WindowModel::setValue(ControlId id, int value) {
         value = std::clamp(value, 0, control.maximum);
     if (control.value == value)
         return;
+    touch(id);
     control.value = value;
     changed(id);
 }
@@ -89,6 +122,7 @@ void WindowModel::setMaximum(ControlId id, int maximum) {
     ControlState &control = state(id);
     if (control.maximum == maximum)
         return;
+    touch(id);
     control.maximum = maximum;
     control.value = std::clamp(control.value, 0, std::max(0, maximum));
     changed(id);
@@ -103,6 +137,13 @@ QString WindowModel::panelText(int panel) const { return m_panels.value(panel - 
 void WindowModel::setPanelText(int panel, const QString &text) {
     if (panel < 1 || panel > kPanelCount || m_panels[panel - 1] == text)
         return;
+    if (m_batches > 0) {
+        if (std::none_of(m_panelsBefore.begin(), m_panelsBefore.end(),
+                         [panel](const auto &kept) { return kept.first == panel; }))
+            m_panelsBefore.emplace_back(panel, m_panels[panel - 1]);
+        m_panels[panel - 1] = text;
+        return;
+    }
     m_panels[panel - 1] = text;
     emit panelChanged(panel);
 }

@@ -11,6 +11,8 @@
 
 #include <array>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace ui {
 
@@ -46,6 +48,7 @@ struct ControlState {
     int value = 0;   ///< check box 0 or 1, slider position, selected combo item (1-based; 0 none)
     int maximum = 0; ///< slider
     QList<ComboItem> items;
+    friend bool operator==(const ControlState &, const ControlState &) = default;
 };
 
 /// The main window as data: the state of every control the handlers use, under its control
@@ -60,6 +63,21 @@ class WindowModel : public QObject {
         bool enabled = false;
         int intervalMs = 0;
         friend bool operator==(const TimerState &, const TimerState &) = default;
+    };
+
+    /// While one lives, the notifications of changed controls and panels wait, and when the
+    /// last ends each control and panel that ended otherwise than it began is told of once: a
+    /// handler that sets a text and then another tells the window and assistive technology of
+    /// the last only, and one that puts a text back tells them nothing.
+    class Batch {
+      public:
+        explicit Batch(WindowModel &model);
+        ~Batch();
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+
+      private:
+        WindowModel &m_model;
     };
 
     /// The controls as the window is designed, before its load runs.
@@ -109,7 +127,10 @@ class WindowModel : public QObject {
 
   private:
     ControlState &state(ControlId id) { return m_controls[std::size_t(id)]; }
-    void changed(ControlId id) { emit controlChanged(id); }
+    /// A control about to change: in a batch, how it was before is kept.
+    void touch(ControlId id);
+    void changed(ControlId id);
+    void endBatch();
     /// Sets one property of a control and tells the views, when it really changes.
     template <typename T> void assign(ControlId id, T ControlState::*member, const T &value);
 
@@ -119,6 +140,9 @@ class WindowModel : public QObject {
     TimerState m_timer1;
     bool m_busyPointer = false;
     bool m_splashOpen = false;
+    int m_batches = 0;
+    std::vector<std::pair<ControlId, ControlState>> m_before;
+    std::vector<std::pair<int, QString>> m_panelsBefore;
 };
 
 } // namespace ui

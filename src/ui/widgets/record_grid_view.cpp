@@ -3,10 +3,14 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QHeaderView>
+#include <QPaintEvent>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 #include <map>
+#include <utility>
 
 namespace ui {
 
@@ -245,6 +249,81 @@ QList<QAccessibleInterface *> GridCell::columnHeaderCells() const {
     return {};
 }
 
+} // namespace
+
+/// The grid's row header shows no numbers at a width of its own: measured for a size hint it
+/// would look at 200 rows each time the log grows by one. Rows added below the rows on screen
+/// change nothing it shows, yet the header repaints itself after every insertion and then
+/// measures where every one of its 100,000 rows lies: that repaint is left out, and what the
+/// screen shows of the header stays as it was.
+class RowHeader final : public QHeaderView {
+  public:
+    explicit RowHeader(QWidget *parent) : QHeaderView(Qt::Vertical, parent) {
+        setSectionsClickable(true);
+        setHighlightSections(true);
+        // Paints all of its area, so what it showed stays when a repaint is left out.
+        viewport()->setAutoFillBackground(false);
+        viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    QSize sizeHint() const override { return {minimumWidth(), 0}; }
+
+    /// Rows were added below the rows on screen, and nothing else changed since the last paint.
+    void rowsAddedOutOfSight() { m_unchanged = true; }
+    /// Something the header shows changed (scroll, selection, size): the next paint happens.
+    void shownChanged() { m_unchanged = false; }
+
+  protected:
+    bool viewportEvent(QEvent *event) override {
+        if (event->type() == QEvent::Paint) {
+            const bool leaveOut = std::exchange(m_unchanged, false) &&
+                                  static_cast<QPaintEvent *>(event)->rect() == viewport()->rect();
+            if (leaveOut)
+                return true;
+        }
+        return QHeaderView::viewportEvent(event);
+    }
+
+  private:
+    bool m_unchanged = false;
+};
+
+namespace {
+
+/// A scroll bar over a range that grows by one with every reading: over 100,000 rows its
+/// handle moves by less than a pixel, so it is painted again only when the handle's place or
+/// size, or an end it stands at, changes.
+class RowScrollBar final : public QScrollBar {
+  public:
+    using QScrollBar::QScrollBar;
+
+  protected:
+    void sliderChange(SliderChange change) override {
+        if (change == SliderRangeChange && looks() == m_painted)
+            return;
+        QScrollBar::sliderChange(change);
+    }
+    void paintEvent(QPaintEvent *event) override {
+        m_painted = looks();
+        QScrollBar::paintEvent(event);
+    }
+
+  private:
+    struct Looks {
+        QRect handle;
+        bool atStart = false;
+        bool atEnd = false;
+        friend bool operator==(const Looks &, const Looks &) = default;
+    };
+    Looks looks() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
+                                        this),
+                value() == minimum(), value() == maximum()};
+    }
+    Looks m_painted;
+};
+
 QAccessibleInterface *gridFactory(const QString &className, QObject *object) {
     if (className == QLatin1String(RecordGridView::staticMetaObject.className()))
         return new GridAccessible(static_cast<RecordGridView *>(object));
@@ -255,9 +334,12 @@ QAccessibleInterface *gridFactory(const QString &className, QObject *object) {
 
 RecordGridView::RecordGridView(QWidget *parent) : QTableView(parent) {
     QAccessible::installFactory(gridFactory);
+    setVerticalHeader(new RowHeader(this));
+    setVerticalScrollBar(new RowScrollBar(Qt::Vertical, this));
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
             &RecordGridView::rowsOnScreenChanged);
     connect(this, &RecordGridView::rowsOnScreenChanged, this, [this] {
+        rowHeader().shownChanged();
         if (!QAccessible::isActive())
             return;
         static_cast<GridAccessible *>(QAccessible::queryAccessibleInterface(this))
@@ -266,6 +348,8 @@ RecordGridView::RecordGridView(QWidget *parent) : QTableView(parent) {
         QAccessible::updateAccessibility(&reorder);
     });
 }
+
+RowHeader &RecordGridView::rowHeader() const { return *static_cast<RowHeader *>(verticalHeader()); }
 
 std::pair<int, int> RecordGridView::rowsOnScreen() const {
     const int first = rowAt(0);
@@ -277,6 +361,7 @@ std::pair<int, int> RecordGridView::rowsOnScreen() const {
 
 void RecordGridView::currentChanged(const QModelIndex &current, const QModelIndex &previous) {
     QAbstractItemView::currentChanged(current, previous);
+    rowHeader().shownChanged();
     if (!QAccessible::isActive() || !current.isValid() || !hasFocus())
         return;
     QAccessibleInterface *grid = QAccessible::queryAccessibleInterface(this);
@@ -294,6 +379,50 @@ void RecordGridView::selectionChanged(const QItemSelection &selected,
                                       const QItemSelection &deselected) {
     // A selection follows the current record, whose focus is announced above.
     QAbstractItemView::selectionChanged(selected, deselected);
+    rowHeader().shownChanged();
+}
+
+void RecordGridView::setModel(QAbstractItemModel *model) {
+    if (this->model())
+        disconnect(this->model(), nullptr, this, nullptr);
+    QTableView::setModel(model);
+    if (!model)
+        return;
+    // Whatever else changes the rows asks for the full layout.
+    const auto changed = [this] {
+        m_pending = Pending::Rows;
+        rowHeader().shownChanged();
+    };
+    connect(model, &QAbstractItemModel::modelReset, this, changed);
+    connect(model, &QAbstractItemModel::layoutChanged, this, changed);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(model, &QAbstractItemModel::columnsInserted, this, changed);
+    connect(model, &QAbstractItemModel::columnsRemoved, this, changed);
+}
+
+void RecordGridView::rowsInserted(const QModelIndex &parent, int start, int end) {
+    QTableView::rowsInserted(parent, start, end);
+    // Worked out from the scroll position, as the grid's rows are all of one height: asking the
+    // header where a row lies would make it measure every row again after an insertion.
+    const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
+    const int firstOnScreen = verticalScrollMode() == ScrollPerItem
+                                  ? verticalScrollBar()->value()
+                                  : verticalScrollBar()->value() / rowHeight;
+    const int lastOnScreen = firstOnScreen + (viewport()->height() + rowHeight - 1) / rowHeight - 1;
+    const bool outOfSight =
+        !parent.isValid() && end == model()->rowCount() - 1 && start > lastOnScreen;
+    if (m_pending != Pending::Rows)
+        m_pending = outOfSight ? Pending::AppendedOutOfSight : Pending::Rows;
+    if (m_pending == Pending::AppendedOutOfSight)
+        rowHeader().rowsAddedOutOfSight();
+}
+
+void RecordGridView::doItemsLayout() {
+    const Pending pending = std::exchange(m_pending, Pending::Nothing);
+    if (pending == Pending::AppendedOutOfSight)
+        updateGeometries();
+    else
+        QTableView::doItemsLayout();
 }
 
 void RecordGridView::resizeEvent(QResizeEvent *event) {

@@ -4,6 +4,8 @@
 
 namespace ui {
 
+class RowHeader;
+
 /// The record grid's view. Assistive technology sees the column headers and the rows on
 /// screen as its children, not every cell of a log of 100,000 records, so that a walk of the
 /// window stays quick; the table's full row count and any cell by its row and column can still
@@ -16,6 +18,12 @@ class RecordGridView : public QTableView {
     /// The first and last row on screen; last < first when none is.
     std::pair<int, int> rowsOnScreen() const;
 
+    void setModel(QAbstractItemModel *model) override;
+    /// Rows appended below the rows on screen change nothing on screen but the scroll range:
+    /// the log grows by a record a reading, and painting the rows again each time would cost
+    /// more than all the rest of the reading.
+    void doItemsLayout() override;
+
   signals:
     /// Other rows have come on screen (a scroll, a resize, a new result).
     void rowsOnScreenChanged();
@@ -27,6 +35,14 @@ class RecordGridView : public QTableView {
     void selectionChanged(const QItemSelection &selected,
                           const QItemSelection &deselected) override;
     void resizeEvent(QResizeEvent *event) override;
+    void rowsInserted(const QModelIndex &parent, int start, int end) override;
+
+  private:
+    RowHeader &rowHeader() const;
+
+    /// What the next layout has to do: nothing was asked for, only rows below the ones on
+    /// screen were added, or the rows changed otherwise.
+    enum class Pending { Nothing, AppendedOutOfSight, Rows } m_pending = Pending::Nothing;
 };
 
 } // namespace ui
