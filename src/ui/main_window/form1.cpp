@@ -6,6 +6,8 @@
 #include "ui/main_window/surface_widget.h"
 #include "ui/main_window/widget_binders.h"
 #include "ui/main_window/window_model.h"
+#include "ui/widgets/colour_lamp.h"
+#include "ui/widgets/display_label.h"
 #include "ui/widgets/frame_pacer.h"
 #include "ui/widgets/gesture_slider.h"
 #include "ui/widgets/record_grid_view.h"
@@ -76,6 +78,8 @@ IndicatorPicture indicatorPicture(ControlId id, qreal ratio) {
 }
 
 constexpr int kToolbarButtonWidth = 49;
+/// Texts larger than this are the reading's displays, drawn from letters rendered once.
+constexpr double kLargeDisplayPoints = 40;
 constexpr int kEnterKey = 13;
 
 } // namespace
@@ -117,7 +121,8 @@ Form1::Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent
         case ControlKind::ReadOnlyTextBox: {
             // A box only the program writes needs none of an editor's inner margins, which
             // would clip texts such as "OFFLine" in the designed widths.
-            auto *label = new QLabel(parentWidget);
+            auto *label = look.font.points > kLargeDisplayPoints ? new DisplayLabel(parentWidget)
+                                                                 : new QLabel(parentWidget);
             bindLabel(label, model, look);
             if (look.kind == ControlKind::ReadOnlyTextBox)
                 label->setFocusPolicy(Qt::StrongFocus); // a text box takes the focus
@@ -133,8 +138,14 @@ Form1::Form1(WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent
             break;
         }
         case ControlKind::Indicator: {
-            auto *indicator = new QLabel(parentWidget);
             const IndicatorPicture shown = indicatorPicture(look.id, devicePixelRatioF());
+            if (shown.picture.isNull()) {
+                auto *lamp = new ColourLamp(parentWidget);
+                bindLamp(lamp, model, look);
+                widget = lamp;
+                break;
+            }
+            auto *indicator = new QLabel(parentWidget);
             bindIndicator(indicator, model, look, shown.picture, shown.meaning);
             widget = indicator;
             break;

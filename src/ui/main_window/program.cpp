@@ -42,13 +42,7 @@ constexpr int kRetryMs = 50;
 // generic sans-serif family is DejaVu Sans on one machine and Nimbus Sans on the next. Liberation
 // Sans comes with the program's fonts and is metric-compatible with the Arial the layout names;
 // Arial Black has no such twin and would fall back to the system's choice too.
-//
-// The displays show a reading in letters of up to 83 pixels, redrawn with every reading. Qt
-// keeps rendered letters only up to 64 pixels and fills the outline of larger ones each time,
-// which costs more than all the rest of a reading: the limit is raised above the displays'.
 Program::ProgramLook::ProgramLook() {
-    if (!qEnvironmentVariableIsSet("QT_MAX_CACHED_GLYPH_SIZE"))
-        qputenv("QT_MAX_CACHED_GLYPH_SIZE", "128");
     const QString family = QStringLiteral("Liberation Sans");
     QFont::insertSubstitution(QStringLiteral("Arial Black"), family);
     QApplication::setFont(QFont(family, 9));

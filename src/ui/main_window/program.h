@@ -63,8 +63,7 @@ class Program {
     logbook::ReadingLog &readingLog() { return m_log; }
 
   private:
-    /// Sets the program's own default font, and how large a letter is kept rendered, before
-    /// any window is built or painted.
+    /// Sets the program's own default font before any window is built.
     struct ProgramLook {
         ProgramLook();
     };

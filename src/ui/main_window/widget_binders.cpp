@@ -3,6 +3,7 @@
 #include "log/record_grid_model.h"
 #include "ui/main_window/artwork.h"
 #include "ui/main_window/window_model.h"
+#include "ui/widgets/colour_lamp.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -125,28 +126,21 @@ void bindIndicator(QLabel *indicator, WindowModel &model, const ControlLook &loo
     indicator->setPixmap(picture);
     indicator->setAlignment(Qt::AlignCenter);
     indicator->setAccessibleDescription(look.role);
-    const bool lamp = picture.isNull();
-    indicator->setAutoFillBackground(lamp);
-    follow(indicator, model, look.id, [indicator, &model, look, meaning, lamp] {
+    indicator->setAccessibleName(meaning);
+    follow(indicator, model, look.id, [indicator, &model, look] {
+        applyLook(indicator, look, model.control(look.id), QStringLiteral("QLabel"));
+    });
+}
+
+void bindLamp(ColourLamp *lamp, WindowModel &model, const ControlLook &look) {
+    lamp->setAccessibleDescription(look.role);
+    follow(lamp, model, look.id, [lamp, &model, look] {
         const ControlState &state = model.control(look.id);
-        if (lamp && state.backColour) {
-            // The lamp changes colour with every reading: its palette paints it, at a fraction
-            // of the cost of a new style sheet.
-            ControlState shape = state;
-            shape.backColour.reset();
-            applyLook(indicator, look, shape, QStringLiteral("QLabel"));
-            QPalette palette = indicator->palette();
-            const core::Rgb colour = *state.backColour;
-            palette.setColor(QPalette::Window, QColor(colour.red, colour.green, colour.blue));
-            indicator->setPalette(palette);
-        } else {
-            applyLook(indicator, look, state, QStringLiteral("QLabel"));
-        }
-        // A lamp says its colour; a picture what it stands for.
-        QString shows = meaning;
-        if (shows.isEmpty() && state.backColour)
-            shows = core::colourName(*state.backColour).value_or(QLatin1String());
-        indicator->setAccessibleName(shows);
+        const core::Rgb colour = state.backColour.value_or(look.back.value_or(core::Rgb{}));
+        lamp->setColour(QColor(colour.red, colour.green, colour.blue));
+        lamp->setVisible(state.visible);
+        // A lamp says its colour.
+        lamp->setAccessibleName(core::colourName(colour).value_or(QLatin1String()));
     });
 }
 

@@ -20,6 +20,7 @@ class RecordGridModel;
 
 namespace ui {
 
+class ColourLamp;
 class WindowModel;
 
 // One binder per kind of widget: each shows the model's state of its control and keeps
@@ -33,9 +34,11 @@ class WindowModel;
 
 void bindLabel(QLabel *label, WindowModel &model, const ControlLook &look);
 void bindTextBox(QLineEdit *edit, WindowModel &model, const ControlLook &look);
-/// A picture with what it stands for; with no picture, a lamp that says its colour.
+/// A picture with what it stands for.
 void bindIndicator(QLabel *indicator, WindowModel &model, const ControlLook &look,
                    const QPixmap &picture, const QString &meaning);
+/// A lamp that shows and says its colour.
+void bindLamp(ColourLamp *lamp, WindowModel &model, const ControlLook &look);
 void bindCheckBox(QCheckBox *box, WindowModel &model, const ControlLook &look,
                   std::function<void()> worked);
 void bindImageCombo(QComboBox *combo, WindowModel &model, const ControlLook &look,

@@ -6,8 +6,6 @@
 #include <QPaintEvent>
 #include <QPointer>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionSlider>
 
 #include <map>
 #include <utility>
@@ -289,41 +287,6 @@ class RowHeader final : public QHeaderView {
 
 namespace {
 
-/// A scroll bar over a range that grows by one with every reading: over 100,000 rows its
-/// handle moves by less than a pixel, so it is painted again only when the handle's place or
-/// size, or an end it stands at, changes.
-class RowScrollBar final : public QScrollBar {
-  public:
-    using QScrollBar::QScrollBar;
-
-  protected:
-    void sliderChange(SliderChange change) override {
-        if (change == SliderRangeChange && looks() == m_painted)
-            return;
-        QScrollBar::sliderChange(change);
-    }
-    void paintEvent(QPaintEvent *event) override {
-        m_painted = looks();
-        QScrollBar::paintEvent(event);
-    }
-
-  private:
-    struct Looks {
-        QRect handle;
-        bool atStart = false;
-        bool atEnd = false;
-        friend bool operator==(const Looks &, const Looks &) = default;
-    };
-    Looks looks() const {
-        QStyleOptionSlider option;
-        initStyleOption(&option);
-        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
-                                        this),
-                value() == minimum(), value() == maximum()};
-    }
-    Looks m_painted;
-};
-
 QAccessibleInterface *gridFactory(const QString &className, QObject *object) {
     if (className == QLatin1String(RecordGridView::staticMetaObject.className()))
         return new GridAccessible(static_cast<RecordGridView *>(object));
@@ -335,7 +298,6 @@ QAccessibleInterface *gridFactory(const QString &className, QObject *object) {
 RecordGridView::RecordGridView(QWidget *parent) : QTableView(parent) {
     QAccessible::installFactory(gridFactory);
     setVerticalHeader(new RowHeader(this));
-    setVerticalScrollBar(new RowScrollBar(Qt::Vertical, this));
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
             &RecordGridView::rowsOnScreenChanged);
     connect(this, &RecordGridView::rowsOnScreenChanged, this, [this] {
