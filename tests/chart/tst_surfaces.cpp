@@ -53,16 +53,21 @@ class TestSurfaces : public QObject {
         QCOMPARE(countPixels(image, qRgb(255, 255, 255)), 397 * 182);
     }
 
-    // Whoever shows the image hears of every change, whatever drew it.
-    void reportsEveryChangeOfTheImage() {
+    // Whoever shows the image hears of every change and where it is: the screen shows that part.
+    void reportsWhereTheImageChanged() {
         chart::ImageSurface surface(kPlotBox);
-        int changes = 0;
-        surface.setChangedHandler([&](const QRect &) { ++changes; });
+        QList<QRect> changes;
+        surface.setChangedHandler([&](const QRect &area) { changes.append(area); });
         surface.setBackColour(kBlack);
-        surface.line(0, 0, 100, 100);
-        surface.box(0, 0, 100, 100);
+        surface.setDrawWidth(3);
+        surface.line(300, 450, 1500, 450);
+        surface.box(150, 300, 450, 600);
         surface.print("x");
-        QCOMPARE(changes, 4);
+        QCOMPARE(changes.size(), 4);
+        QCOMPARE(changes[0], QRect(QPoint(), surface.image().size()));
+        QVERIFY(changes[1].contains(QRect(19, 29, 83, 3)) && changes[1].height() < 12);
+        QVERIFY(changes[2].contains(QRect(10, 20, 20, 20)) && changes[2].width() < 30);
+        QVERIFY(!changes[3].isEmpty() && changes[3].width() < 40);
     }
 
     void rebuildsForHighDensityScreensAndAsksForRepaint() {

@@ -20,18 +20,16 @@ class TestProgramFiles : public QObject {
     }
 
   private slots:
-    // The build tree and a portable folder keep everything beside the executable, even one
-    // that lies in a folder named bin.
+    // The build tree (or a portable folder) keeps everything beside the executable, though it
+    // lies in a folder named bin.
     void aPortableProgramKeepsItsFilesBesideIt() {
-        for (const QString &folder : {m_dir.filePath("build/bin"), m_dir.filePath("portable")}) {
-            QDir().mkpath(folder);
-            const core::ProgramFiles files =
-                core::locateProgramFiles(folder, m_dir.filePath("data"));
-            QCOMPARE(files.directory, folder);
-            QCOMPARE(files.helpFile, folder + "/5710.rtf");
-            core::makeDataFolderOnFirstStart(folder, files);
-            QVERIFY(!QFile::exists(m_dir.filePath("data")));
-        }
+        const QString folder = m_dir.filePath("build/bin");
+        QDir().mkpath(folder);
+        const core::ProgramFiles files = core::locateProgramFiles(folder, m_dir.filePath("data"));
+        QCOMPARE(files.directory, folder);
+        QCOMPARE(files.helpFile, folder + "/5710.rtf");
+        core::makeDataFolderOnFirstStart(folder, files);
+        QVERIFY(!QFile::exists(m_dir.filePath("data")));
     }
 
     // Installed: the user's data folder, made with the empty log on the first start only; the

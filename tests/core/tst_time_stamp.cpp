@@ -8,7 +8,6 @@ class TestTimeStamp : public QObject {
 
   private slots:
     void formatsStampAndClockInAnyLocale();
-    void refusesTextsThatAreNoStamp();
 };
 
 void TestTimeStamp::formatsStampAndClockInAnyLocale() {
@@ -33,13 +32,6 @@ void TestTimeStamp::formatsStampAndClockInAnyLocale() {
         QCOMPARE(core::isoTime(rows[1].time), "2001-03-07T09:05:02");
     }
     QLocale::setDefault(QLocale::c());
-}
-
-void TestTimeStamp::refusesTextsThatAreNoStamp() {
-    for (const char *notAStamp :
-         {"", "14:03:27/13-04-2026", "14:03:27/12-04-26", "1,2 \"x\"", "24:00:00/12-04-2026",
-          "14-03-27/12-04-2026", "14:03:2x/12-04-2026"})
-        QVERIFY2(!core::readTimeStamp(QString::fromLatin1(notAStamp)), notAStamp);
 }
 
 QTEST_GUILESS_MAIN(TestTimeStamp)

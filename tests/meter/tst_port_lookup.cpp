@@ -39,7 +39,8 @@ class TestPortLookup : public QObject {
         QDir().mkpath(m_listing.folder);
     }
 
-    // Adapters first, under the stable name that survives a replug, then on-board ports.
+    // Adapters first, under the stable name that survives a replug, then on-board ports; the
+    // first serial ports where there are too few.
     void ordersAdaptersFirstByTheirStableNames() {
         const QString usb = device("ttyUSB0");
         const QString acm = device("ttyACM0");
@@ -59,13 +60,10 @@ class TestPortLookup : public QObject {
                  QStringLiteral("%1 (Meter CDC), %2").arg(acm, onBoard));
         qputenv("ENVMETER_COM2", "/dev/pts/7");
         QCOMPARE(meter::devicePathForPort(2, m_listing), "/dev/pts/7");
-    }
-
-    // With fewer ports than the number, the platform's first and second serial port.
-    void fallsBackToTheFirstSerialPorts() {
-        QCOMPARE(meter::devicePathForPort(1, m_listing), "/dev/ttyS0");
-        m_listing.present = {{device("ttyUSB3"), {}, true}};
-        QCOMPARE(meter::devicePathForPort(1, m_listing), m_dir.filePath("ttyUSB3"));
+        // With fewer ports than the number, the platform's first and second serial port.
+        m_listing.present = {{usb, {}, true}};
+        QCOMPARE(meter::devicePathForPort(1, m_listing), stable);
+        qunsetenv("ENVMETER_COM2");
         QCOMPARE(meter::devicePathForPort(2, m_listing), "/dev/ttyS1");
     }
 };
