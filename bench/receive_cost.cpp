@@ -15,6 +15,7 @@
 #include "filled_log.h"
 #include "meter/frame_decoder.h"
 #include "meter/meter_frame.h"
+#include "resident_memory.h"
 #include "scenario_player.h"
 #include "serial_output.h"
 #include "ui/main_window/program.h"
@@ -53,14 +54,6 @@ std::pair<double, double> cpuSeconds() {
     getrusage(RUSAGE_SELF, &usage);
     return {double(usage.ru_utime.tv_sec) + double(usage.ru_utime.tv_usec) / 1e6,
             double(usage.ru_stime.tv_sec) + double(usage.ru_stime.tv_usec) / 1e6};
-}
-
-double residentMegabytes() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    return statm.readAll().split(' ').value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) /
-           (1024.0 * 1024.0);
 }
 
 qint64 recordsIn(const QString &log) {

@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "core/message_boxes.h"
 #include "log/log_database.h"
+#include "resident_memory.h"
 #include "ui/main_window/program.h"
 
 #include <QApplication>
@@ -18,14 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-double residentMegabytes() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    return statm.readAll().split(' ').value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) /
-           (1024.0 * 1024.0);
-}
 
 QString count(const QString &file) {
     QProcess sqlite;
