@@ -26,6 +26,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTableView>
@@ -173,6 +174,23 @@ class TestForm1 : public QObject {
         QVERIFY(last->state().selected);
         QCOMPARE(grid->child(5)->tableCellInterface()->rowIndex(), records - onScreen);
         m_program->data1().moveFirst();
+
+        // Readings appended below the rows on screen lengthen the scroll range as a full layout
+        // does, and the newest is reached at its end.
+        auto *view = m_form->findChild<QTableView *>("DBGrid1");
+        const int range = view->verticalScrollBar()->maximum();
+        m_program->toolbar().OnToolbarButtonClick("bb");
+        m_program->toolbar().OnToolbarButtonClick("dd");
+        for (int i = 0; i < 3; ++i, QCoreApplication::processEvents())
+            m_line.deliver(metersim::parseScript(u"55.5 dB").steps.front().bytes.repeated(2));
+        m_program->toolbar().OnToolbarButtonClick("dd");
+        QCOMPARE(view->verticalScrollBar()->maximum(), range + 3);
+        view->doItemsLayout();
+        QCOMPARE(view->verticalScrollBar()->maximum(), range + 3);
+        view->scrollToBottom();
+        QCOMPARE(grid->child(grid->childCount() - 5)->text(QAccessible::Name),
+                 QString::number(records + 2));
+        view->scrollToTop();
     }
 
     // With the line closed the slider walks back through the log, by keys or by assistive

@@ -6,6 +6,8 @@
 #include <QPaintEvent>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 #include <map>
 #include <utility>
@@ -287,6 +289,41 @@ class RowHeader final : public QHeaderView {
 
 namespace {
 
+/// A scroll bar over a range that grows by one with every reading: over 100,000 rows its
+/// handle moves by less than a pixel, so it is painted again only when the handle's place or
+/// size, or an end it stands at, changes.
+class RowScrollBar final : public QScrollBar {
+  public:
+    using QScrollBar::QScrollBar;
+
+  protected:
+    void sliderChange(SliderChange change) override {
+        if (change == SliderRangeChange && looks() == m_painted)
+            return;
+        QScrollBar::sliderChange(change);
+    }
+    void paintEvent(QPaintEvent *event) override {
+        m_painted = looks();
+        QScrollBar::paintEvent(event);
+    }
+
+  private:
+    struct Looks {
+        QRect handle;
+        bool atStart = false;
+        bool atEnd = false;
+        friend bool operator==(const Looks &, const Looks &) = default;
+    };
+    Looks looks() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
+                                        this),
+                value() == minimum(), value() == maximum()};
+    }
+    Looks m_painted;
+};
+
 QAccessibleInterface *gridFactory(const QString &className, QObject *object) {
     if (className == QLatin1String(RecordGridView::staticMetaObject.className()))
         return new GridAccessible(static_cast<RecordGridView *>(object));
@@ -298,6 +335,7 @@ QAccessibleInterface *gridFactory(const QString &className, QObject *object) {
 RecordGridView::RecordGridView(QWidget *parent) : QTableView(parent) {
     QAccessible::installFactory(gridFactory);
     setVerticalHeader(new RowHeader(this));
+    setVerticalScrollBar(new RowScrollBar(Qt::Vertical, this));
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
             &RecordGridView::rowsOnScreenChanged);
     connect(this, &RecordGridView::rowsOnScreenChanged, this, [this] {
@@ -371,8 +409,8 @@ void RecordGridView::rowsInserted(const QModelIndex &parent, int start, int end)
                                   ? verticalScrollBar()->value()
                                   : verticalScrollBar()->value() / rowHeight;
     const int lastOnScreen = firstOnScreen + (viewport()->height() + rowHeight - 1) / rowHeight - 1;
-    const bool outOfSight =
-        !parent.isValid() && end == model()->rowCount() - 1 && start > lastOnScreen;
+    const bool outOfSight = !parent.isValid() && end == model()->rowCount() - 1 &&
+                            start > lastOnScreen && rowsAreUniform();
     if (m_pending != Pending::Rows)
         m_pending = outOfSight ? Pending::AppendedOutOfSight : Pending::Rows;
     if (m_pending == Pending::AppendedOutOfSight)
@@ -381,10 +419,33 @@ void RecordGridView::rowsInserted(const QModelIndex &parent, int start, int end)
 
 void RecordGridView::doItemsLayout() {
     const Pending pending = std::exchange(m_pending, Pending::Nothing);
-    if (pending == Pending::AppendedOutOfSight)
-        updateGeometries();
-    else
+    if (pending != Pending::AppendedOutOfSight || !stretchScrollRange())
         QTableView::doItemsLayout();
+}
+
+bool RecordGridView::rowsAreUniform() const {
+    const QHeaderView *rows = verticalHeader();
+    return rows->length() == qint64(rows->count()) * rows->defaultSectionSize();
+}
+
+bool RecordGridView::stretchScrollRange() {
+    // The table's own geometry update would measure where every row lies, and the scroll bar's
+    // range signal makes the scroll area lay out its children again, raising its two scroll bars
+    // in turn so that both and the frame beneath them are painted again. Rows added below the
+    // rows on screen only lengthen the range of a scroll bar already shown.
+    const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
+    const int rows = verticalHeader()->count();
+    QScrollBar *bar = verticalScrollBar();
+    if (!rowsAreUniform() || !bar->isVisibleTo(this) ||
+        qint64(rows) * rowHeight <= maximumViewportSize().height())
+        return false;
+    const int height = viewport()->height();
+    const QSignalBlocker quiet(bar);
+    if (verticalScrollMode() == ScrollPerItem)
+        bar->setRange(0, rows - std::max(1, height / rowHeight));
+    else
+        bar->setRange(0, rows * rowHeight - height);
+    return true;
 }
 
 void RecordGridView::resizeEvent(QResizeEvent *event) {

@@ -39,6 +39,11 @@ class RecordGridView : public QTableView {
 
   private:
     RowHeader &rowHeader() const;
+    /// No row was resized or hidden: every row has the default height.
+    bool rowsAreUniform() const;
+    /// After rows were appended out of sight: lengthens the scroll range alone, if that is all
+    /// the layout has to do.
+    bool stretchScrollRange();
 
     /// What the next layout has to do: nothing was asked for, only rows below the ones on
     /// screen were added, or the rows changed otherwise.
