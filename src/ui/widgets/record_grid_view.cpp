@@ -336,6 +336,11 @@ RecordGridView::RecordGridView(QWidget *parent) : QTableView(parent) {
     QAccessible::installFactory(gridFactory);
     setVerticalHeader(new RowHeader(this));
     setVerticalScrollBar(new RowScrollBar(Qt::Vertical, this));
+    // The scroll area connects a scroll bar put in place of its own, the item view does not.
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
+            &RecordGridView::verticalScrollbarAction);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &RecordGridView::verticalScrollbarValueChanged);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
             &RecordGridView::rowsOnScreenChanged);
     connect(this, &RecordGridView::rowsOnScreenChanged, this, [this] {
