@@ -165,12 +165,8 @@ QString ReadingLog::keepEarlierBackup() const {
                 last = core::readTimeStamp(newest.value(0).toString()).value_or(last);
         }
     }
-    const auto two = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
     const QString stem =
-        QStringLiteral("maxdb1-%1-%2-%3-%4%5%6")
-            .arg(last.date().year())
-            .arg(two(last.date().month()), two(last.date().day()), two(last.time().hour()),
-                 two(last.time().minute()), two(last.time().second()));
+        QStringLiteral("maxdb1-") + last.toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
     QFile earlier(backup);
     for (int n = 1;; ++n) {
         const QString kept = QDir(m_directory)
