@@ -142,23 +142,23 @@ void QtSerialLine::close() {
 qint64 QtSerialLine::bytesWaiting() const {
     if (!m_serial->isOpen())
         return 0;
-    qint64 waiting = m_serial->bytesAvailable();
+    return m_serial->bytesAvailable() + bytesInSystem();
+}
+
+int QtSerialLine::bytesInSystem() const {
+    int inSystem = 0;
 #ifdef Q_OS_UNIX
     // Bytes below the threshold wait in the system, which has not woken the program for them.
-    int inSystem = 0;
-    if (::ioctl(int(m_serial->handle()), FIONREAD, &inSystem) == 0)
-        waiting += inSystem;
+    if (m_serial->isOpen() && ::ioctl(int(m_serial->handle()), FIONREAD, &inSystem) != 0)
+        inSystem = 0;
 #endif
-    return waiting;
+    return inSystem;
 }
 
 QByteArray QtSerialLine::readAll() {
     QByteArray bytes = m_serial->readAll();
 #ifdef Q_OS_UNIX
-    // What waits in the system below the threshold is waiting too.
-    int inSystem = 0;
-    if (m_serial->isOpen() && ::ioctl(int(m_serial->handle()), FIONREAD, &inSystem) == 0 &&
-        inSystem > 0) {
+    if (const int inSystem = bytesInSystem(); inSystem > 0) {
         const qsizetype had = bytes.size();
         bytes.resize(had + inSystem);
         const ssize_t got = ::read(int(m_serial->handle()), bytes.data() + had, size_t(inSystem));

@@ -44,6 +44,8 @@ class QtSerialLine final : public QObject, public SerialLine {
   private:
     bool openDevice();
     void wakeAtThreshold();
+    /// Bytes the system holds that the port has not read yet.
+    int bytesInSystem() const;
     void bytesCame();
     /// Raises the receive event while the threshold of bytes waits.
     void offerBytes();
