@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -23,18 +24,18 @@ QString SystemPortListing::stableNamesFolder() const { return QStringLiteral("/d
 
 QList<SerialPortEntry> portsInOrder(const PortListing &listing) {
     QList<SerialPortEntry> ports = listing.ports();
+    // Each stable name by the device it leads to.
+    QHash<QString, QString> stableNames;
     const QDir stable(listing.stableNamesFolder());
-    const QFileInfoList links = stable.entryInfoList(QDir::System | QDir::Files, QDir::Name);
+    for (const QFileInfo &link : stable.entryInfoList(QDir::System | QDir::Files, QDir::Name)) {
+        const QString device = link.canonicalFilePath();
+        if (link.isSymLink() && !device.isEmpty() && !stableNames.contains(device))
+            stableNames.insert(device, link.absoluteFilePath());
+    }
     for (SerialPortEntry &port : ports) {
-        if (!port.adapter)
-            continue;
-        const QString device = QFileInfo(port.device).canonicalFilePath();
-        for (const QFileInfo &link : links) {
-            if (link.isSymLink() && !device.isEmpty() && link.canonicalFilePath() == device) {
-                port.device = link.absoluteFilePath();
-                break;
-            }
-        }
+        if (port.adapter)
+            port.device =
+                stableNames.value(QFileInfo(port.device).canonicalFilePath(), port.device);
     }
     std::stable_sort(ports.begin(), ports.end(),
                      [](const SerialPortEntry &a, const SerialPortEntry &b) {
