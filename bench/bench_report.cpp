@@ -24,7 +24,10 @@ void printReport(benchmark::State &state, std::initializer_list<bool> answers) {
     model.setText(ui::ControlId::Text5, QStringLiteral("400.0"));
     model.setText(ui::ControlId::Text6, QStringLiteral("-400.0"));
     core::RecordingMessageBoxes messages;
-    report::PrintReportCommand command(dir.path(), model, data1, messages);
+    logbook::RecordGridModel grid(data1);
+    const core::SystemClock clock;
+    logbook::ReadingLog log(dir.path(), data1, grid, clock, messages);
+    report::PrintReportCommand command(log, model, data1, messages);
     for (auto _ : state) {
         messages.answer(answers);
         report::QtPrinter printer(dir.path(), QDateTime::currentDateTime());

@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/program_files.h"
+#include "core/termination_signals.h"
 #include "ui/main_window/program.h"
 
 #include <QApplication>
@@ -26,6 +27,8 @@ int main(int argc, char *argv[]) {
     core::makeDataFolderOnFirstStart(executableDirectory, files);
     const core::SystemClock clock;
     ui::Program program(files, clock);
+    core::quitOnTerminationSignals(app);
     program.start();
+    // The program's objects end here, the log's writer last writing what it was given.
     return app.exec();
 }

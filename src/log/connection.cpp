@@ -73,6 +73,15 @@ bool Connection::execute(const QString &sql) {
     return false;
 }
 
+std::optional<qint64> Connection::insert(const QString &sql) {
+    QSqlQuery query(m_db);
+    if (!query.exec(sql)) {
+        setError(query.lastError());
+        return std::nullopt;
+    }
+    return query.lastInsertId().toLongLong();
+}
+
 RecordSet *Connection::openRecordSet() {
     m_recordSet.reset(new RecordSet(*this));
     if (!m_recordSet->open()) {

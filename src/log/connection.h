@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace logbook {
 
@@ -29,6 +30,8 @@ class Connection {
 
     /// Executes a statement that returns no rows, exactly as written.
     bool execute(const QString &sql);
+    /// Executes an INSERT exactly as written; the new row's rowid, or nothing on failure.
+    std::optional<qint64> insert(const QString &sql);
 
     /// Opens the record set "SELECT * FROM b1", current on its first record. The record set
     /// belongs to the connection and is valid until the connection closes; nullptr on failure.

@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <algorithm>
 #include <numeric>
 
 namespace logbook {
@@ -40,49 +41,42 @@ bool DataSource::refresh() {
     return ok;
 }
 
-bool DataSource::refreshAppended() {
-    if (!m_connection.isOpen() || m_rowIds.isEmpty())
+bool DataSource::appendRows(const QList<qint64> &rowIds, const QList<QVariantList> &rows) {
+    if (!m_connection.isOpen())
         return refresh();
-    // Only appends keep the rows read so far in place: the first row and the last one known
-    // must still be where they were.
-    QSqlQuery query(m_connection.database());
-    query.setForwardOnly(true);
-    const qint64 first = m_rowIds.front();
-    const qint64 last = m_rowIds.back();
-    // The last row known and those after it, each with the table's first row: one query.
-    if (!query.exec(QStringLiteral("SELECT rowid, (SELECT min(rowid) FROM %1) FROM %1 "
-                                   "WHERE rowid >= %2 ORDER BY rowid")
-                        .arg(kLogTable)
-                        .arg(last))) {
-        m_error = DatabaseError::fromSql(query.lastError(), m_path);
-        return false;
-    }
-    if (!query.next() || query.value(0).toLongLong() != last ||
-        query.value(1).toLongLong() != first) {
-        if (query.lastError().isValid()) {
-            m_error = DatabaseError::fromSql(query.lastError(), m_path);
-            return false;
-        }
-        return refresh();
-    }
-    QList<qint64> added;
-    while (query.next())
-        added.append(query.value(0).toLongLong());
-    if (query.lastError().isValid()) {
-        m_error = DatabaseError::fromSql(query.lastError(), m_path);
-        return false;
-    }
-    m_error = {};
-    if (!added.isEmpty()) {
+    qsizetype skip = 0;
+    while (skip < rowIds.size() && !m_rowIds.isEmpty() && rowIds[skip] <= m_rowIds.back())
+        ++skip;
+    if (skip < rowIds.size()) {
         const int firstNew = recordCount();
-        emit aboutToAppend(firstNew, firstNew + int(added.size()) - 1);
-        // The block holding the old last row may have been read short.
-        std::erase_if(m_blocks, [&](const Block &b) { return b.firstRow + kBlockRows > firstNew; });
-        m_rowIds.append(added);
+        emit aboutToAppend(firstNew, firstNew + int(rowIds.size() - skip) - 1);
+        for (qsizetype i = skip; i < rowIds.size(); ++i)
+            keepAppended(firstNew + int(i - skip), rows[i]);
+        m_rowIds.append(rowIds.mid(skip));
         emit appended();
     }
+    m_error = {};
     setCurrent(0);
     return true;
+}
+
+void DataSource::keepAppended(int row, const QVariantList &values) {
+    // The block that ends just before the row takes it; a row at a block's start begins one.
+    // Any other block the row falls in was read when the table ended earlier: it is read again.
+    const int firstRow = row - row % kBlockRows;
+    const auto found = std::find_if(m_blocks.begin(), m_blocks.end(),
+                                    [&](const Block &b) { return b.firstRow == firstRow; });
+    if (found != m_blocks.end() && found->firstRow + found->rows.size() == row) {
+        found->rows.append(values);
+        return;
+    }
+    if (found != m_blocks.end())
+        m_blocks.erase(found);
+    if (row != firstRow)
+        return;
+    if (m_blocks.size() == kCachedBlocks)
+        m_blocks.pop_front();
+    m_blocks.push_back({firstRow, {values}});
 }
 
 bool DataSource::readResult() {

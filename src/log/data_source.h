@@ -32,9 +32,10 @@ class DataSource : public QObject {
     /// Opens the file again and runs the record source again; the first record becomes
     /// current. Fails, leaving an empty result, on a file that is not a log database.
     bool refresh();
-    /// The same result as refresh() when the table has only grown at its end since the last
-    /// one, at the cost of reading the new rows only; otherwise a full refresh.
-    bool refreshAppended();
+    /// Rows the caller itself appended at the table's end, by their rowids and their values in
+    /// the record source's columns: the result grows by them without reading the file. Rows
+    /// the result holds already are passed by. Unbound from a readable file, a full refresh.
+    bool appendRows(const QList<qint64> &rowIds, const QList<QVariantList> &rows);
 
     bool isEmpty() const { return m_rowIds.isEmpty(); }
     /// Counted over the whole result, not only the rows read so far.
@@ -73,6 +74,8 @@ class DataSource : public QObject {
     };
 
     bool readResult();
+    /// Keeps an appended row among the rows read, where it extends them.
+    void keepAppended(int row, const QVariantList &values);
     bool readRowIds();
     void fail();
     void setCurrent(int row);

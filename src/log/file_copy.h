@@ -4,13 +4,16 @@
 
 namespace logbook {
 
-/// Told how a copy goes, so that a window can show the progress of a long one and keep painting.
+/// Told how a copy goes, or a wait for the log's writer, so that a window can show the progress
+/// of a long one and keep painting.
 class CopyProgress {
   public:
     virtual ~CopyProgress() = default;
     /// After each chunk: `copied` of `total` bytes are in `to`.
     virtual void copying(const QString &to, qint64 copied, qint64 total) = 0;
-    /// The copy is over, done or failed.
+    /// While the readings taken are written: `written` of `total` readings are in `to`.
+    virtual void writing(const QString &to, qint64 written, qint64 total) = 0;
+    /// The copy or the wait is over, done or failed.
     virtual void copyEnded() = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include "log/connection.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
@@ -33,6 +34,8 @@ DatabaseError createLogDatabase(const QString &path) {
                                                "DDD TEXT, EEE TEXT, FFFF INTEGER)")))
             return {connection.error().kind, path, connection.error().reason};
     }
+    // The empty journal a committed transaction leaves stays with the temporary name.
+    QFile::remove(file.fileName() + QStringLiteral("-journal"));
     if (!file.rename(path))
         return {DatabaseError::Kind::Failed, path, file.errorString()};
     file.setAutoRemove(false);

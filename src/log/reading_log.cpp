@@ -49,65 +49,84 @@ ReadingLog::ReadingLog(QString directory, DataSource &data1, RecordGridModel &gr
                        const core::Clock &clock, core::MessageBoxes &messages,
                        CopyProgress *progress)
     : m_directory(std::move(directory)), m_data1(data1), m_grid(grid), m_clock(clock),
-      m_messages(messages), m_progress(progress) {}
+      m_messages(messages), m_progress(progress),
+      m_writer(std::make_unique<LogWriter>(filePath(kLiveLogFile), [this] {
+          // One delivery at a time: it takes whatever has come by then.
+          if (!m_newsPosted.exchange(true))
+              QMetaObject::invokeMethod(
+                  &m_context,
+                  [this] {
+                      m_newsPosted = false;
+                      takeOutcomes();
+                  },
+                  Qt::QueuedConnection);
+      })) {}
+
+ReadingLog::~ReadingLog() = default;
 
 QString ReadingLog::filePath(QLatin1String name) const { return QDir(m_directory).filePath(name); }
 
 void ReadingLog::appendReading(qint32 no, const QString &fun, const QString &data,
                                const QString &unit) {
-    m_waiting.push_back(insertStatement(no, fun, data, unit, core::timeStamp(m_clock.now())));
-    const std::size_t before = m_waiting.size();
-    DatabaseError failure =
-        writeWaiting(m_streak.locked ? kBusyTimeoutInLockMs : Connection::kDefaultBusyTimeoutMs);
-    // With nothing written there is nothing new to show, and the refresh would meet the same
-    // trouble.
-    if (m_waiting.size() < before && !m_data1.refreshAppended() && !failure)
-        failure = m_data1.error();
-    setLogGridColumns(m_grid);
-    if (failure)
-        reportFailure(failure);
-    else
-        m_streak = {};
+    m_writer->enqueue({no, fun, data, unit, core::timeStamp(m_clock.now())});
 }
 
-DatabaseError ReadingLog::writeWaiting(int busyTimeoutMs) {
-    Connection db(busyTimeoutMs);
-    if (!db.open(filePath(kLiveLogFile)))
-        return db.error();
-    // Readings kept from a run of failures go in one transaction: one sync instead of one each.
-    const bool batch = m_waiting.size() > 1;
-    if (batch && !db.execute(QStringLiteral("BEGIN IMMEDIATE")))
-        return db.error();
-    DatabaseError rejected;
-    std::size_t written = 0;
-    while (written < m_waiting.size()) {
-        if (db.execute(m_waiting[written])) {
-            ++written;
+int ReadingLog::waitingCount() const { return m_writer->pending(); }
+
+ReadingLog::Settled::~Settled() { m_writer.release(); }
+
+ReadingLog::Settled ReadingLog::settle() {
+    bool ticked = false;
+    const QString live = filePath(kLiveLogFile);
+    const LogWriter::Tick tick = [&](int written, int total) {
+        ticked = true;
+        if (m_progress)
+            m_progress->writing(live, written, total);
+    };
+    const bool written = m_writer->waitUntilWritten(tick);
+    m_writer->hold(tick);
+    if (ticked && m_progress)
+        m_progress->copyEnded();
+    takeOutcomes();
+    return Settled(*m_writer, written);
+}
+
+bool ReadingLog::writeQueued() { return settle().allWritten(); }
+
+void ReadingLog::takeOutcomes() {
+    const QString live = filePath(kLiveLogFile);
+    for (const WriteOutcome &outcome : m_writer->takeOutcomes()) {
+        if (!outcome.error) {
+            m_streak = {};
+        } else if (outcome.error.kind == DatabaseError::Kind::Rejected) {
+            // Told for itself: the records around it were stored, which ends a run of failures.
+            m_streak = {};
+            m_messages.showMessage(failureMessage(outcome.error));
+        } else {
+            reportFailure(outcome.error);
+        }
+        // The grid learns of records written while it shows the live log; bound elsewhere, it
+        // reads them when it comes back.
+        if (outcome.committed.empty() || m_data1.databaseName() != live)
             continue;
+        QList<qint64> rowIds;
+        QList<QVariantList> rows;
+        for (const auto &[rowId, r] : outcome.committed) {
+            rowIds.append(rowId);
+            rows.append({qlonglong(r.no), r.function, r.data, r.unit, r.time});
         }
-        if (db.error().kind != DatabaseError::Kind::Rejected) {
-            const DatabaseError failure = db.error();
-            if (batch)
-                db.execute(QStringLiteral("ROLLBACK"));
-            return failure;
-        }
-        // This record can never be stored in this file; keeping it would hold up every later one.
-        rejected = db.error();
-        m_waiting.erase(m_waiting.begin() + std::ptrdiff_t(written));
+        if (!m_data1.appendRows(rowIds, rows))
+            reportFailure(m_data1.error());
+        setLogGridColumns(m_grid);
     }
-    if (batch && !db.execute(QStringLiteral("COMMIT"))) {
-        const DatabaseError failure = db.error();
-        db.execute(QStringLiteral("ROLLBACK"));
-        return failure;
-    }
-    m_waiting.erase(m_waiting.begin(), m_waiting.begin() + std::ptrdiff_t(written));
-    return rejected;
 }
 
 void ReadingLog::enforceRecordLimit(RecordLimitHost &host) {
     host.putLineOff();
+    // Every record up to the limit belongs in the backup.
+    const Settled settled = settle();
     bindDataSource(kStandbyLogFile);
-    const QString failure = backUpAndEmpty();
+    const QString failure = backUpAndEmpty(settled);
     bindDataSource(kLiveLogFile);
     if (!failure.isEmpty()) {
         m_messages.showMessage(failure);
@@ -117,19 +136,36 @@ void ReadingLog::enforceRecordLimit(RecordLimitHost &host) {
     m_messages.showMessage(kRecordLimitMessage);
 }
 
-QString ReadingLog::backUpAndEmpty() {
+QString ReadingLog::emptyLog() {
+    const Settled settled = settle();
+    const QString live = filePath(kLiveLogFile);
+    {
+        Connection db;
+        if (!db.open(live) || !db.execute(kDeleteAll))
+            return QStringLiteral("The log %1 could not be emptied: %2.")
+                .arg(QDir::toNativeSeparators(live), db.error().reason);
+    }
+    // Readings still waiting were taken before the log was emptied.
+    m_writer->discard();
+    const bool refreshed = m_data1.refresh();
+    setLogGridColumns(m_grid);
+    if (!refreshed)
+        return QStringLiteral("The log %1 was emptied but could not be read again: %2.")
+            .arg(QDir::toNativeSeparators(m_data1.error().file), m_data1.error().reason);
+    return {};
+}
+
+QString ReadingLog::backUpAndEmpty(const Settled &settled) {
     const QString live = QDir::toNativeSeparators(filePath(kLiveLogFile));
     const QString backup = QDir::toNativeSeparators(filePath(kBackupLogFile));
     const QString untouched =
         QStringLiteral(" The log keeps all its records; the backup is tried again with the "
                        "next reading.");
-    // Readings still kept back belong in the backup too.
-    if (const DatabaseError error = writeWaiting(Connection::kDefaultBusyTimeoutMs);
-        error && !m_waiting.empty())
+    if (!settled.allWritten())
         return QStringLiteral("The log could not be backed up: %1 readings could not be written "
-                              "to %2 (%3).")
-                   .arg(m_waiting.size())
-                   .arg(live, error.reason) +
+                              "to %2.")
+                   .arg(waitingCount())
+                   .arg(live) +
                untouched;
     if (const QString why = keepEarlierBackup(); !why.isEmpty())
         return QStringLiteral("The earlier backup %1 could not be kept under a name of its own: "

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "log/database_error.h"
+#include "log/log_writer.h"
 
 #include <QDateTime>
 #include <QLatin1String>
+#include <QObject>
 #include <QString>
 
-#include <deque>
+#include <atomic>
+#include <memory>
 
 namespace core {
 class Clock;
@@ -33,38 +36,66 @@ class RecordLimitHost {
 /// The log of readings: one record of table b1 in db1.mdb per reading, and the record limit
 /// with its backup to maxdb1.mdb.
 ///
-/// A reading that cannot be written (the file locked by another program, missing, full, ...)
-/// is kept, in order with its own NO and time stamp, and written by the next append that
-/// succeeds. The user hears of it once per run of failures: at once, or for a lock only when
-/// it has lasted a few seconds, since other programs reading the file lock it briefly all the
-/// time.
+/// A reading's record (its NO, texts and time stamp) is fixed when the reading is taken and
+/// queued for the writer, which writes it on a thread of its own: taking a reading never waits
+/// for the disk. The grid shows the records a commit brought once it is on disk. A record that
+/// cannot be written (the file locked by another program, missing, full, ...) waits, in order,
+/// until it can. The user hears of it once per run of failures: at once, or for a lock only
+/// when it has lasted a few seconds, since other programs reading the file lock it briefly all
+/// the time. Whatever reads or replaces db1.mdb settles it first.
 class ReadingLog {
   public:
     static constexpr int kLockPatienceMs = 3000;
-    /// While a lock lasts, each append waits only briefly so the window stays responsive.
-    static constexpr int kBusyTimeoutInLockMs = 20;
 
-    /// `progress`, where given, is told how long the backup's copy goes.
+    /// `progress`, where given, is told how long the backup's copy goes, and a wait for the
+    /// writer.
     ReadingLog(QString directory, DataSource &data1, RecordGridModel &grid,
                const core::Clock &clock, core::MessageBoxes &messages,
                CopyProgress *progress = nullptr);
+    /// Writes what is queued before the program goes on.
+    ~ReadingLog();
 
     /// A log file's full path in the program's directory.
     QString filePath(QLatin1String name) const;
 
-    /// Writes one record (with any kept before it) and refreshes the grid.
+    /// Queues one record, stamped with the time of now.
     void appendReading(qint32 no, const QString &fun, const QString &data, const QString &unit);
     /// Backs the full log up to maxdb1.mdb and empties it, with the line off. When the backup
     /// cannot be made the log keeps every record, the user is told why, and nothing is reset:
     /// the next reading tries again.
     void enforceRecordLimit(RecordLimitHost &host);
+    /// Clear All's part in the log: db1.mdb emptied once every reading taken so far is written,
+    /// and the grid's data source read again. Returns what failed, in words for the user.
+    QString emptyLog();
 
-    /// Readings kept because they could not be written yet.
-    int waitingCount() const { return int(m_waiting.size()); }
+    /// db1.mdb settled for whoever reads or replaces it: while this lives nothing is written to
+    /// it, and the readings taken meanwhile wait.
+    class Settled {
+      public:
+        Settled(LogWriter &writer, bool allWritten) : m_writer(writer), m_allWritten(allWritten) {}
+        ~Settled();
+        Settled(const Settled &) = delete;
+        Settled &operator=(const Settled &) = delete;
+        /// Every reading taken before settling is on disk.
+        bool allWritten() const { return m_allWritten; }
+
+      private:
+        LogWriter &m_writer;
+        bool m_allWritten;
+    };
+    /// Waits until the readings taken so far are written (or cannot be), showing the progress
+    /// when that takes long; the window then shows them, and any failure is told.
+    [[nodiscard]] Settled settle();
+    /// The same, for a reader that needs no more than the readings written.
+    bool writeQueued();
+
+    /// Readings taken and not yet on disk.
+    int waitingCount() const;
 
   private:
-    DatabaseError writeWaiting(int busyTimeoutMs);
-    QString backUpAndEmpty();
+    /// What the writer did since last asked: the committed records shown, failures told.
+    void takeOutcomes();
+    QString backUpAndEmpty(const Settled &settled);
     /// Moves an earlier maxdb1.mdb to a name of its own, so that no backup is ever replaced.
     QString keepEarlierBackup() const;
     void bindDataSource(QLatin1String file);
@@ -76,7 +107,6 @@ class ReadingLog {
     const core::Clock &m_clock;
     core::MessageBoxes &m_messages;
     CopyProgress *m_progress;
-    std::deque<QString> m_waiting; ///< INSERT statements not yet written, oldest first
 
     struct FailureStreak {
         bool active = false;
@@ -84,6 +114,10 @@ class ReadingLog {
         bool locked = false;
         QDateTime since;
     } m_streak;
+
+    QObject m_context; ///< where the writer's news is delivered, on this thread
+    std::atomic<bool> m_newsPosted{false};
+    std::unique_ptr<LogWriter> m_writer;
 };
 
 } // namespace logbook

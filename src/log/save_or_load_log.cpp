@@ -4,6 +4,7 @@
 #include "log/data_source.h"
 #include "log/file_copy.h"
 #include "log/log_database.h"
+#include "log/reading_log.h"
 #include "log/record_grid_model.h"
 #include "log/save_load_dialog.h"
 
@@ -18,10 +19,11 @@ QString native(const QString &path) { return QDir::toNativeSeparators(path); }
 
 } // namespace
 
-SaveLoadCommand::SaveLoadCommand(QString programDirectory, DataSource &data1, RecordGridModel &grid,
-                                 core::MessageBoxes &messages, CopyProgress *progress)
-    : m_directory(std::move(programDirectory)), m_data1(data1), m_grid(grid), m_messages(messages),
-      m_progress(progress) {}
+SaveLoadCommand::SaveLoadCommand(QString programDirectory, ReadingLog &log, DataSource &data1,
+                                 RecordGridModel &grid, core::MessageBoxes &messages,
+                                 CopyProgress *progress)
+    : m_directory(std::move(programDirectory)), m_log(log), m_data1(data1), m_grid(grid),
+      m_messages(messages), m_progress(progress) {}
 
 bool SaveLoadCommand::SaveOrLoadLog(const QString &lineState,
                                     const std::function<void(SaveLoadDialog &)> &showDialog) {
@@ -29,6 +31,9 @@ bool SaveLoadCommand::SaveOrLoadLog(const QString &lineState,
         m_messages.showMessage(QStringLiteral("Please offline!"));
         return false;
     }
+    // The live log is copied and replaced with every reading on disk, and nothing written to
+    // it until the dialog has closed.
+    const ReadingLog::Settled settled = m_log.settle();
     // The stand-by twin is only there to hold the grid while db1.mdb is copied: one that went
     // missing is made again from the live log, which is only read for it.
     const QString standby = file(kStandbyLogFile);

@@ -12,6 +12,7 @@ namespace logbook {
 
 class CopyProgress;
 class DataSource;
+class ReadingLog;
 class RecordGridModel;
 class SaveLoadDialog;
 
@@ -21,8 +22,9 @@ class SaveLoadDialog;
 class SaveLoadCommand {
   public:
     /// `progress`, where given, is told how long copies go.
-    SaveLoadCommand(QString programDirectory, DataSource &data1, RecordGridModel &grid,
-                    core::MessageBoxes &messages, CopyProgress *progress = nullptr);
+    SaveLoadCommand(QString programDirectory, ReadingLog &log, DataSource &data1,
+                    RecordGridModel &grid, core::MessageBoxes &messages,
+                    CopyProgress *progress = nullptr);
 
     /// `lineState` is the text of the line-state box; `showDialog` shows the dialog modally and
     /// returns once it has closed. Returns whether the dialog was shown.
@@ -35,6 +37,7 @@ class SaveLoadCommand {
     void recover(bool loaded);
 
     QString m_directory;
+    ReadingLog &m_log;
     DataSource &m_data1;
     RecordGridModel &m_grid;
     core::MessageBoxes &m_messages;

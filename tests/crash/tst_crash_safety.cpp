@@ -157,6 +157,7 @@ class TestCrashSafety : public QObject {
             program.toolbar().OnToolbarButtonClick("dd");
             for (int i = 0; i < 3; ++i)
                 line.deliver(reading);
+            QVERIFY(program.readingLog().writeQueued());
             QFile filler(folder + "/filler");
             QVERIFY(filler.open(QIODevice::WriteOnly));
             while (filler.write(QByteArray(4096, '\0')) == 4096 && filler.flush()) {
@@ -164,11 +165,13 @@ class TestCrashSafety : public QObject {
             filler.close();
             for (int i = 0; i < 5; ++i)
                 line.deliver(reading);
+            QVERIFY(!program.readingLog().writeQueued());
             QCOMPARE(messages.shown().size(), 1);
             QVERIFY(messages.shown()[0].contains("db1.mdb"));
             QCOMPARE(program.readingLog().waitingCount(), 5);
             filler.remove();
             line.deliver(reading);
+            QVERIFY(program.readingLog().writeQueued());
             QCOMPARE(program.readingLog().waitingCount(), 0);
         }
         QCOMPARE(sqlite3(folder + "/db1.mdb", "SELECT group_concat(AAA) FROM b1"),

@@ -84,6 +84,7 @@ class TestReadingLog : public QObject {
         m_clock->advanceMs(1000);
         m_log->appendReading(5, "", "0", "");
         m_log->appendReading(12, "Light", "O.L", "LUX");
+        QVERIFY(m_log->writeQueued());
         QCOMPARE(records(), "0|Sound|73.4|dB|14:03:27/12-04-2026|0\n"
                             "5||0||14:03:28/12-04-2026|-5\n"
                             "12|Light|O.L|LUX|14:03:28/12-04-2026|-12");
@@ -102,6 +103,7 @@ class TestReadingLog : public QObject {
     // meeting the lock wait in memory; the user hears of it once, when it has lasted.
     void keepsReadingsThatMeetALockAndWritesThemInOrder() {
         m_log->appendReading(0, "Temp", "21.5", "C");
+        QVERIFY(m_log->writeQueued());
         logbook::Connection reader;
         QVERIFY(reader.open(file("db1.mdb")));
         QVERIFY(reader.execute("BEGIN"));
@@ -110,6 +112,7 @@ class TestReadingLog : public QObject {
         for (int no = 1; no <= 4; ++no) {
             m_clock->advanceMs(1000);
             m_log->appendReading(no, "Temp", QString::number(21.5 + no / 10.0), "C");
+            QVERIFY(!m_log->writeQueued());
             QCOMPARE(m_log->waitingCount(), no);
             QCOMPARE(m_messages->shown().size(), no < 4 ? 0 : 1);
         }
@@ -121,6 +124,7 @@ class TestReadingLog : public QObject {
         reader.close();
         m_clock->advanceMs(1000);
         m_log->appendReading(5, "Temp", "22", "C");
+        QVERIFY(m_log->writeQueued());
         QCOMPARE(m_log->waitingCount(), 0);
         QCOMPARE(sqlite3(file("db1.mdb"), "SELECT AAA, CCC, EEE FROM b1"),
                  "0|21.5|14:03:27/12-04-2026\n1|21.6|14:03:28/12-04-2026\n"
@@ -138,6 +142,7 @@ class TestReadingLog : public QObject {
         junk.close();
         m_log->appendReading(3, "Sound", "43", "dB");
         m_log->appendReading(4, "Sound", "44", "dB");
+        QVERIFY(!m_log->writeQueued());
         QCOMPARE(m_messages->shown().size(), 1);
         QVERIFY(m_messages->shown().last().contains("not a database"));
         QCOMPARE(m_log->waitingCount(), 2);

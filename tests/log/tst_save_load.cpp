@@ -1,7 +1,9 @@
+#include "core/clock.h"
 #include "core/message_boxes.h"
 #include "log/data_source.h"
 #include "log/file_copy.h"
 #include "log/log_database.h"
+#include "log/reading_log.h"
 #include "log/record_grid_model.h"
 #include "log/save_load_dialog.h"
 #include "log/save_or_load_log.h"
@@ -27,6 +29,9 @@ struct RecordingProgress final : logbook::CopyProgress {
         told.append(
             QStringLiteral("%1 %2/%3").arg(QFileInfo(to).fileName()).arg(copied).arg(total));
     }
+    void writing(const QString &to, qint64 written, qint64 total) override {
+        copying(to, written, total);
+    }
     void copyEnded() override { told.append("ended"); }
 };
 
@@ -39,6 +44,8 @@ class TestSaveLoad : public QObject {
     core::RecordingMessageBoxes m_messages;
     std::unique_ptr<logbook::DataSource> m_data1;
     std::unique_ptr<logbook::RecordGridModel> m_grid;
+    core::SystemClock m_clock;
+    std::unique_ptr<logbook::ReadingLog> m_log;
     std::unique_ptr<logbook::SaveLoadCommand> m_command;
     RecordingProgress m_progress;
 
@@ -74,8 +81,10 @@ class TestSaveLoad : public QObject {
         m_data1->setRecordSource(logbook::kRecordSource);
         m_data1->refresh();
         m_grid = std::make_unique<logbook::RecordGridModel>(*m_data1);
-        m_command = std::make_unique<logbook::SaveLoadCommand>(m_dir->path(), *m_data1, *m_grid,
-                                                               m_messages, &m_progress);
+        m_log = std::make_unique<logbook::ReadingLog>(m_dir->path(), *m_data1, *m_grid, m_clock,
+                                                      m_messages);
+        m_command = std::make_unique<logbook::SaveLoadCommand>(m_dir->path(), *m_log, *m_data1,
+                                                               *m_grid, m_messages, &m_progress);
         m_progress.told.clear();
     }
 

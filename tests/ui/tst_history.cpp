@@ -1,6 +1,8 @@
 #include "../log/sqlite_cli.h"
+#include "core/clock.h"
 #include "core/message_boxes.h"
 #include "log/data_source.h"
+#include "log/reading_log.h"
 #include "log/record_grid_model.h"
 #include "recording_surfaces.h"
 #include "ui/main_window/chart_handlers.h"
@@ -22,8 +24,9 @@ class TestHistory : public QObject {
 
     struct Window {
         explicit Window(const QString &directory)
-            : startUp(directory, model, data1, grid, boxes.plot, chart, messages),
-              slider(directory, model, data1, chart, messages) {
+            : log(directory, data1, grid, clock, messages),
+              startUp(model, data1, grid, log, boxes.plot, chart, messages),
+              slider(log, model, data1, chart, messages) {
             startUp.load();
             startUp.activate();
             boxes.plot.forget();
@@ -34,6 +37,8 @@ class TestHistory : public QObject {
         RecordingSurfaces boxes;
         ui::ChartHandlers chart{model, boxes.plot, boxes.frame, boxes.wedge, boxes.bar};
         core::RecordingMessageBoxes messages;
+        core::SystemClock clock;
+        logbook::ReadingLog log;
         ui::StartUp startUp;
         ui::HistorySlider slider;
     };

@@ -1,6 +1,9 @@
 #include "../log/sqlite_cli.h"
+#include "core/clock.h"
 #include "core/message_boxes.h"
 #include "log/data_source.h"
+#include "log/reading_log.h"
+#include "log/record_grid_model.h"
 #include "ui/main_window/window_model.h"
 #include "ui/report/print_report.h"
 #include "ui/report/qt_printer.h"
@@ -28,7 +31,10 @@ class TestPrintReport : public QObject {
     std::unique_ptr<QTemporaryDir> m_dir;
     ui::WindowModel m_model;
     logbook::DataSource m_data1;
+    logbook::RecordGridModel m_grid{m_data1};
     core::RecordingMessageBoxes m_messages;
+    core::SystemClock m_clock;
+    std::unique_ptr<logbook::ReadingLog> m_log;
     std::unique_ptr<report::PrintReportCommand> m_command;
     report::RecordingPrinter m_printer;
 
@@ -48,8 +54,10 @@ class TestPrintReport : public QObject {
         m_model.setText(ControlId::Text6, "-400.0");
         m_messages.clear();
         m_printer = {};
-        m_command = std::make_unique<report::PrintReportCommand>(m_dir->path(), m_model, m_data1,
-                                                                 m_messages);
+        m_log = std::make_unique<logbook::ReadingLog>(m_dir->path(), m_data1, m_grid, m_clock,
+                                                      m_messages);
+        m_command =
+            std::make_unique<report::PrintReportCommand>(*m_log, m_model, m_data1, m_messages);
     }
     QList<PrintedMark> marks(Kind kind) const {
         QList<PrintedMark> found;

@@ -32,12 +32,11 @@ class TestReceivePipeline : public QObject {
 
     struct Window {
         explicit Window(const QString &directory)
-            : startUp(directory, model, data1, grid, plot, chart, messages),
-              log(directory, data1, grid, clock, messages),
+            : log(directory, data1, grid, clock, messages),
+              startUp(model, data1, grid, log, plot, chart, messages),
               pipeline(model, line, chart, log, [this] { ++beeps; }),
               port(model, line, chart, messages),
-              toolbar(directory, model, port, chart, data1, grid, messages,
-                      {[this] { ++exits; }, {}, {}}) {
+              toolbar(model, port, chart, log, messages, {[this] { ++exits; }, {}, {}}) {
             line.setReceiveHandler([this] { pipeline.onSerialEvent(); });
             bar.setBackColour({0, 0, 0}); // the level bar's designed colours
             bar.setForeColour({255, 255, 0});
@@ -59,8 +58,8 @@ class TestReceivePipeline : public QObject {
         core::RecordingMessageBoxes messages;
         meter::FakeSerialLine line;
         int beeps = 0;
-        ui::StartUp startUp;
         logbook::ReadingLog log;
+        ui::StartUp startUp;
         ui::ReceivePipeline pipeline;
         ui::PortControl port;
         int exits = 0;
@@ -75,6 +74,7 @@ class TestReceivePipeline : public QObject {
         const metersim::Script script = metersim::parseScript(QString::fromLatin1(display));
         QVERIFY2(script.error.isEmpty(), qPrintable(script.error));
         m_w->line.deliver(script.steps.front().bytes.repeated(2));
+        m_w->log.writeQueued();
     }
     QString text(ControlId id) const { return m_w->model.text(id); }
     QString lastRecord() const {

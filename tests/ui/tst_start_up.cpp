@@ -2,6 +2,7 @@
 #include "core/clock.h"
 #include "core/message_boxes.h"
 #include "log/data_source.h"
+#include "log/reading_log.h"
 #include "log/record_grid_model.h"
 #include "recording_surfaces.h"
 #include "ui/main_window/chart_handlers.h"
@@ -29,6 +30,8 @@ class TestStartUp : public QObject {
     chart::RecordingSurface *m_picture1 = nullptr;
     std::unique_ptr<ui::ChartHandlers> m_chart;
     core::RecordingMessageBoxes m_messages;
+    core::SystemClock m_clock;
+    std::unique_ptr<logbook::ReadingLog> m_log;
     std::unique_ptr<ui::StartUp> m_startUp;
 
     QString file(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
@@ -49,8 +52,10 @@ class TestStartUp : public QObject {
         m_messages.clear();
         m_chart = std::make_unique<ui::ChartHandlers>(*m_model, m_boxes->plot, m_boxes->frame,
                                                       m_boxes->wedge, m_boxes->bar);
-        m_startUp = std::make_unique<ui::StartUp>(m_dir->path(), *m_model, *m_data1, *m_grid,
-                                                  *m_picture1, *m_chart, m_messages);
+        m_log = std::make_unique<logbook::ReadingLog>(m_dir->path(), *m_data1, *m_grid, m_clock,
+                                                      m_messages);
+        m_startUp = std::make_unique<ui::StartUp>(*m_model, *m_data1, *m_grid, *m_log, *m_picture1,
+                                                  *m_chart, m_messages);
     }
 
     void loadAndFirstActivationWithAnEmptyLog() {
@@ -116,8 +121,7 @@ class TestStartUp : public QObject {
             bool askYesNo(const QString &, const QString &) override { return false; }
         } witness;
         witness.standby = file("db2.mdb");
-        ui::StartUp startUp(m_dir->path(), *m_model, *m_data1, *m_grid, *m_picture1, *m_chart,
-                            witness);
+        ui::StartUp startUp(*m_model, *m_data1, *m_grid, *m_log, *m_picture1, *m_chart, witness);
         startUp.load();
         startUp.activate();
         QCOMPARE(witness.shown.size(), 1);
@@ -128,8 +132,9 @@ class TestStartUp : public QObject {
     }
 
     void unwritableDirectoryIsSaidAndTheWindowStillStarts() {
-        ui::StartUp startUp(m_dir->filePath("no/such/folder"), *m_model, *m_data1, *m_grid,
-                            *m_picture1, *m_chart, m_messages);
+        logbook::ReadingLog log(m_dir->filePath("no/such/folder"), *m_data1, *m_grid, m_clock,
+                                m_messages);
+        ui::StartUp startUp(*m_model, *m_data1, *m_grid, log, *m_picture1, *m_chart, m_messages);
         startUp.load();
         startUp.activate();
         QVERIFY(m_messages.shown().first().contains("could not be created"));

@@ -1,6 +1,8 @@
 #include "ui/export/csv_export_command.h"
 
 #include "core/message_boxes.h"
+#include "log/log_database.h"
+#include "log/reading_log.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -18,8 +20,9 @@ constexpr int kProgressRefreshMs = 50;
 
 } // namespace
 
-CsvExportCommand::CsvExportCommand(QString liveLog, QWidget *window, core::MessageBoxes &messages)
-    : m_liveLog(std::move(liveLog)), m_window(window), m_messages(messages) {}
+CsvExportCommand::CsvExportCommand(logbook::ReadingLog &log, QWidget *window,
+                                   core::MessageBoxes &messages)
+    : m_log(log), m_window(window), m_messages(messages) {}
 
 CsvExportCommand::~CsvExportCommand() {
     if (m_thread) {
@@ -45,16 +48,19 @@ void CsvExportCommand::exportCsv() {
 void CsvExportCommand::exportTo(const QString &csvPath) {
     if (isRunning())
         return;
+    // The snapshot holds every reading taken until now.
+    m_log.writeQueued();
     m_csvPath = csvPath;
     m_done = 0;
     m_total = 0;
     m_cancel = false;
     m_thread = QThread::create([this] {
-        m_result = logbook::exportCsv(m_liveLog, m_csvPath, [this](qint64 done, qint64 total) {
-            m_done = done;
-            m_total = total;
-            return !m_cancel;
-        });
+        m_result = logbook::exportCsv(m_log.filePath(logbook::kLiveLogFile), m_csvPath,
+                                      [this](qint64 done, qint64 total) {
+                                          m_done = done;
+                                          m_total = total;
+                                          return !m_cancel;
+                                      });
     });
     connect(m_thread, &QThread::finished, this, &CsvExportCommand::done);
     m_progress = new QProgressDialog(

@@ -16,6 +16,9 @@ class QWidget;
 namespace core {
 class MessageBoxes;
 }
+namespace logbook {
+class ReadingLog;
+}
 
 namespace ui {
 
@@ -26,7 +29,7 @@ namespace ui {
 class CsvExportCommand : public QObject {
     Q_OBJECT
   public:
-    CsvExportCommand(QString liveLog, QWidget *window, core::MessageBoxes &messages);
+    CsvExportCommand(logbook::ReadingLog &log, QWidget *window, core::MessageBoxes &messages);
     ~CsvExportCommand() override;
 
     void exportCsv();
@@ -41,7 +44,7 @@ class CsvExportCommand : public QObject {
     void showProgress();
     void done();
 
-    QString m_liveLog;
+    logbook::ReadingLog &m_log;
     QWidget *m_window;
     core::MessageBoxes &m_messages;
     QString m_csvPath;

@@ -5,6 +5,7 @@
 #include "core/rounding.h"
 #include "log/data_source.h"
 #include "log/log_database.h"
+#include "log/reading_log.h"
 #include "ui/main_window/chart_handlers.h"
 #include "ui/main_window/window_model.h"
 
@@ -19,15 +20,15 @@ constexpr int kFewestRecords = 14;
 
 } // namespace
 
-HistorySlider::HistorySlider(QString programDirectory, WindowModel &model,
+HistorySlider::HistorySlider(logbook::ReadingLog &log, WindowModel &model,
                              logbook::DataSource &data1, ChartHandlers &chart,
                              core::MessageBoxes &messages)
-    : m_liveLog(QDir(programDirectory).filePath(logbook::kLiveLogFile)), m_model(model),
-      m_data1(data1), m_chart(chart), m_messages(messages) {}
+    : m_log(log), m_model(model), m_data1(data1), m_chart(chart), m_messages(messages) {}
 
 void HistorySlider::ThumbMovement() {
     if (m_model.text(ControlId::Text9) != u"OFFLine")
         return;
+    m_log.writeQueued();
     const int records = m_data1.recordCount();
     if (records < kFewestRecords)
         return;
@@ -44,7 +45,9 @@ void HistorySlider::ThumbMovement() {
 }
 
 void HistorySlider::Release() {
-    if (const logbook::DatabaseError failure = m_chart.ShowHistoryWindow(m_liveLog))
+    m_log.writeQueued();
+    if (const logbook::DatabaseError failure =
+            m_chart.ShowHistoryWindow(m_log.filePath(logbook::kLiveLogFile)))
         m_messages.showMessage(
             QStringLiteral("The history cannot be shown: the log file %1 could not be read (%2).")
                 .arg(QDir::toNativeSeparators(failure.file), failure.reason));

@@ -7,7 +7,8 @@ class MessageBoxes;
 }
 namespace logbook {
 class DataSource;
-}
+class ReadingLog;
+} // namespace logbook
 
 namespace ui {
 
@@ -19,7 +20,7 @@ class WindowModel;
 /// release over the slider draws.
 class HistorySlider {
   public:
-    HistorySlider(QString programDirectory, WindowModel &model, logbook::DataSource &data1,
+    HistorySlider(logbook::ReadingLog &log, WindowModel &model, logbook::DataSource &data1,
                   ChartHandlers &chart, core::MessageBoxes &messages);
 
     /// Every change of the slider's position.
@@ -28,7 +29,7 @@ class HistorySlider {
     void Release();
 
   private:
-    QString m_liveLog;
+    logbook::ReadingLog &m_log;
     WindowModel &m_model;
     logbook::DataSource &m_data1;
     ChartHandlers &m_chart;

@@ -1,7 +1,6 @@
 #include "ui/main_window/program.h"
 
 #include "core/clock.h"
-#include "log/log_database.h"
 #include "meter/qt_serial_line.h"
 #include "ui/help/form4.h"
 #include "ui/main_window/clock_tick.h"
@@ -10,7 +9,6 @@
 #include "ui/save_load/form2.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFont>
 #include <QTimer>
 
@@ -56,18 +54,17 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
       m_line(orMachine(line, m_machineLine)),
       m_chart(m_model, m_form1.surface(ControlId::Picture1), m_form1.surface(ControlId::Picture2),
               m_form1.surface(ControlId::Picture3), m_form1.surface(ControlId::Picture6)),
-      m_startUp(m_directory, m_model, m_data1, m_grid, m_form1.surface(ControlId::Picture1),
-                m_chart, m_messages, &m_copyProgress),
       m_log(m_directory, m_data1, m_grid, m_clock, m_messages, &m_copyProgress),
+      m_startUp(m_model, m_data1, m_grid, m_log, m_form1.surface(ControlId::Picture1), m_chart,
+                m_messages, &m_copyProgress),
       m_pipeline(m_model, m_line, m_chart, m_log, [] { QApplication::beep(); }),
       m_port(m_model, m_line, m_chart, m_messages),
-      m_toolbar(m_directory, m_model, m_port, m_chart, m_data1, m_grid, m_messages,
+      m_toolbar(m_model, m_port, m_chart, m_log, m_messages,
                 {[] { QCoreApplication::quit(); }, [this] { saveOrLoadLog(); },
                  [this] { printReport(); }}),
-      m_slider(m_directory, m_model, m_data1, m_chart, m_messages),
-      m_saveLoad(m_directory, m_data1, m_grid, m_messages, &m_copyProgress),
-      m_report(m_directory, m_model, m_data1, m_messages),
-      m_export(QDir(m_directory).filePath(logbook::kLiveLogFile), &m_form1, m_messages),
+      m_slider(m_log, m_model, m_data1, m_chart, m_messages),
+      m_saveLoad(m_directory, m_log, m_data1, m_grid, m_messages, &m_copyProgress),
+      m_report(m_log, m_model, m_data1, m_messages), m_export(m_log, &m_form1, m_messages),
       m_form3(m_model, &m_form1) {
     // Handlers run one at a time, each to its end. A message shows only once its handler has
     // returned, so readings go on being taken while it waits for OK. A question or a dialog a
@@ -84,6 +81,9 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
     QObject::connect(&m_form1, &Form1::timer1Ticked, &m_form1,
                      [this] { Timer1Tick(m_model, m_clock); });
     QObject::connect(&m_form1, &Form1::exitChosen, qApp, &QApplication::quit);
+    // The session ends: the readings taken go to disk now, before it takes the window away.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &m_form1,
+                     [this] { m_log.writeQueued(); });
     // Not a handler of the window: readings go on being logged while the file is chosen and
     // written, as behind the help window.
     QObject::connect(&m_form1, &Form1::exportCsvChosen, &m_export, &CsvExportCommand::exportCsv);

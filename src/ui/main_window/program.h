@@ -87,8 +87,8 @@ class Program {
     std::unique_ptr<meter::SerialLine> m_machineLine;
     meter::SerialLine &m_line;
     ChartHandlers m_chart;
-    StartUp m_startUp;
     logbook::ReadingLog m_log;
+    StartUp m_startUp;
     ReceivePipeline m_pipeline;
     PortControl m_port;
     ToolbarCommands m_toolbar;

@@ -6,6 +6,7 @@
 #include "log/data_source.h"
 #include "log/file_copy.h"
 #include "log/log_database.h"
+#include "log/reading_log.h"
 #include "log/record_grid_model.h"
 #include "ui/main_window/chart_handlers.h"
 #include "ui/main_window/window_model.h"
@@ -33,11 +34,11 @@ QString native(const QString &path) { return QDir::toNativeSeparators(path); }
 
 } // namespace
 
-StartUp::StartUp(QString programDirectory, WindowModel &model, logbook::DataSource &data1,
-                 logbook::RecordGridModel &grid, chart::Surface &picture1, ChartHandlers &chart,
+StartUp::StartUp(WindowModel &model, logbook::DataSource &data1, logbook::RecordGridModel &grid,
+                 logbook::ReadingLog &log, chart::Surface &picture1, ChartHandlers &chart,
                  core::MessageBoxes &messages, logbook::CopyProgress *progress)
-    : m_directory(std::move(programDirectory)), m_model(model), m_data1(data1), m_grid(grid),
-      m_picture1(picture1), m_chart(chart), m_messages(messages), m_progress(progress) {}
+    : m_model(model), m_data1(data1), m_grid(grid), m_log(log), m_picture1(picture1),
+      m_chart(chart), m_messages(messages), m_progress(progress) {}
 
 void StartUp::load() {
     m_model.setPanelText(1, QStringLiteral("Buzzer"));
@@ -65,7 +66,7 @@ void StartUp::load() {
     fields.HistoryShown = false;
     fields.HistoryRequest = false;
     prepareLogFiles();
-    m_data1.setDatabaseName(QDir(m_directory).filePath(logbook::kLiveLogFile));
+    m_data1.setDatabaseName(m_log.filePath(logbook::kLiveLogFile));
     m_data1.setRecordSource(logbook::kRecordSource);
     fields.StartupTicks = 0;
     fields.ScaleInitialised = false;
@@ -81,9 +82,8 @@ void StartUp::fillColourChoosers() {
 }
 
 void StartUp::prepareLogFiles() {
-    const QDir directory(m_directory);
-    const QString live = directory.filePath(logbook::kLiveLogFile);
-    const QString standby = directory.filePath(logbook::kStandbyLogFile);
+    const QString live = m_log.filePath(logbook::kLiveLogFile);
+    const QString standby = m_log.filePath(logbook::kStandbyLogFile);
     // The files are made first and the user told afterwards, so that a program ended while a
     // message is open still leaves both logs in place.
     QStringList told;
@@ -108,6 +108,8 @@ void StartUp::prepareLogFiles() {
 
 void StartUp::activate() {
     m_model.setGridLook(kGridLook);
+    // Counted with every reading taken so far on disk, and none written while it is read.
+    const logbook::ReadingLog::Settled settled = m_log.settle();
     if (m_data1.refresh()) {
         m_lastRefreshFailure = {};
     } else if (const logbook::DatabaseError error = m_data1.error();
@@ -121,15 +123,10 @@ void StartUp::activate() {
     }
     logbook::setLogGridColumns(m_grid);
     WindowFields &fields = m_model.fields;
-    if (m_data1.isEmpty()) {
-        fields.LogRecordCount = 0;
-        fields.NextRecordNo = 0;
-        m_model.setMaximum(ControlId::Slider1, 1);
-    } else {
-        fields.LogRecordCount = m_data1.recordCount();
-        fields.NextRecordNo = fields.LogRecordCount;
-        m_model.setMaximum(ControlId::Slider1, fields.LogRecordCount + 1);
-    }
+    fields.LogRecordCount = m_data1.recordCount();
+    // Readings taken while the window waited for the writer follow the records on disk.
+    fields.NextRecordNo = fields.LogRecordCount + m_log.waitingCount();
+    m_model.setMaximum(ControlId::Slider1, m_data1.isEmpty() ? 1 : fields.LogRecordCount + 1);
     m_model.setPanelText(8, QStringLiteral("0"));
     m_model.setVisible(ControlId::Picture9, false);
     m_model.setVisible(ControlId::Picture10, false);

@@ -13,6 +13,7 @@ class MessageBoxes;
 namespace logbook {
 class CopyProgress;
 class DataSource;
+class ReadingLog;
 class RecordGridModel;
 } // namespace logbook
 
@@ -25,8 +26,8 @@ class WindowModel;
 /// is shown or comes back from one of the program's modal windows.
 class StartUp {
   public:
-    StartUp(QString programDirectory, WindowModel &model, logbook::DataSource &data1,
-            logbook::RecordGridModel &grid, chart::Surface &picture1, ChartHandlers &chart,
+    StartUp(WindowModel &model, logbook::DataSource &data1, logbook::RecordGridModel &grid,
+            logbook::ReadingLog &log, chart::Surface &picture1, ChartHandlers &chart,
             core::MessageBoxes &messages, logbook::CopyProgress *progress = nullptr);
 
     /// Also makes sure there is a log to bind to: a missing db1.mdb is created empty (the user
@@ -39,10 +40,10 @@ class StartUp {
     void fillColourChoosers();
     void report(const QString &message);
 
-    QString m_directory;
     WindowModel &m_model;
     logbook::DataSource &m_data1;
     logbook::RecordGridModel &m_grid;
+    logbook::ReadingLog &m_log;
     chart::Surface &m_picture1;
     ChartHandlers &m_chart;
     core::MessageBoxes &m_messages;

@@ -1,24 +1,18 @@
 #include "ui/main_window/toolbar_commands.h"
 
 #include "core/message_boxes.h"
-#include "log/connection.h"
-#include "log/data_source.h"
-#include "log/log_database.h"
-#include "log/record_grid_model.h"
+#include "log/reading_log.h"
 #include "ui/main_window/chart_handlers.h"
 #include "ui/main_window/port_control.h"
 #include "ui/main_window/window_model.h"
 
-#include <QDir>
-
 namespace ui {
 
-ToolbarCommands::ToolbarCommands(QString programDirectory, WindowModel &model, PortControl &port,
-                                 ChartHandlers &chart, logbook::DataSource &data1,
-                                 logbook::RecordGridModel &grid, core::MessageBoxes &messages,
+ToolbarCommands::ToolbarCommands(WindowModel &model, PortControl &port, ChartHandlers &chart,
+                                 logbook::ReadingLog &log, core::MessageBoxes &messages,
                                  ToolbarActions actions)
-    : m_directory(std::move(programDirectory)), m_model(model), m_port(port), m_chart(chart),
-      m_data1(data1), m_grid(grid), m_messages(messages), m_actions(std::move(actions)) {}
+    : m_model(model), m_port(port), m_chart(chart), m_log(log), m_messages(messages),
+      m_actions(std::move(actions)) {}
 
 void ToolbarCommands::OnToolbarButtonClick(const QString &key) {
     const auto run = [](const std::function<void()> &action) {
@@ -47,21 +41,9 @@ void ToolbarCommands::ClearScreen() {
 }
 
 void ToolbarCommands::ClearAll() {
-    const QString live = QDir(m_directory).filePath(logbook::kLiveLogFile);
-    logbook::Connection db;
-    if (!db.open(live) || !db.execute(logbook::kDeleteAll)) {
-        m_messages.showMessage(QStringLiteral("The log %1 could not be emptied: %2.")
-                                   .arg(QDir::toNativeSeparators(live), db.error().reason));
-        return;
-    }
-    db.close();
-    const bool refreshed = m_data1.refresh();
-    logbook::setLogGridColumns(m_grid);
-    if (!refreshed) {
-        // The counters stay as they are, as after any other failure of the command.
-        m_messages.showMessage(
-            QStringLiteral("The log %1 was emptied but could not be read again: %2.")
-                .arg(QDir::toNativeSeparators(m_data1.error().file), m_data1.error().reason));
+    // After a failure the counters stay as they are.
+    if (const QString failure = m_log.emptyLog(); !failure.isEmpty()) {
+        m_messages.showMessage(failure);
         return;
     }
     m_chart.ApplyChartBackground();

@@ -8,9 +8,8 @@ namespace core {
 class MessageBoxes;
 }
 namespace logbook {
-class DataSource;
-class RecordGridModel;
-} // namespace logbook
+class ReadingLog;
+}
 
 namespace ui {
 
@@ -29,22 +28,18 @@ struct ToolbarActions {
 /// The toolbar's dispatch by button key, and its own commands: Exit, Clear Screen, Clear All.
 class ToolbarCommands {
   public:
-    ToolbarCommands(QString programDirectory, WindowModel &model, PortControl &port,
-                    ChartHandlers &chart, logbook::DataSource &data1,
-                    logbook::RecordGridModel &grid, core::MessageBoxes &messages,
-                    ToolbarActions actions);
+    ToolbarCommands(WindowModel &model, PortControl &port, ChartHandlers &chart,
+                    logbook::ReadingLog &log, core::MessageBoxes &messages, ToolbarActions actions);
 
     void OnToolbarButtonClick(const QString &key);
     void ClearScreen();
     void ClearAll();
 
   private:
-    QString m_directory;
     WindowModel &m_model;
     PortControl &m_port;
     ChartHandlers &m_chart;
-    logbook::DataSource &m_data1;
-    logbook::RecordGridModel &m_grid;
+    logbook::ReadingLog &m_log;
     core::MessageBoxes &m_messages;
     ToolbarActions m_actions;
 };

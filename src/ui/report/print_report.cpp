@@ -4,6 +4,7 @@
 #include "log/connection.h"
 #include "log/data_source.h"
 #include "log/log_database.h"
+#include "log/reading_log.h"
 #include "log/record_window.h"
 #include "ui/main_window/window_model.h"
 #include "ui/report/printer.h"
@@ -24,12 +25,12 @@ const QString kOverRange = QStringLiteral("4000");
 
 } // namespace
 
-PrintReportCommand::PrintReportCommand(QString programDirectory, ui::WindowModel &model,
+PrintReportCommand::PrintReportCommand(logbook::ReadingLog &log, ui::WindowModel &model,
                                        logbook::DataSource &data1, core::MessageBoxes &messages)
-    : m_liveLog(QDir(programDirectory).filePath(logbook::kLiveLogFile)), m_model(model),
-      m_data1(data1), m_messages(messages) {}
+    : m_log(log), m_model(model), m_data1(data1), m_messages(messages) {}
 
 void PrintReportCommand::PrintReport(Printer &printer) {
+    m_log.writeQueued();
     ui::WindowFields &f = m_model.fields;
     f.LogRecordCount = m_data1.recordCount();
     // A log that cannot be read is said as such, not taken for an empty one.
@@ -64,7 +65,8 @@ bool PrintReportCommand::readSlice(int &count) {
     ui::WindowFields &f = m_model.fields;
     const qint32 n = m_data1.currentNo();
     logbook::Connection log;
-    logbook::RecordSet *records = log.open(m_liveLog) ? log.openRecordSet() : nullptr;
+    logbook::RecordSet *records =
+        log.open(m_log.filePath(logbook::kLiveLogFile)) ? log.openRecordSet() : nullptr;
     if (records) {
         records->moveFirst();
         m_model.setText(ControlId::Label2, records->textValue(1));

@@ -9,7 +9,8 @@ class MessageBoxes;
 }
 namespace logbook {
 class DataSource;
-}
+class ReadingLog;
+} // namespace logbook
 namespace ui {
 class WindowModel;
 }
@@ -23,7 +24,7 @@ class Printer;
 /// page, as the user answers.
 class PrintReportCommand {
   public:
-    PrintReportCommand(QString programDirectory, ui::WindowModel &model, logbook::DataSource &data1,
+    PrintReportCommand(logbook::ReadingLog &log, ui::WindowModel &model, logbook::DataSource &data1,
                        core::MessageBoxes &messages);
 
     /// Prints on `printer`; what it has to tell when done is shown last.
@@ -35,7 +36,7 @@ class PrintReportCommand {
     void printList(Printer &printer, int count);
     bool ask(const QString &question);
 
-    QString m_liveLog;
+    logbook::ReadingLog &m_log;
     ui::WindowModel &m_model;
     logbook::DataSource &m_data1;
     core::MessageBoxes &m_messages;
