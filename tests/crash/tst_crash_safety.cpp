@@ -10,12 +10,45 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
-// What the log promises: a record is on disk once its reading has been taken, whatever ends the
-// program and whenever. ENVMETER_CRASH_ROUNDS sets the number of kills (100 for the long run).
+namespace {
+
+/// The program as main() builds it (tests/crash/live_logger.cpp) on a folder, reading COM1 there.
+struct LiveLogger {
+    LiveLogger(const QString &folder, const QProcessEnvironment &environment) {
+        QProcessEnvironment e = environment;
+        e.insert("ENVMETER_COM1", folder + "/COM1");
+        process.setProcessEnvironment(e);
+        process.start(LIVE_LOGGER, {folder});
+    }
+    /// Its last line: "<limits> <newest NO on disk> <readings waiting>", or "ended <next NO>".
+    QStringList last() {
+        for (const QByteArray &line : process.readAllStandardOutput().split('\n'))
+            if (!line.isEmpty())
+                lastLine = QString::fromLatin1(line).split(' ');
+        return lastLine;
+    }
+    /// The messages it would have shown, all of them the record limit's.
+    bool toldOnlyTheRecordLimit() {
+        for (const QByteArray &line : process.readAllStandardError().split('\n'))
+            if (line.startsWith("message: ") &&
+                !line.endsWith("Record is out of range,had auto backup to maxdb1.mdb"))
+                return false;
+        return true;
+    }
+    QProcess process;
+    QStringList lastLine;
+};
+
+} // namespace
+
+// What the log promises: every reading taken is written, a slow disk costing none, and a record
+// once committed stays, whatever ends the program and whenever. ENVMETER_CRASH_ROUNDS sets the
+// number of kills (100 for the long run).
 class TestCrashSafety : public QObject {
     Q_OBJECT
 
@@ -42,7 +75,9 @@ class TestCrashSafety : public QObject {
   private slots:
     // The program reading the simulated meter at full speed, killed at random moments (some
     // while the record limit backs the log up and empties it) and started again on the folder.
-    void killedAtAnyMomentLosesNoRecord() {
+    // A kill costs the readings taken and not yet committed, never a committed one: at most
+    // those of the commit under way and the ones taken meanwhile.
+    void killedAtAnyMomentLosesNoCommittedRecord() {
         const int rounds = qEnvironmentVariableIntValue("ENVMETER_CRASH_ROUNDS") > 0
                                ? qEnvironmentVariableIntValue("ENVMETER_CRASH_ROUNDS")
                                : 6;
@@ -59,9 +94,10 @@ class TestCrashSafety : public QObject {
         meter.start(METER_SIM, {"--link", file("COM1"), "--script", script.fileName(), "--loop",
                                 "--speed", "0"});
         QTRY_VERIFY(QFile::exists(file("COM1")));
-        qputenv("ENVMETER_COM1", file("COM1").toLocal8Bit());
         int inLimit = 0;
         qint64 records = 0;
+        int mostWaiting = 0;
+        int mostLost = 0;
         QElapsedTimer elapsed;
         elapsed.start();
         for (int round = 0; round < rounds; ++round) {
@@ -71,20 +107,13 @@ class TestCrashSafety : public QObject {
             if (nearLimit && before < 99900)
                 fillLog(file("db1.mdb"), int(before), 99900 + int(random.bounded(90)));
             const qint64 start = inspect("db1.mdb").count;
-            QProcess program;
-            program.start(LIVE_LOGGER, {m_dir.path()});
-            QVERIFY(program.waitForReadyRead(10000));
-            QString last;
-            const auto readLast = [&] {
-                for (const QByteArray &line : program.readAllStandardOutput().split('\n'))
-                    if (!line.isEmpty())
-                        last = QString::fromLatin1(line);
-            };
+            LiveLogger program(m_dir.path(), QProcessEnvironment::systemEnvironment());
+            QVERIFY(program.process.waitForReadyRead(10000));
             // The newest record's NO, counted on past the limit's emptying.
             const auto newestNo = [&] {
-                readLast();
-                const QStringList newest = last.split(' ');
-                return newest.value(0).toLongLong() * 100000 + newest.value(1).toLongLong();
+                const QStringList last = program.last();
+                mostWaiting = std::max(mostWaiting, last.value(2).toInt());
+                return last.value(0).toLongLong() * 100000 + last.value(1).toLongLong();
             };
             // The first record it writes goes on from the record count.
             QTRY_VERIFY(newestNo() >= start);
@@ -94,16 +123,11 @@ class TestCrashSafety : public QObject {
             } else {
                 QTest::qWait(int(random.bounded(100, 800)));
             }
-            program.kill();
-            QVERIFY(program.waitForFinished(10000));
-            readLast();
-            // No message but the record limit's.
-            for (const QByteArray &line : program.readAllStandardError().split('\n'))
-                QVERIFY2(!line.startsWith("message: ") ||
-                             line.endsWith("Record is out of range,had auto backup to maxdb1.mdb"),
-                         line.constData());
+            program.process.kill();
+            QVERIFY(program.process.waitForFinished(10000));
+            const QStringList newest = program.last();
+            QVERIFY(program.toldOnlyTheRecordLimit());
 
-            const QStringList newest = last.split(' ');
             const bool limitSeen = newest.value(0) != "0";
             const qint64 committed = newest.value(1).toLongLong() + 1;
             const Log live = inspect("db1.mdb");
@@ -113,15 +137,18 @@ class TestCrashSafety : public QObject {
                  sqlite3(file("db1.mdb"), "SELECT DISTINCT BBB || '|' || CCC || '|' || DDD FROM b1")
                      .split('\n', Qt::SkipEmptyParts))
                 QVERIFY2(displays.contains(logged), qPrintable(logged));
-            // Every record on disk before the kill is still there: in the live log, or, when
+            // Every record committed before the kill is still there: in the live log, or, when
             // the kill came after the limit emptied it but before that was seen, in the backup.
             const bool emptiedUnseen = !limitSeen && live.count < committed;
             if (emptiedUnseen)
                 QVERIFY(backup.whole && backup.count >= committed);
             else
                 QVERIFY(live.count >= committed);
-            if (!limitSeen && !emptiedUnseen)
+            if (!limitSeen && !emptiedUnseen) {
                 QVERIFY(live.count >= start);
+                mostLost =
+                    std::max(mostLost, int(committed + newest.value(2).toInt() - live.count));
+            }
             // Killed inside the limit: its last record written, the log not yet seen emptied.
             inLimit += !limitSeen && (live.count >= 100000 || emptiedUnseen);
             records +=
@@ -129,8 +156,64 @@ class TestCrashSafety : public QObject {
         }
         meter.kill();
         meter.waitForFinished();
-        qInfo("%d kills in %.1f s, %d of them during the record limit, %lld records logged", rounds,
-              elapsed.elapsed() / 1000.0, inLimit, records);
+        qInfo("%d kills in %.1f s, %d of them during the record limit, %lld records logged; at "
+              "most %d readings were taken and not yet committed at a time, and a kill lost at "
+              "most %d readings, none of them committed",
+              rounds, elapsed.elapsed() / 1000.0, inLimit, records, mostWaiting, mostLost);
+    }
+
+    // Every sync 100 ms late, as on an SD card, a USB stick or a network folder, with the meter
+    // at its own line rate: every reading is logged, in order; a record limit met on that disk
+    // keeps every record in the backup; SIGTERM writes the readings still queued before the end.
+    void aSlowDiskCostsNoReading() {
+        const QString folder = file("slow");
+        QVERIFY(QDir().mkpath(folder));
+        fillLog(createdLog(folder + "/db1.mdb"), 0, 99969);
+        // Readings counting up, each display sent twice as the meter does.
+        QFile script(folder + "/count.txt");
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        for (int n = 1; n <= 300; ++n)
+            script.write(QByteArray::number(n) + " C *2\n");
+        script.close();
+        QProcess meter;
+        meter.start(METER_SIM, {"--link", folder + "/COM1", "--script", script.fileName()});
+        QTRY_VERIFY(QFile::exists(folder + "/COM1"));
+        QProcessEnvironment slowDisk = QProcessEnvironment::systemEnvironment();
+        slowDisk.insert("LD_PRELOAD", SLOW_SYNC);
+        slowDisk.insert("ENVMETER_SYNC_DELAY_MS", "100");
+        // A sanitized program wants its runtime loaded first; the slow disk comes before it.
+        slowDisk.insert("ASAN_OPTIONS",
+                        slowDisk.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+        LiveLogger program(folder, slowDisk);
+        // Past the limit, and 30 readings taken after it.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            program.last().value(0) == "1" &&
+                program.lastLine.value(1).toInt() + program.lastLine.value(2).toInt() >= 29,
+            40000);
+        program.process.terminate();
+        QVERIFY(program.process.waitForFinished(10000));
+        meter.kill();
+        meter.waitForFinished();
+        QCOMPARE(program.process.exitCode(), 0);
+        QVERIFY(program.toldOnlyTheRecordLimit());
+        const QStringList ended = program.last();
+        QCOMPARE(ended.value(0), "ended");
+
+        const QString live = folder + "/db1.mdb";
+        const QString backup = folder + "/maxdb1.mdb";
+        QCOMPARE(sqlite3(live, "SELECT count(*), max(AAA) + 1 FROM b1"),
+                 ended.value(1) + '|' + ended.value(1));
+        QCOMPARE(sqlite3(backup, "SELECT count(*), count(DISTINCT AAA), max(AAA) FROM b1"),
+                 "100000|100000|99999");
+        // Each of the two runs of readings, before and after the limit, without a gap.
+        for (const auto &[log, taken] : {std::pair(backup, "AAA >= 99970"), std::pair(live, "1")}) {
+            const QStringList values =
+                sqlite3(log,
+                        QStringLiteral("SELECT CCC FROM b1 WHERE %1 ORDER BY rowid").arg(taken))
+                    .split('\n');
+            for (int i = 1; i < values.size(); ++i)
+                QCOMPARE(values[i].toInt(), values[i - 1].toInt() + 1);
+        }
     }
 
     // The disk fills up while the line is open: one message, the readings kept in memory, and
