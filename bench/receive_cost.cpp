@@ -3,11 +3,14 @@
 // window shown offscreen, accessibility on as with a screen reader) and once into a floor
 // logger (Qt SerialPort plus SQLite open/INSERT/close per event, no window), each on an empty
 // log and on one of 99,000 records. Prints the CPU each takes at the line rate, their resident
-// memory, and the share of the line's events each logs at the higher rates.
+// memory, and the share of the line's events each logs at the higher rates. Then the slow
+// disk: the share of the events each logs at the line rate when every sync of the disk comes
+// 0, 25, 50 or 100 ms late (tools/slow-sync preloaded into both).
 //
 // Each figure is the median of three runs, program and floor taking turns, as the disk's syncs
 // make single runs vary. Usage:
 //   receive_cost [seconds at the line rate (30)] [seconds at the higher rates (10)]
+//                [seconds on the slow disk (15)]
 // The subjects run as child processes of this program: receive_cost --program|--floor DIR
 
 #include "core/clock.h"
@@ -152,8 +155,9 @@ struct Result {
     double loggedPercent = 0;
 };
 
-/// One run of one subject on a log of `records`, the meter's demo at `speed` for `seconds`.
-Result run(const QString &subject, qint64 records, double speed, double seconds) {
+/// One run of one subject on a log of `records`, the meter's demo at `speed` for `seconds`, on
+/// a disk whose syncs come `syncDelayMs` late.
+Result run(const QString &subject, qint64 records, double speed, double seconds, int syncDelayMs) {
     QTemporaryDir dir;
     const QString log = filledLog(dir.path(), records);
     QString error;
@@ -164,6 +168,10 @@ Result run(const QString &subject, qint64 records, double speed, double seconds)
     QProcess logger;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("ENVMETER_COM1"), line->portPath());
+    if (syncDelayMs > 0) {
+        environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(SLOW_SYNC));
+        environment.insert(QStringLiteral("ENVMETER_SYNC_DELAY_MS"), QString::number(syncDelayMs));
+    }
     logger.setProcessEnvironment(environment);
     logger.start(QCoreApplication::applicationFilePath(), {subject, dir.path()});
     if (!logger.waitForReadyRead(60000) || logger.readLine().trimmed() != "ready")
@@ -180,18 +188,19 @@ Result run(const QString &subject, qint64 records, double speed, double seconds)
     logger.waitForFinished();
     const QList<QByteArray> measured = logger.readAllStandardOutput().trimmed().split(' ');
     const double wall = measured.value(2).toDouble();
-    const double events = double(frames) / 2;
+    const double events = double(frames / 2); // an odd last frame makes no event
     return {100 * measured.value(0).toDouble() / wall, 100 * measured.value(1).toDouble() / wall,
             measured.value(3).toDouble(), 100 * double(recordsIn(log) - records) / events};
 }
 
 /// The median of three runs of each subject, taken in turns.
-std::pair<Result, Result> medians(qint64 records, double speed, double seconds) {
+std::pair<Result, Result> medians(qint64 records, double speed, double seconds,
+                                  int syncDelayMs = 0) {
     std::vector<Result> program;
     std::vector<Result> floor;
     for (int round = 0; round < 3; ++round) {
-        program.push_back(run(QStringLiteral("--program"), records, speed, seconds));
-        floor.push_back(run(QStringLiteral("--floor"), records, speed, seconds));
+        program.push_back(run(QStringLiteral("--program"), records, speed, seconds, syncDelayMs));
+        floor.push_back(run(QStringLiteral("--floor"), records, speed, seconds, syncDelayMs));
     }
     const auto median = [](std::vector<Result> results) {
         const auto middle = [&](double Result::*field) {
@@ -218,6 +227,7 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     const double lineSeconds = argc > 1 ? std::atof(argv[1]) : 30;
     const double fastSeconds = argc > 2 ? std::atof(argv[2]) : 10;
+    const double slowDiskSeconds = argc > 3 ? std::atof(argv[3]) : 15;
     std::printf("%-50s %20s %20s\n", "", "program", "floor");
     for (const qint64 records : {0, 99000}) {
         const auto [p, f] = medians(records, 1, lineSeconds);
@@ -238,6 +248,15 @@ int main(int argc, char **argv) {
                     QStringLiteral("events logged at %1x, %2 records").arg(speed).arg(records)),
                 pf.loggedPercent, ff.loggedPercent);
         }
+        std::fflush(stdout);
+    }
+    for (const int delayMs : {0, 25, 50, 100}) {
+        const auto [p, f] = medians(0, 1, slowDiskSeconds, delayMs);
+        std::printf(
+            "%-50s %19.1f%% %19.1f%%\n",
+            qPrintable(
+                QStringLiteral("events logged at the line rate, syncs %1 ms late").arg(delayMs)),
+            p.loggedPercent, f.loggedPercent);
         std::fflush(stdout);
     }
     return 0;

@@ -58,6 +58,7 @@ bool LogWriter::waitUntilWritten(const Tick &tick) {
     const quint64 target = m_finished + m_queue.size();
     const quint64 attemptsBefore = m_attempts;
     m_retryNow = true;
+    m_awaited = true;
     m_wake.notify_one();
     // While held nothing is written: waiting would never end.
     waitTicking(
@@ -104,6 +105,7 @@ void LogWriter::waitTicking(std::unique_lock<std::mutex> &lock, const std::funct
 void LogWriter::run() {
     std::unique_lock lock(m_mutex);
     std::optional<std::chrono::steady_clock::time_point> giveUpAt;
+    std::chrono::steady_clock::time_point lastStart;
     const auto due = [this] {
         return !m_queue.empty() && (m_holds == 0 || m_stopping) && (!m_failing || m_retryNow);
     };
@@ -126,11 +128,18 @@ void LogWriter::run() {
         }
         if (!due())
             continue;
+        if (const auto spaced = lastStart + std::chrono::milliseconds(kCommitSpacingMs);
+            !m_failing && !m_stopping && !m_awaited && std::chrono::steady_clock::now() < spaced) {
+            m_wake.wait_until(lock, spaced, [this] { return m_awaited || m_stopping; });
+            continue;
+        }
 
         const std::vector<LogRecord> batch(m_queue.begin(), m_queue.end());
         const quint64 attempt = ++m_attempts;
         m_busy = true;
         m_retryNow = false;
+        m_awaited = false;
+        lastStart = std::chrono::steady_clock::now();
         lock.unlock();
         WriteOutcome outcome = write(batch);
         lock.lock();
