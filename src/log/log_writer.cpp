@@ -105,7 +105,7 @@ void LogWriter::waitTicking(std::unique_lock<std::mutex> &lock, const std::funct
 void LogWriter::run() {
     std::unique_lock lock(m_mutex);
     std::optional<std::chrono::steady_clock::time_point> giveUpAt;
-    std::chrono::steady_clock::time_point lastStart;
+    std::chrono::steady_clock::time_point lastEnd;
     const auto due = [this] {
         return !m_queue.empty() && (m_holds == 0 || m_stopping) && (!m_failing || m_retryNow);
     };
@@ -128,9 +128,9 @@ void LogWriter::run() {
         }
         if (!due())
             continue;
-        if (const auto spaced = lastStart + std::chrono::milliseconds(kCommitSpacingMs);
-            !m_failing && !m_stopping && !m_awaited && std::chrono::steady_clock::now() < spaced) {
-            m_wake.wait_until(lock, spaced, [this] { return m_awaited || m_stopping; });
+        if (const auto free = lastEnd + std::chrono::milliseconds(kPauseBetweenCommitsMs);
+            !m_failing && !m_stopping && !m_awaited && std::chrono::steady_clock::now() < free) {
+            m_wake.wait_until(lock, free, [this] { return m_awaited || m_stopping; });
             continue;
         }
 
@@ -139,9 +139,9 @@ void LogWriter::run() {
         m_busy = true;
         m_retryNow = false;
         m_awaited = false;
-        lastStart = std::chrono::steady_clock::now();
         lock.unlock();
         WriteOutcome outcome = write(batch);
+        lastEnd = std::chrono::steady_clock::now();
         lock.lock();
         if (!outcome.error || outcome.error.kind == DatabaseError::Kind::Rejected) {
             m_queue.erase(m_queue.begin(), m_queue.begin() + std::ptrdiff_t(batch.size()));

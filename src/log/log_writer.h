@@ -31,13 +31,15 @@ struct WriteOutcome {
 /// the disk. Records are written in the order they were queued; whatever is queued when an
 /// attempt starts goes into one transaction (a group commit: one record on a fast disk, several
 /// on a slow one), committed with the connection's syncs, so a record is on disk once it has
-/// been reported committed. Commits start at most every kCommitSpacingMs, unless someone waits
-/// for them: at the meter's pace every record commits on its own, and readings arriving far
-/// faster do not cost a sync each. After a failure the records wait, in order, and are tried
+/// been reported committed. After each commit the file is left alone for kPauseBetweenCommitsMs,
+/// unless someone waits for the records: other programs reading it, and the window's grid, get
+/// their turn even on a disk whose commits take half a second, and readings arriving faster
+/// than that share a commit instead of costing a sync each. At the meter's pace every record
+/// still commits on its own. After a failure the records wait, in order, and are tried
 /// again with the next record queued, when someone waits for them, or after a second.
 class LogWriter {
   public:
-    static constexpr int kCommitSpacingMs = 25;
+    static constexpr int kPauseBetweenCommitsMs = 40;
     /// After a failure the records are tried again this often while nothing else asks.
     static constexpr int kRetryMs = 1000;
     /// How long the writer goes on trying to write what is queued when it is destroyed.
