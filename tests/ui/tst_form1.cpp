@@ -440,6 +440,7 @@ class TestForm1 : public QObject {
         QVERIFY(QFile::rename(log, log + ".away"));
         for (int no = 10; no <= 12; ++no)
             reading();
+        QVERIFY(!program.readingLog().writeQueued());
         QCOMPARE(program.readingLog().waitingCount(), 3);
         QVERIFY(QFile::rename(log + ".away", log));
         reading();
