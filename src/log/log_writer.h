@@ -92,7 +92,7 @@ class LogWriter {
     bool m_busy = false;
     bool m_failing = false;
     bool m_retryNow = false;
-    bool m_awaited = false; ///< someone waits for the queue: no spacing
+    bool m_awaited = false; ///< someone waits for the queue: no pause before the commit
     bool m_stopping = false;
     int m_holds = 0;
     std::vector<WriteOutcome> m_outcomes;
