@@ -2,6 +2,7 @@
 #include "log/log_database.h"
 #include "sqlite_cli.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -23,6 +24,7 @@ class TestConnection : public QObject {
   private slots:
     void createsTheLogTableWithItsColumnTypes() {
         const QString path = newLog(QStringLiteral("created.mdb"));
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"created.mdb"});
         QCOMPARE(sqlite3(path, QStringLiteral(".schema")),
                  "CREATE TABLE b1 (AAA INTEGER, BBB TEXT, CCC TEXT, DDD TEXT, EEE TEXT, FFFF "
                  "INTEGER);");
