@@ -10,7 +10,7 @@ constexpr int kRecords = 99999;
 struct Window : ShownProgram {
     Window() : ShownProgram(kRecords) {}
     void moveTo(int position) {
-        program.model().setValue(ui::ControlId::Slider1, position);
+        program.model().setValue(window::ControlId::Slider1, position);
         program.slider().ThumbMovement();
         QCoreApplication::processEvents(); // the grid shows its new row
     }

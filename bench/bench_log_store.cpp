@@ -1,7 +1,6 @@
 // The log's costs per receive event and per slider movement, against the size of the log, and
 // the CSV export of a full log.
 #include "core/clock.h"
-#include "core/message_boxes.h"
 #include "filled_log.h"
 #include "log/connection.h"
 #include "log/csv_export.h"
@@ -9,6 +8,7 @@
 #include "log/log_database.h"
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
+#include "recording_message_boxes.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 // One receive event end to end: decode, displays, scale, alarm, chart segment on the real
 // surface, INSERT with commit into a real SQLite file, grid refresh, gauges.
-#include "meter/fake_serial_line.h"
+#include "fake_serial_line.h"
 #include "scenario_script.h"
 #include "shown_program.h"
 
@@ -9,7 +9,7 @@ namespace {
 void BM_ReceiveEvent(benchmark::State &state) {
     meter::FakeSerialLine line;
     ShownProgram shown(state.range(0), &line);
-    ui::Program &program = shown.program;
+    app::Program &program = shown.program;
     // A full log would reach the record limit at its next record; numbering from 0 keeps the
     // file at its size without the backup interrupting the measurement.
     program.model().fields.NextRecordNo = 0;

@@ -1,8 +1,8 @@
 // The report of 300 records to PDF (the path of a machine without a printer): the 11 list
 // pages, and the graph page, each from the command to the file written.
+#include "report/print_report.h"
 #include "shown_program.h"
-#include "ui/report/print_report.h"
-#include "ui/report/qt_printer.h"
+#include "views/adapters/qt_printer.h"
 
 #include <QDir>
 #include <QPrinterInfo>
@@ -19,10 +19,10 @@ void printReport(benchmark::State &state, std::initializer_list<bool> answers) {
     data1.setDatabaseName(filledLog(dir.path(), 350));
     data1.setRecordSource(logbook::kRecordSource);
     data1.refresh();
-    ui::WindowModel model;
-    model.setText(ui::ControlId::Text9, QStringLiteral("OFFLine"));
-    model.setText(ui::ControlId::Text5, QStringLiteral("400.0"));
-    model.setText(ui::ControlId::Text6, QStringLiteral("-400.0"));
+    window::WindowModel model;
+    model.setText(window::ControlId::Text9, QStringLiteral("OFFLine"));
+    model.setText(window::ControlId::Text5, QStringLiteral("400.0"));
+    model.setText(window::ControlId::Text6, QStringLiteral("-400.0"));
     core::RecordingMessageBoxes messages;
     logbook::RecordGridModel grid(data1);
     const core::SystemClock clock;
@@ -30,7 +30,7 @@ void printReport(benchmark::State &state, std::initializer_list<bool> answers) {
     report::PrintReportCommand command(log, model, data1, messages);
     for (auto _ : state) {
         messages.answer(answers);
-        report::QtPrinter printer(dir.path(), QDateTime::currentDateTime());
+        views::QtPrinter printer(dir.path(), QDateTime::currentDateTime());
         command.PrintReport(printer);
     }
     const QStringList reports = QDir(dir.path()).entryList({QStringLiteral("*.pdf")});

@@ -23,7 +23,7 @@ void BM_StartUpToShownWindow(benchmark::State &state) {
     core::RecordingMessageBoxes messages;
     const core::SystemClock clock;
     for (auto _ : state) {
-        ui::Program program(dir.path(), clock, &messages);
+        app::Program program(dir.path(), clock, &messages);
         program.start();
         if (!QTest::qWaitForWindowExposed(&program.form1()))
             state.SkipWithError("window not shown");

@@ -13,15 +13,15 @@
 //                [seconds on the slow disk (15)]
 // The subjects run as child processes of this program: receive_cost --program|--floor DIR
 
+#include "app/program.h"
 #include "core/clock.h"
-#include "core/message_boxes.h"
 #include "filled_log.h"
 #include "meter/frame_decoder.h"
 #include "meter/meter_frame.h"
+#include "recording_message_boxes.h"
 #include "resident_memory.h"
 #include "scenario_player.h"
 #include "serial_output.h"
-#include "ui/main_window/program.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -98,7 +98,7 @@ int runProgram(int argc, char **argv, const QString &dir) {
     QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
     const core::SystemClock clock;
     core::RecordingMessageBoxes messages;
-    ui::Program program(dir, clock, &messages);
+    app::Program program(dir, clock, &messages);
     program.start();
     if (!QTest::qWaitForWindowExposed(&program.form1()))
         return 1;

@@ -3,10 +3,10 @@
 // The program on a log of a given size with its window shown, for the benchmarks of what a
 // user does in it, and the main() of the benchmarks that need a window.
 
+#include "app/program.h"
 #include "core/clock.h"
-#include "core/message_boxes.h"
 #include "filled_log.h"
-#include "ui/main_window/program.h"
+#include "recording_message_boxes.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -25,7 +25,7 @@ struct ShownProgram {
     QTemporaryDir dir;
     core::RecordingMessageBoxes messages;
     core::SystemClock clock;
-    ui::Program program;
+    app::Program program;
 };
 
 /// Runs the benchmarks with an application on the offscreen platform.

@@ -1,11 +1,11 @@
 // Soak run, outside the normal suite: the simulated meter's demo at the fastest pace into the
 // real program until the log passes its record limit once. Prints events a second, records,
 // the backup and the resident memory. Usage: soak_live [seconds-limit]
+#include "app/program.h"
 #include "core/clock.h"
-#include "core/message_boxes.h"
 #include "log/log_database.h"
+#include "recording_message_boxes.h"
 #include "resident_memory.h"
-#include "ui/main_window/program.h"
 
 #include <QApplication>
 #include <QDir>
@@ -46,7 +46,7 @@ int main(int argc, char **argv) {
 
     const core::SystemClock clock;
     core::RecordingMessageBoxes messages;
-    ui::Program program(dir.path(), clock, &messages);
+    app::Program program(dir.path(), clock, &messages);
     program.start();
     const double rssStart = residentMegabytes();
     emit program.form1().toolbarButtonClicked(QStringLiteral("bb"));
@@ -74,8 +74,8 @@ int main(int argc, char **argv) {
     std::printf("db1.mdb records after the limit: %s\n",
                 qPrintable(count(dir.filePath(QStringLiteral("db1.mdb")))));
     std::printf("events a second: %.0f; line: %s; RSS start %.1f MB, end %.1f MB\n",
-                100000 / seconds, qPrintable(program.model().text(ui::ControlId::Text9)), rssStart,
-                residentMegabytes());
+                100000 / seconds, qPrintable(program.model().text(window::ControlId::Text9)),
+                rssStart, residentMegabytes());
     meter.terminate();
     meter.waitForFinished();
     return messages.shown().isEmpty() ? 1 : 0;

@@ -1,9 +1,9 @@
 // Builds the program's services and its main window, and starts them.
 
+#include "app/program.h"
 #include "core/clock.h"
 #include "core/program_files.h"
 #include "core/termination_signals.h"
-#include "ui/main_window/program.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -26,7 +26,7 @@ int main(int argc, char *argv[]) {
         executableDirectory, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     core::makeDataFolderOnFirstStart(executableDirectory, files);
     const core::SystemClock clock;
-    ui::Program program(files, clock);
+    app::Program program(files, clock);
     core::quitOnTerminationSignals(app);
     program.start();
     // The program's objects end here, the log's writer last writing what it was given.

@@ -3,8 +3,8 @@
 #include "chart/gauges.h"
 #include "chart/image_surface.h"
 #include "chart/plot_background.h"
-#include "chart/recording_surface.h"
 #include "chart/trend_plot.h"
+#include "recording_surface.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 #include "chart/image_surface.h"
-#include "chart/recording_surface.h"
+#include "recording_surface.h"
 
 #include <QTest>
 

@@ -6,11 +6,11 @@
 // program's objects are gone. The crash safety test kills it at random moments. The messages it
 // would show go to standard error.
 
+#include "app/program.h"
 #include "core/clock.h"
-#include "core/message_boxes.h"
 #include "core/termination_signals.h"
 #include "log/reading_log.h"
-#include "ui/main_window/program.h"
+#include "recording_message_boxes.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -24,10 +24,10 @@ int main(int argc, char *argv[]) {
     core::RecordingMessageBoxes messages;
     qint32 next = 0;
     {
-        ui::Program program(app.arguments().value(1), clock, &messages);
+        app::Program program(app.arguments().value(1), clock, &messages);
         core::quitOnTerminationSignals(app);
         program.start();
-        ui::Form1 &window = program.form1();
+        views::Form1 &window = program.form1();
         emit window.toolbarButtonClicked(QStringLiteral("bb"));
         int limits = 0;
         qint32 previousNext = program.model().fields.NextRecordNo;
@@ -35,7 +35,7 @@ int main(int argc, char *argv[]) {
         qsizetype told = 0;
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, &app, [&] {
-            if (program.model().text(ui::ControlId::Text9) == u"OFFLine")
+            if (program.model().text(window::ControlId::Text9) == u"OFFLine")
                 emit window.toolbarButtonClicked(QStringLiteral("dd"));
             next = program.model().fields.NextRecordNo;
             if (next < previousNext)

@@ -1,10 +1,10 @@
 #include "../log/sqlite_cli.h"
+#include "app/program.h"
 #include "core/clock.h"
-#include "core/message_boxes.h"
+#include "fake_serial_line.h"
 #include "log/reading_log.h"
-#include "meter/fake_serial_line.h"
+#include "recording_message_boxes.h"
 #include "scenario_script.h"
-#include "ui/main_window/program.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -234,7 +234,7 @@ class TestCrashSafety : public QObject {
         const QByteArray reading =
             metersim::parseScript(u"61.2 dB").steps.front().bytes.repeated(2);
         {
-            ui::Program program(folder, clock, &messages, &line);
+            app::Program program(folder, clock, &messages, &line);
             program.start();
             program.toolbar().OnToolbarButtonClick("bb");
             program.toolbar().OnToolbarButtonClick("dd");

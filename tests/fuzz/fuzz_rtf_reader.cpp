@@ -1,5 +1,5 @@
 // Any bytes given as a help file: the reader never crashes, hangs or reads out of bounds.
-#include "ui/help/rtf_reader.h"
+#include "help/rtf_reader.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

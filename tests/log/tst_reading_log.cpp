@@ -1,10 +1,10 @@
 #include "core/clock.h"
-#include "core/message_boxes.h"
 #include "log/connection.h"
 #include "log/data_source.h"
 #include "log/log_database.h"
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
+#include "recording_message_boxes.h"
 #include "sqlite_cli.h"
 
 #include <QDir>

@@ -1,5 +1,4 @@
 #include "core/clock.h"
-#include "core/message_boxes.h"
 #include "log/data_source.h"
 #include "log/file_copy.h"
 #include "log/log_database.h"
@@ -7,6 +6,7 @@
 #include "log/record_grid_model.h"
 #include "log/save_load_dialog.h"
 #include "log/save_or_load_log.h"
+#include "recording_message_boxes.h"
 #include "sqlite_cli.h"
 
 #include <QDir>

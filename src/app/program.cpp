@@ -1,0 +1,164 @@
+#include "app/program.h"
+
+#include "core/clock.h"
+#include "meter/qt_serial_line.h"
+#include "views/adapters/qt_message_boxes.h"
+#include "views/adapters/qt_printer.h"
+#include "views/help/form4.h"
+#include "views/save_load/form2.h"
+#include "window/clock_tick.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QTimer>
+
+namespace app {
+
+namespace {
+
+core::MessageBoxes &orScreen(core::MessageBoxes *given, std::unique_ptr<core::MessageBoxes> &screen,
+                             QWidget *parent) {
+    if (given)
+        return *given;
+    screen = std::make_unique<views::QtMessageBoxes>(parent);
+    return *screen;
+}
+
+meter::SerialLine &orMachine(meter::SerialLine *given,
+                             std::unique_ptr<meter::SerialLine> &machine) {
+    if (given)
+        return *given;
+    machine = std::make_unique<meter::QtSerialLine>();
+    return *machine;
+}
+
+constexpr int kRetryMs = 50;
+
+} // namespace
+
+// The window's look must not depend on what else the machine has installed: the system's
+// generic sans-serif family is DejaVu Sans on one machine and Nimbus Sans on the next. Liberation
+// Sans comes with the program's fonts and is metric-compatible with the Arial the layout names;
+// Arial Black has no such twin and would fall back to the system's choice too.
+Program::ProgramLook::ProgramLook() {
+    const QString family = QStringLiteral("Liberation Sans");
+    QFont::insertSubstitution(QStringLiteral("Arial Black"), family);
+    QApplication::setFont(QFont(family, 9));
+}
+
+Program::Program(core::ProgramFiles files, const core::Clock &clock, core::MessageBoxes *messages,
+                 meter::SerialLine *line)
+    : m_directory(std::move(files.directory)), m_helpFile(std::move(files.helpFile)),
+      m_clock(clock), m_form1(m_model, m_grid),
+      m_messages(orScreen(messages, m_screenMessages, &m_form1)),
+      m_line(orMachine(line, m_machineLine)),
+      m_chart(m_model, m_form1.surface(window::ControlId::Picture1),
+              m_form1.surface(window::ControlId::Picture2),
+              m_form1.surface(window::ControlId::Picture3),
+              m_form1.surface(window::ControlId::Picture6)),
+      m_log(m_directory, m_data1, m_grid, m_clock, m_messages, &m_copyProgress),
+      m_startUp(m_model, m_data1, m_grid, m_log, m_form1.surface(window::ControlId::Picture1),
+                m_chart, m_messages, &m_copyProgress),
+      m_pipeline(m_model, m_line, m_chart, m_log, [] { QApplication::beep(); }),
+      m_port(m_model, m_line, m_chart, m_messages),
+      m_toolbar(m_model, m_port, m_chart, m_log, m_messages,
+                {[] { QCoreApplication::quit(); }, [this] { saveOrLoadLog(); },
+                 [this] { printReport(); }}),
+      m_slider(m_log, m_model, m_data1, m_chart, m_messages),
+      m_saveLoad(m_directory, m_log, m_data1, m_grid, m_messages, &m_copyProgress),
+      m_report(m_log, m_model, m_data1, m_messages), m_export(m_log, &m_form1, m_messages),
+      m_form3(m_model, &m_form1) {
+    // Handlers run one at a time, each to its end. A message shows only once its handler has
+    // returned, so readings go on being taken while it waits for OK. A question or a dialog a
+    // handler opens runs Qt's event loop inside it (only with the line closed): a receive event
+    // arriving meanwhile is held back (its bytes wait in the port, which raises the event again
+    // shortly), so the pipeline never runs inside another handler. The clock's ticks change
+    // only the clock and go on, and the help window is not a handler's box, so readings keep
+    // being logged behind it.
+    m_line.setReceiveHandler([this] { receiveEvent(); });
+    m_line.setLostHandler([this](const QString &reason) {
+        runWhenFree([this, reason] { m_port.lineLost(reason); });
+    });
+    m_line.setSilentHandler([this] { runWhenFree([this] { m_port.lineSilent(); }); });
+    QObject::connect(&m_form1, &views::Form1::timer1Ticked, &m_form1,
+                     [this] { window::Timer1Tick(m_model, m_clock); });
+    QObject::connect(&m_form1, &views::Form1::exitChosen, qApp, &QApplication::quit);
+    // The session ends: the readings taken go to disk now, before it takes the window away.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &m_form1,
+                     [this] { m_log.writeQueued(); });
+    // Not a handler of the window: readings go on being logged while the file is chosen and
+    // written, as behind the help window.
+    QObject::connect(&m_form1, &views::Form1::exportCsvChosen, &m_export,
+                     &views::CsvExportCommand::exportCsv);
+    QObject::connect(
+        &m_form1, &views::Form1::toolbarButtonClicked, &m_form1,
+        [this](const QString &key) { runHandler([&] { m_toolbar.OnToolbarButtonClick(key); }); });
+    QObject::connect(&m_form1, &views::Form1::helpChosen, &m_form1, [this] { showHelp(); });
+    QObject::connect(&m_form1, &views::Form1::clicked, &m_form1,
+                     [this](window::ControlId id) { runHandler([&] { m_chart.clicked(id); }); });
+    QObject::connect(&m_form1, &views::Form1::keyPressed, &m_form1,
+                     [this](window::ControlId id, int key) {
+                         runHandler([&] { m_chart.keyPressed(id, key); });
+                     });
+    QObject::connect(&m_form1, &views::Form1::sliderMoved, &m_form1,
+                     [this] { runHandler([&] { m_slider.ThumbMovement(); }); });
+    QObject::connect(&m_form1, &views::Form1::sliderReleased, &m_form1,
+                     [this] { runHandler([&] { m_slider.Release(); }); });
+}
+
+Program::~Program() = default;
+
+template <typename Handler> void Program::runHandler(Handler handler) {
+    if (m_inHandler)
+        return;
+    m_inHandler = true;
+    handler();
+    m_inHandler = false;
+}
+
+void Program::runWhenFree(const std::function<void()> &handler) {
+    // Not dropped like a held-back receive event: the user must hear of it.
+    if (m_inHandler) {
+        QTimer::singleShot(kRetryMs, &m_form1, [this, handler] { runWhenFree(handler); });
+        return;
+    }
+    runHandler(handler);
+}
+
+void Program::receiveEvent() {
+    runHandler([this] {
+        // A reading sets some texts twice (the gauge value, the light overload's display): the
+        // window and assistive technology hear of each control's final state once.
+        const window::WindowModel::Batch batch(m_model);
+        m_pipeline.onSerialEvent();
+    });
+}
+
+void Program::start() {
+    m_startUp.load();
+    m_form1.show();
+    m_startUp.activate();
+}
+
+void Program::saveOrLoadLog() {
+    const bool shown = m_saveLoad.SaveOrLoadLog(m_model.text(window::ControlId::Text9),
+                                                [this](logbook::SaveLoadDialog &dialog) {
+                                                    views::Form2 form2(dialog, &m_form1);
+                                                    form2.exec();
+                                                });
+    if (shown)
+        m_startUp.activate();
+}
+
+void Program::printReport() {
+    views::QtPrinter printer(m_directory, m_clock.now());
+    m_report.PrintReport(printer);
+}
+
+void Program::showHelp() {
+    views::Form4 form4(m_helpFile, &m_form1);
+    form4.exec();
+    m_startUp.activate();
+}
+
+} // namespace app

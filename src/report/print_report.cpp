@@ -1,0 +1,104 @@
+#include "report/print_report.h"
+
+#include "core/message_boxes.h"
+#include "log/connection.h"
+#include "log/data_source.h"
+#include "log/log_database.h"
+#include "log/reading_log.h"
+#include "log/record_window.h"
+#include "report/printer.h"
+#include "report/report_layout.h"
+#include "window/window_model.h"
+
+#include <QDir>
+
+#include <span>
+
+namespace report {
+
+namespace {
+
+using window::ControlId;
+
+/// The over-range text "O.L" as the report keeps it.
+const QString kOverRange = QStringLiteral("4000");
+
+} // namespace
+
+PrintReportCommand::PrintReportCommand(logbook::ReadingLog &log, window::WindowModel &model,
+                                       logbook::DataSource &data1, core::MessageBoxes &messages)
+    : m_log(log), m_model(model), m_data1(data1), m_messages(messages) {}
+
+void PrintReportCommand::PrintReport(Printer &printer) {
+    m_log.writeQueued();
+    window::WindowFields &f = m_model.fields;
+    f.LogRecordCount = m_data1.recordCount();
+    // A log that cannot be read is said as such, not taken for an empty one.
+    if (const logbook::DatabaseError &failure = m_data1.error();
+        failure && m_model.text(window::ControlId::Text9) == u"OFFLine") {
+        tellUnreadable(failure);
+        return;
+    }
+    if (m_model.text(window::ControlId::Text9) != u"OFFLine" || f.LogRecordCount == 0) {
+        m_messages.showMessage(QStringLiteral("Please offline!"));
+        return;
+    }
+    int count = 0;
+    if (!readSlice(count))
+        return;
+    if (ask(QStringLiteral("List?"))) {
+        printList(printer, count);
+    } else if (ask(QStringLiteral("Grath?"))) {
+        const GraphTexts texts{m_model.text(window::ControlId::Text5),
+                               m_model.text(window::ControlId::Text6),
+                               f.ValueLabels,
+                               f.TimeLabels,
+                               m_model.text(window::ControlId::Label2),
+                               m_model.text(window::ControlId::Text4)};
+        printGraphPage(printer, std::span(f.HistoryArrays.data(), std::size_t(count)), texts);
+    }
+    if (const QString told = printer.finish(); !told.isEmpty())
+        m_messages.showMessage(told);
+}
+
+bool PrintReportCommand::readSlice(int &count) {
+    window::WindowFields &f = m_model.fields;
+    const qint32 n = m_data1.currentNo();
+    logbook::Connection log;
+    logbook::RecordSet *records =
+        log.open(m_log.filePath(logbook::kLiveLogFile)) ? log.openRecordSet() : nullptr;
+    if (records) {
+        records->moveFirst();
+        m_model.setText(window::ControlId::Label2, records->textValue(1));
+        m_model.setText(window::ControlId::Text4, records->textValue(3));
+        if (n < 1)
+            records->moveLast();
+        else
+            records->move(qint64(f.LogRecordCount) - n - 1);
+        count = logbook::readWindowBackward(*records, f.HistoryArrays, kOverRange);
+    }
+    const logbook::DatabaseError failure = log.error();
+    if (failure)
+        tellUnreadable(failure);
+    return !failure;
+}
+
+void PrintReportCommand::tellUnreadable(const logbook::DatabaseError &failure) {
+    m_messages.showMessage(
+        QStringLiteral("Nothing was printed: the log file %1 could not be read (%2).")
+            .arg(QDir::toNativeSeparators(failure.file), failure.reason));
+}
+
+void PrintReportCommand::printList(Printer &printer, int count) {
+    const std::span records(m_model.fields.HistoryArrays.data(), std::size_t(count));
+    int next = 0;
+    do
+        next = printListPage(printer, records, next);
+    while (!printer.failed() && ask(QStringLiteral("Continue?")) && next < count);
+}
+
+bool PrintReportCommand::ask(const QString &question) {
+    return m_messages.askYesNo(question, QStringLiteral("Information"));
+}
+
+} // namespace report

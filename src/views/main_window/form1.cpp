@@ -1,0 +1,328 @@
+#include "views/main_window/form1.h"
+
+#include "chart/frame_axes.h"
+#include "views/main_window/artwork.h"
+#include "views/main_window/surface_widget.h"
+#include "views/main_window/widget_binders.h"
+#include "views/widgets/colour_lamp.h"
+#include "views/widgets/display_label.h"
+#include "views/widgets/frame_pacer.h"
+#include "views/widgets/gesture_slider.h"
+#include "views/widgets/record_grid_view.h"
+#include "window/form1_layout.h"
+#include "window/window_model.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace views {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+struct ToolbarButton {
+    const char *key;
+    const char *caption;
+    ToolbarIcon icon;
+};
+
+constexpr ToolbarButton kToolbarButtons[] = {
+    {"aa", "Exit", ToolbarIcon::Exit},
+    {"bb", "Comm Port", ToolbarIcon::CommPort},
+    {"cc", "Print Step", ToolbarIcon::PrintStep},
+    {"dd", "OffLine/OnLine", ToolbarIcon::OffLineOnLine},
+    {"ee", "Data Save/Load", ToolbarIcon::DataSaveLoad},
+    {"ff", "Clear Screen", ToolbarIcon::ClearScreen},
+    {"gg", "Clear All", ToolbarIcon::ClearAll},
+};
+
+QRect pixels(const window::ControlLook &look, int shiftY) {
+    return {look.left / kTwipsPerPixel, look.top / kTwipsPerPixel + shiftY,
+            look.width / kTwipsPerPixel, look.height / kTwipsPerPixel};
+}
+
+struct IndicatorPicture {
+    QPixmap picture;
+    QString meaning;
+};
+
+/// The picture of an indicator and what it stands for; none for the receive lamp, a plain
+/// coloured box.
+IndicatorPicture indicatorPicture(window::ControlId id, qreal ratio) {
+    switch (id) {
+    case window::ControlId::Picture5:
+        return {batteryPicture(false, ratio), QStringLiteral("Battery good")};
+    case window::ControlId::Picture8:
+        return {batteryPicture(true, ratio), QStringLiteral("Battery low")};
+    case window::ControlId::Picture9:
+        return {alarmIcon(true, ratio), QStringLiteral("High alarm")};
+    case window::ControlId::Picture10:
+        return {alarmIcon(false, ratio), QStringLiteral("Low alarm")};
+    default:
+        return {};
+    }
+}
+
+constexpr int kToolbarButtonWidth = 49;
+/// Texts larger than this are the reading's displays, drawn from letters rendered once.
+constexpr double kLargeDisplayPoints = 40;
+constexpr int kEnterKey = 13;
+
+} // namespace
+
+Form1::Form1(window::WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent)
+    : QMainWindow(parent), m_model(model) {
+    setWindowTitle(QStringLiteral("5710"));
+    setObjectName(QStringLiteral("Form1"));
+    buildMenu();
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("Form1Client"));
+    setCentralWidget(client);
+
+    QToolBar *toolbar = buildToolbar(client);
+    // The toolbar is as tall as its 32 x 32 icons with captions under them need; the controls
+    // below it keep their places relative to one another.
+    const int toolbarPixels =
+        std::max(window::kToolbarHeight / kTwipsPerPixel, toolbar->sizeHint().height());
+    const int shift = toolbarPixels - window::kToolbarHeight / kTwipsPerPixel;
+    toolbar->setGeometry(0, 0, window::kForm1Width / kTwipsPerPixel, toolbarPixels);
+    client->setFixedSize(window::kForm1Width / kTwipsPerPixel,
+                         window::kForm1Height / kTwipsPerPixel + shift);
+
+    for (const window::ControlLook &look : window::form1Layout()) {
+        QWidget *parentWidget = client;
+        int shiftY = shift;
+        if (look.container == window::Container::Toolbar) {
+            parentWidget = toolbar;
+            shiftY = (toolbarPixels - window::kToolbarHeight / kTwipsPerPixel) / 2;
+        } else if (look.container == window::Container::Picture2) {
+            parentWidget = m_surfaces.at(window::ControlId::Picture2);
+            shiftY = 0;
+        }
+        QWidget *widget = nullptr;
+        switch (look.kind) {
+        case window::ControlKind::Toolbar:
+            widget = toolbar;
+            break;
+        case window::ControlKind::Label:
+        case window::ControlKind::ReadOnlyTextBox: {
+            // A box only the program writes needs none of an editor's inner margins, which
+            // would clip texts such as "OFFLine" in the designed widths.
+            auto *label = look.font.points > kLargeDisplayPoints ? new DisplayLabel(parentWidget)
+                                                                 : new QLabel(parentWidget);
+            bindLabel(label, model, look);
+            if (look.kind == window::ControlKind::ReadOnlyTextBox)
+                label->setFocusPolicy(Qt::StrongFocus); // a text box takes the focus
+            widget = label;
+            break;
+        }
+        case window::ControlKind::TextBox: {
+            auto *edit = new QLineEdit(parentWidget);
+            bindTextBox(edit, model, look);
+            connect(edit, &QLineEdit::returnPressed, this,
+                    [this, id = look.id] { emit keyPressed(id, kEnterKey); });
+            widget = edit;
+            break;
+        }
+        case window::ControlKind::Indicator: {
+            const IndicatorPicture shown = indicatorPicture(look.id, devicePixelRatioF());
+            if (shown.picture.isNull()) {
+                auto *lamp = new ColourLamp(parentWidget);
+                bindLamp(lamp, model, look);
+                widget = lamp;
+                break;
+            }
+            auto *indicator = new QLabel(parentWidget);
+            bindIndicator(indicator, model, look, shown.picture, shown.meaning);
+            widget = indicator;
+            break;
+        }
+        case window::ControlKind::Surface: {
+            auto *surfaceWidget = new SurfaceWidget(window::surfaceGeometry(look.id), parentWidget);
+            m_surfaces.emplace(look.id, surfaceWidget);
+            widget = surfaceWidget;
+            break;
+        }
+        case window::ControlKind::CheckBox: {
+            auto *box = new QCheckBox(parentWidget);
+            bindCheckBox(box, model, look, [this, id = look.id] { emit clicked(id); });
+            widget = box;
+            break;
+        }
+        case window::ControlKind::ImageCombo: {
+            auto *combo = new QComboBox(parentWidget);
+            bindImageCombo(combo, model, look, [this, id = look.id] { emit clicked(id); });
+            widget = combo;
+            break;
+        }
+        case window::ControlKind::Button: {
+            auto *button = new QPushButton(model.text(look.id), parentWidget);
+            connect(button, &QPushButton::clicked, this,
+                    [this, id = look.id] { emit clicked(id); });
+            widget = button;
+            break;
+        }
+        case window::ControlKind::Slider: {
+            auto *slider = new GestureSlider(Qt::Vertical, parentWidget);
+            bindSlider(slider, model, look);
+            // After the binder: the model holds the new position when the handlers hear of it.
+            connect(slider, &QSlider::valueChanged, this, [this, slider] {
+                emit sliderMoved();
+                if (!slider->held())
+                    emit sliderReleased();
+            });
+            connect(slider, &GestureSlider::released, this, &Form1::sliderReleased);
+            widget = slider;
+            break;
+        }
+        case window::ControlKind::Grid: {
+            auto *view = new RecordGridView(parentWidget);
+            bindGrid(view, model, grid, look);
+            widget = view;
+            break;
+        }
+        case window::ControlKind::StatusBar: {
+            auto *bar = new QWidget(parentWidget);
+            QList<QLabel *> panels;
+            const int narrow = 70;
+            const int wide = (look.width / kTwipsPerPixel - 4 * narrow) / 4;
+            int x = 0;
+            for (int panel = 1; panel <= window::WindowModel::kPanelCount; ++panel) {
+                auto *label = new QLabel(bar);
+                const int width = panel % 2 ? narrow : wide;
+                label->setGeometry(x, 0, panel == 8 ? look.width / kTwipsPerPixel - x : width,
+                                   look.height / kTwipsPerPixel);
+                label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                label->setIndent(3);
+                QFont font(look.font.family);
+                font.setPointSizeF(look.font.points);
+                font.setBold(look.font.bold);
+                label->setFont(font);
+                label->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(panel));
+                x += width;
+                panels.append(label);
+            }
+            bindStatusBar(panels, model);
+            widget = bar;
+            break;
+        }
+        }
+        widget->setObjectName(window::controlName(look.id));
+        // The binders name what they bind; the rest are named by what they are for.
+        if (widget->accessibleName().isEmpty() && widget->accessibleDescription().isEmpty())
+            widget->setAccessibleName(look.role);
+        if (look.kind != window::ControlKind::Toolbar)
+            widget->setGeometry(pixels(look, shiftY));
+    }
+
+    // Painted boxes start in their designed colours; the plot box's colours come from the load.
+    surface(window::ControlId::Picture3).setBackColour({0, 0, 0});
+    surface(window::ControlId::Picture6).setBackColour({0, 0, 0});
+    surface(window::ControlId::Picture6).setForeColour({255, 255, 0});
+    surface(window::ControlId::Picture2).setBackColour(chart::kFrameBackground);
+    // Stacking as designed: later controls lie over earlier ones, the frames under what they frame.
+    for (window::ControlId frame : {window::ControlId::Label12, window::ControlId::Label13,
+                                    window::ControlId::Label5, window::ControlId::Label7})
+        client->findChild<QWidget *>(window::controlName(frame))->lower();
+    followTimer();
+    new FramePacer(this);
+    connect(&model, &window::WindowModel::focusRequested, this, [client](window::ControlId id) {
+        if (QWidget *widget = client->findChild<QWidget *>(window::controlName(id)))
+            widget->setFocus();
+    });
+}
+
+chart::Surface &Form1::surface(window::ControlId id) { return m_surfaces.at(id)->surface(); }
+
+void Form1::buildMenu() {
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File(F)"));
+    file->setObjectName(QStringLiteral("File"));
+    QAction *exportCsv = file->addAction(QStringLiteral("Export CSV..."));
+    exportCsv->setObjectName(QStringLiteral("ExportCsv"));
+    connect(exportCsv, &QAction::triggered, this, &Form1::exportCsvChosen);
+    QAction *exit = file->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("Exit"));
+    connect(exit, &QAction::triggered, this, &Form1::exitChosen);
+    QAction *help = menuBar()->addAction(QStringLiteral("&Help(H)"));
+    help->setObjectName(QStringLiteral("Help"));
+    connect(help, &QAction::triggered, this, &Form1::helpChosen);
+}
+
+QToolBar *Form1::buildToolbar(QWidget *parent) {
+    auto *toolbar = new QToolBar(parent);
+    toolbar->setIconSize(QSize(32, 32));
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->setContentsMargins(0, 0, 0, 0);
+    toolbar->layout()->setContentsMargins(0, 0, 0, 0);
+    toolbar->layout()->setSpacing(0);
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(7);
+    toolbar->setFont(font);
+    for (const ToolbarButton &button : kToolbarButtons) {
+        const QString caption = QString::fromLatin1(button.caption);
+        QAction *action =
+            toolbar->addAction(toolbarIcon(button.icon, devicePixelRatioF()), caption);
+        const QString key = QString::fromLatin1(button.key);
+        action->setData(key);
+        action->setObjectName(QStringLiteral("Toolbar1Button_%1").arg(key));
+        // Seven buttons fit left of the toolbar's boxes with their captions on two lines.
+        QString twoLines = caption;
+        const qsizetype space = caption.indexOf(u' ');
+        const qsizetype slash = caption.indexOf(u'/');
+        if (space >= 0)
+            twoLines[space] = u'\n';
+        else if (slash >= 0)
+            twoLines.insert(slash + 1, u'\n');
+        action->setIconText(twoLines);
+        if (QWidget *w = toolbar->widgetForAction(action)) {
+            w->setAccessibleName(caption);
+            w->setObjectName(action->objectName());
+            w->setFixedWidth(kToolbarButtonWidth);
+            w->setFocusPolicy(Qt::TabFocus); // reachable from the keyboard like any button
+        }
+        connect(action, &QAction::triggered, this, [this, key] { emit toolbarButtonClicked(key); });
+    }
+    return toolbar;
+}
+
+void Form1::followTimer() {
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setTimerType(Qt::PreciseTimer);
+    connect(m_timer1, &QTimer::timeout, this, &Form1::timer1Ticked);
+    const auto apply = [this] {
+        const window::WindowModel::TimerState &state = m_model.timer1();
+        m_timer1->setInterval(state.intervalMs);
+        if (state.enabled && !m_timer1->isActive())
+            m_timer1->start();
+        else if (!state.enabled)
+            m_timer1->stop();
+    };
+    apply();
+    connect(&m_model, &window::WindowModel::timerChanged, this, apply);
+    connect(&m_model, &window::WindowModel::pointerChanged, this, [this] {
+        if (m_model.busyPointer())
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            while (QGuiApplication::overrideCursor())
+                QGuiApplication::restoreOverrideCursor();
+    });
+}
+
+} // namespace views

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "chart/chart_settings.h"
+#include "log/database_error.h"
+#include "window/control_id.h"
+
+namespace chart {
+class Surface;
+}
+
+namespace window {
+
+class WindowModel;
+
+/// The chart's procedures on the main window's state, and the handlers of the chart settings
+/// and of the picture boxes' repaints.
+class ChartHandlers {
+  public:
+    ChartHandlers(WindowModel &model, chart::Surface &picture1, chart::Surface &picture2,
+                  chart::Surface &picture3, chart::Surface &picture6);
+
+    /// What the chart reads from the controls, as they stand now.
+    chart::ChartSettings settings() const;
+
+    void ApplyChartBackground();
+    void ApplyTraceColour();
+    void RedrawTrend();
+    void RescaleValueAxis();
+    void DrawNewestSegment();
+    void AdvanceTrend();
+    void DrawLevelBar(qint16 fromPct, qint16 toPct);
+    /// 0 resets the wedge and its caption "0 %" in red; other values light rows.
+    void DrawPercentWedge(qint16 pct);
+    /// When the slider asks for it: up to 300 records of the log at `liveLog`, ending at the
+    /// one panel 8 counts back from the last, drawn in place of the live curve, with their
+    /// smallest and largest value in panels 4 and 6. The file is open only for the call; what
+    /// failed to be read is returned for the caller to tell.
+    logbook::DatabaseError ShowHistoryWindow(const QString &liveLog);
+    /// The level bar's surface, whose pen the receive pipeline saves and restores.
+    chart::Surface &levelBar() { return m_bar; }
+
+    /// A click on one of the chart's controls (check boxes, colour choosers, "Auto Graph").
+    void clicked(ControlId id);
+    /// A key in a text box, by its character code; only Enter in Vert Min does anything.
+    void keyPressed(ControlId id, int keyAscii);
+
+    void Check2Click();
+    void Check3Click();
+
+  private:
+    void ImageCombo1Click();
+    void ImageCombo2Click();
+    void Command1Click();
+    void Picture1Paint();
+    void Picture2Paint();
+
+    WindowModel &m_model;
+    chart::Surface &m_plot;
+    chart::Surface &m_frame;
+    chart::Surface &m_wedge;
+    chart::Surface &m_bar;
+};
+
+} // namespace window

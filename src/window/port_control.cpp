@@ -1,0 +1,106 @@
+#include "window/port_control.h"
+
+#include "core/message_boxes.h"
+#include "meter/serial_line.h"
+#include "window/chart_handlers.h"
+#include "window/window_model.h"
+
+namespace window {
+
+namespace {
+
+constexpr int kReceiveThreshold = 28;
+const QString kLineSettings = QStringLiteral("2400,n,8,1");
+const QString kOffLine = QStringLiteral("OFFLine");
+const QString kOnLine = QStringLiteral("ONLine");
+constexpr core::Rgb kLampIdle{0, 0, 255};
+constexpr int kSilenceSeconds = meter::SerialLine::kSilenceLimitMs / 1000;
+
+/// The ports a user could choose from, for messages that must say what to do.
+QString portsSentence(const meter::SerialLine &line) {
+    const QString ports = line.portsPresent();
+    return ports.isEmpty() ? QStringLiteral("No serial port was found on this machine: plug in "
+                                            "the meter's cable or its USB-serial adapter.")
+                           : QStringLiteral("Serial ports on this machine: %1.").arg(ports);
+}
+
+} // namespace
+
+void putLineOff(WindowModel &model, meter::SerialLine &line) {
+    model.setText(ControlId::Text9, kOffLine);
+    line.close();
+    model.setBackColour(ControlId::Picture4, kLampIdle);
+}
+
+PortControl::PortControl(WindowModel &model, meter::SerialLine &line, ChartHandlers &chart,
+                         core::MessageBoxes &messages)
+    : m_model(model), m_line(line), m_chart(chart), m_messages(messages) {}
+
+void PortControl::SwitchCommPort() {
+    const bool wasCom1 = m_model.text(ControlId::Text8) == u"COM1";
+    if (m_line.isOpen())
+        m_line.close();
+    m_line.setPortNumber(wasCom1 ? 2 : 1);
+    m_model.setText(ControlId::Text8, wasCom1 ? QStringLiteral("COM2") : QStringLiteral("COM1"));
+    m_model.setText(ControlId::Text9, kOffLine);
+}
+
+void PortControl::ToggleLine() {
+    if (m_model.text(ControlId::Text8) == u"NULL")
+        return;
+    if (m_line.isOpen())
+        putLineOff(m_model, m_line);
+    else
+        openLine();
+}
+
+void PortControl::openLine() {
+    m_model.setText(ControlId::Text9, kOnLine);
+    m_line.setReceiveThreshold(kReceiveThreshold);
+    const bool settingsValid = m_line.setSettings(kLineSettings);
+    m_line.setBinaryInput();
+    if (m_model.fields.HistoryShown) {
+        m_chart.ApplyChartBackground();
+        m_chart.RedrawTrend();
+        m_model.fields.HistoryShown = false;
+    }
+    if (settingsValid && m_line.open())
+        return;
+    // The line stays chosen but closed; the user may try again.
+    m_model.setText(ControlId::Text9, kOffLine);
+    if (!settingsValid) {
+        m_messages.showMessage(
+            QStringLiteral("%1 could not be opened: the line settings \"%2\" are not valid.")
+                .arg(m_line.portDescription(), kLineSettings));
+        return;
+    }
+    const int port = m_line.portNumber();
+    m_messages.showMessage(
+        QStringLiteral("%1 could not be opened: %2. %3 To use another device as COM%4, start the "
+                       "program with ENVMETER_COM%4 set to it, for example "
+                       "ENVMETER_COM%4=/dev/ttyUSB0.")
+            .arg(m_line.portDescription(), m_line.errorText(), portsSentence(m_line))
+            .arg(port));
+}
+
+void PortControl::lineLost(const QString &reason) {
+    // The line stays open as the user left it, and comes back by itself.
+    m_model.setBackColour(ControlId::Picture4, kLampIdle);
+    m_messages.showMessage(QStringLiteral("%1 has gone away (%2). Every reading received is in "
+                                          "the log. The program reconnects by itself as soon as "
+                                          "the device is back; press \"OffLine/OnLine\" to stop.")
+                               .arg(m_line.portDescription(), reason));
+}
+
+void PortControl::lineSilent() {
+    m_messages.showMessage(
+        QStringLiteral("No data arrives on %1: nothing has come for %2 seconds. Check that the "
+                       "meter is on with its RS232 output switched on, and that its cable is in "
+                       "this port. %3 The line stays open and takes readings as soon as they "
+                       "come.")
+            .arg(m_line.portDescription())
+            .arg(kSilenceSeconds)
+            .arg(portsSentence(m_line)));
+}
+
+} // namespace window

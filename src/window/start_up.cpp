@@ -1,0 +1,139 @@
+#include "window/start_up.h"
+
+#include "chart/surface.h"
+#include "core/colour_table.h"
+#include "core/message_boxes.h"
+#include "log/data_source.h"
+#include "log/file_copy.h"
+#include "log/log_database.h"
+#include "log/reading_log.h"
+#include "log/record_grid_model.h"
+#include "window/chart_handlers.h"
+#include "window/window_model.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace window {
+
+namespace {
+
+constexpr int kBlackItem = 2;
+constexpr int kWhiteItem = 15;
+
+const std::array<QString, 9> kStartValueLabels{
+    QStringLiteral("400.0"),  QStringLiteral("300.0"),  QStringLiteral("200.0"),
+    QStringLiteral("100.0"),  QStringLiteral("0"),      QStringLiteral("-100.0"),
+    QStringLiteral("-200.0"), QStringLiteral("-300.0"), QStringLiteral("-400.0")};
+
+const GridLook kGridLook{
+    QStringLiteral("Arial"), 12, true, true, QStringLiteral("Arial"), 10, core::Rgb{0, 0, 128},
+    core::Rgb{255, 255, 255}};
+
+QString native(const QString &path) { return QDir::toNativeSeparators(path); }
+
+} // namespace
+
+StartUp::StartUp(WindowModel &model, logbook::DataSource &data1, logbook::RecordGridModel &grid,
+                 logbook::ReadingLog &log, chart::Surface &picture1, ChartHandlers &chart,
+                 core::MessageBoxes &messages, logbook::CopyProgress *progress)
+    : m_model(model), m_data1(data1), m_grid(grid), m_log(log), m_picture1(picture1),
+      m_chart(chart), m_messages(messages), m_progress(progress) {}
+
+void StartUp::load() {
+    m_model.setPanelText(1, QStringLiteral("Buzzer"));
+    m_model.setPanelText(2, QStringLiteral("Off"));
+    m_model.setPanelText(3, QStringLiteral("Min"));
+    m_model.setPanelText(5, QStringLiteral("Max"));
+    m_model.setPanelText(7, QStringLiteral("Number"));
+    fillColourChoosers();
+    m_model.setValue(ControlId::ImageCombo1, kBlackItem);
+    m_picture1.setBackColour(core::kColourTable[kBlackItem - 1].rgb);
+    m_model.setValue(ControlId::ImageCombo2, kWhiteItem);
+    m_picture1.setForeColour(core::kColourTable[kWhiteItem - 1].rgb);
+    WindowFields &fields = m_model.fields;
+    fields.ValueLabels = kStartValueLabels;
+    for (int i = 0; i < int(fields.TimeLabels.size()); ++i)
+        fields.TimeLabels[i] = QString::number(20 * i);
+    fields.TrendCount = 0;
+    fields.MinMaxRestart = true;
+    // Ticked as the user would tick them: their click handlers draw the grid.
+    m_model.setValue(ControlId::Check2, 1);
+    m_chart.Check2Click();
+    m_model.setValue(ControlId::Check3, 1);
+    m_chart.Check3Click();
+    m_model.setTimer1({false, 500});
+    fields.HistoryShown = false;
+    fields.HistoryRequest = false;
+    prepareLogFiles();
+    m_data1.setDatabaseName(m_log.filePath(logbook::kLiveLogFile));
+    m_data1.setRecordSource(logbook::kRecordSource);
+    fields.StartupTicks = 0;
+    fields.ScaleInitialised = false;
+    fields.LastLevelPct = 0;
+}
+
+void StartUp::fillColourChoosers() {
+    QList<ComboItem> items;
+    for (int i = 1; i <= int(core::kColourTable.size()); ++i)
+        items.append({QStringLiteral("Signal%1").arg(i), core::kColourTable[i - 1].name, i});
+    m_model.setItems(ControlId::ImageCombo1, items);
+    m_model.setItems(ControlId::ImageCombo2, items);
+}
+
+void StartUp::prepareLogFiles() {
+    const QString live = m_log.filePath(logbook::kLiveLogFile);
+    const QString standby = m_log.filePath(logbook::kStandbyLogFile);
+    // The files are made first and the user told afterwards, so that a program ended while a
+    // message is open still leaves both logs in place.
+    QStringList told;
+    if (!QFileInfo::exists(live)) {
+        if (const logbook::DatabaseError error = logbook::createLogDatabase(live))
+            told.append(QStringLiteral("The log file %1 is missing and could not be created: "
+                                       "%2. Readings cannot be logged.")
+                            .arg(native(live), error.reason));
+        else
+            told.append(
+                QStringLiteral("The log file %1 was missing; an empty log has been created.")
+                    .arg(native(live)));
+    }
+    if (!QFileInfo::exists(standby) && QFileInfo::exists(live)) {
+        if (const QString why = logbook::copyFileOver(live, standby, m_progress); !why.isEmpty())
+            told.append(QStringLiteral("Could not create %1 as a copy of %2: %3.")
+                            .arg(native(standby), native(live), why));
+    }
+    for (const QString &message : told)
+        report(message);
+}
+
+void StartUp::activate() {
+    m_model.setGridLook(kGridLook);
+    // Counted with every reading taken so far on disk, and none written while it is read.
+    const logbook::ReadingLog::Settled settled = m_log.settle();
+    if (m_data1.refresh()) {
+        m_lastRefreshFailure = {};
+    } else if (const logbook::DatabaseError error = m_data1.error();
+               error.file != m_lastRefreshFailure.file ||
+               error.reason != m_lastRefreshFailure.reason) {
+        // Said once: every return from a modal window activates the window again.
+        m_lastRefreshFailure = error;
+        report(QStringLiteral("The log file %1 cannot be read as a log (%2). It is left as it "
+                              "is; load a saved log or replace the file to log readings.")
+                   .arg(native(error.file), error.reason));
+    }
+    logbook::setLogGridColumns(m_grid);
+    WindowFields &fields = m_model.fields;
+    fields.LogRecordCount = m_data1.recordCount();
+    // Readings taken while the window waited for the writer follow the records on disk.
+    fields.NextRecordNo = fields.LogRecordCount + m_log.waitingCount();
+    m_model.setMaximum(ControlId::Slider1, m_data1.isEmpty() ? 1 : fields.LogRecordCount + 1);
+    m_model.setPanelText(8, QStringLiteral("0"));
+    m_model.setVisible(ControlId::Picture9, false);
+    m_model.setVisible(ControlId::Picture10, false);
+    fields.StartupTicks = 1;
+    m_model.setTimer1({true, 1});
+}
+
+void StartUp::report(const QString &message) { m_messages.showMessage(message); }
+
+} // namespace window

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "log/database_error.h"
+
+#include <QString>
+
+namespace chart {
+class Surface;
+}
+namespace core {
+class MessageBoxes;
+}
+namespace logbook {
+class CopyProgress;
+class DataSource;
+class ReadingLog;
+class RecordGridModel;
+} // namespace logbook
+
+namespace window {
+
+class ChartHandlers;
+class WindowModel;
+
+/// The main window's load, once before it is first shown, and its activation, each time it
+/// is shown or comes back from one of the program's modal windows.
+class StartUp {
+  public:
+    StartUp(WindowModel &model, logbook::DataSource &data1, logbook::RecordGridModel &grid,
+            logbook::ReadingLog &log, chart::Surface &picture1, ChartHandlers &chart,
+            core::MessageBoxes &messages, logbook::CopyProgress *progress = nullptr);
+
+    /// Also makes sure there is a log to bind to: a missing db1.mdb is created empty (the user
+    /// is told); a file that is not a log is left untouched and said so at activation.
+    void load();
+    void activate();
+
+  private:
+    void prepareLogFiles();
+    void fillColourChoosers();
+    void report(const QString &message);
+
+    WindowModel &m_model;
+    logbook::DataSource &m_data1;
+    logbook::RecordGridModel &m_grid;
+    logbook::ReadingLog &m_log;
+    chart::Surface &m_picture1;
+    ChartHandlers &m_chart;
+    core::MessageBoxes &m_messages;
+    logbook::CopyProgress *m_progress;
+    logbook::DatabaseError m_lastRefreshFailure;
+};
+
+} // namespace window

@@ -1,0 +1,60 @@
+#include "window/toolbar_commands.h"
+
+#include "core/message_boxes.h"
+#include "log/reading_log.h"
+#include "window/chart_handlers.h"
+#include "window/port_control.h"
+#include "window/window_model.h"
+
+namespace window {
+
+ToolbarCommands::ToolbarCommands(WindowModel &model, PortControl &port, ChartHandlers &chart,
+                                 logbook::ReadingLog &log, core::MessageBoxes &messages,
+                                 ToolbarActions actions)
+    : m_model(model), m_port(port), m_chart(chart), m_log(log), m_messages(messages),
+      m_actions(std::move(actions)) {}
+
+void ToolbarCommands::OnToolbarButtonClick(const QString &key) {
+    const auto run = [](const std::function<void()> &action) {
+        if (action)
+            action();
+    };
+    if (key == u"aa")
+        run(m_actions.exitProgram);
+    else if (key == u"bb")
+        m_port.SwitchCommPort();
+    else if (key == u"cc")
+        run(m_actions.printReport);
+    else if (key == u"dd")
+        m_port.ToggleLine();
+    else if (key == u"ee")
+        run(m_actions.saveOrLoadLog);
+    else if (key == u"ff")
+        ClearScreen();
+    else if (key == u"gg")
+        ClearAll();
+}
+
+void ToolbarCommands::ClearScreen() {
+    m_chart.ApplyChartBackground();
+    m_model.fields.TrendCount = 0;
+}
+
+void ToolbarCommands::ClearAll() {
+    // After a failure the counters stay as they are.
+    if (const QString failure = m_log.emptyLog(); !failure.isEmpty()) {
+        m_messages.showMessage(failure);
+        return;
+    }
+    m_chart.ApplyChartBackground();
+    WindowFields &f = m_model.fields;
+    f.TrendCount = 0;
+    f.MinMaxRestart = true;
+    m_model.setMaximum(ControlId::Slider1, 1);
+    f.LogRecordCount = 0;
+    f.NextRecordNo = 0;
+    m_model.setPanelText(4, QString());
+    m_model.setPanelText(6, QString());
+}
+
+} // namespace window

@@ -1,0 +1,179 @@
+#include "window/window_model.h"
+
+#include <algorithm>
+
+namespace window {
+
+namespace {
+
+constexpr core::Rgb kBlue{0, 0, 255};
+constexpr core::Rgb kRed{255, 0, 0};
+
+struct InitialText {
+    ControlId id;
+    const char16_t *text;
+};
+
+// Captions and texts as the window is designed.
+constexpr InitialText kInitialTexts[] = {
+    {ControlId::Text8, u"NULL"},        {ControlId::Text9, u"OFFLine"},
+    {ControlId::Text10, u"Data Input"}, {ControlId::Text11, u"12-05-2000 12:23:45"},
+    {ControlId::Label1, u"FUNCTION"},   {ControlId::Label3, u"DATA"},
+    {ControlId::Label16, u"GAUGE"},     {ControlId::Label17, u"Gauge Value"},
+    {ControlId::Label18, u"0%"},        {ControlId::Label22, u"RS232"},
+    {ControlId::Label23, u"HOLD"},      {ControlId::Label21, u"X10"},
+    {ControlId::Label9, u"LOW"},        {ControlId::Text2, u"-4000"},
+    {ControlId::Label10, u"HI"},        {ControlId::Text3, u"4000"},
+    {ControlId::Label11, u"UNIT"},      {ControlId::Check2, u"XGrid"},
+    {ControlId::Check3, u"YGrid"},      {ControlId::Label19, u"Back Ground"},
+    {ControlId::Label20, u"Line"},      {ControlId::Label14, u"Vert Max"},
+    {ControlId::Text5, u"400.0"},       {ControlId::Command1, u"Auto Graph"},
+    {ControlId::Label15, u"Vert Min"},  {ControlId::Text6, u"-400.0"},
+};
+
+constexpr ControlId kHiddenAtStart[] = {ControlId::Picture8,  ControlId::Label22,
+                                        ControlId::Label23,   ControlId::Label21,
+                                        ControlId::Picture10, ControlId::Picture9};
+
+} // namespace
+
+WindowModel::WindowModel() : m_panels(kPanelCount) {
+    for (const InitialText &initial : kInitialTexts)
+        state(initial.id).text = QString::fromUtf16(initial.text);
+    for (ControlId id : kHiddenAtStart)
+        state(id).visible = false;
+    state(ControlId::Picture4).backColour = kBlue;
+    state(ControlId::Label18).foreColour = kRed;
+}
+
+WindowModel::Batch::Batch(WindowModel &model) : m_model(model) { ++m_model.m_batches; }
+
+WindowModel::Batch::~Batch() {
+    if (--m_model.m_batches == 0)
+        m_model.endBatch();
+}
+
+void WindowModel::touch(ControlId id) {
+    if (m_batches == 0)
+        return;
+    for (const auto &[kept, before] : m_before)
+        if (kept == id)
+            return;
+    m_before.emplace_back(id, state(id));
+}
+
+void WindowModel::changed(ControlId id) {
+    if (m_batches == 0)
+        emit controlChanged(id);
+}
+
+void WindowModel::endBatch() {
+    const auto before = std::exchange(m_before, {});
+    const auto panelsBefore = std::exchange(m_panelsBefore, {});
+    for (const auto &[id, was] : before)
+        if (control(id) != was)
+            emit controlChanged(id);
+    for (const auto &[panel, was] : panelsBefore)
+        if (panelText(panel) != was)
+            emit panelChanged(panel);
+}
+
+template <typename T>
+void WindowModel::assign(ControlId id, T ControlState::*member, const T &value) {
+    if (state(id).*member == value)
+        return;
+    touch(id);
+    state(id).*member = value;
+    changed(id);
+}
+
+void WindowModel::setText(ControlId id, const QString &text) {
+    assign(id, &ControlState::text, text);
+}
+
+void WindowModel::setVisible(ControlId id, bool visible) {
+    assign(id, &ControlState::visible, visible);
+}
+
+void WindowModel::setBackColour(ControlId id, core::Rgb colour) {
+    assign(id, &ControlState::backColour, std::optional(colour));
+}
+
+void WindowModel::setForeColour(ControlId id, core::Rgb colour) {
+    assign(id, &ControlState::foreColour, std::optional(colour));
+}
+
+void WindowModel::setFontSize(ControlId id, double points) {
+    assign(id, &ControlState::fontSize, std::optional(points));
+}
+
+void WindowModel::setValue(ControlId id, int value) {
+    ControlState &control = state(id);
+    if (id == ControlId::Slider1)
+        value = std::clamp(value, 0, control.maximum);
+    if (control.value == value)
+        return;
+    touch(id);
+    control.value = value;
+    changed(id);
+}
+
+void WindowModel::setMaximum(ControlId id, int maximum) {
+    ControlState &control = state(id);
+    if (control.maximum == maximum)
+        return;
+    touch(id);
+    control.maximum = maximum;
+    control.value = std::clamp(control.value, 0, std::max(0, maximum));
+    changed(id);
+}
+
+void WindowModel::setItems(ControlId id, const QList<ComboItem> &items) {
+    assign(id, &ControlState::items, items);
+}
+
+QString WindowModel::panelText(int panel) const { return m_panels.value(panel - 1); }
+
+void WindowModel::setPanelText(int panel, const QString &text) {
+    if (panel < 1 || panel > kPanelCount || m_panels[panel - 1] == text)
+        return;
+    if (m_batches > 0) {
+        if (std::none_of(m_panelsBefore.begin(), m_panelsBefore.end(),
+                         [panel](const auto &kept) { return kept.first == panel; }))
+            m_panelsBefore.emplace_back(panel, m_panels[panel - 1]);
+        m_panels[panel - 1] = text;
+        return;
+    }
+    m_panels[panel - 1] = text;
+    emit panelChanged(panel);
+}
+
+void WindowModel::setGridLook(const GridLook &look) {
+    if (m_gridLook == look)
+        return;
+    m_gridLook = look;
+    changed(ControlId::DBGrid1);
+}
+
+void WindowModel::setTimer1(TimerState state) {
+    if (m_timer1 == state)
+        return;
+    m_timer1 = state;
+    emit timerChanged();
+}
+
+void WindowModel::setBusyPointer(bool busy) {
+    if (m_busyPointer == busy)
+        return;
+    m_busyPointer = busy;
+    emit pointerChanged();
+}
+
+void WindowModel::setSplashOpen(bool open) {
+    if (m_splashOpen == open)
+        return;
+    m_splashOpen = open;
+    emit splashChanged();
+}
+
+} // namespace window

@@ -1,0 +1,24 @@
+#include "recording_surface.h"
+
+namespace chart {
+
+using Kind = Primitive::Kind;
+
+void RecordingSurface::clear(core::Rgb colour) {
+    m_primitives.append({Kind::Clear, colour, 0, 0, 0, 0, 0, 0, {}});
+}
+
+void RecordingSurface::drawLine(double x1, double y1, double x2, double y2, Pen pen) {
+    m_primitives.append({Kind::Line, pen.colour, pen.widthPixels, x1, y1, x2, y2, 0, {}});
+}
+
+void RecordingSurface::drawBox(double x1, double y1, double x2, double y2, core::Rgb colour) {
+    m_primitives.append({Kind::Box, colour, 0, x1, y1, x2, y2, 0, {}});
+}
+
+void RecordingSurface::drawText(double x, double y, double points, const QString &text,
+                                core::Rgb colour) {
+    m_primitives.append({Kind::Text, colour, 0, x, y, 0, 0, points, text});
+}
+
+} // namespace chart

@@ -1,0 +1,493 @@
+#include "../image_compare.h"
+#include "../log/sqlite_cli.h"
+#include "app/program.h"
+#include "chart/image_surface.h"
+#include "core/clock.h"
+#include "fake_serial_line.h"
+#include "log/data_source.h"
+#include "log/record_grid_model.h"
+#include "recording_message_boxes.h"
+#include "scenario_script.h"
+#include "serial_output.h"
+#include "views/help/form4.h"
+#include "views/main_window/form1.h"
+#include "views/main_window/form3.h"
+#include "window/clock_tick.h"
+#include "window/form1_layout.h"
+#include "window/window_model.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolButton>
+
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
+#include <memory>
+
+#include <sys/stat.h>
+
+using window::ControlId;
+
+namespace {
+
+/// What assistive technology was told: the object and the kind of each event.
+QList<std::pair<QObject *, QAccessible::Event>> g_told;
+
+void recordTold(QAccessibleEvent *event) { g_told.append({event->object(), event->type()}); }
+
+/// What a screen reader or voice control does to tick a box, pick an option or a list entry.
+void toggle(QAccessibleInterface *control) {
+    control->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+}
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    core::SettableClock m_clock{QDateTime(QDate(2026, 12, 5), QTime(14, 30, 0))};
+    core::RecordingMessageBoxes m_messages;
+    meter::FakeSerialLine m_line;
+    std::unique_ptr<app::Program> m_program;
+    views::Form1 *m_form = nullptr;
+
+    template <typename W> W *control(ControlId id) {
+        return m_form->findChild<W *>(window::controlName(id));
+    }
+    QAccessibleInterface *accessible(ControlId id) {
+        return QAccessible::queryAccessibleInterface(control<QWidget>(id));
+    }
+    QString accessibleName(ControlId id) { return accessible(id)->text(QAccessible::Name); }
+    bool told(ControlId id, QAccessible::Event event) {
+        return g_told.contains(
+            std::pair<QObject *, QAccessible::Event>(control<QWidget>(id), event));
+    }
+
+  private slots:
+    void initTestCase() {
+        // As when a screen reader runs: Qt then tells assistive technology of every change.
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+        QAccessible::installUpdateHandler(recordTold);
+        fillLog(createdLog(m_dir.filePath("db1.mdb")), 0, 19);
+        m_program = std::make_unique<app::Program>(m_dir.path(), m_clock, &m_messages, &m_line);
+        m_form = &m_program->form1();
+        m_program->start();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+    }
+
+    void placesEveryControlAtItsDesignedPlace() {
+        QCOMPARE(m_form->windowTitle(), "5710");
+        const int shift = control<QWidget>(ControlId::Label1)->y() - 600 / 15;
+        QVERIFY(shift >= 0);
+        for (const window::ControlLook &look : window::form1Layout()) {
+            const QWidget *widget = control<QWidget>(look.id);
+            QVERIFY2(widget, window::controlName(look.id).data());
+            if (look.kind == window::ControlKind::Toolbar)
+                continue;
+            const int top = look.container == window::Container::Form ? look.top / 15 + shift : -1;
+            QCOMPARE(widget->width(), look.width / 15);
+            QCOMPARE(widget->height(), look.height / 15);
+            QCOMPARE(widget->x(), look.left / 15);
+            if (top >= 0)
+                QCOMPARE(widget->y(), top);
+        }
+        QCOMPARE(control<QWidget>(ControlId::Picture1)->parentWidget(),
+                 control<QWidget>(ControlId::Picture2));
+    }
+
+    // What a screen reader hears: what each control is for, what it shows, and every change.
+    void exposesWhatEachControlShows() {
+        for (const window::ControlLook &look : window::form1Layout()) {
+            const QAccessibleInterface *control = accessible(look.id);
+            QVERIFY2(control->text(QAccessible::Name) == look.role ||
+                         control->text(QAccessible::Description) == look.role,
+                     window::controlName(look.id).data());
+        }
+        QCOMPARE(accessibleName(ControlId::Text9), "OFFLine");
+        QCOMPARE(accessible(ControlId::Text9)->text(QAccessible::Description), "Line state");
+        QCOMPARE(accessibleName(ControlId::Text8), "NULL");
+        QCOMPARE(accessibleName(ControlId::Picture4), "Blue");
+        QCOMPARE(accessibleName(ControlId::Picture5), "Battery good");
+        QCOMPARE(accessible(ControlId::Text3)->text(QAccessible::Value), "4000");
+        QCOMPARE(accessible(ControlId::Slider1)->valueInterface()->currentValue(), 0);
+        const QAccessibleInterface *panel1 =
+            QAccessible::queryAccessibleInterface(m_form->findChild<QLabel *>("StatusBar1Panel1"));
+        QCOMPARE(panel1->text(QAccessible::Name), "Buzzer");
+        QCOMPARE(panel1->text(QAccessible::Description), "Status panel 1");
+
+        g_told.clear();
+        m_program->toolbar().OnToolbarButtonClick("bb");
+        m_program->toolbar().OnToolbarButtonClick("dd");
+        m_line.deliver(metersim::parseScript(u"73.40 dB RS232").steps.front().bytes.repeated(2));
+        QCOMPARE(accessibleName(ControlId::Text9), "ONLine");
+        QCOMPARE(accessibleName(ControlId::Label4), m_program->model().text(ControlId::Label4));
+        QCOMPARE(accessibleName(ControlId::Label4), "73.40");
+        QCOMPARE(accessibleName(ControlId::Label2), "Sound");
+        QVERIFY(!accessible(ControlId::Label22)->state().invisible);
+        QCOMPARE(accessibleName(ControlId::Label22), "RS232");
+        QCOMPARE(accessibleName(ControlId::Picture4), "Green");
+        for (ControlId id : {ControlId::Text9, ControlId::Label4, ControlId::Picture4})
+            QVERIFY2(told(id, QAccessible::NameChanged), window::controlName(id).data());
+        m_program->toolbar().OnToolbarButtonClick("dd");
+        QCOMPARE(accessibleName(ControlId::Text9), "OFFLine");
+    }
+
+    // A full log must not make a screen reader walk every cell: the grid's children are its
+    // headers and the rows on screen, while the table still answers for any cell.
+    void gridExposesTheRowsOnScreen() {
+        QAccessibleInterface *grid = accessible(ControlId::DBGrid1);
+        QAccessibleTableInterface *table = grid->tableInterface();
+        QVERIFY(m_program->readingLog().writeQueued()); // the reading taken before
+        const int records = m_program->data1().recordCount();
+        QCOMPARE(table->rowCount(), records);
+        QCOMPARE(table->columnCount(), 5);
+        QCOMPARE(table->cellAt(records - 1, 1)->text(QAccessible::Name), "Sound");
+        const int onScreen = grid->childCount() / 5 - 1;
+        QVERIFY(onScreen > 5 && onScreen < records);
+        QCOMPARE(grid->child(2)->role(), QAccessible::ColumnHeader);
+        QCOMPARE(grid->child(2)->text(QAccessible::Name), "DATA");
+        QCOMPARE(grid->child(5)->text(QAccessible::Name), "0");
+        QCOMPARE(grid->indexOfChild(grid->child(12)), 12);
+
+        m_program->data1().moveFirst();
+        m_program->data1().moveNext(records - 1);
+        QAccessibleInterface *last = grid->child(grid->childCount() - 5);
+        QCOMPARE(last->text(QAccessible::Name), QString::number(records - 1));
+        QVERIFY(last->state().selected);
+        QCOMPARE(grid->child(5)->tableCellInterface()->rowIndex(), records - onScreen);
+        m_program->data1().moveFirst();
+
+        // Readings appended below the rows on screen lengthen the scroll range as a full layout
+        // does, and the newest is reached at its end.
+        auto *view = m_form->findChild<QTableView *>("DBGrid1");
+        const int range = view->verticalScrollBar()->maximum();
+        m_program->toolbar().OnToolbarButtonClick("bb");
+        m_program->toolbar().OnToolbarButtonClick("dd");
+        for (int i = 0; i < 3; ++i, QCoreApplication::processEvents())
+            m_line.deliver(metersim::parseScript(u"55.5 dB").steps.front().bytes.repeated(2));
+        m_program->toolbar().OnToolbarButtonClick("dd");
+        QTRY_COMPARE(view->verticalScrollBar()->maximum(), range + 3);
+        view->doItemsLayout();
+        QCOMPARE(view->verticalScrollBar()->maximum(), range + 3);
+        view->scrollToBottom();
+        QCOMPARE(grid->child(grid->childCount() - 5)->text(QAccessible::Name),
+                 QString::number(records + 2));
+        view->scrollToTop();
+    }
+
+    // With the line closed the slider walks back through the log, by keys or by assistive
+    // technology; opening the line brings the live trend back.
+    void sliderPlotsTheHistoryOnRelease() {
+        const window::WindowFields &fields = m_program->model().fields;
+        const int records = m_program->data1().recordCount();
+        auto *slider = control<QSlider>(ControlId::Slider1);
+        QTest::keyPress(slider, Qt::Key_Down); // the thumb moves down, one record back
+        QCOMPARE(m_form->findChild<QLabel *>("StatusBar1Panel8")->text(), "1");
+        QCOMPARE(m_program->data1().currentRow(), records - 2);
+        QVERIFY(!fields.HistoryShown);
+        QTest::keyRelease(slider, Qt::Key_Down);
+        QVERIFY(fields.HistoryShown);
+        QCOMPARE(fields.HistoryArrays[0].no, records - 2);
+
+        accessible(ControlId::Slider1)->valueInterface()->setCurrentValue(5);
+        QCOMPARE(m_program->data1().currentRow(), records - 6);
+        QCOMPARE(fields.HistoryArrays[0].no, records - 6); // no release to wait for
+
+        m_program->toolbar().OnToolbarButtonClick("dd");
+        QVERIFY(!fields.HistoryShown);
+        m_program->toolbar().OnToolbarButtonClick("dd");
+    }
+
+    // On a window of its own: the program's handlers would carry the commands out.
+    void toolbarButtonsAreNamedByCaptionAndDispatchByKey() {
+        window::WindowModel model;
+        logbook::DataSource data1;
+        logbook::RecordGridModel grid(data1);
+        views::Form1 form(model, grid);
+        form.show();
+        QSignalSpy clicked(&form, &views::Form1::toolbarButtonClicked);
+        QStringList names;
+        for (QToolButton *button :
+             form.findChild<QWidget *>("Toolbar1")->findChildren<QToolButton *>()) {
+            if (button->accessibleName().isEmpty())
+                continue;
+            names.append(button->accessibleName());
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
+        QCOMPARE(names, QStringList({"Exit", "Comm Port", "Print Step", "OffLine/OnLine",
+                                     "Data Save/Load", "Clear Screen", "Clear All"}));
+        QCOMPARE(clicked.size(), 7);
+        QCOMPARE(clicked.at(3).first().toString(), "dd");
+    }
+
+    // Assistive technology's actions run the handlers a click runs, and the grid's row chosen
+    // by a click or the keys is the log's current record.
+    void everyWayInDoesWhatAClickDoes() {
+        QTemporaryDir dir;
+        fillLog(createdLog(dir.filePath("db1.mdb")), 0, 9);
+        meter::FakeSerialLine line;
+        app::Program program(dir.path(), m_clock, &m_messages, &line);
+        program.start();
+        QVERIFY(QTest::qWaitForWindowExposed(&program.form1()));
+        const auto at = [&](ControlId id) {
+            return QAccessible::queryAccessibleInterface(
+                program.form1().findChild<QWidget *>(window::controlName(id)));
+        };
+        const auto plotPixel = [&](int x, int y) {
+            auto &plot =
+                dynamic_cast<chart::ImageSurface &>(program.form1().surface(ControlId::Picture1));
+            return plot.image().pixel(x, y);
+        };
+        // XGrid unticked, the background chosen from the list: each runs its handler.
+        const int gridRow = qRound(350 / 15.0);
+        const QRgb dash = plotPixel(10, gridRow);
+        toggle(at(ControlId::Check2));
+        QCOMPARE(program.model().control(ControlId::Check2).value, 0);
+        QVERIFY(dash != qRgb(0, 0, 0) && plotPixel(10, gridRow) == qRgb(0, 0, 0));
+        QAccessibleInterface *backgrounds = at(ControlId::ImageCombo1)->child(0);
+        for (int i = 0; i < backgrounds->childCount(); ++i)
+            if (backgrounds->child(i)->text(QAccessible::Name) == "Red")
+                toggle(backgrounds->child(i));
+        QCOMPARE(program.form1().findChild<QComboBox *>("ImageCombo1")->currentText(), "Red");
+        QCOMPARE(plotPixel(200, 3), qRgb(255, 0, 0));
+
+        auto *grid = program.form1().findChild<QTableView *>("DBGrid1");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(3, 1)).center());
+        QCOMPARE(program.data1().currentNo(), 3);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(program.data1().currentNo(), 4);
+    }
+
+    void mirrorsTheModelBothWays() {
+        QLineEdit *vertMin = control<QLineEdit>(ControlId::Text6);
+        vertMin->selectAll();
+        QTest::keyClicks(vertMin, "-50");
+        QCOMPARE(m_program->model().text(ControlId::Text6), "-50");
+        // As a screen reader or voice control puts a text in a box.
+        QAccessibleInterface *vertMax = accessible(ControlId::Text5);
+        vertMax->editableTextInterface()->replaceText(0, vertMax->textInterface()->characterCount(),
+                                                      "50");
+        QCOMPARE(m_program->model().text(ControlId::Text5), "50");
+        QTest::keyClick(vertMin, Qt::Key_Return);
+        // Rescaled through the handler, from both boxes as they read.
+        QCOMPARE(m_program->model().fields.ValueLabels[0], "50.00");
+        QCOMPARE(m_program->model().fields.ValueLabels[8], "-50.00");
+        QTest::mouseClick(control<QCheckBox>(ControlId::Check2), Qt::LeftButton);
+        QCOMPARE(m_program->model().control(ControlId::Check2).value, 0);
+        m_program->model().setMaximum(ControlId::Slider1, 3);
+        QCOMPARE(control<QSlider>(ControlId::Slider1)->value(), 3);
+    }
+
+    // The save/load dialog through its widgets: a name typed and saved, then loaded back over a
+    // log that has grown since; the window follows the loaded log.
+    void savesAndLoadsThroughTheDialog() {
+        const auto withDialog = [this](const std::function<void(QDialog *)> &use) {
+            QTimer::singleShot(0, m_form, [use] {
+                if (auto *form2 = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                    form2->activateWindow();
+                    QVERIFY(QTest::qWaitForWindowActive(form2));
+                    use(form2);
+                    if (form2->isVisible()) // a check failed: the test goes on
+                        form2->reject();
+                }
+            });
+            m_program->toolbar().OnToolbarButtonClick("ee");
+        };
+        m_program->model().setText(ControlId::Text9, "OFFLine");
+        const int saved = m_program->data1().recordCount();
+        withDialog([](QDialog *form2) {
+            QTest::keyClicks(form2->findChild<QLineEdit *>("Text1"), " day ");
+            QTest::mouseClick(form2->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        });
+        QVERIFY(QFile::exists(m_dir.filePath("day.710")));
+        fillLog(m_dir.filePath("db1.mdb"), saved, saved + 9);
+
+        // As assistive technology works it: Load toggled on, OK twice before a log is chosen
+        // (the focus goes to the list, which chooses nothing), the entry selected, OK.
+        withDialog([](QDialog *form2) {
+            toggle(
+                QAccessible::queryAccessibleInterface(form2->findChild<QRadioButton *>("Option2")));
+            auto *file1 = form2->findChild<QListWidget *>("File1");
+            QVERIFY(file1->isVisible() && !form2->findChild<QLineEdit *>("Text1")->isVisible());
+            auto *ok = form2->findChild<QPushButton *>("Command1");
+            QTest::mouseClick(ok, Qt::LeftButton);
+            QVERIFY(file1->hasFocus());
+            QTest::mouseClick(ok, Qt::LeftButton);
+            QVERIFY(form2->isVisible());
+            QAccessibleInterface *list = QAccessible::queryAccessibleInterface(file1);
+            QCOMPARE(list->child(0)->text(QAccessible::Name), "day.710");
+            toggle(list->child(0));
+            QTest::mouseClick(ok, Qt::LeftButton);
+        });
+        QCOMPARE(m_program->data1().recordCount(), saved);
+        QCOMPARE(m_program->model().fields.NextRecordNo, saved);
+        QCOMPARE(m_program->model().control(ControlId::Slider1).maximum, saved + 1);
+        QVERIFY(QFile::exists(m_dir.filePath("sosdb1.mdb")));
+    }
+
+    // "Export CSV..." while the line is open: readings go on being logged, none lost, and the
+    // file holds the log as it stood at one moment, record for record.
+    void exportsCsvWhileReadingsArrive() {
+        const QList<QAction *> file = m_form->findChild<QMenu *>("File")->actions();
+        QCOMPARE(file[0]->text(), "Export CSV...");
+        QCOMPARE(file[1]->text(), "E&xit");
+        if (m_program->model().text(ControlId::Text8) == "NULL")
+            m_program->toolbar().OnToolbarButtonClick("bb");
+        m_program->toolbar().OnToolbarButtonClick("dd");
+        QCOMPARE(m_program->model().text(ControlId::Text9), "ONLine");
+        const int before = m_program->data1().recordCount();
+        QSignalSpy finished(&m_program->csvExport(), &views::CsvExportCommand::finished);
+        m_program->csvExport().exportTo(m_dir.filePath("log.csv"));
+        const QByteArray frame = metersim::parseScript(u"55.5 dB").steps.front().bytes;
+        for (int i = 0; i < 5; ++i)
+            m_line.deliver(frame.repeated(2));
+        QVERIFY(!finished.isEmpty() || finished.wait());
+        m_program->toolbar().OnToolbarButtonClick("dd");
+        QTRY_COMPARE(m_program->data1().recordCount(), before + 5);
+        QFile csv(m_dir.filePath("log.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QStringList lines =
+            QString::fromUtf8(csv.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        QVERIFY(lines.size() - 1 >= before && lines.size() - 1 <= before + 5);
+        const QStringList records =
+            sqlite3(m_dir.filePath("db1.mdb"), "SELECT AAA, BBB, CCC, DDD, EEE FROM b1")
+                .split('\n');
+        for (int i = 1; i < lines.size(); ++i)
+            QVERIFY(lines[i].startsWith(QString(records[i - 1]).replace('|', ',') + ','));
+    }
+
+    void helpWindowReadsItsFileEachTimeItOpens() {
+        const QString path = m_dir.filePath("5710.rtf");
+        const auto shownText = [this] {
+            views::Form4 form4(m_dir.filePath("5710.rtf"));
+            return form4.windowTitle() + ": " +
+                   form4.findChild<QTextBrowser *>("RichTextBox1")->toPlainText();
+        };
+        QVERIFY(shownText().contains(QDir::toNativeSeparators(path)));
+        for (const char *word : {"First", "Second"}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("{\\rtf1\\b ") + word + "\\b0\\par}");
+            file.close();
+            QCOMPARE(shownText().trimmed(), QStringLiteral("5710: ") + word);
+        }
+        // A file that is no file would hang the window (a FIFO) or fill the memory (a device).
+        QVERIFY(QFile::remove(path) && ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        QVERIFY(shownText().endsWith("it is not a regular file."));
+        QVERIFY(QFile::remove(path) && QFile::link("/dev/zero", path));
+        QVERIFY(shownText().endsWith("it is not a regular file."));
+        QFile::remove(path);
+    }
+
+    // The real program reading a meter on a pseudo-terminal behind a symbolic link. A message
+    // waiting for OK holds no reading up: a reading the log refuses, then the log gone for a
+    // while, with the boxes left open. Then the adapter is pulled out and plugged in again.
+    void aRealMeterLosesNoReading() {
+        QString error;
+        std::unique_ptr<metersim::SerialOutput> meter =
+            metersim::SerialOutput::openPseudoTerminal(&error);
+        QVERIFY2(meter, qPrintable(error));
+        QTemporaryDir dir;
+        const QString adapter = dir.filePath("ttyUSB");
+        QVERIFY(QFile::link(meter->portPath(), adapter));
+        qputenv("ENVMETER_COM1", QFile::encodeName(adapter));
+        const QString log = createdLog(dir.filePath("db1.mdb"));
+        sqlite3(log, "CREATE TRIGGER refuse BEFORE INSERT ON b1 WHEN NEW.AAA = 5 "
+                     "BEGIN SELECT RAISE(ABORT, 'insert refused by trigger'); END;");
+        app::Program program(dir.path(), m_clock);
+        program.start();
+        program.toolbar().OnToolbarButtonClick("bb");
+        program.toolbar().OnToolbarButtonClick("dd");
+        const QByteArray frame = metersim::parseScript(u"55.5 dB").steps.front().bytes;
+        metersim::LinePacer atOnce(0);
+        const volatile std::sig_atomic_t running = 0;
+        const auto reading = [&] {
+            const qint32 before = program.model().fields.NextRecordNo;
+            QVERIFY(meter->write(frame.repeated(2), atOnce, running));
+            QTRY_COMPARE(program.model().fields.NextRecordNo, before + 1);
+        };
+        const auto shownBoxes = [] {
+            QStringList texts;
+            for (QWidget *window : QApplication::topLevelWidgets())
+                if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible())
+                    texts.append(box->text());
+            return texts;
+        };
+        for (int no = 0; no <= 9; ++no)
+            reading();
+        QTRY_COMPARE(shownBoxes().size(), 1);
+        QVERIFY(shownBoxes()[0].contains("refused a reading (insert refused by trigger)"));
+        QVERIFY(QFile::rename(log, log + ".away"));
+        for (int no = 10; no <= 12; ++no)
+            reading();
+        QVERIFY(!program.readingLog().writeQueued());
+        QCOMPARE(program.readingLog().waitingCount(), 3);
+        QVERIFY(QFile::rename(log + ".away", log));
+        reading();
+        QVERIFY(program.readingLog().writeQueued());
+        QCOMPARE(sqlite3(log, "SELECT group_concat(AAA, ' ') FROM b1"),
+                 "0 1 2 3 4 6 7 8 9 10 11 12 13");
+        // The second message waits for the first; each is told once.
+        QCOMPARE(shownBoxes().size(), 1);
+        qobject_cast<QMessageBox *>(QApplication::activeModalWidget())->accept();
+        QTRY_COMPARE(shownBoxes().size(), 1);
+        QVERIFY(shownBoxes()[0].contains("is missing"));
+        qobject_cast<QMessageBox *>(QApplication::activeModalWidget())->accept();
+        reading();
+        QTRY_VERIFY(shownBoxes().isEmpty());
+
+        // Pulled out: told once; the line stays on and comes back by itself, numbering on.
+        meter.reset();
+        QTRY_COMPARE(shownBoxes().size(), 1);
+        QVERIFY(shownBoxes()[0].contains("reconnects by itself"));
+        QCOMPARE(program.model().text(ControlId::Text9), "ONLine");
+        meter = metersim::SerialOutput::openPseudoTerminal(&error);
+        QVERIFY(QFile::remove(adapter) && QFile::link(meter->portPath(), adapter));
+        for (int tries = 0; program.model().fields.NextRecordNo == 15 && tries < 50; ++tries) {
+            QVERIFY(meter->write(frame.repeated(2), atOnce, running));
+            QTest::qWait(100);
+        }
+        reading();
+        QVERIFY(program.readingLog().writeQueued());
+        QCOMPARE(sqlite3(log, "SELECT count(*), max(AAA) FROM b1"), "16|16");
+        QCOMPARE(shownBoxes().size(), 1);
+        QCOMPARE(program.model().text(ControlId::Text9), "ONLine");
+        qunsetenv("ENVMETER_COM1");
+    }
+
+    // The whole window as it first shows, against the reference kept in the repository.
+    void looksAsTheReference() {
+        app::Program program(m_dir.path(), m_clock, &m_messages);
+        program.start();
+        QVERIFY(QTest::qWaitForWindowExposed(&program.form1()));
+        const QImage shown = program.form1().grab().toImage();
+        QVERIFY(matchesReference(shown, QStringLiteral(REFERENCE_DIR "/form1.png")));
+        // Too small for the comparison's tolerance to notice: the receive lamp's colour.
+        const QWidget *lamp = program.form1().findChild<QWidget *>("Picture4");
+        QCOMPARE(shown.pixel(lamp->mapTo(&program.form1(), lamp->rect().center())),
+                 qRgb(0, 0, 255));
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

@@ -1,0 +1,185 @@
+#include "../log/sqlite_cli.h"
+#include "core/clock.h"
+#include "log/data_source.h"
+#include "log/reading_log.h"
+#include "log/record_grid_model.h"
+#include "recording_message_boxes.h"
+#include "recording_surfaces.h"
+#include "window/chart_handlers.h"
+#include "window/history_slider.h"
+#include "window/start_up.h"
+#include "window/window_model.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using chart::Primitive;
+using window::ControlId;
+
+// The history slider and plot on the window model, over real SQLite logs.
+class TestHistory : public QObject {
+    Q_OBJECT
+
+    struct Window {
+        explicit Window(const QString &directory)
+            : log(directory, data1, grid, clock, messages),
+              startUp(model, data1, grid, log, boxes.plot, chart, messages),
+              slider(log, model, data1, chart, messages) {
+            startUp.load();
+            startUp.activate();
+            boxes.plot.forget();
+        }
+        window::WindowModel model;
+        logbook::DataSource data1;
+        logbook::RecordGridModel grid{data1};
+        RecordingSurfaces boxes;
+        window::ChartHandlers chart{model, boxes.plot, boxes.frame, boxes.wedge, boxes.bar};
+        core::RecordingMessageBoxes messages;
+        core::SystemClock clock;
+        logbook::ReadingLog log;
+        window::StartUp startUp;
+        window::HistorySlider slider;
+    };
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Window> m_w;
+
+    /// A log of `records` records of 73.4 dB, or of the given data texts first.
+    void openLog(int records, const QStringList &data = {}) {
+        m_dir = std::make_unique<QTemporaryDir>();
+        const QString path = createdLog(m_dir->filePath("db1.mdb"));
+        for (int no = 0; no < data.size(); ++no)
+            sqlite3(path, QStringLiteral("INSERT INTO b1 VALUES(%1,'Sound','%2','dB','t',%3)")
+                              .arg(no)
+                              .arg(data[no])
+                              .arg(-no));
+        if (records > data.size())
+            fillLog(path, int(data.size()), records - 1);
+        m_w = std::make_unique<Window>(m_dir->path());
+    }
+    void moveTo(int position) {
+        m_w->model.setValue(ControlId::Slider1, position);
+        m_w->slider.ThumbMovement();
+    }
+    /// The segments of the history curve: the plot's lines of width 2.
+    QList<Primitive> curve() const {
+        QList<Primitive> lines;
+        for (const Primitive &p : m_w->boxes.plot.primitives())
+            if (p.kind == Primitive::Kind::Line && p.widthPixels == 2)
+                lines.append(p);
+        return lines;
+    }
+    QString panel(int n) const { return m_w->model.panelText(n); }
+
+  private slots:
+    void walksBackFromTheChosenRecord_data() {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("newest");
+        QTest::addColumn<int>("oldest");
+        QTest::newRow("1000 at 100") << 1000 << 100 << 300 << 899 << 600;
+        QTest::newRow("50 at 10") << 50 << 10 << 40 << 39 << 0;
+        QTest::newRow("20 at 5") << 20 << 5 << 15 << 14 << 0;
+        QTest::newRow("20 at 18") << 20 << 18 << 2 << 1 << 0;
+        QTest::newRow("20 at 19: one record") << 20 << 19 << 1 << 0 << 0;
+    }
+    void walksBackFromTheChosenRecord() {
+        QFETCH(int, records);
+        QFETCH(int, position);
+        QFETCH(int, count);
+        QFETCH(int, newest);
+        QFETCH(int, oldest);
+        openLog(records);
+        QCOMPARE(m_w->model.control(ControlId::Slider1).maximum, records + 1);
+        moveTo(position);
+        QCOMPARE(m_w->model.control(ControlId::Slider1).maximum, records - 1);
+        QCOMPARE(panel(8), QString::number(position));
+        QCOMPARE(m_w->data1.currentRow(), newest);
+        QVERIFY(m_w->model.fields.HistoryRequest);
+
+        m_w->slider.Release();
+        const window::WindowFields &f = m_w->model.fields;
+        QCOMPARE(f.HistoryCount, count);
+        QCOMPARE(f.HistoryArrays[0].no, newest);
+        QCOMPARE(f.HistoryArrays[count - 1].no, oldest);
+        QCOMPARE(f.HistoryArrays[0].time, "14:03:27/12-04-2026");
+        QVERIFY(!f.HistoryRequest);
+        const QList<Primitive> segments = curve();
+        QCOMPARE(segments.size(), std::max(0, count - 1));
+        QCOMPARE(f.HistoryShown, count >= 2);
+        QCOMPARE(panel(4), count >= 2 ? "73.4" : "");
+        if (count >= 2) {
+            QCOMPARE(segments.first().x1, 0.0);
+            QCOMPARE(segments.last().x2, (count - 1) * 6015.0 / 300);
+        }
+        QVERIFY(m_w->messages.shown().isEmpty());
+    }
+
+    void plotsValuesOverloadsAndTheirExtremes() {
+        openLog(14, {"-3", "80", "12.5", "O.L", "OL", "abc", "5"});
+        moveTo(11); // record 2 and the two before it
+        m_w->slider.Release();
+        QCOMPARE(panel(4), "-3");
+        QCOMPARE(panel(6), "80");
+        QCOMPARE(curve().size(), 2);
+
+        moveTo(7); // record 6 back to record 0
+        m_w->boxes.plot.forget();
+        m_w->slider.Release();
+        const window::WindowFields &f = m_w->model.fields;
+        QCOMPARE(f.HistoryCount, 7);
+        QCOMPARE(f.HistoryArrays[3].data, "400.0"); // O.L read as Vert Max
+        // 5-abc and abc-OL are left out; OL and O.L both lie on the top edge.
+        const QList<Primitive> segments = curve();
+        QCOMPARE(segments.size(), 4);
+        QCOMPARE(segments[0].x1, 2 * 6015.0 / 300);
+        QVERIFY(qAbs(segments[0].y1) < 1e-3 && qAbs(segments[0].y2) < 1e-3);
+        QCOMPARE(panel(6), "400");
+
+        m_w->model.setText(ControlId::Text5, "100");
+        m_w->model.setText(ControlId::Text6, "100");
+        moveTo(8);
+        m_w->boxes.plot.forget();
+        m_w->slider.Release();
+        QCOMPARE(m_w->boxes.plot.primitives().first().kind, Primitive::Kind::Clear);
+        QVERIFY(curve().isEmpty());
+        QCOMPARE(panel(4), "-3");
+        QCOMPARE(panel(6), "100"); // O.L read as the Vert Max of now
+    }
+
+    void doesNothingOnLineOrWithFewerThan14Records() {
+        for (const auto &[records, line] : {std::pair(20, "ONLine"), std::pair(13, "OFFLine")}) {
+            openLog(records);
+            m_w->model.setText(ControlId::Text9, line);
+            moveTo(5);
+            QCOMPARE(panel(8), "0");
+            QCOMPARE(m_w->data1.currentRow(), 0);
+            QVERIFY(!m_w->model.fields.HistoryRequest);
+            m_w->slider.Release();
+            QVERIFY(m_w->boxes.plot.primitives().isEmpty());
+        }
+    }
+
+    void severalMovesBeforeOneReleaseGiveOnePlot() {
+        openLog(20);
+        for (int position : {3, 4, 5})
+            moveTo(position);
+        m_w->slider.Release();
+        m_w->slider.Release();
+        const QList<Primitive> &drawn = m_w->boxes.plot.primitives();
+        QCOMPARE(std::count_if(drawn.begin(), drawn.end(),
+                               [](const Primitive &p) { return p.kind == Primitive::Kind::Clear; }),
+                 1);
+        QCOMPARE(m_w->model.fields.HistoryArrays[0].no, 14);
+
+        moveTo(0); // the first record, and no plot asked for
+        QCOMPARE(m_w->data1.currentRow(), 0);
+        QVERIFY(!m_w->model.fields.HistoryRequest);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHistory)
+#include "tst_history.moc"

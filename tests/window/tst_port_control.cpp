@@ -1,0 +1,106 @@
+#include "fake_serial_line.h"
+#include "recording_message_boxes.h"
+#include "recording_surfaces.h"
+#include "window/chart_handlers.h"
+#include "window/port_control.h"
+#include "window/window_model.h"
+
+#include <QTest>
+
+#include <memory>
+
+using window::ControlId;
+
+namespace {
+
+struct Window {
+    window::WindowModel model;
+    RecordingSurfaces boxes;
+    chart::RecordingSurface &plot = boxes.plot;
+    window::ChartHandlers chart{model, plot, boxes.frame, boxes.wedge, boxes.bar};
+    core::RecordingMessageBoxes messages;
+    meter::FakeSerialLine line;
+    window::PortControl port{model, line, chart, messages};
+    Window() {
+        model.setValue(ControlId::Check2, 1);
+        line.setLostHandler([this](const QString &reason) { port.lineLost(reason); });
+        line.setSilentHandler([this] { port.lineSilent(); });
+    }
+};
+
+} // namespace
+
+class TestPortControl : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Window> m_w;
+
+    QString state() const {
+        return QStringList{m_w->model.text(ControlId::Text8), m_w->model.text(ControlId::Text9),
+                           m_w->line.isOpen() ? "open" : "closed",
+                           QString::number(m_w->line.portNumber())}
+            .join(' ');
+    }
+
+  private slots:
+    void init() { m_w = std::make_unique<Window>(); }
+
+    void followsItsStateTable() {
+        m_w->port.ToggleLine();
+        QCOMPARE(state(), "NULL OFFLine closed 1");
+        QCOMPARE(m_w->line.opens(), 0);
+        m_w->port.SwitchCommPort();
+        m_w->port.SwitchCommPort();
+        m_w->port.SwitchCommPort();
+        QCOMPARE(state(), "COM1 OFFLine closed 1");
+        m_w->port.ToggleLine();
+        QCOMPARE(state(), "COM1 ONLine open 1");
+        QCOMPARE(m_w->line.threshold(), 28);
+        QCOMPARE(m_w->line.settings(), "2400,n,8,1");
+        QVERIFY(m_w->line.binary());
+        m_w->model.setBackColour(ControlId::Picture4, {255, 0, 0});
+        m_w->port.SwitchCommPort(); // closes and switches; the lamp keeps its colour
+        QCOMPARE(state(), "COM2 OFFLine closed 2");
+        QCOMPARE(m_w->model.control(ControlId::Picture4).backColour, (core::Rgb{255, 0, 0}));
+        m_w->port.ToggleLine();
+        m_w->port.ToggleLine();
+        QCOMPARE(state(), "COM2 OFFLine closed 2");
+        QCOMPARE(m_w->model.control(ControlId::Picture4).backColour, (core::Rgb{0, 0, 255}));
+        QVERIFY(m_w->messages.shown().isEmpty());
+    }
+
+    void aPortThatCannotOpenIsSaidAndLeftChosen() {
+        m_w->port.SwitchCommPort();
+        m_w->line.refuseNextOpen();
+        m_w->port.ToggleLine();
+        QCOMPARE(state(), "COM1 OFFLine closed 1");
+        QCOMPARE(m_w->messages.shown().size(), 1);
+        // What failed, the ports there are, and how to choose another.
+        const QString refused = m_w->messages.shown().first();
+        QVERIFY(refused.startsWith("COM1 (fake) could not be opened: no such device."));
+        QVERIFY(refused.contains("Serial ports on this machine: fake."));
+        QVERIFY(refused.contains("ENVMETER_COM1=/dev/ttyUSB0"));
+        m_w->port.ToggleLine();
+        QCOMPARE(state(), "COM1 ONLine open 1");
+    }
+
+    // A device gone or silent: told, and the line stays open as the user left it until they
+    // close it.
+    void aLostOrSilentDeviceLeavesTheLineOpen() {
+        m_w->port.SwitchCommPort();
+        m_w->port.ToggleLine();
+        m_w->model.setBackColour(ControlId::Picture4, {255, 0, 0});
+        m_w->line.loseDevice("device removed");
+        QCOMPARE(state(), "COM1 ONLine open 1");
+        QCOMPARE(m_w->model.control(ControlId::Picture4).backColour, (core::Rgb{0, 0, 255}));
+        QVERIFY(m_w->messages.shown().last().contains("(device removed)"));
+        QVERIFY(m_w->messages.shown().last().contains("reconnects by itself"));
+        m_w->line.fallSilent();
+        QVERIFY(m_w->messages.shown().last().startsWith("No data arrives on COM1 (fake)"));
+        m_w->port.ToggleLine();
+        QCOMPARE(state(), "COM1 OFFLine closed 1");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPortControl)
+#include "tst_port_control.moc"

@@ -1,0 +1,257 @@
+#include "../log/sqlite_cli.h"
+#include "core/clock.h"
+#include "fake_serial_line.h"
+#include "log/data_source.h"
+#include "log/reading_log.h"
+#include "log/record_grid_model.h"
+#include "recording_message_boxes.h"
+#include "recording_surfaces.h"
+#include "scenario_script.h"
+#include "window/chart_handlers.h"
+#include "window/port_control.h"
+#include "window/receive_pipeline.h"
+#include "window/start_up.h"
+#include "window/toolbar_commands.h"
+#include "window/window_model.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using chart::Primitive;
+using Kind = chart::Primitive::Kind;
+using window::ControlId;
+
+// The pipeline on the window model, fed through an in-memory line with frames the simulated
+// meter's encoder builds; the log is a real SQLite file in a temporary folder.
+class TestReceivePipeline : public QObject {
+    Q_OBJECT
+
+    struct Window {
+        explicit Window(const QString &directory)
+            : log(directory, data1, grid, clock, messages),
+              startUp(model, data1, grid, log, plot, chart, messages),
+              pipeline(model, line, chart, log, [this] { ++beeps; }),
+              port(model, line, chart, messages),
+              toolbar(model, port, chart, log, messages, {[this] { ++exits; }, {}, {}}) {
+            line.setReceiveHandler([this] { pipeline.onSerialEvent(); });
+            bar.setBackColour({0, 0, 0}); // the level bar's designed colours
+            bar.setForeColour({255, 255, 0});
+            startUp.load();
+            startUp.activate();
+            port.SwitchCommPort();
+            port.ToggleLine();
+        }
+        window::WindowModel model;
+        logbook::DataSource data1;
+        logbook::RecordGridModel grid{data1};
+        RecordingSurfaces boxes;
+        chart::RecordingSurface &plot = boxes.plot;
+        chart::RecordingSurface &frame = boxes.frame;
+        chart::RecordingSurface &wedge = boxes.wedge;
+        chart::RecordingSurface &bar = boxes.bar;
+        window::ChartHandlers chart{model, plot, frame, wedge, bar};
+        core::SettableClock clock{QDateTime(QDate(2026, 12, 4), QTime(14, 3, 27))};
+        core::RecordingMessageBoxes messages;
+        meter::FakeSerialLine line;
+        int beeps = 0;
+        logbook::ReadingLog log;
+        window::StartUp startUp;
+        window::ReceivePipeline pipeline;
+        window::PortControl port;
+        int exits = 0;
+        window::ToolbarCommands toolbar;
+    };
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Window> m_w;
+
+    /// One receive event bringing a display twice, as the line does.
+    void reading(const char *display) {
+        const metersim::Script script = metersim::parseScript(QString::fromLatin1(display));
+        QVERIFY2(script.error.isEmpty(), qPrintable(script.error));
+        m_w->line.deliver(script.steps.front().bytes.repeated(2));
+        m_w->log.writeQueued();
+    }
+    QString text(ControlId id) const { return m_w->model.text(id); }
+    QString lastRecord() const {
+        return sqlite3(m_dir->filePath("db1.mdb"),
+                       "SELECT AAA, BBB, CCC, DDD FROM b1 ORDER BY rowid DESC LIMIT 1");
+    }
+
+  private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        createdLog(m_dir->filePath("db1.mdb"));
+        m_w = std::make_unique<Window>(m_dir->path());
+    }
+    void cleanup() { m_w.reset(); }
+
+    void bytesWithoutAFrameOnlyFlipTheLamp() {
+        QCOMPARE(text(ControlId::Text9), "ONLine");
+        m_w->line.deliver(QByteArray(28, '\x07'));
+        QCOMPARE(m_w->model.control(ControlId::Picture4).backColour, (core::Rgb{0, 255, 0}));
+        m_w->line.deliver(QByteArray(30, '\x00'));
+        QCOMPARE(m_w->model.control(ControlId::Picture4).backColour, (core::Rgb{255, 0, 0}));
+        QCOMPARE(text(ControlId::Label4), QString());
+        QCOMPARE(m_w->model.fields.NextRecordNo, 0);
+        QVERIFY(!m_w->model.fields.ScaleInitialised);
+    }
+
+    void showsScalesPlotsAndLogsEachReading() {
+        reading("_23.5 C RS232");
+        QCOMPARE(text(ControlId::Label2), "Temp");
+        QCOMPARE(text(ControlId::Label4), "23.5");
+        QCOMPARE(text(ControlId::Text4), "C");
+        QVERIFY(m_w->model.control(ControlId::Label22).visible);
+        // First-reading row, then the C row: the axis printed twice over, erasing each time.
+        QCOMPARE(text(ControlId::Text5), "400.0");
+        QCOMPARE(text(ControlId::Text6), "-50.00");
+        QCOMPARE(std::count_if(m_w->frame.primitives().begin(), m_w->frame.primitives().end(),
+                               [](const Primitive &p) { return p.kind == Kind::Text; }),
+                 36);
+        QCOMPARE(m_w->model.panelText(4), "23.5");
+        QCOMPARE(lastRecord(), "0|Temp|23.5|C");
+        QCOMPARE(text(ControlId::Label18), "NULL");
+
+        reading("75.0_ F");
+        QCOMPARE(text(ControlId::Text5), "800.0");
+        QCOMPARE(text(ControlId::Text6), "-58.00");
+        reading("1000 C");
+        QCOMPARE(text(ControlId::Text5), "1300");
+        QCOMPARE(text(ControlId::Text6), "400.0");
+        QCOMPARE(m_w->model.panelText(4), "23.5");
+        QCOMPARE(m_w->model.panelText(6), "1000");
+        QCOMPARE(m_w->model.fields.TrendCount, 3);
+        QCOMPARE(m_w->model.fields.NextRecordNo, 3);
+        QCOMPARE(m_w->model.fields.TrendBuffer[2], 1000.0f);
+
+        reading("131.2 dB");
+        QCOMPARE(text(ControlId::Label4), "O.L");
+        QCOMPARE(m_w->model.fields.TrendBuffer[3], 130.0f);
+        QCOMPARE(text(ControlId::Text5), "130");
+        QCOMPARE(text(ControlId::Text6), "35");
+        QCOMPARE(lastRecord(), "3|Sound|O.L|dB");
+        QCOMPARE(m_w->model.control(ControlId::Label2).fontSize, 50.0);
+        reading("55.2 %RH");
+        QCOMPARE(m_w->model.control(ControlId::Label2).fontSize, 36.0);
+        QCOMPARE(lastRecord(), "4|Humidity|55.2|%RH");
+    }
+
+    void lightReadingsChooseTheirTextsAndGauges() {
+        reading("25.00 LUX");
+        QCOMPARE(text(ControlId::Text5), "40.00");
+        QCOMPARE(text(ControlId::Label4), "25.00");
+        QCOMPARE(lastRecord(), "0|Light|25|LUX");
+        QCOMPARE(text(ControlId::Label18), "62 %");
+        QCOMPARE(m_w->model.fields.LastLevelPct, 62);
+        QCOMPARE(m_w->wedge.primitives().size(), 55 + 21); // reset, then six rows lit
+        QCOMPARE(m_w->bar.primitives().last().x2, 2278.0); // 62 % of 3675 is 2278.5: to even
+
+        reading("10.L_ LUX"); // overload while Vert Max is still "40.00"
+        QCOMPARE(lastRecord(), "1|Light|O.L|LUX");
+        QCOMPARE(text(ControlId::Label4), "10.");
+        QCOMPARE(m_w->model.fields.TrendBuffer[1], 40.0f);
+
+        reading("250.0 LUX X10"); // the point moved: range row
+        QCOMPARE(text(ControlId::Text5), "400");
+        QCOMPARE(lastRecord(), "2|Light|2500|LUX");
+        QCOMPARE(text(ControlId::Label4), "250.0");
+        reading("25.00 LUX");
+        QCOMPARE(text(ControlId::Text5), "40");
+        m_w->bar.forget();
+        reading("10.L_ LUX");
+        QCOMPARE(lastRecord(), "4|Light|O.L|LUX");
+        QCOMPARE(text(ControlId::Label4), "O.L.");
+        QCOMPARE(m_w->model.fields.TrendBuffer[4], 40.0f);
+        // 62 % down to 2 %: the band beyond is erased in the background colour, pen restored.
+        QCOMPARE(m_w->bar.primitives().first().colour, (core::Rgb{0, 0, 0}));
+        QCOMPARE(m_w->bar.foreColour(), (core::Rgb{255, 255, 0}));
+        reading("_0.00 LUX");
+        QCOMPARE(text(ControlId::Label4), "0");
+        QCOMPARE(lastRecord(), "5|Light|0|LUX");
+    }
+
+    void alarmsAtTheLimitsWithoutLatching() {
+        m_w->model.setText(ControlId::Text3, "50");
+        m_w->model.setText(ControlId::Text2, "20");
+        reading("50.00 dB");
+        QCOMPARE(m_w->model.panelText(2), "ON");
+        QVERIFY(m_w->model.control(ControlId::Picture9).visible);
+        QCOMPARE(m_w->beeps, 1);
+        reading("19.9_ %RH");
+        QVERIFY(m_w->model.control(ControlId::Picture9).visible);
+        QVERIFY(m_w->model.control(ControlId::Picture10).visible);
+        reading("30.0_ %RH");
+        QCOMPARE(m_w->model.panelText(2), "OFF");
+        QVERIFY(!m_w->model.control(ControlId::Picture9).visible);
+        QVERIFY(!m_w->model.control(ControlId::Picture10).visible);
+        QCOMPARE(m_w->beeps, 2);
+    }
+
+    void clearingCommandsResetWhatTheySay() {
+        reading("40.00 dB");
+        reading("60.00 dB");
+        m_w->toolbar.OnToolbarButtonClick("ff");
+        QCOMPARE(m_w->model.fields.TrendCount, 0);
+        QCOMPARE(m_w->grid.rowCount(), 2);
+        m_w->toolbar.OnToolbarButtonClick("GG"); // keys are exact
+        m_w->toolbar.OnToolbarButtonClick("zz");
+        QCOMPARE(m_w->grid.rowCount(), 2);
+        // Emptied but not read again (a table without the column EEE): said, nothing reset.
+        const QString log = m_dir->filePath("db1.mdb");
+        sqlite3(log, "ALTER TABLE b1 RENAME TO kept; CREATE TABLE b1(AAA, BBB, CCC, DDD);");
+        m_w->toolbar.OnToolbarButtonClick("gg");
+        QCOMPARE(m_w->messages.shown().size(), 1);
+        QVERIFY(m_w->messages.shown()[0].contains("could not be read again"));
+        QCOMPARE(m_w->model.fields.NextRecordNo, 2);
+        QCOMPARE(m_w->model.panelText(4), "40");
+        sqlite3(log, "DROP TABLE b1; ALTER TABLE kept RENAME TO b1;");
+        m_w->toolbar.OnToolbarButtonClick("gg");
+        QCOMPARE(sqlite3(log, "SELECT count(*) FROM b1"), "0");
+        QCOMPARE(m_w->grid.rowCount(), 0);
+        QCOMPARE(m_w->model.fields.NextRecordNo, 0);
+        QCOMPARE(m_w->model.panelText(4), QString());
+        reading("50.00 dB"); // the line stayed open: numbering and extremes start again
+        QCOMPARE(lastRecord(), "0|Sound|50|dB");
+        QCOMPARE(m_w->model.panelText(4), "50");
+        QCOMPARE(m_w->model.panelText(6), "50");
+        QCOMPARE(m_w->exits, 0);
+        m_w->toolbar.OnToolbarButtonClick("aa");
+        QCOMPARE(m_w->exits, 1);
+    }
+
+    void recordLimitRunsInTheSameEvent() {
+        m_w.reset();
+        fillLog(m_dir->filePath("db1.mdb"), 0, logbook::kRecordLimit - 2);
+        // Backups of earlier limits are kept under names of their own, never replaced.
+        fillLog(createdLog(m_dir->filePath("maxdb1.mdb")), 0, 2);
+        QFile taken(m_dir->filePath("maxdb1-2026-12-04-140327.mdb"));
+        QVERIFY(taken.open(QIODevice::WriteOnly) && taken.write("taken") == 5);
+        taken.close();
+        m_w = std::make_unique<Window>(m_dir->path());
+        QCOMPARE(m_w->model.fields.NextRecordNo, 99999);
+        reading("44.4_ %RH");
+        QCOMPARE(sqlite3(m_dir->filePath("maxdb1.mdb"), "SELECT count(*), max(AAA) FROM b1"),
+                 "100000|99999");
+        QCOMPARE(
+            sqlite3(m_dir->filePath("maxdb1-2026-12-04-140327-2.mdb"), "SELECT count(*) FROM b1"),
+            "3");
+        QCOMPARE(taken.size(), 5);
+        QCOMPARE(sqlite3(m_dir->filePath("db1.mdb"), "SELECT count(*) FROM b1"), "0");
+        QCOMPARE(text(ControlId::Text9), "OFFLine");
+        QVERIFY(!m_w->line.isOpen());
+        QCOMPARE(m_w->model.control(ControlId::Picture4).backColour, (core::Rgb{0, 0, 255}));
+        QCOMPARE(m_w->model.fields.NextRecordNo, 0);
+        QCOMPARE(m_w->model.fields.TrendCount, 0);
+        QCOMPARE(m_w->model.control(ControlId::Slider1).maximum, 1);
+        QCOMPARE(m_w->messages.shown(),
+                 QStringList{"Record is out of range,had auto backup to maxdb1.mdb"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReceivePipeline)
+#include "tst_receive_pipeline.moc"
