@@ -13,8 +13,8 @@ void BM_ReceiveEvent(benchmark::State &state) {
     // A full log would reach the record limit at its next record; numbering from 0 keeps the
     // file at its size without the backup interrupting the measurement.
     program.model().fields.NextRecordNo = 0;
-    emit program.form1().toolbarButtonClicked(QStringLiteral("bb"));
-    emit program.form1().toolbarButtonClicked(QStringLiteral("dd"));
+    emit program.form1().toolbarButtonClicked(window::toolbar::kCommPort);
+    emit program.form1().toolbarButtonClicked(window::toolbar::kOffLineOnLine);
     const QStringList displays{QStringLiteral("25.00 LUX RS232"), QStringLiteral("73.40 dB RS232"),
                                QStringLiteral("_21.5 C RS232"), QStringLiteral("55.2 %RH RS232")};
     // Two frames an event, as the line brings them; the same function throughout, so the

@@ -22,7 +22,7 @@ struct Window : ShownProgram {
             if (auto *form2 = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
                 use(form2);
         });
-        program.toolbar().OnToolbarButtonClick(QStringLiteral("ee"));
+        program.toolbar().OnToolbarButtonClick(window::toolbar::kDataSaveLoad);
         QCoreApplication::processEvents(); // the grid shows the log
     }
 };

@@ -105,8 +105,8 @@ int runProgram(int argc, char **argv, const QString &dir) {
     // Numbered from 0, a full log keeps its size without the record limit's backup: the
     // measurement is of readings, not of backups.
     program.model().fields.NextRecordNo = 0;
-    emit program.form1().toolbarButtonClicked(QStringLiteral("bb"));
-    emit program.form1().toolbarButtonClicked(QStringLiteral("dd"));
+    emit program.form1().toolbarButtonClicked(window::toolbar::kCommPort);
+    emit program.form1().toolbarButtonClicked(window::toolbar::kOffLineOnLine);
     measureUntilStopped(app);
     return 0;
 }

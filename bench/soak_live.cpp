@@ -49,8 +49,8 @@ int main(int argc, char **argv) {
     app::Program program(dir.path(), clock, &messages);
     program.start();
     const double rssStart = residentMegabytes();
-    emit program.form1().toolbarButtonClicked(QStringLiteral("bb"));
-    emit program.form1().toolbarButtonClicked(QStringLiteral("dd"));
+    emit program.form1().toolbarButtonClicked(window::toolbar::kCommPort);
+    emit program.form1().toolbarButtonClicked(window::toolbar::kOffLineOnLine);
     QElapsedTimer elapsed;
     elapsed.start();
     qint64 lastReport = 0;

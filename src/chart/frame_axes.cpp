@@ -8,7 +8,6 @@ namespace chart {
 
 namespace {
 
-constexpr core::Rgb kBlack{0, 0, 0};
 constexpr core::Rgb kTickGrey{80, 80, 80};
 constexpr double kLabelPoints = 10;
 
@@ -73,7 +72,7 @@ void DrawValueLabels(Surface &frame, ValueLabels &labels, qint16 y0, qint16 dy, 
                      bool visible) {
     frame.setDrawWidth(1);
     frame.setFontSize(kLabelPoints);
-    frame.setForeColour(visible ? kBlack : kFrameBackground);
+    frame.setForeColour(visible ? core::kBlack : kFrameBackground);
     for (int i = 0; i <= last && i < int(labels.size()); ++i) {
         const PlacedLabel placed = normaliseValueLabel(labels[i]);
         labels[i] = placed.text;
@@ -102,7 +101,7 @@ void DrawTimeTicks(Surface &frame, const Surface &plot) {
 
 void DrawTimeLabels(Surface &frame, const Surface &plot, const TimeLabels &labels) {
     const AxisOrigin origin = timeAxisOrigin(plot);
-    frame.setForeColour(kBlack);
+    frame.setForeColour(core::kBlack);
     for (int i = 0; i < int(labels.size()); ++i) {
         const qsizetype length = labels[i].size();
         const int dx = length == 1 ? 40 : (length == 3 ? -40 : 0);

@@ -13,7 +13,7 @@ namespace {
 QColor toColor(core::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
 // Painting is in logical pixels; the image's device pixel ratio scales it to the screen.
-constexpr double toPixels(double twips) { return twips / Surface::kTwipsPerPixel; }
+constexpr double toPixels(double twips) { return twips / kTwipsPerPixel; }
 
 /// A position in twips on the nearest whole pixel, which is whole device pixels too.
 double onWholePixel(double twips) { return std::round(toPixels(twips)); }

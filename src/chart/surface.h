@@ -17,13 +17,14 @@ struct BoxGeometry {
     int borderPixels = 0;
 };
 
+/// Twips per logical pixel: the one scale of the window's geometry, its picture boxes included.
+inline constexpr int kTwipsPerPixel = 15;
+
 /// A picture box to draw on, in twips from the top left of its inner area. It keeps the
 /// drawing state (colours, pen width, current position, font size) and leaves the pixels to
 /// an implementation.
 class Surface {
   public:
-    static constexpr double kTwipsPerPixel = 15;
-
     explicit Surface(BoxGeometry geometry) : m_geometry(geometry) {}
     virtual ~Surface() = default;
     Surface(const Surface &) = delete;

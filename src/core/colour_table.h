@@ -17,6 +17,10 @@ struct Rgb {
     friend bool operator==(const Rgb &, const Rgb &) = default;
 };
 
+inline constexpr Rgb kBlack{0, 0, 0};
+/// The red of the large displays, the annunciators and the gauge's value.
+inline constexpr Rgb kRed{255, 0, 0};
+
 struct NamedColour {
     QLatin1String name;
     Rgb rgb;

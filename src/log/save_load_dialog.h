@@ -48,13 +48,21 @@ class SaveLoadDialog : public QObject {
     SaveLoadDialog(QString programDirectory, QList<Drive> drives, core::MessageBoxes &messages,
                    CopyProgress *progress = nullptr);
 
+    /// The dialog opens: no file chosen yet.
     void FormLoad();
+    /// "Save" chosen: the name box shown, the file list hidden.
     void Option1Click();
+    /// "Load" chosen: the file list of the chosen folder shown, the name box hidden.
     void Option2Click();
+    /// A drive chosen in Drive1: the folder list moves to it.
     void Drive1Change(int index);
+    /// A folder chosen in Dir1: the file list follows it in load mode.
     void Dir1Change(const QString &path);
+    /// A saved log chosen in File1.
     void File1Click(const QString &name);
+    /// "OK": the save under the typed name, or the load of the chosen file.
     void Command1Click();
+    /// "Cancel": the dialog closes, nothing done.
     void Command2Click();
     /// The name box as the user edits it.
     void setText1(const QString &text);

@@ -25,9 +25,9 @@ SaveLoadCommand::SaveLoadCommand(QString programDirectory, ReadingLog &log, Data
     : m_directory(std::move(programDirectory)), m_log(log), m_data1(data1), m_grid(grid),
       m_messages(messages), m_progress(progress) {}
 
-bool SaveLoadCommand::SaveOrLoadLog(const QString &lineState,
+bool SaveLoadCommand::SaveOrLoadLog(bool lineOff,
                                     const std::function<void(SaveLoadDialog &)> &showDialog) {
-    if (lineState != u"OFFLine") {
+    if (!lineOff) {
         m_messages.showMessage(QStringLiteral("Please offline!"));
         return false;
     }

@@ -26,10 +26,9 @@ class SaveLoadCommand {
                     RecordGridModel &grid, core::MessageBoxes &messages,
                     CopyProgress *progress = nullptr);
 
-    /// `lineState` is the text of the line-state box; `showDialog` shows the dialog modally and
+    /// `lineOff` says whether the serial line is off; `showDialog` shows the dialog modally and
     /// returns once it has closed. Returns whether the dialog was shown.
-    bool SaveOrLoadLog(const QString &lineState,
-                       const std::function<void(SaveLoadDialog &)> &showDialog);
+    bool SaveOrLoadLog(bool lineOff, const std::function<void(SaveLoadDialog &)> &showDialog);
 
   private:
     QString file(QLatin1String name) const;

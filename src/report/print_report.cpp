@@ -8,6 +8,7 @@
 #include "log/record_window.h"
 #include "report/printer.h"
 #include "report/report_layout.h"
+#include "window/port_control.h"
 #include "window/window_model.h"
 
 #include <QDir>
@@ -35,11 +36,11 @@ void PrintReportCommand::PrintReport(Printer &printer) {
     f.LogRecordCount = m_data1.recordCount();
     // A log that cannot be read is said as such, not taken for an empty one.
     if (const logbook::DatabaseError &failure = m_data1.error();
-        failure && m_model.text(window::ControlId::Text9) == u"OFFLine") {
+        failure && window::lineIsOff(m_model)) {
         tellUnreadable(failure);
         return;
     }
-    if (m_model.text(window::ControlId::Text9) != u"OFFLine" || f.LogRecordCount == 0) {
+    if (!window::lineIsOff(m_model) || f.LogRecordCount == 0) {
         m_messages.showMessage(QStringLiteral("Please offline!"));
         return;
     }

@@ -17,7 +17,6 @@ namespace window {
 namespace {
 
 constexpr int kEnter = 13;
-constexpr core::Rgb kRed{255, 0, 0};
 
 QString chosenText(const ControlState &combo) {
     return combo.value >= 1 && combo.value <= combo.items.size() ? combo.items[combo.value - 1].text
@@ -73,7 +72,7 @@ void ChartHandlers::DrawLevelBar(qint16 fromPct, qint16 toPct) {
 
 void ChartHandlers::DrawPercentWedge(qint16 pct) {
     if (pct == 0) {
-        m_model.setForeColour(ControlId::Label18, kRed);
+        m_model.setForeColour(ControlId::Label18, core::kRed);
         m_model.setText(ControlId::Label18, QStringLiteral("0 %"));
     }
     chart::paintWedgeCells(m_wedge, pct);

@@ -44,14 +44,21 @@ class ChartHandlers {
     /// A key in a text box, by its character code; only Enter in Vert Min does anything.
     void keyPressed(ControlId id, int keyAscii);
 
+    /// XGrid ticked or unticked: the horizontal grid lines drawn or wiped.
     void Check2Click();
+    /// YGrid ticked or unticked: the vertical grid lines drawn or wiped.
     void Check3Click();
 
   private:
+    /// A background colour chosen: the plot cleared to it, the grid and the trend drawn again.
     void ImageCombo1Click();
+    /// A line colour chosen: the trend's pen from the next segment on.
     void ImageCombo2Click();
+    /// "Auto Graph": the chart drawn again on the scale in Vert Max and Vert Min.
     void Command1Click();
+    /// The plot box shown again: its background, grid and live trend drawn again.
     void Picture1Paint();
+    /// The chart's frame shown again: its axes drawn again.
     void Picture2Paint();
 
     WindowModel &m_model;

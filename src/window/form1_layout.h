@@ -50,8 +50,6 @@ struct ControlLook {
     SystemColour systemBack = SystemColour::None;
     bool bordered = false;
     Align align = Align::Left;
-    /// What the control is for, as assistive technology tells it, beside what it shows.
-    QLatin1String role;
 };
 
 std::span<const ControlLook> form1Layout();

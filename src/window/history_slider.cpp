@@ -7,6 +7,7 @@
 #include "log/log_database.h"
 #include "log/reading_log.h"
 #include "window/chart_handlers.h"
+#include "window/port_control.h"
 #include "window/window_model.h"
 
 #include <QDir>
@@ -26,7 +27,7 @@ HistorySlider::HistorySlider(logbook::ReadingLog &log, WindowModel &model,
     : m_log(log), m_model(model), m_data1(data1), m_chart(chart), m_messages(messages) {}
 
 void HistorySlider::ThumbMovement() {
-    if (m_model.text(ControlId::Text9) != u"OFFLine")
+    if (!lineIsOff(m_model))
         return;
     m_log.writeQueued();
     const int records = m_data1.recordCount();

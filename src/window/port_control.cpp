@@ -13,7 +13,6 @@ constexpr int kReceiveThreshold = 28;
 const QString kLineSettings = QStringLiteral("2400,n,8,1");
 const QString kOffLine = QStringLiteral("OFFLine");
 const QString kOnLine = QStringLiteral("ONLine");
-constexpr core::Rgb kLampIdle{0, 0, 255};
 constexpr int kSilenceSeconds = meter::SerialLine::kSilenceLimitMs / 1000;
 
 /// The ports a user could choose from, for messages that must say what to do.
@@ -29,8 +28,10 @@ QString portsSentence(const meter::SerialLine &line) {
 void putLineOff(WindowModel &model, meter::SerialLine &line) {
     model.setText(ControlId::Text9, kOffLine);
     line.close();
-    model.setBackColour(ControlId::Picture4, kLampIdle);
+    model.setBackColour(ControlId::Picture4, kLampOff);
 }
+
+bool lineIsOff(const WindowModel &model) { return model.text(ControlId::Text9) == kOffLine; }
 
 PortControl::PortControl(WindowModel &model, meter::SerialLine &line, ChartHandlers &chart,
                          core::MessageBoxes &messages)
@@ -85,7 +86,7 @@ void PortControl::openLine() {
 
 void PortControl::lineLost(const QString &reason) {
     // The line stays open as the user left it, and comes back by itself.
-    m_model.setBackColour(ControlId::Picture4, kLampIdle);
+    m_model.setBackColour(ControlId::Picture4, kLampOff);
     m_messages.showMessage(QStringLiteral("%1 has gone away (%2). Every reading received is in "
                                           "the log. The program reconnects by itself as soon as "
                                           "the device is back; press \"OffLine/OnLine\" to stop.")

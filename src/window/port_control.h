@@ -16,6 +16,9 @@ class WindowModel;
 
 /// The line off: Text9 "OFFLine", the port closed, the receive lamp blue.
 void putLineOff(WindowModel &model, meter::SerialLine &line);
+/// Whether the line is off, as the line-state box Text9 says: the commands that must not run
+/// while readings are taken ask this.
+bool lineIsOff(const WindowModel &model);
 
 /// The two toolbar commands that own the serial line: "Comm Port" and "OffLine/OnLine".
 class PortControl {

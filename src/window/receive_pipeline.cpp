@@ -7,6 +7,7 @@
 #include "meter/meter_frame.h"
 #include "meter/serial_line.h"
 #include "window/chart_handlers.h"
+#include "window/log_count.h"
 #include "window/port_control.h"
 #include "window/scale_presets.h"
 #include "window/window_model.h"
@@ -246,14 +247,6 @@ void ReceivePipeline::showLightGauges(const meter::Reading &r) {
 
 void ReceivePipeline::putLineOff() { window::putLineOff(m_model, m_line); }
 
-void ReceivePipeline::resetAfterRecordLimit() {
-    WindowFields &f = m_model.fields;
-    m_chart.ApplyChartBackground();
-    f.TrendCount = 0;
-    f.MinMaxRestart = true;
-    m_model.setMaximum(ControlId::Slider1, 1);
-    f.LogRecordCount = 0;
-    f.NextRecordNo = 0;
-}
+void ReceivePipeline::resetAfterRecordLimit() { startLogAfresh(m_model, m_chart); }
 
 } // namespace window

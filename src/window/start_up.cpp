@@ -9,6 +9,7 @@
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
 #include "window/chart_handlers.h"
+#include "window/log_count.h"
 #include "window/window_model.h"
 
 #include <QDir>
@@ -123,10 +124,9 @@ void StartUp::activate() {
     }
     logbook::setLogGridColumns(m_grid);
     WindowFields &fields = m_model.fields;
-    fields.LogRecordCount = m_data1.recordCount();
+    setLogRecordCount(m_model, m_data1.recordCount());
     // Readings taken while the window waited for the writer follow the records on disk.
-    fields.NextRecordNo = fields.LogRecordCount + m_log.waitingCount();
-    m_model.setMaximum(ControlId::Slider1, m_data1.isEmpty() ? 1 : fields.LogRecordCount + 1);
+    fields.NextRecordNo += m_log.waitingCount();
     m_model.setPanelText(8, QStringLiteral("0"));
     m_model.setVisible(ControlId::Picture9, false);
     m_model.setVisible(ControlId::Picture10, false);

@@ -3,6 +3,7 @@
 #include "core/message_boxes.h"
 #include "log/reading_log.h"
 #include "window/chart_handlers.h"
+#include "window/log_count.h"
 #include "window/port_control.h"
 #include "window/window_model.h"
 
@@ -19,19 +20,19 @@ void ToolbarCommands::OnToolbarButtonClick(const QString &key) {
         if (action)
             action();
     };
-    if (key == u"aa")
+    if (key == toolbar::kExit)
         run(m_actions.exitProgram);
-    else if (key == u"bb")
+    else if (key == toolbar::kCommPort)
         m_port.SwitchCommPort();
-    else if (key == u"cc")
+    else if (key == toolbar::kPrintStep)
         run(m_actions.printReport);
-    else if (key == u"dd")
+    else if (key == toolbar::kOffLineOnLine)
         m_port.ToggleLine();
-    else if (key == u"ee")
+    else if (key == toolbar::kDataSaveLoad)
         run(m_actions.saveOrLoadLog);
-    else if (key == u"ff")
+    else if (key == toolbar::kClearScreen)
         ClearScreen();
-    else if (key == u"gg")
+    else if (key == toolbar::kClearAll)
         ClearAll();
 }
 
@@ -46,13 +47,7 @@ void ToolbarCommands::ClearAll() {
         m_messages.showMessage(failure);
         return;
     }
-    m_chart.ApplyChartBackground();
-    WindowFields &f = m_model.fields;
-    f.TrendCount = 0;
-    f.MinMaxRestart = true;
-    m_model.setMaximum(ControlId::Slider1, 1);
-    f.LogRecordCount = 0;
-    f.NextRecordNo = 0;
+    startLogAfresh(m_model, m_chart);
     m_model.setPanelText(4, QString());
     m_model.setPanelText(6, QString());
 }

@@ -6,9 +6,6 @@ namespace window {
 
 namespace {
 
-constexpr core::Rgb kBlue{0, 0, 255};
-constexpr core::Rgb kRed{255, 0, 0};
-
 struct InitialText {
     ControlId id;
     const char16_t *text;
@@ -42,8 +39,8 @@ WindowModel::WindowModel() : m_panels(kPanelCount) {
         state(initial.id).text = QString::fromUtf16(initial.text);
     for (ControlId id : kHiddenAtStart)
         state(id).visible = false;
-    state(ControlId::Picture4).backColour = kBlue;
-    state(ControlId::Label18).foreColour = kRed;
+    state(ControlId::Picture4).backColour = kLampOff;
+    state(ControlId::Label18).foreColour = core::kRed;
 }
 
 WindowModel::Batch::Batch(WindowModel &model) : m_model(model) { ++m_model.m_batches; }

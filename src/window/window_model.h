@@ -16,6 +16,9 @@
 
 namespace window {
 
+/// The receive lamp Picture4 while the line is off.
+inline constexpr core::Rgb kLampOff{0, 0, 255};
+
 /// An item of an image combo box: key, text and the 1-based index of its swatch image.
 struct ComboItem {
     QString key;

@@ -28,7 +28,7 @@ int main(int argc, char *argv[]) {
         core::quitOnTerminationSignals(app);
         program.start();
         views::Form1 &window = program.form1();
-        emit window.toolbarButtonClicked(QStringLiteral("bb"));
+        emit window.toolbarButtonClicked(window::toolbar::kCommPort);
         int limits = 0;
         qint32 previousNext = program.model().fields.NextRecordNo;
         QString printed;
@@ -36,7 +36,7 @@ int main(int argc, char *argv[]) {
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, &app, [&] {
             if (program.model().text(window::ControlId::Text9) == u"OFFLine")
-                emit window.toolbarButtonClicked(QStringLiteral("dd"));
+                emit window.toolbarButtonClicked(window::toolbar::kOffLineOnLine);
             next = program.model().fields.NextRecordNo;
             if (next < previousNext)
                 ++limits;

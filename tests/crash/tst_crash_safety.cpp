@@ -236,8 +236,8 @@ class TestCrashSafety : public QObject {
         {
             app::Program program(folder, clock, &messages, &line);
             program.start();
-            program.toolbar().OnToolbarButtonClick("bb");
-            program.toolbar().OnToolbarButtonClick("dd");
+            program.toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
+            program.toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
             for (int i = 0; i < 3; ++i)
                 line.deliver(reading);
             QVERIFY(program.readingLog().writeQueued());

@@ -56,8 +56,8 @@ class TestSaveLoad : public QObject {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     /// The command, with the dialog driven by `use` instead of a person.
-    bool run(const std::function<void(SaveLoadDialog &)> &use, const QString &line = "OFFLine") {
-        return m_command->SaveOrLoadLog(line, [&](SaveLoadDialog &dialog) {
+    bool run(const std::function<void(SaveLoadDialog &)> &use, bool lineOff = true) {
+        return m_command->SaveOrLoadLog(lineOff, [&](SaveLoadDialog &dialog) {
             dialog.Dir1Change(logs());
             use(dialog);
         });
@@ -231,7 +231,7 @@ class TestSaveLoad : public QObject {
 
     void refusesWhileOnLineAndCancelChangesNothing() {
         const QByteArray before = bytes(file("db1.mdb"));
-        QVERIFY(!run([](SaveLoadDialog &) { QFAIL("the dialog opened"); }, "ONLine"));
+        QVERIFY(!run([](SaveLoadDialog &) { QFAIL("the dialog opened"); }, false));
         QCOMPARE(m_messages.shown(), QStringList{"Please offline!"});
 
         QFile::remove(file("db2.mdb")); // made again from the live log

@@ -118,8 +118,8 @@ class TestForm1 : public QObject {
     void exposesWhatEachControlShows() {
         for (const window::ControlLook &look : window::form1Layout()) {
             const QAccessibleInterface *control = accessible(look.id);
-            QVERIFY2(control->text(QAccessible::Name) == look.role ||
-                         control->text(QAccessible::Description) == look.role,
+            QVERIFY2(control->text(QAccessible::Name) == window::controlRole(look.id) ||
+                         control->text(QAccessible::Description) == window::controlRole(look.id),
                      window::controlName(look.id).data());
         }
         QCOMPARE(accessibleName(ControlId::Text9), "OFFLine");
@@ -135,8 +135,8 @@ class TestForm1 : public QObject {
         QCOMPARE(panel1->text(QAccessible::Description), "Status panel 1");
 
         g_told.clear();
-        m_program->toolbar().OnToolbarButtonClick("bb");
-        m_program->toolbar().OnToolbarButtonClick("dd");
+        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
+        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
         m_line.deliver(metersim::parseScript(u"73.40 dB RS232").steps.front().bytes.repeated(2));
         QCOMPARE(accessibleName(ControlId::Text9), "ONLine");
         QCOMPARE(accessibleName(ControlId::Label4), m_program->model().text(ControlId::Label4));
@@ -147,7 +147,7 @@ class TestForm1 : public QObject {
         QCOMPARE(accessibleName(ControlId::Picture4), "Green");
         for (ControlId id : {ControlId::Text9, ControlId::Label4, ControlId::Picture4})
             QVERIFY2(told(id, QAccessible::NameChanged), window::controlName(id).data());
-        m_program->toolbar().OnToolbarButtonClick("dd");
+        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
         QCOMPARE(accessibleName(ControlId::Text9), "OFFLine");
     }
 
@@ -180,11 +180,11 @@ class TestForm1 : public QObject {
         // does, and the newest is reached at its end.
         auto *view = m_form->findChild<QTableView *>("DBGrid1");
         const int range = view->verticalScrollBar()->maximum();
-        m_program->toolbar().OnToolbarButtonClick("bb");
-        m_program->toolbar().OnToolbarButtonClick("dd");
+        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
+        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
         for (int i = 0; i < 3; ++i, QCoreApplication::processEvents())
             m_line.deliver(metersim::parseScript(u"55.5 dB").steps.front().bytes.repeated(2));
-        m_program->toolbar().OnToolbarButtonClick("dd");
+        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
         QTRY_COMPARE(view->verticalScrollBar()->maximum(), range + 3);
         view->doItemsLayout();
         QCOMPARE(view->verticalScrollBar()->maximum(), range + 3);
@@ -212,9 +212,9 @@ class TestForm1 : public QObject {
         QCOMPARE(m_program->data1().currentRow(), records - 6);
         QCOMPARE(fields.HistoryArrays[0].no, records - 6); // no release to wait for
 
-        m_program->toolbar().OnToolbarButtonClick("dd");
+        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
         QVERIFY(!fields.HistoryShown);
-        m_program->toolbar().OnToolbarButtonClick("dd");
+        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
     }
 
     // On a window of its own: the program's handlers would carry the commands out.
@@ -236,7 +236,7 @@ class TestForm1 : public QObject {
         QCOMPARE(names, QStringList({"Exit", "Comm Port", "Print Step", "OffLine/OnLine",
                                      "Data Save/Load", "Clear Screen", "Clear All"}));
         QCOMPARE(clicked.size(), 7);
-        QCOMPARE(clicked.at(3).first().toString(), "dd");
+        QCOMPARE(clicked.at(3).first().toString(), window::toolbar::kOffLineOnLine);
     }
 
     // Assistive technology's actions run the handlers a click runs, and the grid's row chosen
@@ -311,7 +311,7 @@ class TestForm1 : public QObject {
                         form2->reject();
                 }
             });
-            m_program->toolbar().OnToolbarButtonClick("ee");
+            m_program->toolbar().OnToolbarButtonClick(window::toolbar::kDataSaveLoad);
         };
         m_program->model().setText(ControlId::Text9, "OFFLine");
         const int saved = m_program->data1().recordCount();
@@ -352,8 +352,8 @@ class TestForm1 : public QObject {
         QCOMPARE(file[0]->text(), "Export CSV...");
         QCOMPARE(file[1]->text(), "E&xit");
         if (m_program->model().text(ControlId::Text8) == "NULL")
-            m_program->toolbar().OnToolbarButtonClick("bb");
-        m_program->toolbar().OnToolbarButtonClick("dd");
+            m_program->toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
+        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
         QCOMPARE(m_program->model().text(ControlId::Text9), "ONLine");
         const int before = m_program->data1().recordCount();
         QSignalSpy finished(&m_program->csvExport(), &views::CsvExportCommand::finished);
@@ -362,7 +362,7 @@ class TestForm1 : public QObject {
         for (int i = 0; i < 5; ++i)
             m_line.deliver(frame.repeated(2));
         QVERIFY(!finished.isEmpty() || finished.wait());
-        m_program->toolbar().OnToolbarButtonClick("dd");
+        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
         QTRY_COMPARE(m_program->data1().recordCount(), before + 5);
         QFile csv(m_dir.filePath("log.csv"));
         QVERIFY(csv.open(QIODevice::ReadOnly));
@@ -416,8 +416,8 @@ class TestForm1 : public QObject {
                      "BEGIN SELECT RAISE(ABORT, 'insert refused by trigger'); END;");
         app::Program program(dir.path(), m_clock);
         program.start();
-        program.toolbar().OnToolbarButtonClick("bb");
-        program.toolbar().OnToolbarButtonClick("dd");
+        program.toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
+        program.toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
         const QByteArray frame = metersim::parseScript(u"55.5 dB").steps.front().bytes;
         metersim::LinePacer atOnce(0);
         const volatile std::sig_atomic_t running = 0;

@@ -195,7 +195,7 @@ class TestReceivePipeline : public QObject {
     void clearingCommandsResetWhatTheySay() {
         reading("40.00 dB");
         reading("60.00 dB");
-        m_w->toolbar.OnToolbarButtonClick("ff");
+        m_w->toolbar.OnToolbarButtonClick(window::toolbar::kClearScreen);
         QCOMPARE(m_w->model.fields.TrendCount, 0);
         QCOMPARE(m_w->grid.rowCount(), 2);
         m_w->toolbar.OnToolbarButtonClick("GG"); // keys are exact
@@ -204,13 +204,13 @@ class TestReceivePipeline : public QObject {
         // Emptied but not read again (a table without the column EEE): said, nothing reset.
         const QString log = m_dir->filePath("db1.mdb");
         sqlite3(log, "ALTER TABLE b1 RENAME TO kept; CREATE TABLE b1(AAA, BBB, CCC, DDD);");
-        m_w->toolbar.OnToolbarButtonClick("gg");
+        m_w->toolbar.OnToolbarButtonClick(window::toolbar::kClearAll);
         QCOMPARE(m_w->messages.shown().size(), 1);
         QVERIFY(m_w->messages.shown()[0].contains("could not be read again"));
         QCOMPARE(m_w->model.fields.NextRecordNo, 2);
         QCOMPARE(m_w->model.panelText(4), "40");
         sqlite3(log, "DROP TABLE b1; ALTER TABLE kept RENAME TO b1;");
-        m_w->toolbar.OnToolbarButtonClick("gg");
+        m_w->toolbar.OnToolbarButtonClick(window::toolbar::kClearAll);
         QCOMPARE(sqlite3(log, "SELECT count(*) FROM b1"), "0");
         QCOMPARE(m_w->grid.rowCount(), 0);
         QCOMPARE(m_w->model.fields.NextRecordNo, 0);
@@ -220,7 +220,7 @@ class TestReceivePipeline : public QObject {
         QCOMPARE(m_w->model.panelText(4), "50");
         QCOMPARE(m_w->model.panelText(6), "50");
         QCOMPARE(m_w->exits, 0);
-        m_w->toolbar.OnToolbarButtonClick("aa");
+        m_w->toolbar.OnToolbarButtonClick(window::toolbar::kExit);
         QCOMPARE(m_w->exits, 1);
     }
 

@@ -1,11 +1,12 @@
 #include "views/help/form4.h"
 
+#include "chart/surface.h"
 #include "help/rtf_reader.h"
+#include "views/main_window/artwork.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPainter>
 #include <QPushButton>
 #include <QTextBrowser>
 
@@ -15,30 +16,9 @@ namespace views {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
-
 QRect pixels(int left, int top, int width, int height) {
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-            height / kTwipsPerPixel};
-}
-
-// An open book with a cross: the button closes the help.
-QIcon closeIcon(qreal ratio) {
-    QPixmap pixmap(QSize(32, 32) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(40, 40, 40), 1.2));
-    QLinearGradient cover(0, 4, 0, 28);
-    cover.setColorAt(0, QColor(90, 150, 230));
-    cover.setColorAt(1, QColor(35, 85, 170));
-    p.setBrush(cover);
-    p.drawRoundedRect(QRectF(4, 4, 24, 24), 3, 3);
-    p.setPen(QPen(Qt::white, 3.2, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(11, 11), QPointF(21, 21));
-    p.drawLine(QPointF(21, 11), QPointF(11, 21));
-    return QIcon(pixmap);
+    return {left / chart::kTwipsPerPixel, top / chart::kTwipsPerPixel,
+            width / chart::kTwipsPerPixel, height / chart::kTwipsPerPixel};
 }
 
 /// No help document comes near this; a larger "file" is none the program should read.
@@ -77,7 +57,7 @@ Form4::Form4(const QString &helpFile, QWidget *parent) : QDialog(parent) {
     auto *close = new QPushButton(this);
     close->setObjectName(QStringLiteral("Command1"));
     close->setAccessibleName(QStringLiteral("Close help"));
-    close->setIcon(closeIcon(devicePixelRatioF()));
+    close->setIcon(QIcon(helpCloseIcon(devicePixelRatioF())));
     close->setIconSize(QSize(32, 32));
     close->setGeometry(pixels(0, 0, 1215, 615));
     connect(close, &QPushButton::clicked, this, &QDialog::accept);

@@ -218,15 +218,44 @@ QPixmap colourSwatch(core::Rgb colour, qreal ratio) {
     return pixmap;
 }
 
-QPixmap helpButtonIcon(qreal ratio) {
+QPixmap helpCloseIcon(qreal ratio) {
     QPixmap pixmap = canvas(32, 32, ratio);
     QPainter p(&pixmap);
     begin(p);
-    p.setBrush(vertical(QColor(90, 150, 230), QColor(35, 85, 170), 3, 29));
-    p.drawRoundedRect(QRectF(4, 3, 24, 26), 3, 3);
-    p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(11, 10), QPointF(21, 22));
-    p.drawLine(QPointF(21, 10), QPointF(11, 22));
+    p.setBrush(vertical(QColor(90, 150, 230), QColor(35, 85, 170), 4, 28));
+    p.drawRoundedRect(QRectF(4, 4, 24, 24), 3, 3);
+    p.setPen(QPen(Qt::white, 3.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(11, 11), QPointF(21, 21));
+    p.drawLine(QPointF(21, 11), QPointF(11, 21));
+    return pixmap;
+}
+
+QPixmap meterPicture(qreal ratio) {
+    QPixmap pixmap = canvas(120, 200, ratio);
+    QPainter p(&pixmap);
+    begin(p);
+    p.setPen(QPen(QColor(40, 40, 40), 2));
+    QLinearGradient body(0, 0, 120, 0);
+    body.setColorAt(0, QColor(250, 200, 60));
+    body.setColorAt(1, QColor(210, 150, 20));
+    p.setBrush(body);
+    p.drawRoundedRect(QRectF(10, 10, 100, 180), 18, 18);
+    p.setBrush(QColor(180, 200, 170));
+    p.drawRoundedRect(QRectF(22, 28, 76, 46), 4, 4);
+    QFont digits(QStringLiteral("Liberation Mono"));
+    digits.setPixelSize(22);
+    digits.setBold(true);
+    p.setFont(digits);
+    p.setPen(QColor(30, 40, 30));
+    p.drawText(QRectF(22, 28, 76, 46), Qt::AlignCenter, QStringLiteral("73.4"));
+    p.setPen(QPen(QColor(40, 40, 40), 1.5));
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column) {
+            p.setBrush(row == 0 && column == 1 ? QColor(200, 40, 40) : QColor(70, 70, 80));
+            p.drawEllipse(QPointF(35 + 25 * column, 100 + 22 * row), 8, 8);
+        }
+    p.setBrush(QColor(60, 60, 60));
+    p.drawEllipse(QPointF(60, 172), 10, 10);
     return pixmap;
 }
 

@@ -7,6 +7,7 @@
 namespace views {
 
 /// The program's own pictures, painted in code at the given pixel density.
+/// In the order of the toolbar's buttons.
 enum class ToolbarIcon {
     Exit,
     CommPort,
@@ -21,6 +22,9 @@ QPixmap toolbarIcon(ToolbarIcon icon, qreal ratio = 1);  ///< 32 x 32
 QPixmap batteryPicture(bool low, qreal ratio = 1);       ///< 32 x 20
 QPixmap alarmIcon(bool high, qreal ratio = 1);           ///< 32 x 32
 QPixmap colourSwatch(core::Rgb colour, qreal ratio = 1); ///< 28 x 17
-QPixmap helpButtonIcon(qreal ratio = 1);                 ///< 32 x 32
+/// An open book with a cross: the help window's button that closes it. 32 x 32.
+QPixmap helpCloseIcon(qreal ratio = 1);
+/// The meter, for the splash window. 120 x 200.
+QPixmap meterPicture(qreal ratio = 1);
 
 } // namespace views

@@ -10,6 +10,7 @@
 #include "views/widgets/gesture_slider.h"
 #include "views/widgets/record_grid_view.h"
 #include "window/form1_layout.h"
+#include "window/toolbar_commands.h"
 #include "window/window_model.h"
 
 #include <QAction>
@@ -32,27 +33,9 @@ namespace views {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
-
-struct ToolbarButton {
-    const char *key;
-    const char *caption;
-    ToolbarIcon icon;
-};
-
-constexpr ToolbarButton kToolbarButtons[] = {
-    {"aa", "Exit", ToolbarIcon::Exit},
-    {"bb", "Comm Port", ToolbarIcon::CommPort},
-    {"cc", "Print Step", ToolbarIcon::PrintStep},
-    {"dd", "OffLine/OnLine", ToolbarIcon::OffLineOnLine},
-    {"ee", "Data Save/Load", ToolbarIcon::DataSaveLoad},
-    {"ff", "Clear Screen", ToolbarIcon::ClearScreen},
-    {"gg", "Clear All", ToolbarIcon::ClearAll},
-};
-
 QRect pixels(const window::ControlLook &look, int shiftY) {
-    return {look.left / kTwipsPerPixel, look.top / kTwipsPerPixel + shiftY,
-            look.width / kTwipsPerPixel, look.height / kTwipsPerPixel};
+    return {look.left / chart::kTwipsPerPixel, look.top / chart::kTwipsPerPixel + shiftY,
+            look.width / chart::kTwipsPerPixel, look.height / chart::kTwipsPerPixel};
 }
 
 struct IndicatorPicture {
@@ -97,18 +80,18 @@ Form1::Form1(window::WindowModel &model, logbook::RecordGridModel &grid, QWidget
     // The toolbar is as tall as its 32 x 32 icons with captions under them need; the controls
     // below it keep their places relative to one another.
     const int toolbarPixels =
-        std::max(window::kToolbarHeight / kTwipsPerPixel, toolbar->sizeHint().height());
-    const int shift = toolbarPixels - window::kToolbarHeight / kTwipsPerPixel;
-    toolbar->setGeometry(0, 0, window::kForm1Width / kTwipsPerPixel, toolbarPixels);
-    client->setFixedSize(window::kForm1Width / kTwipsPerPixel,
-                         window::kForm1Height / kTwipsPerPixel + shift);
+        std::max(window::kToolbarHeight / chart::kTwipsPerPixel, toolbar->sizeHint().height());
+    const int shift = toolbarPixels - window::kToolbarHeight / chart::kTwipsPerPixel;
+    toolbar->setGeometry(0, 0, window::kForm1Width / chart::kTwipsPerPixel, toolbarPixels);
+    client->setFixedSize(window::kForm1Width / chart::kTwipsPerPixel,
+                         window::kForm1Height / chart::kTwipsPerPixel + shift);
 
     for (const window::ControlLook &look : window::form1Layout()) {
         QWidget *parentWidget = client;
         int shiftY = shift;
         if (look.container == window::Container::Toolbar) {
             parentWidget = toolbar;
-            shiftY = (toolbarPixels - window::kToolbarHeight / kTwipsPerPixel) / 2;
+            shiftY = (toolbarPixels - window::kToolbarHeight / chart::kTwipsPerPixel) / 2;
         } else if (look.container == window::Container::Picture2) {
             parentWidget = m_surfaces.at(window::ControlId::Picture2);
             shiftY = 0;
@@ -199,13 +182,14 @@ Form1::Form1(window::WindowModel &model, logbook::RecordGridModel &grid, QWidget
             auto *bar = new QWidget(parentWidget);
             QList<QLabel *> panels;
             const int narrow = 70;
-            const int wide = (look.width / kTwipsPerPixel - 4 * narrow) / 4;
+            const int wide = (look.width / chart::kTwipsPerPixel - 4 * narrow) / 4;
             int x = 0;
             for (int panel = 1; panel <= window::WindowModel::kPanelCount; ++panel) {
                 auto *label = new QLabel(bar);
                 const int width = panel % 2 ? narrow : wide;
-                label->setGeometry(x, 0, panel == 8 ? look.width / kTwipsPerPixel - x : width,
-                                   look.height / kTwipsPerPixel);
+                label->setGeometry(x, 0,
+                                   panel == 8 ? look.width / chart::kTwipsPerPixel - x : width,
+                                   look.height / chart::kTwipsPerPixel);
                 label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
                 label->setIndent(3);
                 QFont font(look.font.family);
@@ -224,7 +208,7 @@ Form1::Form1(window::WindowModel &model, logbook::RecordGridModel &grid, QWidget
         widget->setObjectName(window::controlName(look.id));
         // The binders name what they bind; the rest are named by what they are for.
         if (widget->accessibleName().isEmpty() && widget->accessibleDescription().isEmpty())
-            widget->setAccessibleName(look.role);
+            widget->setAccessibleName(window::controlRole(look.id));
         if (look.kind != window::ControlKind::Toolbar)
             widget->setGeometry(pixels(look, shiftY));
     }
@@ -274,11 +258,12 @@ QToolBar *Form1::buildToolbar(QWidget *parent) {
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(7);
     toolbar->setFont(font);
-    for (const ToolbarButton &button : kToolbarButtons) {
-        const QString caption = QString::fromLatin1(button.caption);
+    // The icons are in the buttons' order.
+    for (std::size_t i = 0; i < window::kToolbarButtons.size(); ++i) {
+        const QString caption = window::kToolbarButtons[i].caption;
         QAction *action =
-            toolbar->addAction(toolbarIcon(button.icon, devicePixelRatioF()), caption);
-        const QString key = QString::fromLatin1(button.key);
+            toolbar->addAction(toolbarIcon(ToolbarIcon(i), devicePixelRatioF()), caption);
+        const QString key = window::kToolbarButtons[i].key;
         action->setData(key);
         action->setObjectName(QStringLiteral("Toolbar1Button_%1").arg(key));
         // Seven buttons fit left of the toolbar's boxes with their captions on two lines.

@@ -36,7 +36,7 @@ class Form1 : public QMainWindow {
     chart::Surface &surface(window::ControlId id);
 
   signals:
-    /// A toolbar button by its key, "aa" to "gg".
+    /// A toolbar button by its key (window::toolbar).
     void toolbarButtonClicked(const QString &key);
     void exitChosen();
     void exportCsvChosen();

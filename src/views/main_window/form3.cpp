@@ -1,11 +1,10 @@
 #include "views/main_window/form3.h"
 
+#include "views/main_window/artwork.h"
 #include "window/window_model.h"
 
 #include <QFrame>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 
 namespace views {
 
@@ -28,37 +27,6 @@ constexpr const char *kIdentification[] = {
     "Free software",
     "Starting ...",
 };
-
-QPixmap meterPicture(qreal ratio) {
-    QPixmap pixmap(QSize(120, 200) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(40, 40, 40), 2));
-    QLinearGradient body(0, 0, 120, 0);
-    body.setColorAt(0, QColor(250, 200, 60));
-    body.setColorAt(1, QColor(210, 150, 20));
-    p.setBrush(body);
-    p.drawRoundedRect(QRectF(10, 10, 100, 180), 18, 18);
-    p.setBrush(QColor(180, 200, 170));
-    p.drawRoundedRect(QRectF(22, 28, 76, 46), 4, 4);
-    QFont digits(QStringLiteral("Liberation Mono"));
-    digits.setPixelSize(22);
-    digits.setBold(true);
-    p.setFont(digits);
-    p.setPen(QColor(30, 40, 30));
-    p.drawText(QRectF(22, 28, 76, 46), Qt::AlignCenter, QStringLiteral("73.4"));
-    p.setPen(QPen(QColor(40, 40, 40), 1.5));
-    for (int row = 0; row < 3; ++row)
-        for (int column = 0; column < 3; ++column) {
-            p.setBrush(row == 0 && column == 1 ? QColor(200, 40, 40) : QColor(70, 70, 80));
-            p.drawEllipse(QPointF(35 + 25 * column, 100 + 22 * row), 8, 8);
-        }
-    p.setBrush(QColor(60, 60, 60));
-    p.drawEllipse(QPointF(60, 172), 10, 10);
-    return pixmap;
-}
 
 } // namespace
 

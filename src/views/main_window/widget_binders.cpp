@@ -19,8 +19,6 @@ namespace views {
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15;
-
 QString cssColour(core::Rgb rgb) {
     return QStringLiteral("rgb(%1,%2,%3)").arg(rgb.red).arg(rgb.green).arg(rgb.blue);
 }
@@ -97,7 +95,7 @@ void follow(QWidget *widget, window::WindowModel &model, window::ControlId id, U
 
 void bindLabel(QLabel *label, window::WindowModel &model, const window::ControlLook &look) {
     label->setAlignment(alignment(look.align));
-    nameByShownText(label, look.role);
+    nameByShownText(label, window::controlRole(look.id));
     follow(label, model, look.id, [label, &model, look] {
         const window::ControlState &state = model.control(look.id);
         label->setText(state.text);
@@ -107,7 +105,7 @@ void bindLabel(QLabel *label, window::WindowModel &model, const window::ControlL
 
 void bindTextBox(QLineEdit *edit, window::WindowModel &model, const window::ControlLook &look) {
     edit->setAlignment(alignment(look.align));
-    edit->setAccessibleName(look.role); // an editor exposes its text itself
+    edit->setAccessibleName(window::controlRole(look.id)); // an editor exposes its text itself
     follow(edit, model, look.id, [edit, &model, look] {
         const window::ControlState &state = model.control(look.id);
         if (edit->text() != state.text)
@@ -126,7 +124,7 @@ void bindIndicator(QLabel *indicator, window::WindowModel &model, const window::
                    const QPixmap &picture, const QString &meaning) {
     indicator->setPixmap(picture);
     indicator->setAlignment(Qt::AlignCenter);
-    indicator->setAccessibleDescription(look.role);
+    indicator->setAccessibleDescription(window::controlRole(look.id));
     indicator->setAccessibleName(meaning);
     follow(indicator, model, look.id, [indicator, &model, look] {
         applyLook(indicator, look, model.control(look.id), QStringLiteral("QLabel"));
@@ -134,7 +132,7 @@ void bindIndicator(QLabel *indicator, window::WindowModel &model, const window::
 }
 
 void bindLamp(ColourLamp *lamp, window::WindowModel &model, const window::ControlLook &look) {
-    lamp->setAccessibleDescription(look.role);
+    lamp->setAccessibleDescription(window::controlRole(look.id));
     follow(lamp, model, look.id, [lamp, &model, look] {
         const window::ControlState &state = model.control(look.id);
         const core::Rgb colour = state.backColour.value_or(look.back.value_or(core::Rgb{}));
@@ -147,7 +145,7 @@ void bindLamp(ColourLamp *lamp, window::WindowModel &model, const window::Contro
 
 void bindCheckBox(QCheckBox *box, window::WindowModel &model, const window::ControlLook &look,
                   std::function<void()> worked) {
-    box->setAccessibleName(look.role); // its state is its value
+    box->setAccessibleName(window::controlRole(look.id)); // its state is its value
     follow(box, model, look.id, [box, &model, look] {
         const window::ControlState &state = model.control(look.id);
         const QSignalBlocker blocker(box);
@@ -167,7 +165,7 @@ void bindImageCombo(QComboBox *combo, window::WindowModel &model, const window::
                     std::function<void()> worked) {
     combo->setIconSize(QSize(28, 17));
     // Named by its chosen item, as Qt names every combo box; what it is for is its description.
-    combo->setAccessibleDescription(look.role);
+    combo->setAccessibleDescription(window::controlRole(look.id));
     follow(combo, model, look.id, [combo, &model, look] {
         const window::ControlState &state = model.control(look.id);
         QList<window::ComboItem> shown;
@@ -208,7 +206,7 @@ void bindSlider(QSlider *slider, window::WindowModel &model, const window::Contr
     // Position 0 at the top, as the design's slider has it; keys and wheel follow the thumb.
     slider->setInvertedAppearance(true);
     slider->setInvertedControls(true);
-    slider->setAccessibleName(look.role); // the position is its value
+    slider->setAccessibleName(window::controlRole(look.id)); // the position is its value
     follow(slider, model, look.id, [slider, &model, look] {
         const window::ControlState &state = model.control(look.id);
         const QSignalBlocker blocker(slider);
@@ -222,7 +220,7 @@ void bindSlider(QSlider *slider, window::WindowModel &model, const window::Contr
 
 void bindGrid(QTableView *view, window::WindowModel &model, logbook::RecordGridModel &grid,
               const window::ControlLook &look) {
-    view->setAccessibleName(look.role);
+    view->setAccessibleName(window::controlRole(look.id));
     view->setModel(&grid);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
     view->verticalHeader()->setFixedWidth(12);
@@ -233,7 +231,7 @@ void bindGrid(QTableView *view, window::WindowModel &model, logbook::RecordGridM
         for (int column = 0; column < grid.columnCount(); ++column) {
             const int twips = grid.columnWidthTwips(column);
             if (twips > 0)
-                view->setColumnWidth(column, qRound(twips / kTwipsPerPixel));
+                view->setColumnWidth(column, qRound(twips / double(chart::kTwipsPerPixel)));
         }
     };
     QObject::connect(&grid, &QAbstractItemModel::headerDataChanged, view, applyWidths);

@@ -1,5 +1,6 @@
 #include "views/save_load/form2.h"
 
+#include "chart/surface.h"
 #include "log/save_load_dialog.h"
 
 #include <QComboBox>
@@ -17,13 +18,12 @@ namespace {
 
 using logbook::SaveLoadDialog;
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kClientWidth = 7335;  ///< twips: the widest control and its margins
 constexpr int kClientHeight = 6495; ///< twips: the lowest control and its margins
 
 QRect place(int left, int top, int width, int height) {
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-            height / kTwipsPerPixel};
+    return {left / chart::kTwipsPerPixel, top / chart::kTwipsPerPixel,
+            width / chart::kTwipsPerPixel, height / chart::kTwipsPerPixel};
 }
 
 QFont boldFont(const QString &family, double points) {
@@ -46,7 +46,7 @@ template <typename W> W *placed(W *widget, const char *name, QRect where, const 
 Form2::Form2(SaveLoadDialog &state, QWidget *parent) : QDialog(parent), m_state(state) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("5710"));
-    setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+    setFixedSize(kClientWidth / chart::kTwipsPerPixel, kClientHeight / chart::kTwipsPerPixel);
     setFont(boldFont(QStringLiteral("Courier New"), 15.75));
 
     auto *label1 = placed(new QLabel(QStringLiteral("Data Load or Save"), this), "Label1",
