@@ -1,14 +1,5 @@
 #include "../log/sqlite_cli.h"
-#include "core/clock.h"
-#include "log/data_source.h"
-#include "log/reading_log.h"
-#include "log/record_grid_model.h"
-#include "recording_message_boxes.h"
-#include "recording_surfaces.h"
-#include "window/chart_handlers.h"
-#include "window/history_slider.h"
-#include "window/start_up.h"
-#include "window/window_model.h"
+#include "window_handlers.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,29 +13,8 @@ using window::ControlId;
 class TestHistory : public QObject {
     Q_OBJECT
 
-    struct Window {
-        explicit Window(const QString &directory)
-            : log(directory, data1, grid, clock, messages),
-              startUp(model, data1, grid, log, boxes.plot, chart, messages),
-              slider(log, model, data1, chart, messages) {
-            startUp.load();
-            startUp.activate();
-            boxes.plot.forget();
-        }
-        window::WindowModel model;
-        logbook::DataSource data1;
-        logbook::RecordGridModel grid{data1};
-        RecordingSurfaces boxes;
-        window::ChartHandlers chart{model, boxes.plot, boxes.frame, boxes.wedge, boxes.bar};
-        core::RecordingMessageBoxes messages;
-        core::SystemClock clock;
-        logbook::ReadingLog log;
-        window::StartUp startUp;
-        window::HistorySlider slider;
-    };
-
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Window> m_w;
+    std::unique_ptr<WindowHandlers> m_w;
 
     /// A log of `records` records of 73.4 dB, or of the given data texts first.
     void openLog(int records, const QStringList &data = {}) {
@@ -57,7 +27,10 @@ class TestHistory : public QObject {
                               .arg(-no));
         if (records > data.size())
             fillLog(path, int(data.size()), records - 1);
-        m_w = std::make_unique<Window>(m_dir->path());
+        m_w = std::make_unique<WindowHandlers>(m_dir->path());
+        m_w->startUp.load();
+        m_w->startUp.activate();
+        m_w->boxes.plot.forget();
     }
     void moveTo(int position) {
         m_w->model.setValue(ControlId::Slider1, position);

@@ -1,39 +1,17 @@
-#include "fake_serial_line.h"
-#include "recording_message_boxes.h"
-#include "recording_surfaces.h"
-#include "window/chart_handlers.h"
-#include "window/port_control.h"
-#include "window/window_model.h"
+#include "window_handlers.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 using window::ControlId;
 
-namespace {
-
-struct Window {
-    window::WindowModel model;
-    RecordingSurfaces boxes;
-    chart::RecordingSurface &plot = boxes.plot;
-    window::ChartHandlers chart{model, plot, boxes.frame, boxes.wedge, boxes.bar};
-    core::RecordingMessageBoxes messages;
-    meter::FakeSerialLine line;
-    window::PortControl port{model, line, chart, messages};
-    Window() {
-        model.setValue(ControlId::Check2, 1);
-        line.setLostHandler([this](const QString &reason) { port.lineLost(reason); });
-        line.setSilentHandler([this] { port.lineSilent(); });
-    }
-};
-
-} // namespace
-
 class TestPortControl : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Window> m_w;
+    QTemporaryDir m_dir;
+    std::unique_ptr<WindowHandlers> m_w;
 
     QString state() const {
         return QStringList{m_w->model.text(ControlId::Text8), m_w->model.text(ControlId::Text9),
@@ -43,7 +21,10 @@ class TestPortControl : public QObject {
     }
 
   private slots:
-    void init() { m_w = std::make_unique<Window>(); }
+    void init() {
+        m_w = std::make_unique<WindowHandlers>(m_dir.path());
+        m_w->model.setValue(ControlId::Check2, 1);
+    }
 
     void followsItsStateTable() {
         m_w->port.ToggleLine();

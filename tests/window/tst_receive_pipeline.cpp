@@ -1,18 +1,6 @@
 #include "../log/sqlite_cli.h"
-#include "core/clock.h"
-#include "fake_serial_line.h"
-#include "log/data_source.h"
-#include "log/reading_log.h"
-#include "log/record_grid_model.h"
-#include "recording_message_boxes.h"
-#include "recording_surfaces.h"
 #include "scenario_script.h"
-#include "window/chart_handlers.h"
-#include "window/port_control.h"
-#include "window/receive_pipeline.h"
-#include "window/start_up.h"
-#include "window/toolbar_commands.h"
-#include "window/window_model.h"
+#include "window_handlers.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,44 +18,8 @@ using window::ControlId;
 class TestReceivePipeline : public QObject {
     Q_OBJECT
 
-    struct Window {
-        explicit Window(const QString &directory)
-            : log(directory, data1, grid, clock, messages),
-              startUp(model, data1, grid, log, plot, chart, messages),
-              pipeline(model, line, chart, log, [this] { ++beeps; }),
-              port(model, line, chart, messages),
-              toolbar(model, port, chart, log, messages, {[this] { ++exits; }, {}, {}}) {
-            line.setReceiveHandler([this] { pipeline.onSerialEvent(); });
-            bar.setBackColour({0, 0, 0}); // the level bar's designed colours
-            bar.setForeColour({255, 255, 0});
-            startUp.load();
-            startUp.activate();
-            port.SwitchCommPort();
-            port.ToggleLine();
-        }
-        window::WindowModel model;
-        logbook::DataSource data1;
-        logbook::RecordGridModel grid{data1};
-        RecordingSurfaces boxes;
-        chart::RecordingSurface &plot = boxes.plot;
-        chart::RecordingSurface &frame = boxes.frame;
-        chart::RecordingSurface &wedge = boxes.wedge;
-        chart::RecordingSurface &bar = boxes.bar;
-        window::ChartHandlers chart{model, plot, frame, wedge, bar};
-        core::SettableClock clock{QDateTime(QDate(2026, 12, 4), QTime(14, 3, 27))};
-        core::RecordingMessageBoxes messages;
-        meter::FakeSerialLine line;
-        int beeps = 0;
-        logbook::ReadingLog log;
-        window::StartUp startUp;
-        window::ReceivePipeline pipeline;
-        window::PortControl port;
-        int exits = 0;
-        window::ToolbarCommands toolbar;
-    };
-
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Window> m_w;
+    std::unique_ptr<WindowHandlers> m_w;
 
     /// One receive event bringing a display twice, as the line does.
     void reading(const char *display) {
@@ -86,7 +38,17 @@ class TestReceivePipeline : public QObject {
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
         createdLog(m_dir->filePath("db1.mdb"));
-        m_w = std::make_unique<Window>(m_dir->path());
+        open();
+    }
+    /// The window loaded and activated, the line open on COM1.
+    void open() {
+        m_w = std::make_unique<WindowHandlers>(m_dir->path());
+        m_w->boxes.bar.setBackColour({0, 0, 0}); // the level bar's designed colours
+        m_w->boxes.bar.setForeColour({255, 255, 0});
+        m_w->startUp.load();
+        m_w->startUp.activate();
+        m_w->port.SwitchCommPort();
+        m_w->port.ToggleLine();
     }
     void cleanup() { m_w.reset(); }
 
@@ -110,7 +72,8 @@ class TestReceivePipeline : public QObject {
         // First-reading row, then the C row: the axis printed twice over, erasing each time.
         QCOMPARE(text(ControlId::Text5), "400.0");
         QCOMPARE(text(ControlId::Text6), "-50.00");
-        QCOMPARE(std::count_if(m_w->frame.primitives().begin(), m_w->frame.primitives().end(),
+        QCOMPARE(std::count_if(m_w->boxes.frame.primitives().begin(),
+                               m_w->boxes.frame.primitives().end(),
                                [](const Primitive &p) { return p.kind == Kind::Text; }),
                  36);
         QCOMPARE(m_w->model.panelText(4), "23.5");
@@ -148,8 +111,8 @@ class TestReceivePipeline : public QObject {
         QCOMPARE(lastRecord(), "0|Light|25|LUX");
         QCOMPARE(text(ControlId::Label18), "62 %");
         QCOMPARE(m_w->model.fields.LastLevelPct, 62);
-        QCOMPARE(m_w->wedge.primitives().size(), 55 + 21); // reset, then six rows lit
-        QCOMPARE(m_w->bar.primitives().last().x2, 2278.0); // 62 % of 3675 is 2278.5: to even
+        QCOMPARE(m_w->boxes.wedge.primitives().size(), 55 + 21); // reset, then six rows lit
+        QCOMPARE(m_w->boxes.bar.primitives().last().x2, 2278.0); // 62 % of 3675 is 2278.5: to even
 
         reading("10.L_ LUX"); // overload while Vert Max is still "40.00"
         QCOMPARE(lastRecord(), "1|Light|O.L|LUX");
@@ -162,14 +125,14 @@ class TestReceivePipeline : public QObject {
         QCOMPARE(text(ControlId::Label4), "250.0");
         reading("25.00 LUX");
         QCOMPARE(text(ControlId::Text5), "40");
-        m_w->bar.forget();
+        m_w->boxes.bar.forget();
         reading("10.L_ LUX");
         QCOMPARE(lastRecord(), "4|Light|O.L|LUX");
         QCOMPARE(text(ControlId::Label4), "O.L.");
         QCOMPARE(m_w->model.fields.TrendBuffer[4], 40.0f);
         // 62 % down to 2 %: the band beyond is erased in the background colour, pen restored.
-        QCOMPARE(m_w->bar.primitives().first().colour, (core::Rgb{0, 0, 0}));
-        QCOMPARE(m_w->bar.foreColour(), (core::Rgb{255, 255, 0}));
+        QCOMPARE(m_w->boxes.bar.primitives().first().colour, (core::Rgb{0, 0, 0}));
+        QCOMPARE(m_w->boxes.bar.foreColour(), (core::Rgb{255, 255, 0}));
         reading("_0.00 LUX");
         QCOMPARE(text(ControlId::Label4), "0");
         QCOMPARE(lastRecord(), "5|Light|0|LUX");
@@ -232,7 +195,7 @@ class TestReceivePipeline : public QObject {
         QFile taken(m_dir->filePath("maxdb1-2026-12-04-140327.mdb"));
         QVERIFY(taken.open(QIODevice::WriteOnly) && taken.write("taken") == 5);
         taken.close();
-        m_w = std::make_unique<Window>(m_dir->path());
+        open();
         QCOMPARE(m_w->model.fields.NextRecordNo, 99999);
         reading("44.4_ %RH");
         QCOMPARE(sqlite3(m_dir->filePath("maxdb1.mdb"), "SELECT count(*), max(AAA) FROM b1"),
