@@ -27,14 +27,6 @@ void append(chart::Surface &plot, chart::TrendBuffer &buffer, qint16 &count, flo
     chart::AdvanceTrend(plot, count, startSettings());
 }
 
-QList<Primitive> ofKind(const chart::RecordingSurface &surface, Kind kind) {
-    QList<Primitive> found;
-    for (const Primitive &p : surface.primitives())
-        if (p.kind == kind)
-            found.append(p);
-    return found;
-}
-
 Primitive line(core::Rgb colour, int width, double x1, double y1, double x2, double y2) {
     return {Kind::Line, colour, width, x1, y1, x2, y2, 0, {}};
 }
@@ -68,8 +60,8 @@ class TestChartDrawing : public QObject {
         for (int i = 0; i < 299; ++i)
             append(plot, buffer, count, float(i));
         QCOMPARE(count, 299);
-        QCOMPARE(ofKind(plot, Kind::Line).size(), 298);
-        QVERIFY(ofKind(plot, Kind::Clear).isEmpty());
+        QCOMPARE(plot.primitives(Kind::Line).size(), 298);
+        QVERIFY(plot.primitives(Kind::Clear).isEmpty());
         plot.forget();
         append(plot, buffer, count, 299);
         QCOMPARE(count, 0);
@@ -88,7 +80,7 @@ class TestChartDrawing : public QObject {
     void drawsTheDashedGridWithItsPhaseCarriedOn() {
         chart::RecordingSurface plot(kPlotBox);
         chart::DrawGrid(plot, chart::kBothGrids, u"Black");
-        const QList<Primitive> lines = ofKind(plot, Kind::Line);
+        const QList<Primitive> lines = plot.primitives(Kind::Line);
         // 101 steps a horizontal line: 51 dashes on the first, 50 on the second, which begins
         // with a gap; the verticals carry on from there.
         QCOMPARE(lines[0], line(kGrey, 1, 0, 350, 60, 350));
@@ -103,7 +95,7 @@ class TestChartDrawing : public QObject {
 
         plot.forget();
         chart::DrawGrid(plot, chart::kWipeGrid, u"Teal");
-        const QList<Primitive> wipe = ofKind(plot, Kind::Line);
+        const QList<Primitive> wipe = plot.primitives(Kind::Line);
         QCOMPARE(wipe.size(), 7 + 14 + 2);
         QCOMPARE(wipe[0], line(plot.backColour(), 1, 0, 350, 6015, 350));
         QCOMPARE(wipe[7], line(plot.backColour(), 1, 400, 0, 400, 2790));
@@ -140,7 +132,7 @@ class TestChartDrawing : public QObject {
         chart::ValueLabels labels{"400.0",  "300.0",  "200.0",  "100.0", "0",
                                   "-100.0", "-200.0", "-300.0", "-400.0"};
         chart::RescaleValueAxis(frame, labels, u" 130 ", u"35");
-        const QList<Primitive> texts = ofKind(frame, Kind::Text);
+        const QList<Primitive> texts = frame.primitives(Kind::Text);
         QCOMPARE(texts.size(), 18);
         QCOMPARE(texts[4],
                  (Primitive{Kind::Text, chart::kFrameBackground, 0, 500, 1430, 0, 0, 10, "0"}));
@@ -209,12 +201,12 @@ class TestChartDrawing : public QObject {
             labels[i] = QString::number(20 * i);
         chart::DrawTimeTicks(frame, plot);
         chart::DrawTimeLabels(frame, plot, labels);
-        const QList<Primitive> ticks = ofKind(frame, Kind::Line);
+        const QList<Primitive> ticks = frame.primitives(Kind::Line);
         QCOMPARE(ticks.size(), 61);
         QCOMPARE(ticks.first(), line({80, 80, 80}, 1, 847, 2910, 847, 3010));
         QCOMPARE(ticks[1], line({80, 80, 80}, 1, 947, 2910, 947, 2950));
         QCOMPARE(ticks.last(), line({80, 80, 80}, 1, 6847, 2910, 6847, 3010));
-        const QList<Primitive> texts = ofKind(frame, Kind::Text);
+        const QList<Primitive> texts = frame.primitives(Kind::Text);
         QCOMPARE(texts[0].x1, 800.0);  // "0": 1080 - 320 + 40
         QCOMPARE(texts[1].x1, 1160.0); // "20"
         QCOMPARE(texts[5].x1, 2720.0); // "100": 1080 - 320 + 2000 - 40

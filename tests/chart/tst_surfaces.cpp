@@ -1,11 +1,8 @@
 #include "chart/image_surface.h"
-#include "recording_surface.h"
 
 #include <QTest>
 
 using chart::BoxGeometry;
-using chart::Primitive;
-using Kind = chart::Primitive::Kind;
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "core/program_files.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,10 +14,8 @@ class TestProgramFiles : public QObject {
 
     QString made(const QString &path) {
         QDir().mkpath(QFileInfo(m_dir.filePath(path)).path());
-        QFile file(m_dir.filePath(path));
-        file.open(QIODevice::WriteOnly);
-        file.write(path.toUtf8());
-        return file.fileName();
+        writeFile(m_dir.filePath(path), path.toUtf8());
+        return m_dir.filePath(path);
     }
 
   private slots:

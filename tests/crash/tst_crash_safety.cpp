@@ -5,6 +5,7 @@
 #include "log/reading_log.h"
 #include "recording_message_boxes.h"
 #include "scenario_script.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -84,15 +85,13 @@ class TestCrashSafety : public QObject {
         QRandomGenerator random(QRandomGenerator::global()->generate());
         createdLog(file("db1.mdb"));
         // Displays of every function, as the log writes them: every record must be one of them.
-        QFile script(file("readings.txt"));
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("73.40 dB\n_45.2 %RH\n_23.5 C\n-4.5 F\n350.0 LUX\n");
-        script.close();
+        const QString script = file("readings.txt");
+        QVERIFY(writeFile(script, "73.40 dB\n_45.2 %RH\n_23.5 C\n-4.5 F\n350.0 LUX\n"));
         const QStringList displays{"Sound|73.4|dB", "Humidity|45.2|%RH", "Temp|23.5|C",
                                    "Temp|-4.5|F", "Light|350|LUX"};
         QProcess meter;
-        meter.start(METER_SIM, {"--link", file("COM1"), "--script", script.fileName(), "--loop",
-                                "--speed", "0"});
+        meter.start(METER_SIM,
+                    {"--link", file("COM1"), "--script", script, "--loop", "--speed", "0"});
         QTRY_VERIFY(QFile::exists(file("COM1")));
         int inLimit = 0;
         qint64 records = 0;
@@ -170,13 +169,13 @@ class TestCrashSafety : public QObject {
         QVERIFY(QDir().mkpath(folder));
         fillLog(createdLog(folder + "/db1.mdb"), 0, 99969);
         // Readings counting up, each display sent twice as the meter does.
-        QFile script(folder + "/count.txt");
-        QVERIFY(script.open(QIODevice::WriteOnly));
+        QByteArray counting;
         for (int n = 1; n <= 300; ++n)
-            script.write(QByteArray::number(n) + " C *2\n");
-        script.close();
+            counting += QByteArray::number(n) + " C *2\n";
+        const QString script = folder + "/count.txt";
+        QVERIFY(writeFile(script, counting));
         QProcess meter;
-        meter.start(METER_SIM, {"--link", folder + "/COM1", "--script", script.fileName()});
+        meter.start(METER_SIM, {"--link", folder + "/COM1", "--script", script});
         QTRY_VERIFY(QFile::exists(folder + "/COM1"));
         QProcessEnvironment slowDisk = QProcessEnvironment::systemEnvironment();
         slowDisk.insert("LD_PRELOAD", SLOW_SYNC);

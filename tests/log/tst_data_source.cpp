@@ -4,7 +4,6 @@
 #include "log/record_grid_model.h"
 #include "sqlite_cli.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,13 +1,9 @@
-#include "core/clock.h"
-#include "log/data_source.h"
+#include "live_log.h"
 #include "log/file_copy.h"
-#include "log/log_database.h"
-#include "log/reading_log.h"
-#include "log/record_grid_model.h"
 #include "log/save_load_dialog.h"
 #include "log/save_or_load_log.h"
-#include "recording_message_boxes.h"
 #include "sqlite_cli.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,20 +37,12 @@ class TestSaveLoad : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    core::RecordingMessageBoxes m_messages;
-    std::unique_ptr<logbook::DataSource> m_data1;
-    std::unique_ptr<logbook::RecordGridModel> m_grid;
-    core::SystemClock m_clock;
-    std::unique_ptr<logbook::ReadingLog> m_log;
+    std::unique_ptr<LiveLog> m_live;
     std::unique_ptr<logbook::SaveLoadCommand> m_command;
     RecordingProgress m_progress;
 
     QString file(const QString &name) const { return m_dir->filePath(name); }
     QString logs() const { return file("logs"); }
-    static QByteArray bytes(const QString &path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     /// The command, with the dialog driven by `use` instead of a person.
     bool run(const std::function<void(SaveLoadDialog &)> &use, bool lineOff = true) {
         return m_command->SaveOrLoadLog(lineOff, [&](SaveLoadDialog &dialog) {
@@ -75,21 +63,14 @@ class TestSaveLoad : public QObject {
         fillLog(createdLog(file("db1.mdb")), 0, 19);
         QFile::copy(file("db1.mdb"), file("db2.mdb"));
         fillLog(createdLog(logs() + "/other.710"), 0, 4);
-        m_messages.clear();
-        m_data1 = std::make_unique<logbook::DataSource>();
-        m_data1->setDatabaseName(file("db1.mdb"));
-        m_data1->setRecordSource(logbook::kRecordSource);
-        m_data1->refresh();
-        m_grid = std::make_unique<logbook::RecordGridModel>(*m_data1);
-        m_log = std::make_unique<logbook::ReadingLog>(m_dir->path(), *m_data1, *m_grid, m_clock,
-                                                      m_messages);
-        m_command = std::make_unique<logbook::SaveLoadCommand>(m_dir->path(), *m_log, *m_data1,
-                                                               *m_grid, m_messages, &m_progress);
+        m_live = std::make_unique<LiveLog>(m_dir->path());
+        m_command = std::make_unique<logbook::SaveLoadCommand>(
+            m_dir->path(), m_live->log, m_live->data1, m_live->grid, m_live->messages, &m_progress);
         m_progress.told.clear();
     }
 
     void savesACopyUnderANewNameOnly() {
-        const QByteArray live = bytes(file("db1.mdb"));
+        const QByteArray live = bytesOf(file("db1.mdb"));
         QVERIFY(run([&](SaveLoadDialog &dialog) {
             QSignalSpy focus(&dialog, &SaveLoadDialog::focusRequested);
             dialog.setText1("   ");
@@ -99,9 +80,9 @@ class TestSaveLoad : public QObject {
             dialog.Command1Click();
             QVERIFY(dialog.isClosed());
         }));
-        QCOMPARE(bytes(logs() + "/test.710"), live);
-        QCOMPARE(m_data1->databaseName(), file("db1.mdb"));
-        QCOMPARE(m_data1->recordCount(), 20);
+        QCOMPARE(bytesOf(logs() + "/test.710"), live);
+        QCOMPARE(m_live->data1.databaseName(), file("db1.mdb"));
+        QCOMPARE(m_live->data1.recordCount(), 20);
 
         fillLog(file("db1.mdb"), 20, 29);
         run([](SaveLoadDialog &dialog) {
@@ -110,8 +91,8 @@ class TestSaveLoad : public QObject {
             QVERIFY(!dialog.isClosed());
             dialog.Command2Click();
         });
-        QCOMPARE(m_messages.shown(), QStringList{"Please rename filename!"});
-        QCOMPARE(bytes(logs() + "/test.710"), live);
+        QCOMPARE(m_live->messages.shown(), QStringList{"Please rename filename!"});
+        QCOMPARE(bytesOf(logs() + "/test.710"), live);
     }
 
     // Another program in the middle of writing the log: the copy waits for it to finish and
@@ -129,8 +110,8 @@ class TestSaveLoad : public QObject {
             QVERIFY(!dialog.isClosed());
             dialog.Command2Click();
         });
-        QCOMPARE(m_messages.shown().size(), 1);
-        QVERIFY(m_messages.shown()[0].contains("busy.710"));
+        QCOMPARE(m_live->messages.shown().size(), 1);
+        QVERIFY(m_live->messages.shown()[0].contains("busy.710"));
         QVERIFY(!QFile::exists(logs() + "/busy.710"));
         writer.write("COMMIT;\n.quit\n");
         QVERIFY(writer.waitForFinished());
@@ -143,7 +124,7 @@ class TestSaveLoad : public QObject {
 
     void loadsAChosenLogAndKeepsTheOldOneAsRescue() {
         fillLog(logs() + "/other.710", 5, 29999); // more than one chunk of a copy
-        const QByteArray before = bytes(file("db1.mdb"));
+        const QByteArray before = bytesOf(file("db1.mdb"));
         QVERIFY(run([](SaveLoadDialog &dialog) {
             dialog.Option2Click();
             QCOMPARE(dialog.files(), QStringList{"other.710"});
@@ -159,10 +140,10 @@ class TestSaveLoad : public QObject {
             dialog.File1Click("other.710");
             dialog.Command1Click();
         }));
-        QCOMPARE(m_messages.shown(), QStringList{"file Not Exit!"});
-        QCOMPARE(bytes(file("db1.mdb")), bytes(logs() + "/other.710"));
-        QCOMPARE(bytes(file("sosdb1.mdb")), before);
-        QCOMPARE(m_data1->recordCount(), 30000);
+        QCOMPARE(m_live->messages.shown(), QStringList{"file Not Exit!"});
+        QCOMPARE(bytesOf(file("db1.mdb")), bytesOf(logs() + "/other.710"));
+        QCOMPARE(bytesOf(file("sosdb1.mdb")), before);
+        QCOMPARE(m_live->data1.recordCount(), 30000);
         // Told of every chunk, so that a long copy shows its progress.
         const qint64 kept = before.size();
         const qint64 loaded = QFileInfo(file("db1.mdb")).size();
@@ -188,23 +169,20 @@ class TestSaveLoad : public QObject {
         QFETCH(QByteArray, content);
         QFETCH(QString, sql);
         const QString bad = logs() + "/bad.710";
-        QFile written(bad);
-        QVERIFY(written.open(QIODevice::WriteOnly));
-        written.write(content);
-        written.close();
+        QVERIFY(writeFile(bad, content));
         if (!sql.isEmpty())
             sqlite3(bad, sql);
-        const QByteArray before = bytes(file("db1.mdb"));
+        const QByteArray before = bytesOf(file("db1.mdb"));
         run([](SaveLoadDialog &dialog) { chooseToLoad(dialog, "bad.710"); });
-        QCOMPARE(m_messages.shown(),
+        QCOMPARE(m_live->messages.shown(),
                  QStringList{"This is not standard database,Please Use saved database"});
-        QCOMPARE(bytes(file("db1.mdb")), before);
-        QCOMPARE(m_data1->databaseName(), file("db1.mdb"));
-        QCOMPARE(m_data1->recordCount(), 20);
+        QCOMPARE(bytesOf(file("db1.mdb")), before);
+        QCOMPARE(m_live->data1.databaseName(), file("db1.mdb"));
+        QCOMPARE(m_live->data1.recordCount(), 20);
     }
 
     void aFailedCopyLeavesTheLogAsItWas() {
-        const QByteArray before = bytes(file("db1.mdb"));
+        const QByteArray before = bytesOf(file("db1.mdb"));
         // A chosen "file" that cannot be read, after the live log has been deleted.
         QDir(logs()).mkdir("folder.710");
         run([](SaveLoadDialog &dialog) {
@@ -212,32 +190,34 @@ class TestSaveLoad : public QObject {
             QVERIFY(!dialog.isClosed());
             dialog.Command2Click();
         });
-        QCOMPARE(m_messages.shown().size(), 1);
-        QVERIFY(m_messages.shown()[0].contains("has been put back"));
-        QCOMPARE(bytes(file("db1.mdb")), before);
+        QCOMPARE(m_live->messages.shown().size(), 1);
+        QVERIFY(m_live->messages.shown()[0].contains("has been put back"));
+        QCOMPARE(bytesOf(file("db1.mdb")), before);
 
         // The rescue copy cannot be written: nothing is deleted or loaded.
-        m_messages.clear();
+        m_live->messages.clear();
         QFile::remove(file("sosdb1.mdb"));
         QDir(m_dir->path()).mkdir("sosdb1.mdb");
         run([](SaveLoadDialog &dialog) {
             chooseToLoad(dialog, "other.710");
             dialog.Command2Click();
         });
-        QVERIFY(m_messages.shown().value(0).contains(QDir::toNativeSeparators(file("sosdb1.mdb"))));
-        QCOMPARE(bytes(file("db1.mdb")), before);
-        QCOMPARE(m_data1->recordCount(), 20);
+        QVERIFY(m_live->messages.shown().value(0).contains(
+            QDir::toNativeSeparators(file("sosdb1.mdb"))));
+        QCOMPARE(bytesOf(file("db1.mdb")), before);
+        QCOMPARE(m_live->data1.recordCount(), 20);
     }
 
     void refusesWhileOnLineAndCancelChangesNothing() {
-        const QByteArray before = bytes(file("db1.mdb"));
+        const QByteArray before = bytesOf(file("db1.mdb"));
         QVERIFY(!run([](SaveLoadDialog &) { QFAIL("the dialog opened"); }, false));
-        QCOMPARE(m_messages.shown(), QStringList{"Please offline!"});
+        QCOMPARE(m_live->messages.shown(), QStringList{"Please offline!"});
 
         QFile::remove(file("db2.mdb")); // made again from the live log
         bool standbyBound = false;
         QVERIFY(run([&](SaveLoadDialog &dialog) {
-            standbyBound = m_data1->databaseName() == file("db2.mdb") && !m_data1->error();
+            standbyBound =
+                m_live->data1.databaseName() == file("db2.mdb") && !m_live->data1.error();
             dialog.Drive1Change(0);
             dialog.Dir1Change(QDir::rootPath());
             dialog.Option2Click();
@@ -245,11 +225,11 @@ class TestSaveLoad : public QObject {
             dialog.Command2Click();
         }));
         QVERIFY(standbyBound);
-        QCOMPARE(bytes(file("db2.mdb")), before);
-        QCOMPARE(bytes(file("db1.mdb")), before);
+        QCOMPARE(bytesOf(file("db2.mdb")), before);
+        QCOMPARE(bytesOf(file("db1.mdb")), before);
         QVERIFY(!QFile::exists(file("sosdb1.mdb")));
-        QCOMPARE(m_data1->databaseName(), file("db1.mdb"));
-        QCOMPARE(m_messages.shown().size(), 1);
+        QCOMPARE(m_live->data1.databaseName(), file("db1.mdb"));
+        QCOMPARE(m_live->messages.shown().size(), 1);
     }
 };
 

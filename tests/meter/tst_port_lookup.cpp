@@ -1,4 +1,5 @@
 #include "meter/port_lookup.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,9 +26,8 @@ class TestPortLookup : public QObject {
     Listing m_listing;
 
     QString device(const QString &name) {
-        QFile file(m_dir.filePath(name));
-        file.open(QIODevice::WriteOnly);
-        return file.fileName();
+        writeFile(m_dir.filePath(name), {});
+        return m_dir.filePath(name);
     }
 
   private slots:

@@ -1,6 +1,5 @@
 #include "meter/qt_serial_line.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 #include <fcntl.h>

@@ -1,9 +1,5 @@
 #include "../log/sqlite_cli.h"
-#include "core/clock.h"
-#include "log/data_source.h"
-#include "log/reading_log.h"
-#include "log/record_grid_model.h"
-#include "recording_message_boxes.h"
+#include "live_log.h"
 #include "recording_printer.h"
 #include "report/print_report.h"
 #include "report/report_layout.h"
@@ -30,11 +26,7 @@ class TestPrintReport : public QObject {
 
     std::unique_ptr<QTemporaryDir> m_dir;
     window::WindowModel m_model;
-    logbook::DataSource m_data1;
-    logbook::RecordGridModel m_grid{m_data1};
-    core::RecordingMessageBoxes m_messages;
-    core::SystemClock m_clock;
-    std::unique_ptr<logbook::ReadingLog> m_log;
+    std::unique_ptr<LiveLog> m_live;
     std::unique_ptr<report::PrintReportCommand> m_command;
     report::RecordingPrinter m_printer;
 
@@ -44,20 +36,14 @@ class TestPrintReport : public QObject {
         const QString path = createdLog(m_dir->filePath("db1.mdb"));
         if (records > 0)
             fillLog(path, firstNo, firstNo + records - 1);
-        m_data1.setDatabaseName(path);
-        m_data1.setRecordSource(logbook::kRecordSource);
-        m_data1.refresh();
-        m_data1.moveFirst();
-        m_data1.moveNext(gridNo - firstNo);
+        m_live = std::make_unique<LiveLog>(m_dir->path());
+        m_live->data1.moveNext(gridNo - firstNo);
         m_model.setText(ControlId::Text9, "OFFLine");
         m_model.setText(ControlId::Text5, "400.0");
         m_model.setText(ControlId::Text6, "-400.0");
-        m_messages.clear();
         m_printer = {};
-        m_log = std::make_unique<logbook::ReadingLog>(m_dir->path(), m_data1, m_grid, m_clock,
-                                                      m_messages);
-        m_command =
-            std::make_unique<report::PrintReportCommand>(*m_log, m_model, m_data1, m_messages);
+        m_command = std::make_unique<report::PrintReportCommand>(m_live->log, m_model,
+                                                                 m_live->data1, m_live->messages);
     }
     QList<PrintedMark> marks(Kind kind) const {
         QList<PrintedMark> found;
@@ -154,9 +140,10 @@ class TestPrintReport : public QObject {
         QFETCH(int, gridNo);
         QFETCH(QList<int>, printed);
         openLog(records, gridNo, firstNo);
-        m_messages.answer({true, true});
+        m_live->messages.answer({true, true});
         m_command->PrintReport(m_printer);
-        QCOMPARE(m_messages.asked(), QStringList({"Information: List?", "Information: Continue?"}));
+        QCOMPARE(m_live->messages.asked(),
+                 QStringList({"Information: List?", "Information: Continue?"}));
         QStringList expected;
         for (int no : printed)
             expected.append(report::printStyle(no) + "|Sound|73.4|dB|14:03:27");
@@ -179,9 +166,9 @@ class TestPrintReport : public QObject {
 
     void runsOnAcrossPagesUntilNo() {
         openLog(350, 0);
-        m_messages.answer({true});
+        m_live->messages.answer({true});
         for (int page = 0; page < 11; ++page)
-            m_messages.answer({true});
+            m_live->messages.answer({true});
         m_command->PrintReport(m_printer);
         const QList<QStringList> pages = listPages();
         QCOMPARE(pages.size(), 11);
@@ -189,9 +176,9 @@ class TestPrintReport : public QObject {
         QCOMPARE(pages[10].size(), 20);
         QVERIFY(pages[1][0].startsWith(" 321 |"));
         QVERIFY(pages[10].last().startsWith(" 50 |"));
-        QCOMPARE(m_messages.asked().count("Information: Continue?"), 11);
+        QCOMPARE(m_live->messages.asked().count("Information: Continue?"), 11);
         openLog(350, 0);
-        m_messages.answer({true, false});
+        m_live->messages.answer({true, false});
         m_command->PrintReport(m_printer);
         QCOMPARE(listPages().size(), 1);
     }
@@ -200,9 +187,10 @@ class TestPrintReport : public QObject {
         openLog(14, 0);
         sqlite3(m_dir->filePath("db1.mdb"), "UPDATE b1 SET CCC = 'O.L' WHERE AAA = 12;"
                                             "UPDATE b1 SET CCC = 'OL.' WHERE AAA = 11");
-        m_messages.answer({false, true});
+        m_live->messages.answer({false, true});
         m_command->PrintReport(m_printer);
-        QCOMPARE(m_messages.asked(), QStringList({"Information: List?", "Information: Grath?"}));
+        QCOMPARE(m_live->messages.asked(),
+                 QStringList({"Information: List?", "Information: Grath?"}));
         QCOMPARE(m_model.fields.HistoryArrays[1].data, "4000");
         QList<PrintedMark> dashes;
         for (const PrintedMark &line : marks(Kind::Line))
@@ -235,7 +223,7 @@ class TestPrintReport : public QObject {
 
         m_printer = {};
         m_model.setText(ControlId::Text6, "400.0");
-        m_messages.answer({false, true});
+        m_live->messages.answer({false, true});
         m_command->PrintReport(m_printer);
         QVERIFY(curveOf(marks(Kind::Line)).isEmpty());
     }
@@ -249,12 +237,12 @@ class TestPrintReport : public QObject {
         const QDateTime now(QDate(2026, 12, 6), QTime(14, 3, 27));
         for (const char *name :
              {"report-2026-12-06-140327.pdf", "report-2026-12-06-140327-2.pdf"}) {
-            m_messages.clear();
-            m_messages.answer({true, true, false}); // two pages, then No
+            m_live->messages.clear();
+            m_live->messages.answer({true, true, false}); // two pages, then No
             views::QtPrinter printer(m_dir->path(), now);
             m_command->PrintReport(printer);
             const QString pdf = m_dir->filePath(name);
-            QCOMPARE(m_messages.shown(),
+            QCOMPARE(m_live->messages.shown(),
                      QStringList{"There is no printer: the report has been written to " +
                                  QDir::toNativeSeparators(pdf) + "."});
         }
@@ -281,7 +269,7 @@ class TestPrintReport : public QObject {
         qputenv("PRINTER", queue);
         const bool chosen = QPrinterInfo::defaultPrinter().printerName() == queue;
         openLog(3, 0);
-        m_messages.answer({true, false});
+        m_live->messages.answer({true, false});
         const QDateTime started = QDateTime::currentDateTime().addSecs(-1);
         {
             views::QtPrinter printer(m_dir->path(), QDateTime::currentDateTime());
@@ -289,7 +277,7 @@ class TestPrintReport : public QObject {
         }
         qunsetenv("PRINTER");
         QVERIFY(chosen);
-        QVERIFY(m_messages.shown().isEmpty());
+        QVERIFY(m_live->messages.shown().isEmpty());
         QVERIFY(QDir(m_dir->path()).entryList({"*.pdf"}).isEmpty());
         const QDir out(qEnvironmentVariable("ENVMETER_TEST_PRINTER_OUT"));
         const auto printedWords = [&] {
@@ -318,18 +306,19 @@ class TestPrintReport : public QObject {
             openLog(records, 0);
             m_model.setText(ControlId::Text9, line);
             m_command->PrintReport(m_printer);
-            QCOMPARE(m_messages.shown(), QStringList{"Please offline!"});
-            QVERIFY(m_messages.asked().isEmpty() && m_printer.marks().isEmpty());
+            QCOMPARE(m_live->messages.shown(), QStringList{"Please offline!"});
+            QVERIFY(m_live->messages.asked().isEmpty() && m_printer.marks().isEmpty());
         }
         // A log that cannot be read is no empty log: said with its file and reason.
         openLog(5, 0);
         sqlite3(m_dir->filePath("db1.mdb"), "DROP TABLE b1");
-        m_data1.refresh();
+        m_live->data1.refresh();
         m_command->PrintReport(m_printer);
-        QCOMPARE(m_messages.shown().size(), 1);
-        QVERIFY(m_messages.shown()[0].startsWith("Nothing was printed: the log file " +
-                                                 QDir::toNativeSeparators(m_data1.databaseName())));
-        QVERIFY(m_messages.asked().isEmpty() && m_printer.marks().isEmpty());
+        QCOMPARE(m_live->messages.shown().size(), 1);
+        QVERIFY(m_live->messages.shown()[0].startsWith(
+            "Nothing was printed: the log file " +
+            QDir::toNativeSeparators(m_live->data1.databaseName())));
+        QVERIFY(m_live->messages.asked().isEmpty() && m_printer.marks().isEmpty());
     }
 };
 

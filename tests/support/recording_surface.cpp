@@ -1,8 +1,17 @@
 #include "recording_surface.h"
 
+#include <algorithm>
+
 namespace chart {
 
 using Kind = Primitive::Kind;
+
+QList<Primitive> RecordingSurface::primitives(Kind kind) const {
+    QList<Primitive> found;
+    std::copy_if(m_primitives.begin(), m_primitives.end(), std::back_inserter(found),
+                 [kind](const Primitive &p) { return p.kind == kind; });
+    return found;
+}
 
 void RecordingSurface::clear(core::Rgb colour) {
     m_primitives.append({Kind::Clear, colour, 0, 0, 0, 0, 0, 0, {}});

@@ -23,6 +23,8 @@ class RecordingSurface final : public Surface {
   public:
     using Surface::Surface;
     const QList<Primitive> &primitives() const { return m_primitives; }
+    /// Those of one kind, in order.
+    QList<Primitive> primitives(Primitive::Kind kind) const;
     void forget() { m_primitives.clear(); }
 
   protected:

@@ -9,10 +9,9 @@
 #include "recording_message_boxes.h"
 #include "scenario_script.h"
 #include "serial_output.h"
+#include "test_files.h"
 #include "views/help/form4.h"
 #include "views/main_window/form1.h"
-#include "views/main_window/form3.h"
-#include "window/clock_tick.h"
 #include "window/form1_layout.h"
 #include "window/window_model.h"
 
@@ -385,10 +384,7 @@ class TestForm1 : public QObject {
         };
         QVERIFY(shownText().contains(QDir::toNativeSeparators(path)));
         for (const char *word : {"First", "Second"}) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray("{\\rtf1\\b ") + word + "\\b0\\par}");
-            file.close();
+            QVERIFY(writeFile(path, QByteArray("{\\rtf1\\b ") + word + "\\b0\\par}"));
             QCOMPARE(shownText().trimmed(), QStringLiteral("5710: ") + word);
         }
         // A file that is no file would hang the window (a FIFO) or fill the memory (a device).

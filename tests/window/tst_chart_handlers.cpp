@@ -14,11 +14,6 @@ class TestChartHandlers : public QObject {
     QTemporaryDir m_dir;
     std::unique_ptr<WindowHandlers> m_w;
 
-    int count(const chart::RecordingSurface &surface, Kind kind) {
-        return int(std::count_if(surface.primitives().begin(), surface.primitives().end(),
-                                 [kind](const Primitive &p) { return p.kind == kind; }));
-    }
-
   private slots:
     void init() {
         m_w = std::make_unique<WindowHandlers>(m_dir.path());
@@ -59,11 +54,12 @@ class TestChartHandlers : public QObject {
         m_w->boxes.plot.forget();
         m_w->model.setValue(ControlId::Check3, 0);
         m_w->chart.Check3Click();
-        QCOMPARE(count(m_w->boxes.plot, Kind::Line),
+        QCOMPARE(m_w->boxes.plot.primitives(Kind::Line).size(),
                  7 + 14 + 2); // the wipe and its axes, nothing more
         m_w->boxes.plot.forget();
         m_w->chart.clicked(ControlId::Command1);
-        QCOMPARE(count(m_w->boxes.plot, Kind::Line), 2); // no grid, no axes: only the curve
+        QCOMPARE(m_w->boxes.plot.primitives(Kind::Line).size(),
+                 2); // no grid, no axes: only the curve
     }
 
     void repaintsRestoreWhatTheBoxesShow() {
@@ -73,8 +69,8 @@ class TestChartHandlers : public QObject {
         QCOMPARE(m_w->model.control(ControlId::Label18).foreColour, (core::Rgb{255, 0, 0}));
         QCOMPARE(m_w->boxes.wedge.primitives().size(), 55);
         m_w->boxes.frame.requestRepaint();
-        QCOMPARE(count(m_w->boxes.frame, Kind::Line), 9 + 61);
-        QCOMPARE(count(m_w->boxes.frame, Kind::Text), 9 + 16);
+        QCOMPARE(m_w->boxes.frame.primitives(Kind::Line).size(), 9 + 61);
+        QCOMPARE(m_w->boxes.frame.primitives(Kind::Text).size(), 9 + 16);
         m_w->boxes.plot.requestRepaint();
         QCOMPARE(m_w->boxes.plot.primitives().first().kind, Kind::Clear);
         QCOMPARE(m_w->boxes.plot.primitives().last().widthPixels, 2);

@@ -142,10 +142,7 @@ class TestHistory : public QObject {
             moveTo(position);
         m_w->slider.Release();
         m_w->slider.Release();
-        const QList<Primitive> &drawn = m_w->boxes.plot.primitives();
-        QCOMPARE(std::count_if(drawn.begin(), drawn.end(),
-                               [](const Primitive &p) { return p.kind == Primitive::Kind::Clear; }),
-                 1);
+        QCOMPARE(m_w->boxes.plot.primitives(Primitive::Kind::Clear).size(), 1);
         QCOMPARE(m_w->model.fields.HistoryArrays[0].no, 14);
 
         moveTo(0); // the first record, and no plot asked for

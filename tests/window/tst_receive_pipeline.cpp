@@ -1,5 +1,6 @@
 #include "../log/sqlite_cli.h"
 #include "scenario_script.h"
+#include "test_files.h"
 #include "window_handlers.h"
 
 #include <QDir>
@@ -72,10 +73,7 @@ class TestReceivePipeline : public QObject {
         // First-reading row, then the C row: the axis printed twice over, erasing each time.
         QCOMPARE(text(ControlId::Text5), "400.0");
         QCOMPARE(text(ControlId::Text6), "-50.00");
-        QCOMPARE(std::count_if(m_w->boxes.frame.primitives().begin(),
-                               m_w->boxes.frame.primitives().end(),
-                               [](const Primitive &p) { return p.kind == Kind::Text; }),
-                 36);
+        QCOMPARE(m_w->boxes.frame.primitives(Kind::Text).size(), 36);
         QCOMPARE(m_w->model.panelText(4), "23.5");
         QCOMPARE(lastRecord(), "0|Temp|23.5|C");
         QCOMPARE(text(ControlId::Label18), "NULL");
@@ -192,9 +190,8 @@ class TestReceivePipeline : public QObject {
         fillLog(m_dir->filePath("db1.mdb"), 0, logbook::kRecordLimit - 2);
         // Backups of earlier limits are kept under names of their own, never replaced.
         fillLog(createdLog(m_dir->filePath("maxdb1.mdb")), 0, 2);
-        QFile taken(m_dir->filePath("maxdb1-2026-12-04-140327.mdb"));
-        QVERIFY(taken.open(QIODevice::WriteOnly) && taken.write("taken") == 5);
-        taken.close();
+        const QString taken = m_dir->filePath("maxdb1-2026-12-04-140327.mdb");
+        QVERIFY(writeFile(taken, "taken"));
         open();
         QCOMPARE(m_w->model.fields.NextRecordNo, 99999);
         reading("44.4_ %RH");
@@ -203,7 +200,7 @@ class TestReceivePipeline : public QObject {
         QCOMPARE(
             sqlite3(m_dir->filePath("maxdb1-2026-12-04-140327-2.mdb"), "SELECT count(*) FROM b1"),
             "3");
-        QCOMPARE(taken.size(), 5);
+        QCOMPARE(bytesOf(taken), "taken");
         QCOMPARE(sqlite3(m_dir->filePath("db1.mdb"), "SELECT count(*) FROM b1"), "0");
         QCOMPARE(text(ControlId::Text9), "OFFLine");
         QVERIFY(!m_w->line.isOpen());
@@ -213,6 +210,23 @@ class TestReceivePipeline : public QObject {
         QCOMPARE(m_w->model.control(ControlId::Slider1).maximum, 1);
         QCOMPARE(m_w->messages.shown(),
                  QStringList{"Record is out of range,had auto backup to maxdb1.mdb"});
+    }
+
+    void aBackupThatFailsKeepsTheLogAndResetsNothing() {
+        fillLog(m_dir->filePath("db1.mdb"), 0, 9);
+        QVERIFY(QDir(m_dir->path()).mkdir("maxdb1.mdb"));
+        open();
+        m_w->model.fields.NextRecordNo = logbook::kRecordLimit - 1;
+        reading("44.4_ %RH");
+        QCOMPARE(text(ControlId::Text9), "OFFLine");
+        QCOMPARE(m_w->messages.shown().size(), 1);
+        QVERIFY(m_w->messages.shown()[0].contains(
+            QDir::toNativeSeparators(m_dir->filePath("maxdb1.mdb"))));
+        QVERIFY(m_w->messages.shown()[0].contains("keeps all its records"));
+        QCOMPARE(sqlite3(m_dir->filePath("db1.mdb"), "SELECT count(*) FROM b1"), "11");
+        QCOMPARE(m_w->data1.databaseName(), m_dir->filePath("db1.mdb"));
+        QCOMPARE(m_w->grid.rowCount(), 11);
+        QCOMPARE(m_w->model.fields.NextRecordNo, logbook::kRecordLimit);
     }
 };
 

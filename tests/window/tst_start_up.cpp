@@ -1,4 +1,5 @@
 #include "../log/sqlite_cli.h"
+#include "test_files.h"
 #include "window/clock_tick.h"
 #include "window_handlers.h"
 
@@ -19,11 +20,6 @@ class TestStartUp : public QObject {
 
     QString file(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
 
-    static QByteArray bytes(const QString &path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
   private slots:
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
@@ -41,7 +37,7 @@ class TestStartUp : public QObject {
         QCOMPARE(drawn.last().widthPixels, 5);
         QCOMPARE(m_w->boxes.plot.foreColour(), (core::Rgb{0, 0, 0}));
         QCOMPARE(m_w->model.timer1(), (window::WindowModel::TimerState{false, 500}));
-        QCOMPARE(bytes(file("db2.mdb")), bytes(file("db1.mdb")));
+        QCOMPARE(bytesOf(file("db2.mdb")), bytesOf(file("db1.mdb")));
         QCOMPARE(m_w->model.text(ControlId::Text9), "OFFLine");
 
         m_w->startUp.activate();
@@ -60,9 +56,9 @@ class TestStartUp : public QObject {
         fillLog(createdLog(file("db1.mdb")), 0, 19);
         QFile::copy(file("db1.mdb"), file("db2.mdb"));
         fillLog(file("db1.mdb"), 20, 20);
-        const QByteArray standby = bytes(file("db2.mdb"));
+        const QByteArray standby = bytesOf(file("db2.mdb"));
         m_w->startUp.load();
-        QCOMPARE(bytes(file("db2.mdb")), standby);
+        QCOMPARE(bytesOf(file("db2.mdb")), standby);
         m_w->startUp.activate();
         QCOMPARE(m_w->model.fields.LogRecordCount, 21);
         QCOMPARE(m_w->model.control(ControlId::Slider1).maximum, 22);
@@ -101,7 +97,7 @@ class TestStartUp : public QObject {
         QVERIFY(witness.shown.first().contains(QDir::toNativeSeparators(file("db1.mdb"))));
         QVERIFY(witness.standbyThere);
         QCOMPARE(sqlite3(file("db1.mdb"), "SELECT count(*) FROM b1"), "0");
-        QCOMPARE(bytes(file("db2.mdb")), bytes(file("db1.mdb")));
+        QCOMPARE(bytesOf(file("db2.mdb")), bytesOf(file("db1.mdb")));
     }
 
     void unwritableDirectoryIsSaidAndTheWindowStillStarts() {
@@ -117,16 +113,13 @@ class TestStartUp : public QObject {
     }
 
     void foreignLogIsLeftAloneAndSaidOnce() {
-        QFile foreign(file("db1.mdb"));
-        QVERIFY(foreign.open(QIODevice::WriteOnly));
-        foreign.write("my notes, not a log\n");
-        foreign.close();
+        QVERIFY(writeFile(file("db1.mdb"), "my notes, not a log\n"));
         m_w->startUp.load();
         m_w->startUp.activate();
         m_w->startUp.activate();
         QCOMPARE(m_w->messages.shown().size(), 1);
         QVERIFY(m_w->messages.shown().first().contains(QDir::toNativeSeparators(file("db1.mdb"))));
-        QCOMPARE(bytes(file("db1.mdb")), "my notes, not a log\n");
+        QCOMPARE(bytesOf(file("db1.mdb")), "my notes, not a log\n");
         QCOMPARE(m_w->grid.rowCount(), 0);
         QCOMPARE(m_w->model.fields.NextRecordNo, 0);
     }
