@@ -154,6 +154,9 @@ class TestChartDrawing : public QObject {
     // an old label, nor of a dash of the horizontal grid once XGrid is unticked.
     void erasingLeavesNoTrace() {
         for (const qreal ratio : {1.0, 2.0}) {
+            const auto at = [ratio](int x, int y) {
+                return QStringLiteral("%1,%2 at ratio %3").arg(x).arg(y).arg(ratio);
+            };
             chart::ImageSurface plot(kPlotBox, ratio);
             plot.setBackColour({0, 0, 0});
             chart::DrawGrid(plot, chart::kBothGrids, u"Black");
@@ -169,10 +172,7 @@ class TestChartDrawing : public QObject {
                     const int row = int(qRound((350 + 345 * (k - 1)) / 15.0) * ratio) + y;
                     for (int x = 5 * ratio; x < grid.width(); ++x)
                         QVERIFY2(grid.pixel(x, row) == qRgb(0, 0, 0) || verticals.contains(x),
-                                 qPrintable(QStringLiteral("grid %1,%2 at ratio %3")
-                                                .arg(x)
-                                                .arg(row)
-                                                .arg(ratio)));
+                                 qPrintable(at(x, row)));
                 }
 
             chart::ImageSurface frame(kFrame, ratio);
@@ -186,9 +186,8 @@ class TestChartDrawing : public QObject {
             for (int y = 0; y < image.height(); ++y)
                 for (int x = 0; x < columnEnd; ++x) {
                     const QRgb pixel = image.pixel(x, y);
-                    QVERIFY2(
-                        pixel == qRgb(192, 192, 192) || pixel == qRgb(0, 0, 0),
-                        qPrintable(QStringLiteral("%1,%2 at ratio %3").arg(x).arg(y).arg(ratio)));
+                    QVERIFY2(pixel == qRgb(192, 192, 192) || pixel == qRgb(0, 0, 0),
+                             qPrintable(at(x, y)));
                 }
         }
     }
