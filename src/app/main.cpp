@@ -4,13 +4,24 @@
 #include "core/clock.h"
 #include "core/program_files.h"
 #include "core/termination_signals.h"
+#include "log/statistics_command.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QSqlDatabase>
 #include <QStandardPaths>
+#include <QTextStream>
+
+#include <cstdio>
 
 int main(int argc, char *argv[]) {
+    // The figures of a log file for a script: no window, no display needed.
+    if (logbook::asksForStatistics(argc, argv)) {
+        const QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return logbook::runStatisticsCommand(QCoreApplication::arguments(), out, err);
+    }
     QApplication app(argc, argv);
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
         QMessageBox::critical(nullptr, QStringLiteral("5710"),

@@ -2,11 +2,14 @@
 
 #include "core/clock.h"
 #include "meter/qt_serial_line.h"
+#include "report/statistics_page.h"
 #include "views/adapters/qt_message_boxes.h"
 #include "views/adapters/qt_printer.h"
 #include "views/help/form4.h"
 #include "views/save_load/form2.h"
+#include "views/statistics/statistics_window.h"
 #include "window/clock_tick.h"
+#include "window/statistics_span.h"
 
 #include <QApplication>
 #include <QFont>
@@ -94,6 +97,8 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
         &m_form1, &views::Form1::toolbarButtonClicked, &m_form1,
         [this](const QString &key) { runHandler([&] { m_toolbar.OnToolbarButtonClick(key); }); });
     QObject::connect(&m_form1, &views::Form1::helpChosen, &m_form1, [this] { showHelp(); });
+    QObject::connect(&m_form1, &views::Form1::statisticsChosen, &m_form1,
+                     [this] { showStatistics(); });
     QObject::connect(&m_form1, &views::Form1::clicked, &m_form1,
                      [this](window::ControlId id) { runHandler([&] { m_chart.clicked(id); }); });
     QObject::connect(&m_form1, &views::Form1::keyPressed, &m_form1,
@@ -153,6 +158,23 @@ void Program::saveOrLoadLog() {
 void Program::printReport() {
     views::QtPrinter printer(m_directory, m_clock.now());
     m_report.PrintReport(printer);
+}
+
+void Program::showStatistics() {
+    std::optional<window::StatisticsSpan> span = window::statisticsSpan(m_model, m_log, m_messages);
+    if (!span)
+        return;
+    views::StatisticsWindow statistics(
+        std::move(*span),
+        [this](const QString &title, const logbook::SpanFigures &figures) {
+            views::QtPrinter printer(m_directory, m_clock.now());
+            report::printStatistics(printer, title, figures);
+            if (const QString told = printer.finish(); !told.isEmpty())
+                m_messages.showMessage(told);
+        },
+        m_messages, &m_form1);
+    statistics.exec();
+    m_startUp.activate();
 }
 
 void Program::showHelp() {

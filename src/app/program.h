@@ -52,6 +52,8 @@ class Program {
     void saveOrLoadLog();
     /// The "Print Step" command on the default printer, or into a PDF beside the program.
     void printReport();
+    /// "Statistics...": the statistics window, modal, over the live log or the history shown.
+    void showStatistics();
 
     window::WindowModel &model() { return m_model; }
     views::Form1 &form1() { return m_form1; }

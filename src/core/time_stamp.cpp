@@ -1,5 +1,8 @@
 #include "core/time_stamp.h"
 
+#include <array>
+#include <utility>
+
 namespace core {
 
 namespace {
@@ -22,6 +25,40 @@ QString dateText(QDate date) {
            zeroPadded(date.year(), 4);
 }
 
+/// The date and time of a text of the given shape: digits where the shape has 0, its other
+/// characters as they stand; year, month, day, hour, minute and second at the offsets given.
+std::optional<std::pair<QDate, QTime>> readShaped(QStringView text, QStringView shape,
+                                                  std::array<qsizetype, 6> offsets) {
+    if (text.size() != shape.size())
+        return std::nullopt;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool digit = text[i] >= u'0' && text[i] <= u'9';
+        if (shape[i] == u'0' ? !digit : text[i] != shape[i])
+            return std::nullopt;
+    }
+    const auto number = [text](qsizetype from, qsizetype length) {
+        int value = 0;
+        for (const QChar c : text.mid(from, length))
+            value = value * 10 + (c.unicode() - u'0');
+        return value;
+    };
+    const auto [year, month, day, hour, minute, second] = offsets;
+    const QDate date(number(year, 4), number(month, 2), number(day, 2));
+    const QTime time(number(hour, 2), number(minute, 2), number(second, 2));
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return std::pair(date, time);
+}
+
+/// "hh:mm:ss/mm-dd-yyyy"
+std::optional<std::pair<QDate, QTime>> readStamp(QStringView stamp) {
+    return readShaped(stamp, u"00:00:00/00-00-0000", {15, 9, 12, 0, 3, 6});
+}
+
+qint64 secondsOf(const std::pair<QDate, QTime> &clock) {
+    return clock.first.toJulianDay() * 86400 + clock.second.msecsSinceStartOfDay() / 1000;
+}
+
 } // namespace
 
 QString timeStamp(const QDateTime &localTime) {
@@ -33,29 +70,29 @@ QString clockText(const QDateTime &localTime) {
 }
 
 std::optional<QDateTime> readTimeStamp(QStringView stamp) {
-    // "hh:mm:ss/mm-dd-yyyy": digits where digits belong, the separators at their places.
-    constexpr QStringView kShape = u"00:00:00/00-00-0000";
-    if (stamp.size() != kShape.size())
-        return std::nullopt;
-    for (qsizetype i = 0; i < stamp.size(); ++i) {
-        const bool digit = stamp[i] >= u'0' && stamp[i] <= u'9';
-        if (kShape[i] == u'0' ? !digit : stamp[i] != kShape[i])
-            return std::nullopt;
-    }
-    const auto number = [stamp](qsizetype from, qsizetype length) {
-        return stamp.mid(from, length).toInt();
-    };
-    const QDate date(number(15, 4), number(9, 2), number(12, 2));
-    const QTime time(number(0, 2), number(3, 2), number(6, 2));
-    if (!date.isValid() || !time.isValid())
-        return std::nullopt;
-    return QDateTime(date, time);
+    const auto read = readStamp(stamp);
+    return read ? std::optional(QDateTime(read->first, read->second)) : std::nullopt;
+}
+
+std::optional<qint64> clockSeconds(QStringView stamp) {
+    const auto read = readStamp(stamp);
+    return read ? std::optional(secondsOf(*read)) : std::nullopt;
+}
+
+std::optional<qint64> clockSecondsOfIso(QStringView text) {
+    const auto read = readShaped(text, u"0000-00-00T00:00:00", {0, 5, 8, 11, 14, 17});
+    return read ? std::optional(secondsOf(*read)) : std::nullopt;
 }
 
 QString isoTime(const QDateTime &localTime) {
     const QDate date = localTime.date();
     return zeroPadded(date.year(), 4) + u'-' + zeroPadded(date.month(), 2) + u'-' +
            zeroPadded(date.day(), 2) + u'T' + timeText(localTime.time());
+}
+
+QString isoTimeOfClockSeconds(qint64 seconds) {
+    return isoTime(QDateTime(QDate::fromJulianDay(seconds / 86400),
+                             QTime::fromMSecsSinceStartOfDay(int(seconds % 86400) * 1000)));
 }
 
 } // namespace core

@@ -16,6 +16,13 @@ QString clockText(const QDateTime &localTime);
 
 /// The local time a record's time stamp gives; none for a text that is no such stamp.
 std::optional<QDateTime> readTimeStamp(QStringView stamp);
+/// The time a stamp gives as a clock shows it, in seconds counted from a fixed day: the
+/// difference of two is the seconds between them on the clock. None for no such stamp.
+std::optional<qint64> clockSeconds(QStringView stamp);
+/// A clock reading "yyyy-MM-ddTHH:mm:ss" in the same seconds; none for any other text.
+std::optional<qint64> clockSecondsOfIso(QStringView text);
+/// Clock seconds as "yyyy-MM-ddTHH:mm:ss".
+QString isoTimeOfClockSeconds(qint64 seconds);
 
 /// The same time as spreadsheets sort it: "yyyy-MM-ddTHH:mm:ss", "2026-12-04T14:03:27".
 QString isoTime(const QDateTime &localTime);

@@ -29,6 +29,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -349,7 +350,8 @@ class TestForm1 : public QObject {
     void exportsCsvWhileReadingsArrive() {
         const QList<QAction *> file = m_form->findChild<QMenu *>("File")->actions();
         QCOMPARE(file[0]->text(), "Export CSV...");
-        QCOMPARE(file[1]->text(), "E&xit");
+        QCOMPARE(file[1]->text(), "Statistics...");
+        QCOMPARE(file[2]->text(), "E&xit");
         if (m_program->model().text(ControlId::Text8) == "NULL")
             m_program->toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
         m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
@@ -373,6 +375,33 @@ class TestForm1 : public QObject {
                 .split('\n');
         for (int i = 1; i < lines.size(); ++i)
             QVERIFY(lines[i].startsWith(QString(records[i - 1]).replace('|', ',') + ','));
+    }
+
+    // "Statistics..." over the live log, read as a screen reader reads it, then narrowed.
+    void statisticsReadAsTheTablesShow() {
+        const int records = m_program->data1().recordCount();
+        QTimer::singleShot(0, m_form, [records] {
+            auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            [&] {
+                QVERIFY(window && window->objectName() == "Statistics");
+                QAccessibleInterface *sound =
+                    QAccessible::queryAccessibleInterface(window->findChild<QTableWidget *>());
+                QCOMPARE(sound->text(QAccessible::Name), "Sound dB");
+                QAccessibleTableInterface *cells = sound->tableInterface();
+                QCOMPARE(cells->cellAt(0, 0)->text(QAccessible::Name), "Readings");
+                QCOMPARE(cells->cellAt(0, 1)->text(QAccessible::Name), QString::number(records));
+                for (QLineEdit *bound : window->findChildren<QLineEdit *>())
+                    if (bound->accessibleName() == "From") {
+                        QTest::keyClicks(bound, "2030-01-01T00:00:00"); // after every reading
+                        QTest::keyClick(bound, Qt::Key_Return);
+                    }
+                QVERIFY(window->findChildren<QTableWidget *>().isEmpty());
+            }();
+            if (window)
+                window->reject(); // also after a failed check: the test goes on
+        });
+        m_form->findChild<QAction *>("Statistics")->trigger();
+        QVERIFY(m_messages.shown().isEmpty());
     }
 
     void helpWindowReadsItsFileEachTimeItOpens() {

@@ -238,6 +238,9 @@ void Form1::buildMenu() {
     QAction *exportCsv = file->addAction(QStringLiteral("Export CSV..."));
     exportCsv->setObjectName(QStringLiteral("ExportCsv"));
     connect(exportCsv, &QAction::triggered, this, &Form1::exportCsvChosen);
+    QAction *statistics = file->addAction(QStringLiteral("Statistics..."));
+    statistics->setObjectName(QStringLiteral("Statistics"));
+    connect(statistics, &QAction::triggered, this, &Form1::statisticsChosen);
     QAction *exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("Exit"));
     connect(exit, &QAction::triggered, this, &Form1::exitChosen);

@@ -40,6 +40,7 @@ class Form1 : public QMainWindow {
     void toolbarButtonClicked(const QString &key);
     void exitChosen();
     void exportCsvChosen();
+    void statisticsChosen();
     void helpChosen();
     void timer1Ticked();
     /// A check box, colour chooser or button of the window worked by the user, whichever way.

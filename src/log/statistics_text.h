@@ -1,0 +1,48 @@
+#pragma once
+
+#include "log/statistics.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace logbook {
+
+/// What the sound figures rest on, said wherever they are shown.
+inline const QString kSoundWeightingNote = QStringLiteral(
+    "Frequency and time weighting are whatever the meter was set to (it does not send them); "
+    "the doses assume A-weighting.");
+
+/// One figure of a group as the tables show it: a count or a time as text, or a number with its
+/// unit.
+struct FigureRow {
+    QString name;
+    QString text;                ///< where there is no number
+    std::optional<double> value; ///< unset with an empty text: nothing to go by
+    QString unit;
+    /// The value with two decimals and its unit, or the text; "none" for nothing.
+    QString shown() const;
+};
+
+/// The group's name as its table is headed: "Sound dB".
+QString groupTitle(const GroupFigures &group);
+/// The figures of a group, in the order the tables list them.
+std::vector<FigureRow> figureRows(const GroupFigures &group);
+
+/// What is to be said of the span beside its tables: that it holds no readings, how many
+/// records were left out.
+QStringList spanRemarks(const SpanFigures &figures);
+
+/// The figures as text lines for a terminal or the clipboard: a title, then for each group its
+/// title and a line a figure, `separator` between name and value.
+QStringList statisticsLines(const QString &title, const SpanFigures &figures,
+                            const QString &separator);
+/// The figures as CSV (RFC 4180, CRLF): group, figure, value, unit; values unrounded.
+QByteArray statisticsCsv(const SpanFigures &figures);
+/// The figures as one JSON object with unrounded numbers.
+QJsonObject statisticsJson(const QString &file, const SpanFigures &figures, const SpanQuery &query);
+
+} // namespace logbook

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "log/statistics.h"
+
+#include <QString>
+
+namespace report {
+
+class Printer;
+
+/// The statistics on the report's printer, A4 portrait: the title and what the readings are,
+/// then each group's title and its figures, name and value in two columns, and what the sound
+/// figures rest on; each page a job of its own.
+void printStatistics(Printer &printer, const QString &span, const logbook::SpanFigures &figures);
+
+} // namespace report

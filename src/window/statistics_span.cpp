@@ -1,0 +1,53 @@
+#include "window/statistics_span.h"
+
+#include "core/message_boxes.h"
+#include "core/number_text.h"
+#include "log/log_database.h"
+#include "log/reading_log.h"
+#include "window/port_control.h"
+#include "window/window_model.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace window {
+
+std::optional<StatisticsSpan> statisticsSpan(WindowModel &model, logbook::ReadingLog &log,
+                                             core::MessageBoxes &messages) {
+    if (!lineIsOff(model)) {
+        messages.showMessage(QStringLiteral("Please offline!"));
+        return std::nullopt;
+    }
+    log.writeQueued();
+    const QString live = log.filePath(logbook::kLiveLogFile);
+    logbook::DatabaseError error;
+    std::optional<std::vector<logbook::LogRecord>> records = logbook::readLogRecords(live, error);
+    if (!records) {
+        messages.showMessage(QStringLiteral("The statistics cannot be shown: the log file %1 "
+                                            "could not be read (%2).")
+                                 .arg(QDir::toNativeSeparators(live), error.reason));
+        return std::nullopt;
+    }
+    StatisticsSpan span{QStringLiteral("The live log %1").arg(QDir::toNativeSeparators(live)),
+                        std::move(*records),
+                        {}};
+    const WindowFields &f = model.fields;
+    if (f.HistoryShown && f.HistoryCount > 0) {
+        // The history keeps the overloads' texts as the scale's top: the records are read again.
+        const auto shown = std::span(f.HistoryArrays.data(), std::size_t(f.HistoryCount));
+        const auto [oldest, newest] = std::minmax_element(
+            shown.begin(), shown.end(), [](const auto &a, const auto &b) { return a.no < b.no; });
+        std::erase_if(span.records, [&](const logbook::LogRecord &r) {
+            return r.no < oldest->no || r.no > newest->no;
+        });
+        span.title = QStringLiteral("The history shown: records %1 to %2 of the live log")
+                         .arg(oldest->no)
+                         .arg(newest->no);
+    }
+    span.limits.hi = core::leadingNumber(model.text(ControlId::Text3));
+    span.limits.low = core::leadingNumber(model.text(ControlId::Text2));
+    return span;
+}
+
+} // namespace window
