@@ -22,8 +22,10 @@ const QString kStatistics = QStringLiteral("statistics");
 
 bool asksForStatistics(int argc, char *argv[]) {
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--statistics") == 0 || std::strcmp(argv[i], "-statistics") == 0)
-            return true;
+        for (const char *option : {"--statistics", "-statistics"})
+            if (std::strncmp(argv[i], option, std::strlen(option)) == 0 &&
+                (argv[i][std::strlen(option)] == '\0' || argv[i][std::strlen(option)] == '='))
+                return true;
     return false;
 }
 
