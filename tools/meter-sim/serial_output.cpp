@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -16,7 +17,8 @@ namespace metersim {
 namespace {
 
 constexpr double kRealByteNanoseconds = 1e9 * 10 / 2400; // start, 8 data and stop bit
-constexpr std::int64_t kStallNanoseconds = 1'000'000'000;
+// Lateness the pacer makes up by sending sooner; beyond it the schedule starts afresh.
+constexpr std::int64_t kCatchUpNanoseconds = 2'000'000;
 
 std::int64_t monotonicNow() {
     timespec now{};
@@ -52,7 +54,7 @@ bool LinePacer::waitForNextByte() {
     if (m_sent == 0)
         m_start = now;
     auto due = m_start + std::llround(static_cast<double>(m_sent) * m_byteNanoseconds);
-    if (now - due > kStallNanoseconds) {
+    if (now - due > std::max<std::int64_t>(kCatchUpNanoseconds, std::llround(m_byteNanoseconds))) {
         m_start = due = now;
         m_sent = 0;
     }

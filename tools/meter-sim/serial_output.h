@@ -11,8 +11,10 @@
 namespace metersim {
 
 /// Paces bytes as a serial line does: byte n is due at start + n x byteTime, so the stream
-/// never drifts however long it runs. After a stall of more than a second (the machine was
-/// suspended) it starts afresh instead of sending the backlog at once.
+/// never drifts however long it runs. Held up for longer than a byte (a busy or suspended
+/// machine), it goes on from then instead of sending the backlog at once: a real line never
+/// delivers bytes faster than its rate, and a burst would cost the program readings a real
+/// meter never costs it.
 class LinePacer {
   public:
     /// speed 1 is the real line (2400 baud, 10 bits a byte: 4.17 ms a byte); 0 sends at once.
