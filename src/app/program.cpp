@@ -63,7 +63,7 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
       m_startUp(m_model, m_data1, m_grid, m_log, m_form1.surface(window::ControlId::Picture1),
                 m_chart, m_messages, &m_copyProgress),
       m_pipeline(m_model, m_line, m_chart, m_log, [] { QApplication::beep(); }),
-      m_port(m_model, m_line, m_chart, m_messages),
+      m_port(m_model, m_line, m_chart, m_log.lock(), m_messages, [this] { m_startUp.activate(); }),
       m_toolbar(m_model, m_port, m_chart, m_log, m_messages,
                 {[] { QCoreApplication::quit(); }, [this] { saveOrLoadLog(); },
                  [this] { printReport(); }}),

@@ -49,7 +49,7 @@ ReadingLog::ReadingLog(QString directory, DataSource &data1, RecordGridModel &gr
                        const core::Clock &clock, core::MessageBoxes &messages,
                        CopyProgress *progress)
     : m_directory(std::move(directory)), m_data1(data1), m_grid(grid), m_clock(clock),
-      m_messages(messages), m_progress(progress),
+      m_messages(messages), m_progress(progress), m_lock(m_directory),
       m_writer(std::make_unique<LogWriter>(filePath(kLiveLogFile), [this] {
           // One delivery at a time: it takes whatever has come by then.
           if (!m_newsPosted.exchange(true))
@@ -68,7 +68,10 @@ QString ReadingLog::filePath(QLatin1String name) const { return QDir(m_directory
 
 void ReadingLog::appendReading(qint32 no, const QString &fun, const QString &data,
                                const QString &unit) {
-    m_writer->enqueue({no, fun, data, unit, core::timeStamp(m_clock.now())});
+    LogRecord record{no, fun, data, unit, core::timeStamp(m_clock.now())};
+    if (m_recordHandler)
+        m_recordHandler(record);
+    m_writer->enqueue(std::move(record));
 }
 
 int ReadingLog::waitingCount() const { return m_writer->pending(); }
@@ -97,6 +100,10 @@ void ReadingLog::takeOutcomes() {
     const QString live = filePath(kLiveLogFile);
     for (const WriteOutcome &outcome : m_writer->takeOutcomes()) {
         if (!outcome.error) {
+            if (m_streak.reported && m_noteHandler)
+                m_noteHandler(QStringLiteral("The log file %1 can be written again: the readings "
+                                             "kept meanwhile are in it.")
+                                  .arg(QDir::toNativeSeparators(live)));
             m_streak = {};
         } else if (outcome.error.kind == DatabaseError::Kind::Rejected) {
             // Told for itself: the records around it were stored, which ends a run of failures.

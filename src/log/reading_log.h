@@ -2,6 +2,7 @@
 
 #include "log/database_error.h"
 #include "log/log_writer.h"
+#include "log/logging_lock.h"
 
 #include <QDateTime>
 #include <QLatin1String>
@@ -9,6 +10,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 namespace core {
@@ -92,6 +94,18 @@ class ReadingLog {
     /// Readings taken and not yet on disk.
     int waitingCount() const;
 
+    /// The lock of whoever takes readings into this log.
+    LoggingLock &lock() { return m_lock; }
+    /// Told of each record as it is queued, for a user who follows the readings.
+    void setRecordHandler(std::function<void(const LogRecord &)> handler) {
+        m_recordHandler = std::move(handler);
+    }
+    /// Told, in words for the user, when the log can be written again after a failure was
+    /// reported; a window need not say so, a program writing to a terminal does.
+    void setNoteHandler(std::function<void(const QString &)> handler) {
+        m_noteHandler = std::move(handler);
+    }
+
   private:
     /// What the writer did since last asked: the committed records shown, failures told.
     void takeOutcomes();
@@ -114,6 +128,10 @@ class ReadingLog {
         bool locked = false;
         QDateTime since;
     } m_streak;
+
+    LoggingLock m_lock;
+    std::function<void(const LogRecord &)> m_recordHandler;
+    std::function<void(const QString &)> m_noteHandler;
 
     QObject m_context; ///< where the writer's news is delivered, on this thread
     std::atomic<bool> m_newsPosted{false};

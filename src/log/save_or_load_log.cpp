@@ -31,6 +31,11 @@ bool SaveLoadCommand::SaveOrLoadLog(bool lineOff,
         m_messages.showMessage(QStringLiteral("Please offline!"));
         return false;
     }
+    // Another program's readings go into db1.mdb: it is neither replaced nor copied under it.
+    if (const QString refusal = m_log.lock().refusal(); !refusal.isEmpty()) {
+        m_messages.showMessage(refusal);
+        return false;
+    }
     // The live log is copied and replaced with every reading on disk, and nothing written to
     // it until the dialog has closed.
     const ReadingLog::Settled settled = m_log.settle();

@@ -202,6 +202,7 @@ void QtSerialLine::failed() {
     if (m_toldLost)
         return;
     m_toldLost = true;
+    m_toldBack = false;
     QTimer::singleShot(0, this, [this, reason] {
         if (m_open)
             raiseLost(reason);
@@ -214,8 +215,15 @@ void QtSerialLine::reconnect() {
     // Looked up again: an adapter plugged in again may have another device name, though its
     // stable name stays.
     m_device = devicePathForPort(m_port, *m_listing);
-    if (!openDevice())
+    if (!openDevice()) {
         m_reconnect->start();
+        return;
+    }
+    // Told once for each loss that was told.
+    if (m_toldLost && !m_toldBack) {
+        m_toldBack = true;
+        raiseBack();
+    }
 }
 
 void QtSerialLine::watchSilence() {

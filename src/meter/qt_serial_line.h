@@ -67,6 +67,7 @@ class QtSerialLine final : public QObject, public SerialLine {
     bool m_recheckPending = false;
     bool m_toldSilent = false;
     bool m_toldLost = false;
+    bool m_toldBack = false;
     QElapsedTimer m_sinceData;
 };
 

@@ -64,6 +64,8 @@ class SerialLine {
     /// The line is open but no byte has come for a while; raised once, and again only after
     /// bytes have come and stopped again.
     void setSilentHandler(std::function<void()> handler) { m_silent = std::move(handler); }
+    /// The device that went away is back and the line takes readings again.
+    void setBackHandler(std::function<void()> handler) { m_back = std::move(handler); }
 
   protected:
     void raiseReceive() const {
@@ -78,11 +80,16 @@ class SerialLine {
         if (m_silent)
             m_silent();
     }
+    void raiseBack() const {
+        if (m_back)
+            m_back();
+    }
 
   private:
     std::function<void()> m_receive;
     std::function<void(const QString &)> m_lost;
     std::function<void()> m_silent;
+    std::function<void()> m_back;
 };
 
 } // namespace meter

@@ -1,6 +1,7 @@
 #include "window/port_control.h"
 
 #include "core/message_boxes.h"
+#include "log/logging_lock.h"
 #include "meter/serial_line.h"
 #include "window/chart_handlers.h"
 #include "window/window_model.h"
@@ -34,13 +35,16 @@ void putLineOff(WindowModel &model, meter::SerialLine &line) {
 bool lineIsOff(const WindowModel &model) { return model.text(ControlId::Text9) == kOffLine; }
 
 PortControl::PortControl(WindowModel &model, meter::SerialLine &line, ChartHandlers &chart,
-                         core::MessageBoxes &messages)
-    : m_model(model), m_line(line), m_chart(chart), m_messages(messages) {}
+                         logbook::LoggingLock &lock, core::MessageBoxes &messages,
+                         std::function<void()> logTakenOver)
+    : m_model(model), m_line(line), m_chart(chart), m_lock(lock), m_messages(messages),
+      m_logTakenOver(std::move(logTakenOver)) {}
 
 void PortControl::SwitchCommPort() {
     const bool wasCom1 = m_model.text(ControlId::Text8) == u"COM1";
     if (m_line.isOpen())
         m_line.close();
+    m_lock.release();
     m_line.setPortNumber(wasCom1 ? 2 : 1);
     m_model.setText(ControlId::Text8, wasCom1 ? QStringLiteral("COM2") : QStringLiteral("COM1"));
     m_model.setText(ControlId::Text9, kOffLine);
@@ -49,39 +53,58 @@ void PortControl::SwitchCommPort() {
 void PortControl::ToggleLine() {
     if (m_model.text(ControlId::Text8) == u"NULL")
         return;
-    if (m_line.isOpen())
+    if (m_line.isOpen()) {
         putLineOff(m_model, m_line);
-    else
-        openLine();
+        m_lock.release();
+        return;
+    }
+    if (!takeLoggingLock())
+        return;
+    if (openLine())
+        return;
+    // The line stays chosen but closed; the user may try again.
+    m_lock.release();
+    m_messages.showMessage(openFailure());
 }
 
-void PortControl::openLine() {
+bool PortControl::takeLoggingLock() {
+    if (m_lock.held())
+        return true;
+    if (!m_lock.take()) {
+        m_messages.showMessage(m_lock.refusal());
+        return false;
+    }
+    if (m_logTakenOver)
+        m_logTakenOver();
+    return true;
+}
+
+bool PortControl::openLine() {
     m_model.setText(ControlId::Text9, kOnLine);
     m_line.setReceiveThreshold(kReceiveThreshold);
-    const bool settingsValid = m_line.setSettings(kLineSettings);
+    m_settingsValid = m_line.setSettings(kLineSettings);
     m_line.setBinaryInput();
     if (m_model.fields.HistoryShown) {
         m_chart.ApplyChartBackground();
         m_chart.RedrawTrend();
         m_model.fields.HistoryShown = false;
     }
-    if (settingsValid && m_line.open())
-        return;
-    // The line stays chosen but closed; the user may try again.
+    if (m_settingsValid && m_line.open())
+        return true;
     m_model.setText(ControlId::Text9, kOffLine);
-    if (!settingsValid) {
-        m_messages.showMessage(
-            QStringLiteral("%1 could not be opened: the line settings \"%2\" are not valid.")
-                .arg(m_line.portDescription(), kLineSettings));
-        return;
-    }
+    return false;
+}
+
+QString PortControl::openFailure() const {
+    if (!m_settingsValid)
+        return QStringLiteral("%1 could not be opened: the line settings \"%2\" are not valid.")
+            .arg(m_line.portDescription(), kLineSettings);
     const int port = m_line.portNumber();
-    m_messages.showMessage(
-        QStringLiteral("%1 could not be opened: %2. %3 To use another device as COM%4, start the "
-                       "program with ENVMETER_COM%4 set to it, for example "
-                       "ENVMETER_COM%4=/dev/ttyUSB0.")
-            .arg(m_line.portDescription(), m_line.errorText(), portsSentence(m_line))
-            .arg(port));
+    return QStringLiteral("%1 could not be opened: %2. %3 To use another device as COM%4, start "
+                          "the program with ENVMETER_COM%4 set to it, for example "
+                          "ENVMETER_COM%4=/dev/ttyUSB0.")
+        .arg(m_line.portDescription(), m_line.errorText(), portsSentence(m_line))
+        .arg(port);
 }
 
 void PortControl::lineLost(const QString &reason) {

@@ -2,8 +2,13 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace core {
 class MessageBoxes;
+}
+namespace logbook {
+class LoggingLock;
 }
 namespace meter {
 class SerialLine;
@@ -21,13 +26,24 @@ void putLineOff(WindowModel &model, meter::SerialLine &line);
 bool lineIsOff(const WindowModel &model);
 
 /// The two toolbar commands that own the serial line: "Comm Port" and "OffLine/OnLine".
+///
+/// Only one program takes readings into a log: the line is opened with the log's lock taken
+/// (refused, and said so, while another program holds it), and the lock is given back when
+/// the user puts the line off or chooses another port. The record limit's pause keeps it.
 class PortControl {
   public:
+    /// `logTakenOver` runs when the lock is taken afresh: another program may have logged
+    /// meanwhile, so the log is read again before readings follow it.
     PortControl(WindowModel &model, meter::SerialLine &line, ChartHandlers &chart,
-                core::MessageBoxes &messages);
+                logbook::LoggingLock &lock, core::MessageBoxes &messages,
+                std::function<void()> logTakenOver = {});
 
     void SwitchCommPort();
     void ToggleLine();
+    /// Opens the line: Text9 "ONLine", the settings, the port. False, with Text9 back at
+    /// "OFFLine", when the port cannot be opened; openFailure() then says why.
+    bool openLine();
+    QString openFailure() const;
     /// The device went away while the line was open: the user is told that the line waits for
     /// it and comes back by itself; the lamp is blue meanwhile.
     void lineLost(const QString &reason);
@@ -35,12 +51,15 @@ class PortControl {
     void lineSilent();
 
   private:
-    void openLine();
+    bool takeLoggingLock();
 
     WindowModel &m_model;
     meter::SerialLine &m_line;
     ChartHandlers &m_chart;
+    logbook::LoggingLock &m_lock;
     core::MessageBoxes &m_messages;
+    std::function<void()> m_logTakenOver;
+    bool m_settingsValid = true;
 };
 
 } // namespace window

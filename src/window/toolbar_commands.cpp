@@ -42,6 +42,10 @@ void ToolbarCommands::ClearScreen() {
 }
 
 void ToolbarCommands::ClearAll() {
+    if (const QString refusal = m_log.lock().refusal(); !refusal.isEmpty()) {
+        m_messages.showMessage(refusal);
+        return;
+    }
     // After a failure the counters stay as they are.
     if (const QString failure = m_log.emptyLog(); !failure.isEmpty()) {
         m_messages.showMessage(failure);

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "chart/unseen_surface.h"
+#include "core/message_boxes.h"
+#include "log/data_source.h"
+#include "log/reading_log.h"
+#include "log/record_grid_model.h"
+#include "window/chart_handlers.h"
+#include "window/port_control.h"
+#include "window/receive_pipeline.h"
+#include "window/start_up.h"
+#include "window/window_model.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+namespace core {
+class Clock;
+}
+namespace meter {
+class SerialLine;
+}
+
+namespace app {
+
+/// Where a user reads what the logger has to say: one line each, to its standard error.
+class LoggerReport final : public core::MessageBoxes {
+  public:
+    explicit LoggerReport(QTextStream &out) : m_out(out) {}
+    void say(const QString &line);
+    /// Messages are kept back until released: said, or dropped when one line says it all.
+    void holdMessages() { m_held.emplace(); }
+    void releaseMessages(bool say);
+    void showMessage(const QString &text) override;
+    /// Nobody is there to answer.
+    bool askYesNo(const QString &, const QString &) override { return false; }
+
+  private:
+    QTextStream &m_out;
+    std::optional<QStringList> m_held;
+};
+
+/// envmeter-logger: the window's model and handlers without a window, logging every reading of
+/// one port into the log of a folder exactly as the window does, and saying on `report` what a
+/// user must know. It holds the log's lock for as long as it lives.
+class Logger {
+  public:
+    /// Without a serial line of the caller's, the machine's port `port` (1 or 2).
+    Logger(QString directory, int port, const core::Clock &clock, QTextStream &report,
+           meter::SerialLine *line = nullptr);
+    ~Logger();
+
+    /// Takes the lock, reads the log and opens the line, or keeps trying once a second.
+    /// False when it cannot log here: another program logs, or the log is no log; one line has
+    /// said why.
+    bool start();
+    /// Each reading told as it is taken.
+    void followReadings();
+
+  private:
+    void openLine();
+    void receiveEvent();
+
+    QString m_directory;
+    LoggerReport m_report;
+    window::WindowModel m_model;
+    logbook::DataSource m_data1;
+    logbook::RecordGridModel m_grid{m_data1};
+    chart::UnseenSurface m_plot;
+    chart::UnseenSurface m_frame;
+    chart::UnseenSurface m_wedge;
+    chart::UnseenSurface m_bar;
+    window::ChartHandlers m_chart;
+    std::unique_ptr<meter::SerialLine> m_machineLine;
+    meter::SerialLine &m_line;
+    logbook::ReadingLog m_log;
+    window::StartUp m_startUp;
+    window::ReceivePipeline m_pipeline;
+    window::PortControl m_port;
+    QTimer m_retry;
+    bool m_toldClosed = false;
+};
+
+} // namespace app

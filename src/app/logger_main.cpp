@@ -1,0 +1,110 @@
+// envmeter-logger: logs the meter's readings without a window, as a service or from a terminal.
+
+#include "app/logger.h"
+#include "core/clock.h"
+#include "core/program_files.h"
+#include "core/termination_signals.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QSqlDatabase>
+#include <QStandardPaths>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+/// Options that cannot be followed, and a log that cannot be kept: restarting would not help.
+constexpr int kCannotLog = 2;
+
+/// The window's data folder: the same files whichever program logs.
+QString windowDataFolder() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("envmeter"));
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("envmeter-logger"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ENVMETER_VERSION));
+    QTextStream err(stderr);
+    QTextStream out(stdout);
+    const auto refuse = [&err](const QString &why) {
+        err << "envmeter-logger: " << why << Qt::endl;
+        return kCannotLog;
+    };
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Logs every reading of the meter into the log the envmeter window shows, "
+                       "without a window. Stop it with Ctrl+C or SIGTERM: the readings taken are "
+                       "written first."));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("COM1 or COM2, as the window maps them "
+                                                 "(default 1)."),
+                                  QStringLiteral("1|2"), QStringLiteral("1"));
+    const QCommandLineOption device(QStringLiteral("device"),
+                                    QStringLiteral("The serial device or link to read, instead of "
+                                                   "the port's."),
+                                    QStringLiteral("path"));
+    const QCommandLineOption data(QStringLiteral("data"),
+                                  QStringLiteral("The folder of the log (default: the window's "
+                                                 "data folder)."),
+                                  QStringLiteral("folder"));
+    const QCommandLineOption verbose(QStringLiteral("verbose"),
+                                     QStringLiteral("Also say each reading as it is taken."));
+    parser.addOptions({port, device, data, verbose});
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    if (!parser.parse(QCoreApplication::arguments()))
+        return refuse(parser.errorText() + QStringLiteral(" (see --help)"));
+    if (parser.isSet(help)) {
+        out << parser.helpText();
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        out << "envmeter-logger " << QCoreApplication::applicationVersion() << Qt::endl;
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(QStringLiteral("unexpected argument: %1 (see --help)")
+                          .arg(parser.positionalArguments().constFirst()));
+    const QString portText = parser.value(port);
+    if (portText != u"1" && portText != u"2")
+        return refuse(QStringLiteral("--port takes 1 or 2, not \"%1\"").arg(portText));
+    const int portNumber = portText.toInt();
+    if (parser.isSet(device))
+        qputenv(qPrintable(QStringLiteral("ENVMETER_COM%1").arg(portNumber)),
+                QFile::encodeName(parser.value(device)));
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
+        return refuse(QStringLiteral("Qt's SQLite driver (Debian package libqt6sql6-sqlite) is "
+                                     "missing, so the log cannot be kept"));
+
+    QString directory;
+    if (parser.isSet(data)) {
+        directory = QDir(parser.value(data)).absolutePath();
+        if (!QDir().mkpath(directory))
+            return refuse(QStringLiteral("the folder %1 cannot be made")
+                              .arg(QDir::toNativeSeparators(directory)));
+    } else {
+        const QString executableDirectory = QCoreApplication::applicationDirPath();
+        const core::ProgramFiles files =
+            core::locateProgramFiles(executableDirectory, windowDataFolder());
+        core::makeDataFolderOnFirstStart(executableDirectory, files);
+        directory = files.directory;
+    }
+
+    const core::SystemClock clock;
+    core::quitOnTerminationSignals(app);
+    app::Logger logger(directory, portNumber, clock, err);
+    if (!logger.start())
+        return kCannotLog;
+    if (parser.isSet(verbose))
+        logger.followReadings();
+    // The logger's end writes the readings taken before the program ends.
+    return app.exec();
+}
