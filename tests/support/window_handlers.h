@@ -42,7 +42,7 @@ struct WindowHandlers : LiveLog {
     int exits = 0;
     window::StartUp startUp;
     window::ReceivePipeline pipeline;
-    window::PortControl port{model, line, chart, messages};
+    window::PortControl port{model, line, chart, log.lock(), messages};
     window::ToolbarCommands toolbar;
     window::HistorySlider slider;
 };
