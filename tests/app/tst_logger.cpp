@@ -1,0 +1,195 @@
+#include "../log/sqlite_cli.h"
+#include "app/program.h"
+#include "core/clock.h"
+#include "fake_serial_line.h"
+#include "recording_message_boxes.h"
+#include "scenario_script.h"
+#include "test_files.h"
+#include "window_handlers.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+/// envmeter-logger on a folder, reading the device `folder`/COM1 and saying each reading.
+struct RunningLogger {
+    explicit RunningLogger(const QString &folder, const QProcessEnvironment &environment =
+                                                      QProcessEnvironment::systemEnvironment()) {
+        process.setProcessEnvironment(environment);
+        process.start(ENVMETER_LOGGER,
+                      {"--device", folder + "/COM1", "--data", folder, "--verbose"});
+        process.waitForStarted();
+    }
+    /// Everything it said so far.
+    QString said() { return told += QString::fromUtf8(process.readAllStandardError()); }
+    QProcess process;
+    QString told;
+};
+
+/// The simulated meter playing `script` on `folder`/COM1 at the line's own rate.
+struct Meter {
+    Meter(const QString &folder, const QString &script) {
+        const QString file = folder + "/script.txt";
+        writeFile(file, script.toUtf8());
+        process.start(METER_SIM, {"--link", folder + "/COM1", "--script", file});
+    }
+    ~Meter() {
+        process.kill();
+        process.waitForFinished();
+    }
+    QProcess process;
+};
+
+/// Each record without its number (FFFF follows NO).
+QStringList rows(const QString &log) {
+    return sqlite3(log, "SELECT BBB, CCC, DDD, AAA + FFFF FROM b1 ORDER BY rowid").split('\n');
+}
+
+} // namespace
+
+// The headless logger against the window: the same rows from the same meter, every reading
+// taken on disk when it is stopped, and one program logging at a time.
+class TestLogger : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString folder(const char *name) const {
+        const QString path = m_dir.filePath(QString::fromLatin1(name));
+        QDir().mkpath(path);
+        return path;
+    }
+
+  private slots:
+    // Readings of every function, unit and overload after a lead-in that the logger, started
+    // before the meter's link exists, partly misses while it tries the port each second; then
+    // a stream it is stopped in, on a disk whose every sync takes 100 ms.
+    void logsTheWindowsRowsAndStopsWithNoneLost() {
+        QString script = "50.0 dB *40\n";
+        for (const char *reading :
+             {"_23.5 C RS232", "75.0 F", "-12.5 C", "45.6 %RH", "88.8 dB X10", "O.L dB", "1234 LUX",
+              "12.34 LUX", "O.L LUX", "0 LUX", "61.2 dB HOLD LOBAT", "101.5 F"})
+            script += QString::fromLatin1(reading) + " *2\n";
+        for (int n = 100; n < 400; ++n)
+            script += QString::number(n) + " C *2\n";
+
+        WindowHandlers window(folder("window"));
+        createdLog(window.log.filePath(logbook::kLiveLogFile));
+        window.startUp.load();
+        window.startUp.activate();
+        window.port.SwitchCommPort();
+        window.port.ToggleLine();
+        for (const metersim::ScriptStep &step : metersim::parseScript(script).steps)
+            for (int pair = 0; pair < step.repeat / 2; ++pair)
+                window.line.deliver(step.bytes.repeated(2));
+        QVERIFY(window.log.writeQueued());
+        const QStringList windowRows = rows(window.log.filePath(logbook::kLiveLogFile));
+
+        const QString here = folder("logger");
+        QProcessEnvironment slowDisk = QProcessEnvironment::systemEnvironment();
+        slowDisk.insert("LD_PRELOAD", SLOW_SYNC);
+        slowDisk.insert("ENVMETER_SYNC_DELAY_MS", "100");
+        slowDisk.insert("ASAN_OPTIONS",
+                        slowDisk.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+        RunningLogger logger(here, slowDisk);
+        QTRY_VERIFY(logger.said().contains("Trying again every second"));
+        const Meter meter(here, script);
+        QTRY_VERIFY_WITH_TIMEOUT(logger.said().contains("Temp 150 C"), 30000);
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(logger.process.processId()));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        QVERIFY(!maps.readAll().contains("libQt6Widgets"));
+        logger.process.terminate();
+        QVERIFY(logger.process.waitForFinished(10000));
+        QCOMPARE(logger.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(logger.process.exitCode(), 0);
+
+        const QString said = logger.said();
+        QCOMPARE(said.count("cannot be opened"), 1);
+        QCOMPARE(said.count("is open at 2400,n,8,1"), 1);
+        QVERIFY(said.contains("Stopped; every reading taken is in"));
+        const QString log = here + "/db1.mdb";
+        const qsizetype taken = said.count("envmeter-logger: Record ");
+        QCOMPARE(sqlite3(log, "SELECT count(*), min(AAA), max(AAA) FROM b1"),
+                 QStringLiteral("%1|0|%2").arg(taken).arg(taken - 1));
+        const QStringList loggerRows = rows(log);
+        // The lead-in's 20 readings, of which the logger took some: then the same rows.
+        const qsizetype leadIn = loggerRows.indexOf(windowRows.value(20));
+        QVERIFY2(leadIn > 0, "the logger took readings of the lead-in");
+        QCOMPARE(loggerRows, windowRows.mid(20 - leadIn, loggerRows.size()));
+    }
+
+    // Refused with one line: options it cannot follow, and a log that is no log. A second
+    // logger, the window's line, Clear All and Data Save/Load are refused while a logger logs;
+    // the lock of a killed logger is taken over, and the window then counts on from the
+    // records that logger wrote.
+    void oneProgramLogsAtATime() {
+        const QString here = folder("lock");
+        QProcess refused;
+        for (const QStringList &arguments :
+             {QStringList{"--port", "3"}, QStringList{"--data", here, "--bogus"}}) {
+            refused.start(ENVMETER_LOGGER, arguments);
+            QVERIFY(refused.waitForFinished());
+            QCOMPARE(refused.exitCode(), 2);
+            QCOMPARE(refused.readAllStandardError().count('\n'), 1);
+        }
+        QVERIFY(writeFile(here + "/db1.mdb", "no log at all"));
+        refused.start(ENVMETER_LOGGER, {"--data", here});
+        QVERIFY(refused.waitForFinished());
+        QCOMPARE(refused.exitCode(), 2);
+        QVERIFY(refused.readAllStandardError().startsWith(
+            "envmeter-logger: " + QFile::encodeName(here) + "/db1.mdb"));
+        QFile::remove(here + "/db1.mdb");
+
+        QString counting;
+        for (int n = 100; n < 200; ++n)
+            counting += QString::number(n) + " C *2\n";
+        const Meter meter(here, counting);
+        RunningLogger first(here);
+        QTRY_VERIFY(first.said().contains("Record 4:"));
+        refused.start(ENVMETER_LOGGER, {"--data", here});
+        QVERIFY(refused.waitForFinished());
+        QCOMPARE(refused.exitCode(), 2);
+        const QString holder =
+            QStringLiteral("envmeter-logger, process %1 on ").arg(first.process.processId());
+        QVERIFY(QString::fromUtf8(refused.readAllStandardError()).contains(holder));
+
+        const core::SystemClock clock;
+        core::RecordingMessageBoxes messages;
+        meter::FakeSerialLine line;
+        app::Program window(here, clock, &messages, &line);
+        window.start();
+        window.toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
+        for (const QLatin1String key : {window::toolbar::kOffLineOnLine, window::toolbar::kClearAll,
+                                        window::toolbar::kDataSaveLoad}) {
+            messages.clear();
+            window.toolbar().OnToolbarButtonClick(key);
+            QCOMPARE(messages.shown().size(), 1);
+            QVERIFY(messages.shown().front().contains(holder));
+            QVERIFY(messages.shown().front().contains("systemctl --user stop envmeter-logger"));
+        }
+        QCOMPARE(window.model().text(window::ControlId::Text9), "OFFLine");
+        QVERIFY(!line.isOpen());
+
+        first.process.kill();
+        QVERIFY(first.process.waitForFinished());
+        const qint64 logged = sqlite3(here + "/db1.mdb", "SELECT count(*) FROM b1").toLongLong();
+        messages.clear();
+        window.toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
+        QCOMPARE(messages.shown(), QStringList());
+        QCOMPARE(window.model().text(window::ControlId::Text9), "ONLine");
+        line.deliver(metersim::parseScript(u"61.2 dB").steps.front().bytes.repeated(2));
+        QVERIFY(window.readingLog().writeQueued());
+        QCOMPARE(sqlite3(here + "/db1.mdb", "SELECT AAA, CCC FROM b1 ORDER BY rowid DESC LIMIT 1"),
+                 QStringLiteral("%1|61.2").arg(logged));
+
+        refused.start(ENVMETER_LOGGER, {"--data", here});
+        QVERIFY(refused.waitForFinished());
+        QCOMPARE(refused.exitCode(), 2);
+    }
+};
+
+QTEST_MAIN(TestLogger)
+#include "tst_logger.moc"
