@@ -8,7 +8,10 @@ include(GNUInstallDirs)
 set(ENVMETER_SHARE ${CMAKE_INSTALL_DATADIR}/envmeter)
 set(ENVMETER_DESKTOP ${PROJECT_SOURCE_DIR}/resources/desktop)
 
-install(TARGETS envmeter meter-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS envmeter envmeter-logger meter-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The logger as a service of the user's own: where systemd looks for user units of packages.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/systemd/envmeter-logger.service
+        DESTINATION lib/systemd/user)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/5710.rtf DESTINATION ${ENVMETER_SHARE})
 
 # The empty log copied into the data folder on a user's first start: made fresh, never the log
@@ -69,7 +72,8 @@ set(CPACK_PACKAGE_DESCRIPTION
 its RS-232 cable or a USB-serial adapter. Each reading is shown large, checked\n\
 against alarm limits, drawn on a live trend chart and logged into a database;\n\
 the log is browsed, saved, loaded, exported to CSV and printed as a report.\n\
-The package also holds envmeter-meter-sim, a simulated meter for trying the\n\
+envmeter-logger logs without a window, also as a systemd user service. The\n\
+package also holds envmeter-meter-sim, a simulated meter for trying the\n\
 program without one.")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
