@@ -1,18 +1,20 @@
 // The cost of a reading beside a floor logger, in one run: the simulated meter feeds a
-// pseudo-terminal at the line rate and at 50 and 100 times it, once into the program (its
-// window shown offscreen, accessibility on as with a screen reader) and once into a floor
-// logger (Qt SerialPort plus SQLite open/INSERT/close per event, no window), each on an empty
-// log and on one of 99,000 records. Prints the CPU each takes at the line rate, their resident
-// memory, and the share of the line's events each logs at the higher rates. Then the slow
-// disk: the share of the events each logs at the line rate when every sync of the disk comes
-// 0, 25, 50 or 100 ms late (tools/slow-sync preloaded into both).
+// pseudo-terminal at the line rate and at 50 and 100 times it, into the program (its window
+// shown offscreen, accessibility on as with a screen reader), into envmeter-logger's objects
+// (at the line rate only: faster, it would meet its record limit) and into a floor logger (Qt
+// SerialPort plus SQLite open/INSERT/close per event, no window), each on an empty log and on
+// one of 99,000 records. Prints the CPU each takes at the line rate, their resident memory,
+// and the share of the line's events each logs at the higher rates. Then the slow disk: the
+// share of the events each logs at the line rate when every sync of the disk comes 0, 25, 50
+// or 100 ms late (tools/slow-sync preloaded into all).
 //
 // Each figure is the median of three runs, program and floor taking turns, as the disk's syncs
 // make single runs vary. Usage:
 //   receive_cost [seconds at the line rate (30)] [seconds at the higher rates (10)]
 //                [seconds on the slow disk (15)]
-// The subjects run as child processes of this program: receive_cost --program|--floor DIR
+// The subjects run as child processes of this program: receive_cost --program|--logger|--floor DIR
 
+#include "app/logger.h"
 #include "app/program.h"
 #include "core/clock.h"
 #include "filled_log.h"
@@ -111,6 +113,17 @@ int runProgram(int argc, char **argv, const QString &dir) {
     return 0;
 }
 
+int runLogger(int argc, char **argv, const QString &dir) {
+    QCoreApplication app(argc, argv);
+    const core::SystemClock clock;
+    QTextStream report(stderr);
+    app::Logger logger(dir, 1, clock, report);
+    if (!logger.start())
+        return 1;
+    measureUntilStopped(app);
+    return 0;
+}
+
 /// The least a logger can do: each receive event's first frame as one record, written with a
 /// connection of its own opened and closed for it.
 int runFloor(int argc, char **argv, const QString &dir) {
@@ -194,15 +207,14 @@ Result run(const QString &subject, qint64 records, double speed, double seconds,
 }
 
 /// The median of three runs of each subject, taken in turns.
-std::pair<Result, Result> medians(qint64 records, double speed, double seconds,
-                                  int syncDelayMs = 0) {
-    std::vector<Result> program;
-    std::vector<Result> floor;
-    for (int round = 0; round < 3; ++round) {
-        program.push_back(run(QStringLiteral("--program"), records, speed, seconds, syncDelayMs));
-        floor.push_back(run(QStringLiteral("--floor"), records, speed, seconds, syncDelayMs));
-    }
-    const auto median = [](std::vector<Result> results) {
+std::vector<Result> medians(const QStringList &subjects, qint64 records, double speed,
+                            double seconds, int syncDelayMs = 0) {
+    std::vector<std::vector<Result>> runs(subjects.size());
+    for (int round = 0; round < 3; ++round)
+        for (qsizetype i = 0; i < subjects.size(); ++i)
+            runs[i].push_back(run(subjects[i], records, speed, seconds, syncDelayMs));
+    std::vector<Result> middles;
+    for (const std::vector<Result> &results : runs) {
         const auto middle = [&](double Result::*field) {
             std::vector<double> values;
             for (const Result &r : results)
@@ -210,53 +222,64 @@ std::pair<Result, Result> medians(qint64 records, double speed, double seconds,
             std::nth_element(values.begin(), values.begin() + 1, values.end());
             return values[1];
         };
-        return Result{middle(&Result::userPercent), middle(&Result::systemPercent),
-                      middle(&Result::residentMB), middle(&Result::loggedPercent)};
-    };
-    return {median(program), median(floor)};
+        middles.push_back(Result{middle(&Result::userPercent), middle(&Result::systemPercent),
+                                 middle(&Result::residentMB), middle(&Result::loggedPercent)});
+    }
+    return middles;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc == 3 && (qstrcmp(argv[1], "--program") == 0 || qstrcmp(argv[1], "--floor") == 0)) {
+    if (argc == 3) {
         const QString dir = QString::fromLocal8Bit(argv[2]);
-        return qstrcmp(argv[1], "--program") == 0 ? runProgram(argc, argv, dir)
-                                                  : runFloor(argc, argv, dir);
+        if (qstrcmp(argv[1], "--program") == 0)
+            return runProgram(argc, argv, dir);
+        if (qstrcmp(argv[1], "--logger") == 0)
+            return runLogger(argc, argv, dir);
+        if (qstrcmp(argv[1], "--floor") == 0)
+            return runFloor(argc, argv, dir);
     }
     QCoreApplication app(argc, argv);
     const double lineSeconds = argc > 1 ? std::atof(argv[1]) : 30;
     const double fastSeconds = argc > 2 ? std::atof(argv[2]) : 10;
     const double slowDiskSeconds = argc > 3 ? std::atof(argv[3]) : 15;
-    std::printf("%-50s %20s %20s\n", "", "program", "floor");
+    const QStringList all{QStringLiteral("--program"), QStringLiteral("--logger"),
+                          QStringLiteral("--floor")};
+    std::printf("%-50s %20s %20s %20s\n", "", "program", "logger", "floor");
     for (const qint64 records : {0, 99000}) {
-        const auto [p, f] = medians(records, 1, lineSeconds);
+        const std::vector<Result> line = medians(all, records, 1, lineSeconds);
         std::printf(
-            "%-50s %6.2f%% (%4.2f+%4.2f) %6.2f%% (%4.2f+%4.2f)\n",
+            "%-50s",
             qPrintable(
-                QStringLiteral("CPU at the line rate (user+system), %1 records").arg(records)),
-            p.userPercent + p.systemPercent, p.userPercent, p.systemPercent,
-            f.userPercent + f.systemPercent, f.userPercent, f.systemPercent);
-        std::printf("%-50s %17.1f MB %17.1f MB\n",
-                    qPrintable(QStringLiteral("resident memory, %1 records").arg(records)),
-                    p.residentMB, f.residentMB);
+                QStringLiteral("CPU at the line rate (user+system), %1 records").arg(records)));
+        for (const Result &r : line)
+            std::printf(" %6.2f%% (%4.2f+%4.2f)", r.userPercent + r.systemPercent, r.userPercent,
+                        r.systemPercent);
+        std::printf("\n%-50s",
+                    qPrintable(QStringLiteral("resident memory, %1 records").arg(records)));
+        for (const Result &r : line)
+            std::printf(" %17.1f MB", r.residentMB);
+        std::printf("\n");
         for (const double speed : {50.0, 100.0}) {
-            const auto [pf, ff] = medians(records, speed, fastSeconds);
+            const std::vector<Result> fast = medians({all[0], all[2]}, records, speed, fastSeconds);
             std::printf(
-                "%-50s %19.1f%% %19.1f%%\n",
+                "%-50s %19.1f%% %20s %19.1f%%\n",
                 qPrintable(
                     QStringLiteral("events logged at %1x, %2 records").arg(speed).arg(records)),
-                pf.loggedPercent, ff.loggedPercent);
+                fast[0].loggedPercent, "", fast[1].loggedPercent);
         }
         std::fflush(stdout);
     }
     for (const int delayMs : {0, 25, 50, 100}) {
-        const auto [p, f] = medians(0, 1, slowDiskSeconds, delayMs);
+        const std::vector<Result> slow = medians(all, 0, 1, slowDiskSeconds, delayMs);
         std::printf(
-            "%-50s %19.1f%% %19.1f%%\n",
+            "%-50s",
             qPrintable(
-                QStringLiteral("events logged at the line rate, syncs %1 ms late").arg(delayMs)),
-            p.loggedPercent, f.loggedPercent);
+                QStringLiteral("events logged at the line rate, syncs %1 ms late").arg(delayMs)));
+        for (const Result &r : slow)
+            std::printf(" %19.1f%%", r.loggedPercent);
+        std::printf("\n");
         std::fflush(stdout);
     }
     return 0;

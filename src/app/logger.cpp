@@ -140,9 +140,9 @@ void Logger::openLine() {
 void Logger::receiveEvent() {
     m_pipeline.onSerialEvent();
     // The record limit puts the line off while it backs the log up; nobody is here to put it
-    // on again.
+    // on again. Once the port's own callback has returned.
     if (window::lineIsOff(m_model) && !m_retry.isActive())
-        openLine();
+        QTimer::singleShot(0, &m_retry, [this] { openLine(); });
 }
 
 } // namespace app

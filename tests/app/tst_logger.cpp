@@ -122,9 +122,9 @@ class TestLogger : public QObject {
     }
 
     // Refused with one line: options it cannot follow, and a log that is no log. A second
-    // logger, the window's line, Clear All and Data Save/Load are refused while a logger logs;
-    // the lock of a killed logger is taken over, and the window then counts on from the
-    // records that logger wrote.
+    // logger, the window's line, Clear All and Data Save/Load are refused while a logger logs
+    // (through its record limit); the lock of a killed logger is taken over, and the window
+    // then counts on from the records that logger wrote.
     void oneProgramLogsAtATime() {
         const QString here = folder("lock");
         QProcess refused;
@@ -142,13 +142,18 @@ class TestLogger : public QObject {
         QVERIFY(refused.readAllStandardError().startsWith(
             "envmeter-logger: " + QFile::encodeName(here) + "/db1.mdb"));
         QFile::remove(here + "/db1.mdb");
+        fillLog(createdLog(here + "/db1.mdb"), 0, 99989);
 
         QString counting;
         for (int n = 100; n < 200; ++n)
             counting += QString::number(n) + " C *2\n";
         const Meter meter(here, counting);
         RunningLogger first(here);
-        QTRY_VERIFY(first.said().contains("Record 4:"));
+        // Through its record limit, the line put on again by itself.
+        QTRY_VERIFY_WITH_TIMEOUT(first.said().contains("Record 4:"), 10000);
+        QVERIFY(first.said().contains("Record is out of range,had auto backup to maxdb1.mdb"));
+        QCOMPARE(first.said().count("is open at"), 2);
+        QCOMPARE(sqlite3(here + "/maxdb1.mdb", "SELECT count(*) FROM b1"), "100000");
         refused.start(ENVMETER_LOGGER, {"--data", here});
         QVERIFY(refused.waitForFinished());
         QCOMPARE(refused.exitCode(), 2);
