@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "log/log_database.h"
 #include "meter/qt_serial_line.h"
+#include "publish/publish_settings.h"
 #include "window/form1_layout.h"
 
 #include <QDir>
@@ -78,6 +79,7 @@ Logger::~Logger() {
         return;
     const bool written = m_log.writeQueued();
     m_line.close();
+    m_publisher.reset();
     const QString live = native(m_log.filePath(logbook::kLiveLogFile));
     m_report.say(written ? QStringLiteral("Stopped; every reading taken is in %1.").arg(live)
                          : QStringLiteral("Stopped; %1 readings taken could not be written to %2.")
@@ -110,8 +112,23 @@ bool Logger::start() {
     m_report.say(QStringLiteral("Started on %1, logging into %2 (%3 records there).")
                      .arg(m_line.portDescription(), live)
                      .arg(m_data1.recordCount()));
+    startPublishing();
     openLine();
     return true;
+}
+
+void Logger::startPublishing() {
+    const publish::PublishSettings settings = publish::readPublishSettings(publish::settingsFile());
+    if (!settings.enabled)
+        return;
+    // Said from the publisher's thread, written on this one.
+    const auto say = [this](const QString &line) {
+        QMetaObject::invokeMethod(
+            &m_retry, [this, line] { m_report.say(line); }, Qt::QueuedConnection);
+    };
+    m_publisher = std::make_unique<publish::Publisher>(settings, m_directory,
+                                                       publish::Publisher::Handlers{say, say});
+    m_log.setCommittedHandler([this] { m_publisher->recordsCommitted(); });
 }
 
 void Logger::followReadings() {

@@ -5,6 +5,7 @@
 #include "log/data_source.h"
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
+#include "publish/publisher.h"
 #include "window/chart_handlers.h"
 #include "window/port_control.h"
 #include "window/receive_pipeline.h"
@@ -64,6 +65,8 @@ class Logger {
 
   private:
     void openLine();
+    /// Publishes the log where the user's settings say, if they turn it on.
+    void startPublishing();
     void receiveEvent();
 
     QString m_directory;
@@ -84,6 +87,7 @@ class Logger {
     window::PortControl m_port;
     QTimer m_retry;
     bool m_toldClosed = false;
+    std::unique_ptr<publish::Publisher> m_publisher;
 };
 
 } // namespace app

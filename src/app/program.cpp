@@ -2,10 +2,12 @@
 
 #include "core/clock.h"
 #include "meter/qt_serial_line.h"
+#include "publish/publish_settings.h"
 #include "report/statistics_page.h"
 #include "views/adapters/qt_message_boxes.h"
 #include "views/adapters/qt_printer.h"
 #include "views/help/form4.h"
+#include "views/publish/publish_dialog.h"
 #include "views/save_load/form2.h"
 #include "views/statistics/statistics_window.h"
 #include "window/clock_tick.h"
@@ -99,6 +101,13 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
     QObject::connect(&m_form1, &views::Form1::helpChosen, &m_form1, [this] { showHelp(); });
     QObject::connect(&m_form1, &views::Form1::statisticsChosen, &m_form1,
                      [this] { showStatistics(); });
+    QObject::connect(&m_form1, &views::Form1::publishChosen, &m_form1,
+                     [this] { choosePublishing(); });
+    m_log.lock().setHeldHandler([this](bool logging) { followLogging(logging); });
+    m_log.setCommittedHandler([this] {
+        if (m_publisher)
+            m_publisher->recordsCommitted();
+    });
     QObject::connect(&m_form1, &views::Form1::clicked, &m_form1,
                      [this](window::ControlId id) { runHandler([&] { m_chart.clicked(id); }); });
     QObject::connect(&m_form1, &views::Form1::keyPressed, &m_form1,
@@ -111,7 +120,41 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
                      [this] { runHandler([&] { m_slider.Release(); }); });
 }
 
-Program::~Program() = default;
+Program::~Program() { m_log.lock().setHeldHandler({}); }
+
+void Program::followLogging(bool logging) {
+    if (m_publisher) {
+        // Leaving takes its time in the background: the window does not wait for a broker.
+        m_publisher->setStopWait(0);
+        m_publisher.reset();
+    }
+    const publish::PublishSettings settings = publish::readPublishSettings(publish::settingsFile());
+    if (!logging || !settings.enabled)
+        return;
+    m_publisher = std::make_unique<publish::Publisher>(
+        settings, m_directory,
+        publish::Publisher::Handlers{[this](const QString &failure) {
+                                         QMetaObject::invokeMethod(
+                                             &m_form1,
+                                             [this, failure] { m_messages.showMessage(failure); },
+                                             Qt::QueuedConnection);
+                                     },
+                                     {}});
+}
+
+void Program::choosePublishing() {
+    const QString file = publish::settingsFile();
+    views::PublishDialog dialog(publish::readPublishSettings(file), &m_form1);
+    if (dialog.exec() == QDialog::Accepted) {
+        if (const QString failure = publish::writePublishSettings(file, dialog.settings());
+            !failure.isEmpty())
+            m_messages.showMessage(
+                QStringLiteral("The publishing settings could not be saved: %1.").arg(failure));
+        else
+            followLogging(m_log.lock().held());
+    }
+    m_startUp.activate();
+}
 
 template <typename Handler> void Program::runHandler(Handler handler) {
     if (m_inHandler)

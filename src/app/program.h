@@ -5,6 +5,7 @@
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
 #include "log/save_or_load_log.h"
+#include "publish/publisher.h"
 #include "report/print_report.h"
 #include "views/adapters/qt_copy_progress.h"
 #include "views/export/csv_export_command.h"
@@ -54,6 +55,8 @@ class Program {
     void printReport();
     /// "Statistics...": the statistics window, modal, over the live log or the history shown.
     void showStatistics();
+    /// "Publish...": the publishing settings, modal; saved and taken up at once on OK.
+    void choosePublishing();
 
     window::WindowModel &model() { return m_model; }
     views::Form1 &form1() { return m_form1; }
@@ -74,6 +77,9 @@ class Program {
     void receiveEvent();
     /// A handler the user must not miss: run now, or once the running one has ended.
     void runWhenFree(const std::function<void()> &handler);
+    /// Publishing follows logging: on while this program holds the log's lock, when the
+    /// user's settings turn it on.
+    void followLogging(bool logging);
 
     ProgramLook m_look;
     QString m_directory;
@@ -89,6 +95,8 @@ class Program {
     std::unique_ptr<meter::SerialLine> m_machineLine;
     meter::SerialLine &m_line;
     window::ChartHandlers m_chart;
+    /// Ends after the log, which writes the last readings that it then publishes.
+    std::unique_ptr<publish::Publisher> m_publisher;
     logbook::ReadingLog m_log;
     window::StartUp m_startUp;
     window::ReceivePipeline m_pipeline;

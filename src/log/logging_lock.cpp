@@ -10,11 +10,22 @@ LoggingLock::LoggingLock(const QString &directory)
     m_file.setStaleLockTime(0);
 }
 
-bool LoggingLock::take() { return m_file.isLocked() || m_file.tryLock(0); }
+bool LoggingLock::take() {
+    if (m_file.isLocked())
+        return true;
+    if (!m_file.tryLock(0))
+        return false;
+    if (m_held)
+        m_held(true);
+    return true;
+}
 
 void LoggingLock::release() {
-    if (m_file.isLocked())
-        m_file.unlock();
+    if (!m_file.isLocked())
+        return;
+    m_file.unlock();
+    if (m_held)
+        m_held(false);
 }
 
 std::optional<QString> LoggingLock::otherHolder() {

@@ -3,6 +3,7 @@
 #include <QLockFile>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace logbook {
@@ -18,6 +19,8 @@ class LoggingLock {
     /// Takes the lock; false when another process holds it. Taking it again is harmless.
     bool take();
     void release();
+    /// Told when this process takes the lock or gives it back.
+    void setHeldHandler(std::function<void(bool held)> handler) { m_held = std::move(handler); }
     bool held() const { return m_file.isLocked(); }
     /// Who else holds the lock, in words for the user ("envmeter-logger, process 1234 on
     /// host"); nothing when nobody else does.
@@ -28,6 +31,7 @@ class LoggingLock {
 
   private:
     QLockFile m_file;
+    std::function<void(bool)> m_held;
 };
 
 } // namespace logbook

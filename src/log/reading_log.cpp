@@ -112,6 +112,8 @@ void ReadingLog::takeOutcomes() {
         } else {
             reportFailure(outcome.error);
         }
+        if (!outcome.committed.empty() && m_committedHandler)
+            m_committedHandler();
         // The grid learns of records written while it shows the live log; bound elsewhere, it
         // reads them when it comes back.
         if (outcome.committed.empty() || m_data1.databaseName() != live)

@@ -100,6 +100,10 @@ class ReadingLog {
     void setRecordHandler(std::function<void(const LogRecord &)> handler) {
         m_recordHandler = std::move(handler);
     }
+    /// Told, on this thread, each time records were committed: for whoever follows the log.
+    void setCommittedHandler(std::function<void()> handler) {
+        m_committedHandler = std::move(handler);
+    }
     /// Told, in words for the user, when the log can be written again after a failure was
     /// reported; a window need not say so, a program writing to a terminal does.
     void setNoteHandler(std::function<void(const QString &)> handler) {
@@ -132,6 +136,7 @@ class ReadingLog {
     LoggingLock m_lock;
     std::function<void(const LogRecord &)> m_recordHandler;
     std::function<void(const QString &)> m_noteHandler;
+    std::function<void()> m_committedHandler;
 
     QObject m_context; ///< where the writer's news is delivered, on this thread
     std::atomic<bool> m_newsPosted{false};

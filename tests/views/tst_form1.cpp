@@ -6,6 +6,8 @@
 #include "fake_serial_line.h"
 #include "log/data_source.h"
 #include "log/record_grid_model.h"
+#include "mqtt_broker.h"
+#include "publish/publish_settings.h"
 #include "recording_message_boxes.h"
 #include "scenario_script.h"
 #include "serial_output.h"
@@ -28,6 +30,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -87,6 +90,8 @@ class TestForm1 : public QObject {
         // As when a screen reader runs: Qt then tells assistive technology of every change.
         QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
         QAccessible::installUpdateHandler(recordTold);
+        // The publishing settings this test writes stay its own.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath("config")));
         fillLog(createdLog(m_dir.filePath("db1.mdb")), 0, 19);
         m_program = std::make_unique<app::Program>(m_dir.path(), m_clock, &m_messages, &m_line);
         m_form = &m_program->form1();
@@ -351,7 +356,8 @@ class TestForm1 : public QObject {
         const QList<QAction *> file = m_form->findChild<QMenu *>("File")->actions();
         QCOMPARE(file[0]->text(), "Export CSV...");
         QCOMPARE(file[1]->text(), "Statistics...");
-        QCOMPARE(file[2]->text(), "E&xit");
+        QCOMPARE(file[2]->text(), "Publish...");
+        QCOMPARE(file[3]->text(), "E&xit");
         if (m_program->model().text(ControlId::Text8) == "NULL")
             m_program->toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
         m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
@@ -402,6 +408,45 @@ class TestForm1 : public QObject {
         });
         m_form->findChild<QAction *>("Statistics")->trigger();
         QVERIFY(m_messages.shown().isEmpty());
+    }
+
+    // "Publish...": every setting named for a screen reader and taken from the keyboard; "Test"
+    // says what happened while the window goes on; OK keeps the settings for both programs.
+    void publishSettingsAreKept() {
+        const int port = freePort();
+        QTimer::singleShot(0, m_form, [port] {
+            auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            [&] {
+                QVERIFY(window && window->objectName() == "Publish");
+                QStringList named;
+                for (const QWidget *control : window->findChildren<QWidget *>())
+                    named.append(control->accessibleName());
+                for (const char *name : {"Publish readings", "Broker", "Port", "TLS", "CA file",
+                                         "User name", "Password", "Topic prefix", "Meter name",
+                                         "Home Assistant discovery", "Test", "Test result"})
+                    QVERIFY2(named.contains(name), name);
+                QTest::keyClick(window->findChild<QCheckBox *>("Publish readings"), Qt::Key_Space);
+                QTest::keyClicks(window->findChild<QLineEdit *>("Broker"), "127.0.0.1");
+                auto *portBox = window->findChild<QSpinBox *>("Port");
+                portBox->selectAll();
+                QTest::keyClicks(portBox, QString::number(port));
+                QAccessible::queryAccessibleInterface(window->findChild<QPushButton *>("Test"))
+                    ->actionInterface()
+                    ->doAction(QAccessibleActionInterface::pressAction());
+                QTRY_COMPARE(window->findChild<QLabel *>("Test result")->text(),
+                             QStringLiteral("Could not connect to 127.0.0.1:%1: Connection "
+                                            "refused.")
+                                 .arg(port));
+            }();
+            if (window)
+                window->accept();
+        });
+        m_form->findChild<QAction *>("Publish")->trigger();
+        const publish::PublishSettings kept = publish::readPublishSettings(publish::settingsFile());
+        QVERIFY(kept.enabled);
+        QCOMPARE(kept.broker(), QStringLiteral("127.0.0.1:%1").arg(port));
+        QVERIFY(m_messages.shown().isEmpty());
+        QFile::remove(publish::settingsFile());
     }
 
     void helpWindowReadsItsFileEachTimeItOpens() {

@@ -241,6 +241,9 @@ void Form1::buildMenu() {
     QAction *statistics = file->addAction(QStringLiteral("Statistics..."));
     statistics->setObjectName(QStringLiteral("Statistics"));
     connect(statistics, &QAction::triggered, this, &Form1::statisticsChosen);
+    QAction *publishing = file->addAction(QStringLiteral("Publish..."));
+    publishing->setObjectName(QStringLiteral("Publish"));
+    connect(publishing, &QAction::triggered, this, &Form1::publishChosen);
     QAction *exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("Exit"));
     connect(exit, &QAction::triggered, this, &Form1::exitChosen);

@@ -41,6 +41,7 @@ class Form1 : public QMainWindow {
     void exitChosen();
     void exportCsvChosen();
     void statisticsChosen();
+    void publishChosen();
     void helpChosen();
     void timer1Ticked();
     /// A check box, colour chooser or button of the window worked by the user, whichever way.

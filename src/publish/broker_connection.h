@@ -1,0 +1,59 @@
+#pragma once
+
+#include "publish/publish_settings.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+struct mosquitto;
+
+namespace publish {
+
+/// One client of the broker the settings name, over libmosquitto, driven by whoever owns it on
+/// one thread: connecting, the network's work (loop), publishing at QoS 1 and the broker's
+/// acknowledgements. Its last will makes the status "offline" when it goes away unasked.
+class BrokerConnection {
+  public:
+    /// `acknowledged` is told of each message the broker took, by the id publish() gave it.
+    BrokerConnection(const PublishSettings &settings, const QString &clientId,
+                     std::function<void(int)> acknowledged = {});
+    ~BrokerConnection();
+    BrokerConnection(const BrokerConnection &) = delete;
+    BrokerConnection &operator=(const BrokerConnection &) = delete;
+
+    /// Connects and waits for the broker's answer, at most `timeoutMs`. Returns why it failed,
+    /// in words for the user; empty once connected.
+    QString connect(int timeoutMs);
+    bool isConnected() const { return m_connected; }
+    /// The network's work, waiting up to `timeoutMs` for the broker or for `wakeFd` (an
+    /// eventfd, drained here; -1 for none). False, with lastFailure() said, when the
+    /// connection is lost.
+    bool loop(int timeoutMs, int wakeFd = -1);
+    /// Queues a message at QoS 1; its id, or -1 when the connection is gone.
+    int publish(const QString &topic, const QByteArray &payload, bool retain);
+    /// Says "offline" on the status topic (where one is given) and leaves the broker.
+    void disconnect(const QString &statusTopic);
+    const QString &lastFailure() const { return m_failure; }
+
+  private:
+    /// One wait for the socket or the wake and the work it brings; libmosquitto's result.
+    int serve(int timeoutMs, int wakeFd);
+    QString reason(int rc) const;
+
+    PublishSettings m_settings;
+    mosquitto *m_client = nullptr;
+    std::function<void(int)> m_acknowledged;
+    QString m_setupFailure;
+    QString m_failure;
+    QString m_logged; ///< libmosquitto's last error text (TLS says why only there)
+    int m_connack = -1;
+    bool m_connected = false;
+};
+
+/// Connects to the broker the settings name and leaves again: what happened, in words for the
+/// user. Waits up to `timeoutMs`.
+QString tryBroker(const PublishSettings &settings, int timeoutMs);
+
+} // namespace publish

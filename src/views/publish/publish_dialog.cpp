@@ -1,0 +1,125 @@
+#include "views/publish/publish_dialog.h"
+
+#include "publish/broker_connection.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QSysInfo>
+#include <QVBoxLayout>
+
+#include <thread>
+
+namespace views {
+
+namespace {
+
+constexpr int kTestTimeoutMs = 5000;
+
+/// A control named for assistive technology as its label says.
+template <typename Control> Control *named(Control *control, const QString &name) {
+    control->setObjectName(name);
+    control->setAccessibleName(name);
+    return control;
+}
+
+} // namespace
+
+PublishDialog::PublishDialog(const publish::PublishSettings &s, QWidget *parent)
+    : QDialog(parent), m_original(s) {
+    setObjectName(QStringLiteral("Publish"));
+    setWindowTitle(QStringLiteral("Publish"));
+    auto *form = new QFormLayout;
+    m_enabled = named(new QCheckBox(QStringLiteral("&Publish readings to an MQTT broker")),
+                      QStringLiteral("Publish readings"));
+    m_enabled->setChecked(s.enabled);
+    form->addRow(m_enabled);
+    m_host = named(new QLineEdit(s.host), QStringLiteral("Broker"));
+    m_host->setPlaceholderText(QStringLiteral("broker.example"));
+    form->addRow(QStringLiteral("&Broker:"), m_host);
+    m_port = named(new QSpinBox, QStringLiteral("Port"));
+    m_port->setRange(0, 65535);
+    m_port->setSpecialValueText(QStringLiteral("default (1883, 8883 with TLS)"));
+    m_port->setValue(s.port);
+    form->addRow(QStringLiteral("P&ort:"), m_port);
+    m_tls = named(new QCheckBox(QStringLiteral("&TLS")), QStringLiteral("TLS"));
+    m_tls->setChecked(s.tls);
+    form->addRow(m_tls);
+    m_caFile = named(new QLineEdit(s.caFile), QStringLiteral("CA file"));
+    m_caFile->setPlaceholderText(QStringLiteral("the system's certificates"));
+    form->addRow(QStringLiteral("&CA file:"), m_caFile);
+    m_username = named(new QLineEdit(s.username), QStringLiteral("User name"));
+    form->addRow(QStringLiteral("&User name:"), m_username);
+    m_password = named(new QLineEdit(s.password), QStringLiteral("Password"));
+    m_password->setEchoMode(QLineEdit::Password);
+    form->addRow(QStringLiteral("Pass&word:"), m_password);
+    m_prefix = named(new QLineEdit(s.prefix), QStringLiteral("Topic prefix"));
+    form->addRow(QStringLiteral("Topic p&refix:"), m_prefix);
+    m_meter = named(new QLineEdit(s.meter), QStringLiteral("Meter name"));
+    m_meter->setPlaceholderText(QSysInfo::machineHostName());
+    form->addRow(QStringLiteral("&Meter name:"), m_meter);
+    m_discovery = named(new QCheckBox(QStringLiteral("Home Assistant &discovery")),
+                        QStringLiteral("Home Assistant discovery"));
+    m_discovery->setChecked(s.discovery);
+    form->addRow(m_discovery);
+
+    m_result = named(new QLabel, QStringLiteral("Test result"));
+    m_result->setWordWrap(true);
+    m_result->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    m_test = named(buttons->addButton(QStringLiteral("T&est"), QDialogButtonBox::ActionRole),
+                   QStringLiteral("Test"));
+    for (QAbstractButton *button : buttons->buttons())
+        if (auto *push = qobject_cast<QPushButton *>(button))
+            push->setAutoDefault(false);
+    connect(m_test, &QPushButton::clicked, this, &PublishDialog::test);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(m_result);
+    layout->addWidget(buttons);
+}
+
+publish::PublishSettings PublishDialog::settings() const {
+    publish::PublishSettings s = m_original;
+    s.enabled = m_enabled->isChecked();
+    s.host = m_host->text().trimmed();
+    s.port = m_port->value();
+    s.tls = m_tls->isChecked();
+    s.caFile = m_caFile->text().trimmed();
+    s.username = m_username->text().trimmed();
+    s.password = m_password->text();
+    s.prefix = m_prefix->text().trimmed();
+    s.meter = m_meter->text().trimmed();
+    s.discovery = m_discovery->isChecked();
+    return s;
+}
+
+void PublishDialog::test() {
+    // The window goes on taking readings while the broker is tried.
+    m_test->setEnabled(false);
+    m_result->setText(QStringLiteral("Connecting to %1...").arg(settings().broker()));
+    QPointer<PublishDialog> dialog(this);
+    std::thread([dialog, s = settings()] {
+        const QString result = publish::tryBroker(s, kTestTimeoutMs);
+        QMetaObject::invokeMethod(
+            qApp,
+            [dialog, result] {
+                if (!dialog)
+                    return;
+                dialog->m_result->setText(result);
+                dialog->m_test->setEnabled(true);
+            },
+            Qt::QueuedConnection);
+    }).detach();
+}
+
+} // namespace views

@@ -1,0 +1,204 @@
+#include "../log/sqlite_cli.h"
+#include "mqtt_broker.h"
+#include "publish/broker_connection.h"
+#include "publish/publish_settings.h"
+#include "publish/publisher.h"
+#include "test_files.h"
+
+#include <QFile>
+#include <QMutex>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+/// What the publisher told, from its thread.
+struct Told {
+    QMutex mutex;
+    QStringList failed;
+    QStringList working;
+    publish::Publisher::Handlers handlers() {
+        return {[this](const QString &t) {
+                    const QMutexLocker lock(&mutex);
+                    failed.append(t);
+                },
+                [this](const QString &t) {
+                    const QMutexLocker lock(&mutex);
+                    working.append(t);
+                }};
+    }
+    qsizetype failures() {
+        const QMutexLocker lock(&mutex);
+        return failed.size();
+    }
+};
+
+/// Records numbered first..last, as the log's writer commits them, at a time of `day`.
+void commit(const QString &log, int first, int last, const char *day = "12-04-2026") {
+    sqlite3(log, QStringLiteral("WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM n "
+                                "WHERE i < %2) INSERT INTO b1 SELECT i, 'Sound', '73.4', 'dB', "
+                                "'14:03:27/%3', -i FROM n;")
+                     .arg(first)
+                     .arg(last)
+                     .arg(QLatin1String(day)));
+}
+
+/// The record numbers received, each first arrival only (a record may come twice).
+QList<int> arrived(MqttSubscriber &subscriber) {
+    QList<int> numbers;
+    QStringList seen;
+    for (const QString &message : subscriber.messages()) {
+        const QString payload = message.section(u' ', 1);
+        const int at = payload.indexOf(u"\"record\": ");
+        if (at < 0 || seen.contains(payload))
+            continue;
+        seen.append(payload);
+        numbers.append(payload.mid(at + 10).section(u',', 0, 0).toInt());
+    }
+    return numbers;
+}
+
+QList<int> range(int first, int last) {
+    QList<int> numbers;
+    for (int n = first; n <= last; ++n)
+        numbers.append(n);
+    return numbers;
+}
+
+} // namespace
+
+// The publisher against a real Mosquitto broker on 127.0.0.1: every record of the log reaches
+// a subscriber in order, whatever happened to the broker or the program in between.
+class TestPublisher : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    publish::PublishSettings settingsFor(int port) const {
+        publish::PublishSettings s;
+        s.enabled = true;
+        s.host = QStringLiteral("127.0.0.1");
+        s.port = port;
+        s.meter = QStringLiteral("meter1");
+        return s;
+    }
+
+  private slots:
+    void initTestCase() {
+        // Record times are local: December in Berlin is an hour ahead of UTC.
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+    }
+
+    // Published as they come, with their JSON; the broker away for a while; the program
+    // stopped and started again; a record limit passed while nothing was published.
+    void everyRecordArrivesInOrder() {
+        const QString folder = m_dir.filePath("live");
+        QDir().mkpath(folder);
+        const QString log = createdLog(folder + "/db1.mdb");
+        MqttBroker broker(m_dir.filePath("live"));
+        MqttSubscriber subscriber(broker.port(), "envmeter/meter1/#");
+        Told told;
+        auto publisher = std::make_unique<publish::Publisher>(settingsFor(broker.port()), folder,
+                                                              told.handlers());
+        QTRY_COMPARE(subscriber.messages().value(0), "envmeter/meter1/status online");
+        commit(log, 0, 29);
+        publisher->recordsCommitted();
+        QTRY_COMPARE(arrived(subscriber), range(0, 29));
+        QVERIFY(subscriber.messages().contains(
+            "envmeter/meter1/sound {\"record\": 0, \"time\": \"2026-12-04T14:03:27+01:00\", "
+            "\"function\": \"Sound\", \"value\": 73.4, \"text\": \"73.4\", \"unit\": \"dB\", "
+            "\"overload\": false}"));
+
+        broker.stop();
+        commit(log, 30, 79);
+        publisher->recordsCommitted();
+        QTest::qWait(1500);
+        QVERIFY(broker.start());
+        QTRY_COMPARE_WITH_TIMEOUT(arrived(subscriber), range(0, 79), 20000);
+        QCOMPARE(told.failures(), 1);
+        QVERIFY(told.failed.front().startsWith(
+            QStringLiteral("Publishing to 127.0.0.1:%1 failed: ").arg(broker.port())));
+
+        publisher.reset();
+        commit(log, 80, 99);
+        publisher = std::make_unique<publish::Publisher>(settingsFor(broker.port()), folder,
+                                                         told.handlers());
+        QTRY_COMPARE(arrived(subscriber), range(0, 99));
+
+        // The limit: db1.mdb backed up to maxdb1.mdb and emptied, numbers starting again.
+        publisher.reset();
+        commit(log, 100, 119);
+        QVERIFY(QFile::copy(log, folder + "/maxdb1.mdb"));
+        sqlite3(log, "DELETE FROM b1");
+        commit(log, 0, 9, "12-05-2026");
+        const qsizetype before = subscriber.messages().size();
+        publisher = std::make_unique<publish::Publisher>(settingsFor(broker.port()), folder,
+                                                         told.handlers());
+        QTRY_COMPARE(arrived(subscriber), range(0, 119) + range(0, 9));
+        // Going on after the last record acknowledged, not from the start.
+        QVERIFY(subscriber.messages().size() - before < 40);
+        QCOMPARE(told.failures(), 1);
+    }
+
+    // What a user hears when the broker will not have the program: a refused password, a
+    // TLS broker whose certificate another CA signed; and the settings kept private.
+    void refusalsAreSaid() {
+        const QString folder = m_dir.filePath("secure");
+        QDir().mkpath(folder);
+        QCOMPARE(QProcess::execute("mosquitto_passwd",
+                                   {"-c", "-b", folder + "/passwords", "meter", "right"}),
+                 0);
+        const auto openssl = [&](const QStringList &arguments) {
+            QProcess p;
+            p.setWorkingDirectory(folder);
+            p.start("openssl", arguments);
+            return p.waitForFinished() && p.exitCode() == 0;
+        };
+        for (const char *ca : {"ca", "other"})
+            QVERIFY(openssl({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                             QStringLiteral("/CN=%1").arg(ca), "-keyout",
+                             QStringLiteral("%1.key").arg(ca), "-out",
+                             QStringLiteral("%1.crt").arg(ca)}));
+        QVERIFY(openssl({"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1",
+                         "-keyout", "server.key", "-out", "server.csr"}));
+        QVERIFY(writeFile(folder + "/san.ext", "subjectAltName=IP:127.0.0.1\n"));
+        QVERIFY(openssl({"x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key",
+                         "-CAcreateserial", "-days", "2", "-extfile", "san.ext", "-out",
+                         "server.crt"}));
+
+        MqttBroker withPassword(folder, "password_file " + folder + "/passwords");
+        publish::PublishSettings s = settingsFor(withPassword.port());
+        s.username = "meter";
+        s.password = "wrong";
+        QVERIFY(publish::tryBroker(s, 5000).contains("the broker refused the connection"));
+        s.password = "right";
+        QVERIFY(publish::tryBroker(s, 5000).startsWith("Connected to 127.0.0.1:"));
+
+        const QString tlsFolder = folder + "/tls";
+        QDir().mkpath(tlsFolder);
+        MqttBroker withTls(tlsFolder,
+                           QStringLiteral("allow_anonymous true\ncafile %1/ca.crt\n"
+                                          "certfile %1/server.crt\nkeyfile %1/server.key")
+                               .arg(folder));
+        s = settingsFor(withTls.port());
+        s.tls = true;
+        s.caFile = folder + "/ca.crt";
+        QVERIFY2(publish::tryBroker(s, 5000).startsWith("Connected"),
+                 qPrintable(publish::tryBroker(s, 5000)));
+        s.caFile = folder + "/other.crt";
+        QVERIFY(publish::tryBroker(s, 5000).contains("TLS failed: "));
+
+        const QString file = folder + "/config/envmeter.conf";
+        s.password = "secret";
+        QCOMPARE(publish::writePublishSettings(file, s), QString());
+        QCOMPARE(publish::readPublishSettings(file), s);
+        // Neither the group nor others read it.
+        QCOMPARE(int(QFile::permissions(file) & 0x0077), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPublisher)
+#include "tst_publisher.moc"
