@@ -7,6 +7,8 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <cstdlib>
+
 namespace publish {
 
 namespace {
@@ -41,7 +43,13 @@ QString isoTimeWithOffset(const QString &stamp) {
     const std::optional<QDateTime> local = core::readTimeStamp(stamp);
     if (!local)
         return stamp;
-    return local->toOffsetFromUtc(local->offsetFromUtc()).toString(Qt::ISODate);
+    // Always as an offset, "+00:00" included, never "Z".
+    const int offset = local->offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    return local->toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + (offset < 0 ? u'-' : u'+') +
+           QStringLiteral("%1:%2")
+               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
 /// A name Home Assistant takes as part of an id: letters, digits, _ and -.
