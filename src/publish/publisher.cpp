@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QSqlQuery>
 #include <QVariant>
@@ -34,6 +35,8 @@ constexpr int kConnectTimeoutMs = 10000;
 constexpr int kIdleWaitMs = 1000;
 constexpr int kMarkIntervalMs = 1000;
 constexpr int kDrainMs = 1000;
+/// Off the window's thread, a commit of the log's writer on a slow disk is waited for.
+constexpr int kReadPatienceMs = 2000;
 const QString kMarkFile = QStringLiteral("envmeter-published");
 
 /// A record's place: its number and time stamp (numbers start again after the record limit),
@@ -92,7 +95,8 @@ class Publisher::Worker {
     void waitMs(int ms);
     std::vector<Row> rowsAfter(Place &place, int count);
     std::optional<Place> located(const Place &place);
-    Place lastLiveRecord();
+    /// Nothing while the log cannot be read.
+    std::optional<Place> lastLiveRecord();
     std::optional<Place> readMark() const;
     void saveMark(bool now);
 
@@ -131,7 +135,10 @@ void Publisher::Worker::run() {
         m_acked = *mark;
     } else {
         // Newly on: from the next reading, not the whole log taken before.
-        m_acked = lastLiveRecord();
+        std::optional<Place> last = lastLiveRecord();
+        for (; !last && !m_stop; last = lastLiveRecord())
+            waitMs(kIdleWaitMs);
+        m_acked = last.value_or(Place{});
         m_markDirty = true;
     }
     m_sent = m_acked;
@@ -268,7 +275,7 @@ std::vector<Row> Publisher::Worker::rowsAfter(Place &from, int count) {
         return rows;
     Place at = *start;
     for (int pass = 0; pass < 2 && int(rows.size()) < count; ++pass) {
-        logbook::Connection db;
+        logbook::Connection db(kReadPatienceMs);
         if (!db.open(logFile(at.inBackup)))
             return rows;
         QSqlQuery query(db.database());
@@ -297,41 +304,55 @@ std::vector<Row> Publisher::Worker::rowsAfter(Place &from, int count) {
 std::optional<Place> Publisher::Worker::located(const Place &place) {
     if (place.no < 0)
         return Place{};
-    const auto find = [&](bool inBackup, const QString &condition) -> std::optional<Place> {
-        logbook::Connection db;
-        if (!db.open(logFile(inBackup)))
-            return std::nullopt;
+    enum class Found { Yes, No, Unreadable };
+    Place here;
+    const auto find = [&](bool inBackup, bool atRow) {
+        const QString path = logFile(inBackup);
+        if (!QFileInfo::exists(path))
+            return Found::No;
+        logbook::Connection db(kReadPatienceMs);
+        if (!db.open(path))
+            return Found::Unreadable;
         QSqlQuery query(db.database());
         query.prepare(QStringLiteral("SELECT rowid FROM b1 WHERE AAA = ? AND EEE = ? %1 ORDER BY "
                                      "rowid DESC LIMIT 1")
-                          .arg(condition));
+                          .arg(atRow ? QStringLiteral("AND rowid = ?") : QString()));
         query.addBindValue(place.no);
         query.addBindValue(place.time);
-        if (!condition.isEmpty())
+        if (atRow)
             query.addBindValue(place.rowId);
-        if (!query.exec() || !query.next())
-            return std::nullopt;
-        return Place{place.no, place.time, inBackup, query.value(0).toLongLong()};
+        if (!query.exec())
+            return Found::Unreadable;
+        if (!query.next())
+            return Found::No;
+        here = Place{place.no, place.time, inBackup, query.value(0).toLongLong()};
+        return Found::Yes;
     };
-    // Where it was last seen, or else wherever the record is now.
-    if (const auto same = find(place.inBackup, QStringLiteral("AND rowid = ?")))
-        return same;
-    if (const auto live = find(false, {}))
-        return live;
-    if (const auto backup = find(true, {}))
-        return backup;
+    // Where it was last seen, or else wherever the record is now. A log that cannot be read
+    // just now (the writer's commit on a slow disk) is tried again later, never skipped.
+    for (const auto &[inBackup, atRow] :
+         {std::pair(place.inBackup, true), std::pair(false, false), std::pair(true, false)}) {
+        const Found found = find(inBackup, atRow);
+        if (found == Found::Yes)
+            return here;
+        if (found == Found::Unreadable)
+            return std::nullopt;
+    }
     // Neither log has it (emptied, or another log loaded): the live log from its start.
     return Place{};
 }
 
-Place Publisher::Worker::lastLiveRecord() {
-    logbook::Connection db;
+std::optional<Place> Publisher::Worker::lastLiveRecord() {
+    if (!QFileInfo::exists(logFile(false)))
+        return Place{};
+    logbook::Connection db(kReadPatienceMs);
     if (!db.open(logFile(false)))
-        return {};
+        return std::nullopt;
     QSqlQuery query(db.database());
-    if (!query.exec(QStringLiteral("SELECT rowid, AAA, EEE FROM b1 ORDER BY rowid DESC LIMIT 1")) ||
-        !query.next())
-        return {};
+    if (!query.exec(QStringLiteral("SELECT rowid, AAA, EEE FROM b1 ORDER BY rowid DESC LIMIT 1")))
+        return std::nullopt;
+    if (!query.next())
+        return Place{};
     return Place{query.value(1).toInt(), query.value(2).toString(), false,
                  query.value(0).toLongLong()};
 }

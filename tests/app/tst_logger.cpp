@@ -2,6 +2,7 @@
 #include "app/program.h"
 #include "core/clock.h"
 #include "fake_serial_line.h"
+#include "mqtt_broker.h"
 #include "recording_message_boxes.h"
 #include "scenario_script.h"
 #include "test_files.h"
@@ -94,6 +95,15 @@ class TestLogger : public QObject {
         slowDisk.insert("ENVMETER_SYNC_DELAY_MS", "100");
         slowDisk.insert("ASAN_OPTIONS",
                         slowDisk.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+        // Publishing to a broker, as the user's settings say.
+        const MqttBroker broker(here);
+        MqttSubscriber subscriber(broker.port(), "envmeter/#");
+        QVERIFY(QDir().mkpath(here + "/config/envmeter"));
+        QVERIFY(writeFile(here + "/config/envmeter/envmeter.conf",
+                          QStringLiteral("[mqtt]\nenabled=true\nhost=127.0.0.1\nport=%1\n")
+                              .arg(broker.port())
+                              .toUtf8()));
+        slowDisk.insert("XDG_CONFIG_HOME", here + "/config");
         RunningLogger logger(here, slowDisk);
         QTRY_VERIFY(logger.said().contains("Trying again every second"));
         const Meter meter(here, script);
@@ -114,6 +124,11 @@ class TestLogger : public QObject {
         const qsizetype taken = said.count("envmeter-logger: Record ");
         QCOMPARE(sqlite3(log, "SELECT count(*), min(AAA), max(AAA) FROM b1"),
                  QStringLiteral("%1|0|%2").arg(taken).arg(taken - 1));
+        // Every record published, in order, by the time it stopped.
+        QTRY_COMPARE(subscriber.messages().filter("\"record\": ").size(), taken);
+        const QStringList published = subscriber.messages().filter("\"record\": ");
+        for (qsizetype i = 0; i < taken; ++i)
+            QVERIFY(published[i].contains(QStringLiteral("{\"record\": %1,").arg(i)));
         const QStringList loggerRows = rows(log);
         // The lead-in's 20 readings, of which the logger took some: then the same rows.
         const qsizetype leadIn = loggerRows.indexOf(windowRows.value(20));

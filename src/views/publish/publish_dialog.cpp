@@ -82,6 +82,8 @@ PublishDialog::PublishDialog(const publish::PublishSettings &s, QWidget *parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    // Wide enough for a broker's answer on a line or two.
+    setMinimumWidth(fontMetrics().averageCharWidth() * 60);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(m_result);
