@@ -1,7 +1,8 @@
 // The cost of a reading beside a floor logger, in one run: the simulated meter feeds a
 // pseudo-terminal at the line rate and at 50 and 100 times it, into the program (its window
 // shown offscreen, accessibility on as with a screen reader), into envmeter-logger's objects
-// (at the line rate only: faster, it would meet its record limit) and into a floor logger (Qt
+// (at the line rate only: faster, it would meet its record limit), once more publishing to a
+// Mosquitto broker on 127.0.0.1, and into a floor logger (Qt
 // SerialPort plus SQLite open/INSERT/close per event, no window), each on an empty log and on
 // one of 99,000 records. Prints the CPU each takes at the line rate, their resident memory,
 // and the share of the line's events each logs at the higher rates. Then the slow disk: the
@@ -12,7 +13,8 @@
 // make single runs vary. Usage:
 //   receive_cost [seconds at the line rate (30)] [seconds at the higher rates (10)]
 //                [seconds on the slow disk (15)]
-// The subjects run as child processes of this program: receive_cost --program|--logger|--floor DIR
+// The subjects run as child processes of this program:
+//   receive_cost --program|--logger|--publishing|--floor DIR
 
 #include "app/logger.h"
 #include "app/program.h"
@@ -20,6 +22,7 @@
 #include "filled_log.h"
 #include "meter/frame_decoder.h"
 #include "meter/meter_frame.h"
+#include "mqtt_broker.h"
 #include "recording_message_boxes.h"
 #include "resident_memory.h"
 #include "scenario_player.h"
@@ -52,6 +55,9 @@ namespace {
 
 constexpr double kFramesPerSecondAtLineRate = 2400.0 / 10 / 14;
 constexpr int kEventBytes = 28;
+
+/// The settings that turn publishing on, for the publishing logger.
+QString g_publishingConfig;
 
 /// Seconds of the processor in the program's own code and in the system's for it.
 std::pair<double, double> cpuSeconds() {
@@ -181,6 +187,8 @@ Result run(const QString &subject, qint64 records, double speed, double seconds,
     QProcess logger;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("ENVMETER_COM1"), line->portPath());
+    if (subject == u"--publishing")
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), g_publishingConfig);
     if (syncDelayMs > 0) {
         environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(SLOW_SYNC));
         environment.insert(QStringLiteral("ENVMETER_SYNC_DELAY_MS"), QString::number(syncDelayMs));
@@ -235,7 +243,7 @@ int main(int argc, char **argv) {
         const QString dir = QString::fromLocal8Bit(argv[2]);
         if (qstrcmp(argv[1], "--program") == 0)
             return runProgram(argc, argv, dir);
-        if (qstrcmp(argv[1], "--logger") == 0)
+        if (qstrcmp(argv[1], "--logger") == 0 || qstrcmp(argv[1], "--publishing") == 0)
             return runLogger(argc, argv, dir);
         if (qstrcmp(argv[1], "--floor") == 0)
             return runFloor(argc, argv, dir);
@@ -244,9 +252,17 @@ int main(int argc, char **argv) {
     const double lineSeconds = argc > 1 ? std::atof(argv[1]) : 30;
     const double fastSeconds = argc > 2 ? std::atof(argv[2]) : 10;
     const double slowDiskSeconds = argc > 3 ? std::atof(argv[3]) : 15;
+    QTemporaryDir brokerFolder;
+    const MqttBroker broker(brokerFolder.path());
+    g_publishingConfig = brokerFolder.filePath(QStringLiteral("config"));
+    QDir().mkpath(g_publishingConfig + QStringLiteral("/envmeter"));
+    writeFile(g_publishingConfig + QStringLiteral("/envmeter/envmeter.conf"),
+              QStringLiteral("[mqtt]\nenabled=true\nhost=127.0.0.1\nport=%1\n")
+                  .arg(broker.port())
+                  .toUtf8());
     const QStringList all{QStringLiteral("--program"), QStringLiteral("--logger"),
-                          QStringLiteral("--floor")};
-    std::printf("%-50s %20s %20s %20s\n", "", "program", "logger", "floor");
+                          QStringLiteral("--publishing"), QStringLiteral("--floor")};
+    std::printf("%-50s %20s %20s %20s %20s\n", "", "program", "logger", "logger+MQTT", "floor");
     for (const qint64 records : {0, 99000}) {
         const std::vector<Result> line = medians(all, records, 1, lineSeconds);
         std::printf(
@@ -264,10 +280,10 @@ int main(int argc, char **argv) {
         for (const double speed : {50.0, 100.0}) {
             const std::vector<Result> fast = medians({all[0], all[2]}, records, speed, fastSeconds);
             std::printf(
-                "%-50s %19.1f%% %20s %19.1f%%\n",
+                "%-50s %19.1f%% %20s %20s %19.1f%%\n",
                 qPrintable(
                     QStringLiteral("events logged at %1x, %2 records").arg(speed).arg(records)),
-                fast[0].loggedPercent, "", fast[1].loggedPercent);
+                fast[0].loggedPercent, "", "", fast[1].loggedPercent);
         }
         std::fflush(stdout);
     }
