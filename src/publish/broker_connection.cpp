@@ -90,7 +90,7 @@ BrokerConnection::~BrokerConnection() {
         mosquitto_destroy(m_client);
 }
 
-QString BrokerConnection::connect(int timeoutMs) {
+QString BrokerConnection::connect(int timeoutMs, const std::atomic<bool> *cancelled) {
     if (!m_setupFailure.isEmpty())
         return m_failure = m_setupFailure;
     if (m_settings.host.isEmpty())
@@ -104,7 +104,7 @@ QString BrokerConnection::connect(int timeoutMs) {
         return m_failure = reason(rc);
     QElapsedTimer waited;
     waited.start();
-    while (m_connack < 0 && waited.elapsed() < timeoutMs) {
+    while (m_connack < 0 && waited.elapsed() < timeoutMs && !(cancelled && *cancelled)) {
         rc = serve(50, -1);
         // A refusal closes the connection with its reason given.
         if (rc != MOSQ_ERR_SUCCESS && m_connack < 0)

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 
 struct mosquitto;
@@ -23,9 +24,10 @@ class BrokerConnection {
     BrokerConnection(const BrokerConnection &) = delete;
     BrokerConnection &operator=(const BrokerConnection &) = delete;
 
-    /// Connects and waits for the broker's answer, at most `timeoutMs`. Returns why it failed,
-    /// in words for the user; empty once connected.
-    QString connect(int timeoutMs);
+    /// Connects and waits for the broker's answer, at most `timeoutMs` and only while
+    /// `cancelled` (where given) stays false. Returns why it failed, in words for the user;
+    /// empty once connected.
+    QString connect(int timeoutMs, const std::atomic<bool> *cancelled = nullptr);
     bool isConnected() const { return m_connected; }
     /// The network's work, waiting up to `timeoutMs` for the broker or for `wakeFd` (an
     /// eventfd, drained here; -1 for none). False, with lastFailure() said, when the

@@ -73,6 +73,11 @@ class Publisher::Worker {
         m_stop = true;
         wake();
     }
+    /// Its handlers are not called any more: whoever gave them may be gone.
+    void silence() {
+        const std::lock_guard lock(m_mutex);
+        m_handlers = {};
+    }
     /// Waits for the thread's end, at most `ms`; whether it ended.
     bool waitForEnd(int ms) {
         std::unique_lock lock(m_mutex);
@@ -92,6 +97,7 @@ class Publisher::Worker {
     void publishWaiting();
     void drain();
     void tellFailure(const QString &why);
+    void tell(const std::function<void(const QString &)> Handlers::*handler, const QString &text);
     void waitMs(int ms);
     std::vector<Row> rowsAfter(Place &place, int count);
     std::optional<Place> located(const Place &place);
@@ -170,14 +176,16 @@ void Publisher::Worker::run() {
 }
 
 void Publisher::Worker::connect() {
-    if (const QString why = m_broker->connect(kConnectTimeoutMs); !why.isEmpty()) {
+    if (const QString why = m_broker->connect(kConnectTimeoutMs, &m_stop); !why.isEmpty()) {
+        if (m_stop)
+            return;
         tellFailure(why);
         return;
     }
-    if ((m_toldFailure || !m_everConnected) && m_handlers.working)
-        m_handlers.working(
-            QStringLiteral("Publishing to %1 as %2/%3.")
-                .arg(m_settings.broker(), m_settings.prefix, m_settings.meterName()));
+    if (m_toldFailure || !m_everConnected)
+        tell(&Handlers::working,
+             QStringLiteral("Publishing to %1 as %2/%3.")
+                 .arg(m_settings.broker(), m_settings.prefix, m_settings.meterName()));
     m_toldFailure = false;
     m_everConnected = true;
     m_broker->publish(statusTopic(m_settings), QByteArrayLiteral("online"), true);
@@ -193,10 +201,16 @@ void Publisher::Worker::tellFailure(const QString &why) {
     if (m_toldFailure)
         return;
     m_toldFailure = true;
-    if (m_handlers.failed)
-        m_handlers.failed(QStringLiteral("Publishing to %1 failed: %2. The readings are logged as "
-                                         "ever and are published once the broker takes them.")
-                              .arg(m_settings.broker(), why));
+    tell(&Handlers::failed, QStringLiteral("Publishing to %1 failed: %2. The readings are logged "
+                                           "as ever and are published once the broker takes them.")
+                                .arg(m_settings.broker(), why));
+}
+
+void Publisher::Worker::tell(const std::function<void(const QString &)> Handlers::*handler,
+                             const QString &text) {
+    const std::lock_guard lock(m_mutex);
+    if (m_handlers.*handler)
+        (m_handlers.*handler)(text);
 }
 
 void Publisher::Worker::waitMs(int ms) {
@@ -395,6 +409,7 @@ Publisher::Publisher(const PublishSettings &settings, const QString &logDirector
 Publisher::~Publisher() {
     m_worker->stop();
     m_worker->waitForEnd(m_stopWaitMs);
+    m_worker->silence();
 }
 
 void Publisher::recordsCommitted() { m_worker->wake(); }
