@@ -14,14 +14,6 @@ namespace {
 
 constexpr int kRetryMs = meter::QtSerialLine::kReconnectMs;
 
-meter::SerialLine &orMachine(meter::SerialLine *given,
-                             std::unique_ptr<meter::SerialLine> &machine) {
-    if (given)
-        return *given;
-    machine = std::make_unique<meter::QtSerialLine>();
-    return *machine;
-}
-
 QString native(const QString &path) { return QDir::toNativeSeparators(path); }
 
 } // namespace
@@ -50,7 +42,8 @@ Logger::Logger(QString directory, int port, const core::Clock &clock, QTextStrea
       m_frame(window::surfaceGeometry(window::ControlId::Picture2)),
       m_wedge(window::surfaceGeometry(window::ControlId::Picture3)),
       m_bar(window::surfaceGeometry(window::ControlId::Picture6)),
-      m_chart(m_model, m_plot, m_frame, m_wedge, m_bar), m_line(orMachine(line, m_machineLine)),
+      m_chart(m_model, m_plot, m_frame, m_wedge, m_bar),
+      m_line(meter::givenOrMachineLine(line, m_machineLine)),
       m_log(m_directory, m_data1, m_grid, clock, m_report),
       m_startUp(m_model, m_data1, m_grid, m_log, m_plot, m_chart, m_report),
       m_pipeline(m_model, m_line, m_chart, m_log, [] {}),

@@ -29,14 +29,6 @@ core::MessageBoxes &orScreen(core::MessageBoxes *given, std::unique_ptr<core::Me
     return *screen;
 }
 
-meter::SerialLine &orMachine(meter::SerialLine *given,
-                             std::unique_ptr<meter::SerialLine> &machine) {
-    if (given)
-        return *given;
-    machine = std::make_unique<meter::QtSerialLine>();
-    return *machine;
-}
-
 constexpr int kRetryMs = 50;
 
 } // namespace
@@ -56,7 +48,7 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
     : m_directory(std::move(files.directory)), m_helpFile(std::move(files.helpFile)),
       m_clock(clock), m_form1(m_model, m_grid),
       m_messages(orScreen(messages, m_screenMessages, &m_form1)),
-      m_line(orMachine(line, m_machineLine)),
+      m_line(meter::givenOrMachineLine(line, m_machineLine)),
       m_chart(m_model, m_form1.surface(window::ControlId::Picture1),
               m_form1.surface(window::ControlId::Picture2),
               m_form1.surface(window::ControlId::Picture3),

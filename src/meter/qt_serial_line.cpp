@@ -59,6 +59,13 @@ QString QtSerialLine::portDescription() const {
     return QStringLiteral("COM%1 (%2)").arg(m_port).arg(device);
 }
 
+SerialLine &givenOrMachineLine(SerialLine *given, std::unique_ptr<SerialLine> &machine) {
+    if (given)
+        return *given;
+    machine = std::make_unique<QtSerialLine>();
+    return *machine;
+}
+
 QString QtSerialLine::portsPresent() const { return describePorts(portsInOrder(*m_listing)); }
 
 bool QtSerialLine::setSettings(const QString &settings) {

@@ -71,4 +71,7 @@ class QtSerialLine final : public QObject, public SerialLine {
     QElapsedTimer m_sinceData;
 };
 
+/// The line a caller gives (a test's), or else the machine's own, made and kept in `machine`.
+SerialLine &givenOrMachineLine(SerialLine *given, std::unique_ptr<SerialLine> &machine);
+
 } // namespace meter
