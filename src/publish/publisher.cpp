@@ -1,5 +1,6 @@
 #include "publish/publisher.h"
 
+#include "core/time_stamp.h"
 #include "log/connection.h"
 #include "log/log_database.h"
 #include "log/record_window.h"
@@ -101,6 +102,7 @@ class Publisher::Worker {
     void waitMs(int ms);
     std::vector<Row> rowsAfter(Place &place, int count);
     std::optional<Place> located(const Place &place);
+    std::optional<Place> firstLaterRecord(const Place &place);
     /// Nothing while the log cannot be read.
     std::optional<Place> lastLiveRecord();
     std::optional<Place> readMark() const;
@@ -287,6 +289,7 @@ std::vector<Row> Publisher::Worker::rowsAfter(Place &from, int count) {
     const std::optional<Place> start = located(from);
     if (!start)
         return rows;
+    from = *start;
     Place at = *start;
     for (int pass = 0; pass < 2 && int(rows.size()) < count; ++pass) {
         logbook::Connection db(kReadPatienceMs);
@@ -352,8 +355,29 @@ std::optional<Place> Publisher::Worker::located(const Place &place) {
         if (found == Found::Unreadable)
             return std::nullopt;
     }
-    // Neither log has it (emptied, or another log loaded): the live log from its start.
-    return Place{};
+    return firstLaterRecord(place);
+}
+
+std::optional<Place> Publisher::Worker::firstLaterRecord(const Place &place) {
+    // Neither log has it: the live log was emptied (Clear All) or replaced (a log loaded).
+    // What was taken after the record acknowledged last follows it: the records stamped later.
+    const std::optional<qint64> acknowledgedAt = core::clockSeconds(place.time);
+    logbook::Connection db(kReadPatienceMs);
+    if (!db.open(logFile(false)))
+        return std::nullopt;
+    QSqlQuery query(db.database());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT rowid, AAA, EEE FROM b1 ORDER BY rowid")))
+        return std::nullopt;
+    Place before;
+    while (query.next()) {
+        const QString time = query.value(2).toString();
+        // The same second is later: a reading is never dropped for it.
+        if (!acknowledgedAt || core::clockSeconds(time).value_or(0) >= *acknowledgedAt)
+            break;
+        before = Place{query.value(1).toInt(), time, false, query.value(0).toLongLong()};
+    }
+    return before;
 }
 
 std::optional<Place> Publisher::Worker::lastLiveRecord() {

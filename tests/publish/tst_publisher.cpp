@@ -140,6 +140,17 @@ class TestPublisher : public QObject {
         QTRY_COMPARE(arrived(subscriber), range(0, 119) + range(0, 9));
         // Going on after the last record acknowledged, not from the start.
         QVERIFY(subscriber.messages().size() - before < 40);
+
+        // A saved log loaded in place of the live one: its older records are no news, what is
+        // logged after them is.
+        publisher.reset();
+        QVERIFY(QFile::remove(log));
+        commit(createdLog(log), 500, 509, "12-01-2026");
+        publisher = std::make_unique<publish::Publisher>(settingsFor(broker.port()), folder,
+                                                         told.handlers());
+        commit(log, 510, 512, "12-06-2026");
+        publisher->recordsCommitted();
+        QTRY_COMPARE(arrived(subscriber), range(0, 119) + range(0, 9) + range(510, 512));
         QCOMPARE(told.failures(), 1);
     }
 
