@@ -16,6 +16,7 @@
 #include <QVariant>
 
 #include <sys/eventfd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -106,6 +107,9 @@ class Publisher::Worker {
     /// Nothing while the log cannot be read.
     std::optional<Place> lastLiveRecord();
     std::optional<Place> readMark() const;
+    /// The open connection to the live log or the backup, opened again when the file is
+    /// another one than before; nothing when it cannot be opened now.
+    const logbook::Connection *connection(bool backup);
     void saveMark(bool now);
 
     PublishSettings m_settings;
@@ -118,6 +122,12 @@ class Publisher::Worker {
     bool m_done = false;
 
     std::unique_ptr<BrokerConnection> m_broker;
+    struct KeptConnection {
+        std::unique_ptr<logbook::Connection> connection;
+        dev_t device = 0;
+        ino_t inode = 0;
+    };
+    KeptConnection m_kept[2]; ///< the live log's, the backup's
     struct InFlight {
         int mid;
         Place place;
@@ -172,6 +182,9 @@ void Publisher::Worker::run() {
     drain();
     saveMark(true);
     m_broker.reset();
+    // Connections end on the thread that made them.
+    for (KeptConnection &kept : m_kept)
+        kept.connection.reset();
     std::lock_guard lock(m_mutex);
     m_done = true;
     m_ended.notify_all();
@@ -292,10 +305,10 @@ std::vector<Row> Publisher::Worker::rowsAfter(Place &from, int count) {
     from = *start;
     Place at = *start;
     for (int pass = 0; pass < 2 && int(rows.size()) < count; ++pass) {
-        logbook::Connection db(kReadPatienceMs);
-        if (!db.open(logFile(at.inBackup)))
+        const logbook::Connection *db = connection(at.inBackup);
+        if (!db)
             return rows;
-        QSqlQuery query(db.database());
+        QSqlQuery query(db->database());
         query.prepare(
             QStringLiteral("SELECT rowid, AAA, BBB, CCC, DDD, EEE FROM b1 WHERE rowid > ? "
                            "ORDER BY rowid LIMIT ?"));
@@ -327,10 +340,10 @@ std::optional<Place> Publisher::Worker::located(const Place &place) {
         const QString path = logFile(inBackup);
         if (!QFileInfo::exists(path))
             return Found::No;
-        logbook::Connection db(kReadPatienceMs);
-        if (!db.open(path))
+        const logbook::Connection *db = connection(inBackup);
+        if (!db)
             return Found::Unreadable;
-        QSqlQuery query(db.database());
+        QSqlQuery query(db->database());
         query.prepare(QStringLiteral("SELECT rowid FROM b1 WHERE AAA = ? AND EEE = ? %1 ORDER BY "
                                      "rowid DESC LIMIT 1")
                           .arg(atRow ? QStringLiteral("AND rowid = ?") : QString()));
@@ -362,10 +375,10 @@ std::optional<Place> Publisher::Worker::firstLaterRecord(const Place &place) {
     // Neither log has it: the live log was emptied (Clear All) or replaced (a log loaded).
     // What was taken after the record acknowledged last follows it: the records stamped later.
     const std::optional<qint64> acknowledgedAt = core::clockSeconds(place.time);
-    logbook::Connection db(kReadPatienceMs);
-    if (!db.open(logFile(false)))
+    const logbook::Connection *db = connection(false);
+    if (!db)
         return std::nullopt;
-    QSqlQuery query(db.database());
+    QSqlQuery query(db->database());
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT rowid, AAA, EEE FROM b1 ORDER BY rowid")))
         return std::nullopt;
@@ -383,16 +396,36 @@ std::optional<Place> Publisher::Worker::firstLaterRecord(const Place &place) {
 std::optional<Place> Publisher::Worker::lastLiveRecord() {
     if (!QFileInfo::exists(logFile(false)))
         return Place{};
-    logbook::Connection db(kReadPatienceMs);
-    if (!db.open(logFile(false)))
+    const logbook::Connection *db = connection(false);
+    if (!db)
         return std::nullopt;
-    QSqlQuery query(db.database());
+    QSqlQuery query(db->database());
     if (!query.exec(QStringLiteral("SELECT rowid, AAA, EEE FROM b1 ORDER BY rowid DESC LIMIT 1")))
         return std::nullopt;
     if (!query.next())
         return Place{};
     return Place{query.value(1).toInt(), query.value(2).toString(), false,
                  query.value(0).toLongLong()};
+}
+
+const logbook::Connection *Publisher::Worker::connection(bool backup) {
+    KeptConnection &kept = m_kept[backup ? 1 : 0];
+    const QString path = logFile(backup);
+    struct stat file {};
+    if (::stat(QFile::encodeName(path).constData(), &file) != 0) {
+        kept.connection.reset();
+        return nullptr;
+    }
+    if (kept.connection && kept.device == file.st_dev && kept.inode == file.st_ino)
+        return kept.connection.get();
+    kept.connection = std::make_unique<logbook::Connection>(kReadPatienceMs);
+    if (!kept.connection->open(path)) {
+        kept.connection.reset();
+        return nullptr;
+    }
+    kept.device = file.st_dev;
+    kept.inode = file.st_ino;
+    return kept.connection.get();
 }
 
 std::optional<Place> Publisher::Worker::readMark() const {
