@@ -72,9 +72,10 @@ set(CPACK_PACKAGE_DESCRIPTION
 its RS-232 cable or a USB-serial adapter. Each reading is shown large, checked\n\
 against alarm limits, drawn on a live trend chart and logged into a database;\n\
 the log is browsed, saved, loaded, exported to CSV and printed as a report.\n\
-envmeter-logger logs without a window, also as a systemd user service. The\n\
-package also holds envmeter-meter-sim, a simulated meter for trying the\n\
-program without one.")
+envmeter-logger logs without a window, also as a systemd user service, and\n\
+both publish the readings to an MQTT broker, Home Assistant discovery\n\
+included. The package also holds envmeter-meter-sim, a simulated meter for\n\
+trying the program without one.")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
