@@ -9,11 +9,17 @@
 #include <QString>
 #include <QTest>
 
+/// Runs `sql` on the file; a failure fails the test. Like any reader beside the program, it
+/// waits while the program holds the file locked.
 inline QString sqlite3(const QString &path, const QString &sql) {
     QProcess process;
-    process.start(QStringLiteral("sqlite3"), {path, sql});
+    process.start(QStringLiteral("sqlite3"),
+                  {QStringLiteral("-cmd"), QStringLiteral(".timeout 10000"), path, sql});
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        qWarning() << "sqlite3 failed:" << process.readAllStandardError();
+        QTest::qFail(
+            qPrintable(QStringLiteral("sqlite3 %1 '%2' failed: %3")
+                           .arg(path, sql, QString::fromLocal8Bit(process.readAllStandardError()))),
+            __FILE__, __LINE__);
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 

@@ -3,25 +3,30 @@
 
 #include <QTest>
 
-using metersim::Display;
+// Not "Display": X11 has a type of that name, which Qt GUI headers declare.
+using MeterDisplay = metersim::Display;
 
 namespace {
 
 constexpr char kCells[] = "0123456789 L"; // L is read in digit 3 only
 // Flags in the order of the bits of a combination number.
-constexpr bool Display::*kFlags[] = {
-    &Display::pointBefore3, &Display::pointBefore4, &Display::minus,     &Display::rs232,
-    &Display::hold,         &Display::x10,          &Display::lowBattery};
+constexpr bool MeterDisplay::*kFlags[] = {&MeterDisplay::pointBefore3, &MeterDisplay::pointBefore4,
+                                          &MeterDisplay::minus,        &MeterDisplay::rs232,
+                                          &MeterDisplay::hold,         &MeterDisplay::x10,
+                                          &MeterDisplay::lowBattery};
 // No function, then each function the meter shows.
-constexpr bool Display::*kFunctions[] = {
-    nullptr,           &Display::sound,      &Display::humidity,
-    &Display::celsius, &Display::fahrenheit, &Display::lux};
+constexpr bool MeterDisplay::*kFunctions[] = {nullptr,
+                                              &MeterDisplay::sound,
+                                              &MeterDisplay::humidity,
+                                              &MeterDisplay::celsius,
+                                              &MeterDisplay::fahrenheit,
+                                              &MeterDisplay::lux};
 constexpr std::uint64_t kDisplays =
     12 * 12 * 12 * 12 * (1 << std::size(kFlags)) * std::size(kFunctions);
 
 /// Display number i of all combinations of cells, points, sign, annunciators and function.
-Display nthDisplay(std::uint64_t i) {
-    Display d;
+MeterDisplay nthDisplay(std::uint64_t i) {
+    MeterDisplay d;
     for (char &cell : d.cells) {
         cell = kCells[i % 12];
         i /= 12;
@@ -35,7 +40,7 @@ Display nthDisplay(std::uint64_t i) {
     return d;
 }
 
-bool decodedAsShown(const Display &d, const meter::Reading &r) {
+bool decodedAsShown(const MeterDisplay &d, const meter::Reading &r) {
     for (std::size_t n = 0; n < 4; ++n) {
         const bool digit = d.cells[n] >= '0' && d.cells[n] <= '9';
         if (r.Digits[n] != (digit ? QString(QLatin1Char(d.cells[n])) : QString()))
@@ -60,7 +65,7 @@ class TestFrameEncoder : public QObject {
 void TestFrameEncoder::roundTripsEveryDisplayAtEveryOffset() {
     // Each display travels in a 28-byte chunk as the port delivers it: the tail of the frame
     // before it (after a stray byte, to reach offset 14), the frame, the head of the next.
-    const meter::MeterFrame neighbour = metersim::encodeDisplay(Display{});
+    const meter::MeterFrame neighbour = metersim::encodeDisplay(MeterDisplay{});
     std::array<std::uint8_t, 14> before = neighbour.bytes;
     before[0] = 0xFF;
     // Bits the decoder must not read: byte 1 bits 1-2, byte 10, byte 11 bits 0-2, bytes 12 and
@@ -69,7 +74,7 @@ void TestFrameEncoder::roundTripsEveryDisplayAtEveryOffset() {
     std::array<std::uint8_t, 28> chunk{};
 
     for (std::uint64_t i = 0; i < kDisplays; ++i) {
-        const Display d = nthDisplay(i);
+        const MeterDisplay d = nthDisplay(i);
         meter::MeterFrame frame = metersim::encodeDisplay(d);
         if (i % 2)
             for (std::size_t k = 0; k < 14; ++k)

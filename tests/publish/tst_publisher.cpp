@@ -115,7 +115,7 @@ class TestPublisher : public QObject {
         broker.stop();
         commit(log, 30, 79);
         publisher->recordsCommitted();
-        QTest::qWait(1500);
+        QTRY_COMPARE_WITH_TIMEOUT(told.failures(), 1, 10000);
         QVERIFY(broker.start());
         QTRY_COMPARE_WITH_TIMEOUT(arrived(subscriber), range(0, 79), 20000);
         QCOMPARE(told.failures(), 1);
