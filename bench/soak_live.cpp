@@ -23,7 +23,8 @@ namespace {
 QString count(const QString &file) {
     QProcess sqlite;
     sqlite.start(QStringLiteral("sqlite3"),
-                 {file, QStringLiteral("SELECT count(*), min(AAA), max(AAA) FROM b1")});
+                 {QStringLiteral("-cmd"), QStringLiteral(".timeout 2000"), file,
+                  QStringLiteral("SELECT count(*), min(AAA), max(AAA) FROM b1")});
     sqlite.waitForFinished();
     return QString::fromUtf8(sqlite.readAllStandardOutput()).trimmed();
 }
