@@ -8,7 +8,6 @@
 #ifdef Q_OS_UNIX
 #include <sys/ioctl.h>
 #include <termios.h>
-#include <unistd.h>
 #endif
 
 namespace meter {
@@ -124,10 +123,15 @@ void QtSerialLine::setReceiveThreshold(int bytes) {
 }
 
 void QtSerialLine::wakeAtThreshold() {
+    // The port takes the bytes from the system in units of the threshold, each as it is
+    // complete. A receive event handled late (the window busy painting, the machine busy) leaves
+    // the bytes that came meanwhile to the next unit: taking them into this chunk would cut the
+    // display they begin in two and cost that reading, and the lost share would grow with every
+    // millisecond the program is late.
+    m_serial->setReadBufferSize(m_threshold);
 #ifdef Q_OS_UNIX
     // The system itself waits for the threshold of bytes before it wakes the program, rather
-    // than at every byte of the line (a byte comes every 4 ms at 2400 baud). Reading still takes
-    // whatever is there.
+    // than at every byte of the line (a byte comes every 4 ms at 2400 baud).
     termios settings{};
     if (::tcgetattr(int(m_serial->handle()), &settings) != 0)
         return;
@@ -162,18 +166,7 @@ int QtSerialLine::bytesInSystem() const {
     return inSystem;
 }
 
-QByteArray QtSerialLine::readAll() {
-    QByteArray bytes = m_serial->readAll();
-#ifdef Q_OS_UNIX
-    if (const int inSystem = bytesInSystem(); inSystem > 0) {
-        const qsizetype had = bytes.size();
-        bytes.resize(had + inSystem);
-        const ssize_t got = ::read(int(m_serial->handle()), bytes.data() + had, size_t(inSystem));
-        bytes.resize(had + std::max<qsizetype>(got, 0));
-    }
-#endif
-    return bytes;
-}
+QByteArray QtSerialLine::readAll() { return m_serial->readAll(); }
 
 void QtSerialLine::bytesCame() {
     m_sinceData.start();

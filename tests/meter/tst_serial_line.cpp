@@ -11,8 +11,8 @@ class TestSerialLine : public QObject {
 
     int m_master = -1;
 
-    void writeToLine(int bytes) {
-        const QByteArray data(bytes, '\x15');
+    void writeToLine(int bytes, char byte = '\x15') {
+        const QByteArray data(bytes, byte);
         QCOMPARE(::write(m_master, data.constData(), std::size_t(data.size())), bytes);
     }
 
@@ -49,7 +49,9 @@ class TestSerialLine : public QObject {
             QCOMPARE(*meter::parseLineSettings(text), (meter::LineSettings{2400, 'n', 8, 1}));
     }
 
-    // The event comes once the threshold waits, and again while bytes are left unread.
+    // The event comes once the threshold waits, and again while bytes are left unread. An
+    // event handled late takes its threshold of bytes only: those that came meanwhile begin the
+    // next chunk, so the line is cut into chunks where it always was.
     void raisesTheReceiveEventAtTheThreshold() {
         meter::QtSerialLine line;
         int events = 0;
@@ -72,6 +74,15 @@ class TestSerialLine : public QObject {
         const int settled = events;
         QTest::qWait(100);
         QCOMPARE(events, settled);
+
+        QStringList chunks;
+        line.setReceiveHandler([&] { chunks.append(QString::fromLatin1(line.readAll())); });
+        writeToLine(28, 'a');
+        writeToLine(8, 'b');
+        QTRY_COMPARE(chunks, QStringList{QString(28, u'a')});
+        writeToLine(20, 'c');
+        QTRY_COMPARE(chunks.size(), 2);
+        QCOMPARE(chunks[1], QString(8, u'b') + QString(20, u'c'));
     }
 
     // A line that brings nothing is told of once, and again only after bytes came and stopped.
