@@ -19,8 +19,7 @@ void BM_ReceiveEvent(benchmark::State &state) {
                                QStringLiteral("_21.5 C RS232"), QStringLiteral("55.2 %RH RS232")};
     // Two frames an event, as the line brings them; the same function throughout, so the
     // figure is the steady state (a function change adds one axis and background redraw).
-    const QByteArray frames =
-        metersim::parseScript(displays[state.range(1)]).steps.front().bytes.repeated(2);
+    const QByteArray frames = metersim::parseScript(displays[state.range(1)]).steps.front().bytes;
     for (auto _ : state) {
         line.deliver(frames);
         QCoreApplication::processEvents(); // the view repaints what changed

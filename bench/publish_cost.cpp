@@ -116,9 +116,9 @@ void latency(double seconds) {
     metersim::LinePacer pacer(1);
     const volatile std::sig_atomic_t never = 0;
     for (int n = 1; n <= events; ++n) {
-        const QByteArray frame =
+        const QByteArray reading =
             metersim::parseScript(QStringLiteral("%1 C").arg(n)).steps.front().bytes;
-        line->write(frame.repeated(2), pacer, never);
+        line->write(reading, pacer, never);
         sent[std::size_t(n)] = Clock::now();
     }
     QThread::msleep(2000);

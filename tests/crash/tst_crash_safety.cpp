@@ -168,10 +168,10 @@ class TestCrashSafety : public QObject {
         const QString folder = file("slow");
         QVERIFY(QDir().mkpath(folder));
         fillLog(createdLog(folder + "/db1.mdb"), 0, 99969);
-        // Readings counting up, each display sent twice as the meter does.
+        // Readings counting up.
         QByteArray counting;
         for (int n = 1; n <= 300; ++n)
-            counting += QByteArray::number(n) + " C *2\n";
+            counting += QByteArray::number(n) + " C\n";
         const QString script = folder + "/count.txt";
         QVERIFY(writeFile(script, counting));
         QProcess meter;
@@ -230,8 +230,7 @@ class TestCrashSafety : public QObject {
         core::SettableClock clock(QDateTime(QDate(2026, 12, 6), QTime(9, 0)));
         core::RecordingMessageBoxes messages;
         meter::FakeSerialLine line;
-        const QByteArray reading =
-            metersim::parseScript(u"61.2 dB").steps.front().bytes.repeated(2);
+        const QByteArray reading = metersim::parseScript(u"61.2 dB").steps.front().bytes;
         {
             app::Program program(folder, clock, &messages, &line);
             program.start();

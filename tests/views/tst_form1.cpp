@@ -142,7 +142,7 @@ class TestForm1 : public QObject {
         g_told.clear();
         m_program->toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
         m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
-        m_line.deliver(metersim::parseScript(u"73.40 dB RS232").steps.front().bytes.repeated(2));
+        m_line.deliver(metersim::parseScript(u"73.40 dB RS232").steps.front().bytes);
         QCOMPARE(accessibleName(ControlId::Text9), "ONLine");
         QCOMPARE(accessibleName(ControlId::Label4), m_program->model().text(ControlId::Label4));
         QCOMPARE(accessibleName(ControlId::Label4), "73.40");
@@ -188,7 +188,7 @@ class TestForm1 : public QObject {
         m_program->toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
         m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
         for (int i = 0; i < 3; ++i, QCoreApplication::processEvents())
-            m_line.deliver(metersim::parseScript(u"55.5 dB").steps.front().bytes.repeated(2));
+            m_line.deliver(metersim::parseScript(u"55.5 dB").steps.front().bytes);
         m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
         QTRY_COMPARE(view->verticalScrollBar()->maximum(), range + 3);
         view->doItemsLayout();
@@ -365,9 +365,9 @@ class TestForm1 : public QObject {
         const int before = m_program->data1().recordCount();
         QSignalSpy finished(&m_program->csvExport(), &views::CsvExportCommand::finished);
         m_program->csvExport().exportTo(m_dir.filePath("log.csv"));
-        const QByteArray frame = metersim::parseScript(u"55.5 dB").steps.front().bytes;
+        const QByteArray reading = metersim::parseScript(u"55.5 dB").steps.front().bytes;
         for (int i = 0; i < 5; ++i)
-            m_line.deliver(frame.repeated(2));
+            m_line.deliver(reading);
         QVERIFY(!finished.isEmpty() || finished.wait());
         m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
         QTRY_COMPARE(m_program->data1().recordCount(), before + 5);
@@ -488,12 +488,12 @@ class TestForm1 : public QObject {
         program.start();
         program.toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
         program.toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
-        const QByteArray frame = metersim::parseScript(u"55.5 dB").steps.front().bytes;
+        const QByteArray sent = metersim::parseScript(u"55.5 dB").steps.front().bytes;
         metersim::LinePacer atOnce(0);
         const volatile std::sig_atomic_t running = 0;
         const auto reading = [&] {
             const qint32 before = program.model().fields.NextRecordNo;
-            QVERIFY(meter->write(frame.repeated(2), atOnce, running));
+            QVERIFY(meter->write(sent, atOnce, running));
             QTRY_COMPARE(program.model().fields.NextRecordNo, before + 1);
         };
         const auto shownBoxes = [] {
@@ -534,7 +534,7 @@ class TestForm1 : public QObject {
         meter = metersim::SerialOutput::openPseudoTerminal(&error);
         QVERIFY(QFile::remove(adapter) && QFile::link(meter->portPath(), adapter));
         for (int tries = 0; program.model().fields.NextRecordNo == 15 && tries < 50; ++tries) {
-            QVERIFY(meter->write(frame.repeated(2), atOnce, running));
+            QVERIFY(meter->write(sent, atOnce, running));
             QTest::qWait(100);
         }
         reading();

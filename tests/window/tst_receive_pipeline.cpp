@@ -26,7 +26,7 @@ class TestReceivePipeline : public QObject {
     void reading(const char *display) {
         const metersim::Script script = metersim::parseScript(QString::fromLatin1(display));
         QVERIFY2(script.error.isEmpty(), qPrintable(script.error));
-        m_w->line.deliver(script.steps.front().bytes.repeated(2));
+        m_w->line.deliver(script.steps.front().bytes);
         m_w->log.writeQueued();
     }
     QString text(ControlId id) const { return m_w->model.text(id); }

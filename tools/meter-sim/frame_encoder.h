@@ -25,6 +25,11 @@ struct Display {
     bool lux = false;
 };
 
+/// The meter sends each display twice: the 28 bytes of one receive event of the program, one
+/// reading.
+inline constexpr int kFramesPerReading = 2;
+inline constexpr int kReadingBytes = kFramesPerReading * meter::kFrameLength;
+
 /// Whether encodeDisplay can show a cell character.
 bool isDisplayCell(char cell);
 

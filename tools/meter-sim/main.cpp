@@ -1,5 +1,6 @@
 // envmeter-meter-sim: a simulated meter. It sends display frames on a serial line exactly as the
 // meter does, from a built-in demo or from a script of readings.
+#include "meter/meter_frame.h"
 #include "scenario_player.h"
 #include "serial_output.h"
 
@@ -9,10 +10,11 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
-#include <unistd.h>
 
 namespace {
 
@@ -72,14 +74,23 @@ struct Options {
     qulonglong frameLimit = 0; ///< 0: no limit
 };
 
-/// The command line's options; on a usage error, nothing and the reason in *error.
+/// Exit statuses: a usage error, and a line that cannot be used.
+constexpr int kBadOptions = 2;
+constexpr int kLineFailed = 1;
+/// At the end of a script the program is given this long to read its last reading.
+constexpr int kEndPatienceMs = 2000;
+
+/// The command line's options; on a usage error, nothing and the reason in *error. Help and
+/// the version are printed here, and end the simulator with exit status 0.
 std::optional<Options> parseOptions(const QCoreApplication &app, QString *error) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "A simulated environment meter: sends its display frames on a serial line at 2400 baud.\n"
-        "Without --device it creates a pseudo-terminal and prints the path of the side the\n"
-        "program opens as its port. It stops on Ctrl+C or SIGTERM."));
-    parser.addHelpOption();
+        "A simulated environment meter: sends its display frames on a serial line at 2400 baud,\n"
+        "each display twice, as the meter does: one reading of the program. Without --device it\n"
+        "creates a pseudo-terminal and prints the path of the side the program opens as its\n"
+        "port. It stops on Ctrl+C or SIGTERM, and at the end of a script played once."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption device(QStringLiteral("device"),
                                     QStringLiteral("Write to this serial device."),
                                     QStringLiteral("path"));
@@ -91,19 +102,36 @@ std::optional<Options> parseOptions(const QCoreApplication &app, QString *error)
         QStringLiteral("script"),
         QStringLiteral("Play this script of readings instead of the built-in demo. One reading a "
                        "line: display, function (dB %RH C F LUX), annunciators (RS232 HOLD X10 "
-                       "LOBAT), *N to repeat; or 'raw' and hexadecimal bytes. See README.md."),
+                       "LOBAT), *N for N readings; or 'raw' and hexadecimal bytes. See "
+                       "README.md."),
         QStringLiteral("file"));
     const QCommandLineOption loop(QStringLiteral("loop"),
                                   QStringLiteral("Play the script over and over."));
     const QCommandLineOption speed(
         QStringLiteral("speed"),
-        QStringLiteral("Line speed as a multiple of 2400 baud (default 1); 0 sends at once."),
+        QStringLiteral("Line speed as a multiple of 2400 baud (default 1); 0 sends each reading "
+                       "as soon as the program has read the one before."),
         QStringLiteral("factor"), QStringLiteral("1"));
     const QCommandLineOption frames(QStringLiteral("frames"),
                                     QStringLiteral("Stop sending after this many frames."),
                                     QStringLiteral("count"), QStringLiteral("0"));
     parser.addOptions({device, link, script, loop, speed, frames});
-    parser.process(app);
+    if (!parser.parse(app.arguments())) {
+        *error = parser.errorText() + QStringLiteral(" (see --help)");
+        return std::nullopt;
+    }
+    if (parser.isSet(help) || parser.isSet(version)) {
+        QTextStream(stdout)
+            << (parser.isSet(help)
+                    ? parser.helpText()
+                    : QStringLiteral("envmeter-meter-sim %1\n").arg(app.applicationVersion()));
+        std::exit(0);
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        *error = QStringLiteral("unexpected argument: %1 (see --help)")
+                     .arg(parser.positionalArguments().constFirst());
+        return std::nullopt;
+    }
 
     Options options{parser.value(device), parser.value(link), parser.value(script),
                     parser.isSet(loop)};
@@ -133,20 +161,30 @@ std::optional<metersim::Script> loadScript(const QString &path, QString *error) 
     return error->isEmpty() ? std::optional(std::move(script)) : std::nullopt;
 }
 
-/// Sends frames until the scenario ends, the frame limit is reached or a stop is requested.
-/// Returns false when the line failed.
-bool sendFrames(metersim::ScenarioPlayer &player, metersim::SerialOutput &output,
-                const Options &options) {
+/// Sends readings until the scenario ends, the frame limit is reached or a stop is requested;
+/// unpaced, each once the reader has taken the one before. Returns the readings sent, or
+/// nothing when the line failed.
+std::optional<qulonglong> sendReadings(metersim::ScenarioPlayer &player,
+                                       metersim::SerialOutput &output, const Options &options,
+                                       bool *limitReached) {
     metersim::LinePacer pacer(options.speed);
-    for (qulonglong sent = 0; !g_stop && (options.frameLimit == 0 || sent < options.frameLimit);
-         ++sent) {
-        const std::optional<QByteArray> bytes = player.next();
+    qulonglong readings = 0;
+    qulonglong bytesLeft = options.frameLimit * meter::kFrameLength;
+    while (!g_stop && (options.frameLimit == 0 || bytesLeft > 0)) {
+        std::optional<QByteArray> bytes = player.next();
         if (!bytes)
-            return true;
-        if (!output.write(*bytes, pacer, g_stop))
-            return output.error().isEmpty();
+            break;
+        if (options.frameLimit != 0) {
+            bytes->truncate(qsizetype(std::min<qulonglong>(bytesLeft, bytes->size())));
+            bytesLeft -= bytes->size();
+        }
+        if (!output.write(*bytes, pacer, g_stop) ||
+            (!pacer.paced() && !output.waitForReader(*bytes, g_stop)))
+            return output.error().isEmpty() ? std::optional(readings) : std::nullopt;
+        ++readings;
     }
-    return true;
+    *limitReached = options.frameLimit != 0 && bytesLeft == 0;
+    return readings;
 }
 
 } // namespace
@@ -154,16 +192,17 @@ bool sendFrames(metersim::ScenarioPlayer &player, metersim::SerialOutput &output
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("envmeter-meter-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ENVMETER_VERSION));
 
     QString error;
     const std::optional<Options> options = parseOptions(app, &error);
     if (!options)
-        return fail(error, 2);
+        return fail(error, kBadOptions);
     metersim::ScenarioPlayer player;
     if (!options->script.isEmpty()) {
         std::optional<metersim::Script> script = loadScript(options->script, &error);
         if (!script)
-            return fail(error, 2);
+            return fail(error, kBadOptions);
         player = metersim::ScenarioPlayer(std::move(*script), options->loop);
     }
 
@@ -173,22 +212,29 @@ int main(int argc, char *argv[]) {
                             ? metersim::SerialOutput::openPseudoTerminal(&error)
                             : metersim::SerialOutput::openDevice(options->device, &error);
     if (!output)
-        return fail(error, 1);
+        return fail(error, kLineFailed);
     PortLink link;
     if (!options->link.isEmpty() && !link.create(output->portPath(), options->link, &error))
-        return fail(error, 1);
+        return fail(error, kLineFailed);
     if (usePseudoTerminal)
         QTextStream(stdout) << output->portPath() << Qt::endl;
 
-    if (!sendFrames(player, *output, *options))
-        return fail(output->error(), 1);
-
-    // A pseudo-terminal vanishes with its creator, taking unread bytes with it: keep the line
-    // up until told to stop.
-    while (usePseudoTerminal && !g_stop)
-        usleep(100'000);
+    bool limitReached = false;
+    const std::optional<qulonglong> readings =
+        sendReadings(player, *output, *options, &limitReached);
+    if (!readings)
+        return fail(output->error(), kLineFailed);
     if (output->droppedBytes() > 0)
         QTextStream(stderr) << "envmeter-meter-sim: " << output->droppedBytes()
                             << " bytes dropped while nobody was reading" << Qt::endl;
+    if (g_stop)
+        return 0;
+    // A pseudo-terminal vanishes with its creator, taking unread bytes with it: the reader
+    // gets a moment for the last reading first.
+    QTextStream(stderr) << "envmeter-meter-sim: " << *readings << " readings sent, "
+                        << (limitReached ? QStringLiteral("the frames asked for")
+                                         : QStringLiteral("the end of the script"))
+                        << "; ending" << Qt::endl;
+    output->drain(g_stop, kEndPatienceMs);
     return 0;
 }

@@ -9,8 +9,12 @@ ScenarioPlayer::ScenarioPlayer(Script script, bool loop)
 
 std::optional<QByteArray> ScenarioPlayer::next() {
     if (m_script.steps.empty()) {
-        const meter::MeterFrame frame = encodeDisplay(demoDisplay(m_demoFrame++));
-        return QByteArray(reinterpret_cast<const char *>(frame.bytes.data()), meter::kFrameLength);
+        QByteArray reading;
+        for (int n = 0; n < kFramesPerReading; ++n) {
+            const meter::MeterFrame frame = encodeDisplay(demoDisplay(m_demoFrame++));
+            reading.append(reinterpret_cast<const char *>(frame.bytes.data()), meter::kFrameLength);
+        }
+        return reading;
     }
     if (m_repeatsDone == m_script.steps[m_step].repeat) {
         m_repeatsDone = 0;

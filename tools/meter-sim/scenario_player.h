@@ -9,14 +9,15 @@
 
 namespace metersim {
 
-/// Hands out the bytes to send, frame by frame: a script's steps in order (once, or over and
-/// over), or, without a script, the built-in demo's endless cycle.
+/// Hands out the bytes to send, reading by reading (one receive event of the program): a
+/// script's steps in order (once, or over and over), or, without a script, the built-in demo's
+/// endless cycle, two of its frames a reading.
 class ScenarioPlayer {
   public:
     ScenarioPlayer() = default; ///< the demo
     ScenarioPlayer(Script script, bool loop);
 
-    /// The next frame's bytes, or nothing when a script played once has ended.
+    /// The next reading's bytes, or nothing when a script played once has ended.
     std::optional<QByteArray> next();
 
   private:

@@ -65,8 +65,11 @@ std::variant<ScriptStep, QString> parseLine(const QList<QStringView> &tokens) {
             return QStringLiteral("'%1' is not a function or annunciator").arg(token.toString());
         }
     }
+    // One reading of the program: the frame twice, as the meter sends each display, the 28
+    // bytes of one receive event.
     const meter::MeterFrame frame = encodeDisplay(*display);
-    step.bytes = QByteArray(reinterpret_cast<const char *>(frame.bytes.data()), frame.bytes.size());
+    step.bytes = QByteArray(reinterpret_cast<const char *>(frame.bytes.data()), frame.bytes.size())
+                     .repeated(kFramesPerReading);
     return step;
 }
 

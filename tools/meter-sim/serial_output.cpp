@@ -1,5 +1,7 @@
 #include "serial_output.h"
 
+#include "frame_encoder.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -19,6 +22,8 @@ namespace {
 constexpr double kRealByteNanoseconds = 1e9 * 10 / 2400; // start, 8 data and stop bit
 // Lateness the pacer makes up by sending sooner; beyond it the schedule starts afresh.
 constexpr std::int64_t kCatchUpNanoseconds = 2'000'000;
+// How often a waiting simulator looks whether the reader took its bytes.
+constexpr int kTakenCheckMs = 5;
 
 std::int64_t monotonicNow() {
     timespec now{};
@@ -99,9 +104,12 @@ std::unique_ptr<SerialOutput> SerialOutput::openPseudoTerminal(QString *error) {
         return nullptr;
     }
     // Raw and without echo before anyone opens it, so nothing the program has not read yet
-    // is echoed back or mangled.
-    if (!setLineSettings(slave) || fcntl(master, F_SETFL, O_NONBLOCK) != 0 ||
-        fcntl(master, F_SETFD, FD_CLOEXEC) != 0 || fcntl(slave, F_SETFD, FD_CLOEXEC) != 0) {
+    // is echoed back or mangled. In packet mode the simulator learns when the reader discards
+    // its input.
+    int packetMode = 1;
+    if (!setLineSettings(slave) || ioctl(master, TIOCPKT, &packetMode) != 0 ||
+        fcntl(master, F_SETFL, O_NONBLOCK) != 0 || fcntl(master, F_SETFD, FD_CLOEXEC) != 0 ||
+        fcntl(slave, F_SETFD, FD_CLOEXEC) != 0) {
         *error = systemError(QStringLiteral("cannot set up the pseudo-terminal"));
         ::close(master);
         ::close(slave);
@@ -113,14 +121,16 @@ std::unique_ptr<SerialOutput> SerialOutput::openPseudoTerminal(QString *error) {
 
 bool SerialOutput::write(QByteArrayView bytes, LinePacer &pacer,
                          const volatile std::sig_atomic_t &stop) {
+    if (!pacer.paced())
+        return writeAtOnce(bytes, stop);
     for (const char byte : bytes) {
-        if (stop || !pacer.waitForNextByte() || !writeByte(byte, pacer.paced(), stop))
+        if (stop || !pacer.waitForNextByte() || !writeByte(byte, stop))
             return false;
     }
     return !stop;
 }
 
-bool SerialOutput::writeByte(char byte, bool dropWhenFull, const volatile std::sig_atomic_t &stop) {
+bool SerialOutput::writeByte(char byte, const volatile std::sig_atomic_t &stop) {
     while (!stop) {
         const ssize_t written = ::write(m_fd, &byte, 1);
         if (written == 1)
@@ -128,10 +138,26 @@ bool SerialOutput::writeByte(char byte, bool dropWhenFull, const volatile std::s
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (dropWhenFull) {
-                ++m_dropped;
-                return true;
-            }
+            ++m_dropped;
+            return true;
+        }
+        m_error = systemError(QStringLiteral("cannot write to %1").arg(m_portPath));
+        return false;
+    }
+    return false;
+}
+
+bool SerialOutput::writeAtOnce(QByteArrayView bytes, const volatile std::sig_atomic_t &stop) {
+    // In one piece where the line takes it, so it reaches the reader's side in one go.
+    while (!bytes.isEmpty() && !stop) {
+        const ssize_t written = ::write(m_fd, bytes.data(), size_t(bytes.size()));
+        if (written > 0) {
+            bytes = bytes.sliced(written);
+            continue;
+        }
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             pollfd room{m_fd, POLLOUT, 0};
             poll(&room, 1, 200);
             continue;
@@ -139,7 +165,48 @@ bool SerialOutput::writeByte(char byte, bool dropWhenFull, const volatile std::s
         m_error = systemError(QStringLiteral("cannot write to %1").arg(m_portPath));
         return false;
     }
+    return !stop;
+}
+
+bool SerialOutput::waitForReader(QByteArrayView sent, const volatile std::sig_atomic_t &stop) {
+    return waitWhileMoreThan(kReadingBytes - 1, sent, stop, -1);
+}
+
+bool SerialOutput::drain(const volatile std::sig_atomic_t &stop, int patienceMs) {
+    if (m_keepOpenFd < 0)
+        return tcdrain(m_fd) == 0 || !isatty(m_fd);
+    return waitWhileMoreThan(0, {}, stop, patienceMs);
+}
+
+bool SerialOutput::waitWhileMoreThan(int bytes, QByteArrayView resent,
+                                     const volatile std::sig_atomic_t &stop, int patienceMs) {
+    if (m_keepOpenFd < 0)
+        return true;
+    const std::int64_t giveUpAt = monotonicNow() + std::int64_t{patienceMs} * 1'000'000;
+    while (!stop) {
+        if (readerDiscarded() && !resent.isEmpty() && !writeAtOnce(resent, stop))
+            return false;
+        // Bytes written travel to the reader's side a moment later; asking it for input makes
+        // the system move them there first, so they are counted.
+        pollfd arrived{m_keepOpenFd, POLLIN, 0};
+        poll(&arrived, 1, 0);
+        int waiting = 0;
+        if (ioctl(m_keepOpenFd, FIONREAD, &waiting) != 0 || waiting <= bytes)
+            return true;
+        if (patienceMs >= 0 && monotonicNow() >= giveUpAt)
+            return true;
+        pollfd status{m_fd, POLLPRI | POLLIN, 0};
+        poll(&status, 1, kTakenCheckMs);
+    }
     return false;
+}
+
+bool SerialOutput::readerDiscarded() {
+    bool discarded = false;
+    unsigned char packet[64];
+    while (::read(m_fd, packet, sizeof packet) > 0)
+        discarded = discarded || (packet[0] & TIOCPKT_FLUSHREAD) != 0;
+    return discarded;
 }
 
 } // namespace metersim

@@ -46,15 +46,28 @@ class SerialOutput {
     QString portPath() const { return m_portPath; }
     std::uint64_t droppedBytes() const { return m_dropped; }
 
-    /// Puts bytes on the line, paced. When nobody takes them and the line's buffer is full, a
-    /// paced line drops them as a real one would; an unpaced line waits for room. Returns false
-    /// when `stop` was raised or the line failed (see error()).
+    /// Puts bytes on the line: paced, byte by byte, dropping them as a real line would when
+    /// nobody takes them and its buffer is full; unpaced, at once, waiting for room. Returns
+    /// false when `stop` was raised or the line failed (see error()).
     bool write(QByteArrayView bytes, LinePacer &pacer, const volatile std::sig_atomic_t &stop);
+    /// On a pseudo-terminal, waits until less than a reading's bytes wait unread: the reader
+    /// took the reading `sent`. Sent again when the reader discarded it unread (the program
+    /// clears its input as it opens the line). Returns false when `stop` was raised or the line
+    /// failed.
+    bool waitForReader(QByteArrayView sent, const volatile std::sig_atomic_t &stop);
+    /// Waits until every byte sent has been read, or is out of a serial device, at most
+    /// `patienceMs`. Returns false when `stop` was raised or the line failed.
+    bool drain(const volatile std::sig_atomic_t &stop, int patienceMs);
     QString error() const { return m_error; }
 
   private:
     SerialOutput(int writeFd, int keepOpenFd, QString portPath);
-    bool writeByte(char byte, bool dropWhenFull, const volatile std::sig_atomic_t &stop);
+    bool writeByte(char byte, const volatile std::sig_atomic_t &stop);
+    bool writeAtOnce(QByteArrayView bytes, const volatile std::sig_atomic_t &stop);
+    bool waitWhileMoreThan(int bytes, QByteArrayView resent, const volatile std::sig_atomic_t &stop,
+                           int patienceMs);
+    /// Whether the reader discarded its input since the last call (pseudo-terminals only).
+    bool readerDiscarded();
 
     int m_fd;
     int m_keepOpenFd; ///< the pseudo-terminal's program side, held so its settings stay put
