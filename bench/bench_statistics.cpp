@@ -39,7 +39,7 @@ void BM_StatisticsOfTheLog(benchmark::State &state) {
     logbook::DatabaseError error;
     for (auto _ : state) {
         const auto records = logbook::readLogRecords(log, error);
-        benchmark::DoNotOptimize(logbook::spanFigures(*records, {{}, {}, 85.0, 40.0}));
+        benchmark::DoNotOptimize(logbook::spanFigures(*records, {{}, {}, {85.0, {}}, {40.0, {}}}));
     }
 }
 BENCHMARK(BM_StatisticsOfTheLog)->Unit(benchmark::kMillisecond);
@@ -49,7 +49,7 @@ void BM_StatisticsComputedAlone(benchmark::State &state) {
     logbook::DatabaseError error;
     const auto records = logbook::readLogRecords(variedLog(dir), error);
     for (auto _ : state)
-        benchmark::DoNotOptimize(logbook::spanFigures(*records, {{}, {}, 85.0, 40.0}));
+        benchmark::DoNotOptimize(logbook::spanFigures(*records, {{}, {}, {85.0, {}}, {40.0, {}}}));
     state.counters["records"] = double(records->size());
 }
 BENCHMARK(BM_StatisticsComputedAlone)->Unit(benchmark::kMillisecond);

@@ -7,21 +7,87 @@
 #include "log/statistics_command.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QMessageBox>
 #include <QSqlDatabase>
 #include <QStandardPaths>
 #include <QTextStream>
 
 #include <cstdio>
+#include <optional>
+
+namespace {
+
+constexpr int kBadOptions = 2;
+
+/// The options every Qt window program takes (the display, the style, ...): taken here only to
+/// be passed on, and not shown in the help.
+QList<QCommandLineOption> qtWindowOptions() {
+    QList<QCommandLineOption> options;
+    for (const char *name : {"platform", "platformpluginpath", "platformtheme", "plugin",
+                             "qwindowgeometry", "qwindowicon", "qwindowtitle", "session", "display",
+                             "geometry", "style", "stylesheet", "qmljsdebugger"})
+        options.append({QString::fromLatin1(name), QString(), QStringLiteral("value")});
+    for (const char *name : {"reverse", "widgetcount", "nograb", "dograb"})
+        options.append({QString::fromLatin1(name), QString()});
+    for (QCommandLineOption &option : options)
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+    return options;
+}
+
+/// What the command line asks that needs no window: the help, the version, the statistics, or
+/// a mistake in it, answered on the terminal with the exit code. Nothing when the window opens.
+std::optional<int> answerOnTerminal(int argc, char *argv[]) {
+    const QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(ENVMETER_VERSION));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QCommandLineParser parser;
+    // Qt's own options are written with one dash: -platform offscreen.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(
+        QStringLiteral("The companion of the environment meter: shows its readings as they come "
+                       "and logs each one into the log beside the program.\n\n"
+                       "  envmeter --statistics LOGFILE [--from T] [--to T] [--hi [FUNCTION=]X]... "
+                       "[--low [FUNCTION=]Y]... [--json]\n\n"
+                       "prints the figures of a log instead, with no window and no display."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addOptions(logbook::statisticsOptions() + qtWindowOptions());
+    const QStringList arguments = QCoreApplication::arguments();
+    if (!parser.parse(arguments)) {
+        err << "envmeter: " << parser.errorText() << " (see --help)" << Qt::endl;
+        return kBadOptions;
+    }
+    if (parser.isSet(help)) {
+        out << parser.helpText();
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        out << "envmeter " << QCoreApplication::applicationVersion() << Qt::endl;
+        return 0;
+    }
+    if (logbook::asksForStatistics(argc, argv))
+        return logbook::runStatisticsCommand(arguments, out, err);
+    if (!parser.positionalArguments().isEmpty()) {
+        err << "envmeter: unexpected argument: " << parser.positionalArguments().constFirst()
+            << " (see --help)" << Qt::endl;
+        return kBadOptions;
+    }
+    for (const QString &name : {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("hi"),
+                                QStringLiteral("low"), QStringLiteral("json")})
+        if (parser.isSet(name)) {
+            err << "envmeter: --" << name << " goes with --statistics (see --help)" << Qt::endl;
+            return kBadOptions;
+        }
+    return std::nullopt;
+}
+
+} // namespace
 
 int main(int argc, char *argv[]) {
-    // The figures of a log file for a script: no window, no display needed.
-    if (logbook::asksForStatistics(argc, argv)) {
-        const QCoreApplication app(argc, argv);
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        return logbook::runStatisticsCommand(QCoreApplication::arguments(), out, err);
-    }
+    if (const std::optional<int> answered = answerOnTerminal(argc, argv))
+        return *answered;
     QApplication app(argc, argv);
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
         QMessageBox::critical(nullptr, QStringLiteral("5710"),

@@ -60,7 +60,7 @@ struct Sums {
     std::vector<std::pair<double, double>> levels; ///< sound: each level with its weight
 };
 
-void add(Sums &sums, const Entry &entry, double weight, const SpanQuery &query) {
+void add(Sums &sums, const Entry &entry, double weight) {
     GroupFigures &g = sums.figures;
     if (g.readings++ == 0)
         g.first = entry.time;
@@ -75,10 +75,10 @@ void add(Sums &sums, const Entry &entry, double weight, const SpanQuery &query) 
     sums.weighted += weight * v;
     g.min = g.min ? std::min(*g.min, v) : v;
     g.max = g.max ? std::max(*g.max, v) : v;
-    if (query.hi && v >= *query.hi)
-        g.aboveHiSeconds = g.aboveHiSeconds.value_or(0) + weight;
-    if (query.low && v <= *query.low)
-        g.belowLowSeconds = g.belowLowSeconds.value_or(0) + weight;
+    if (g.hi && v >= *g.hi)
+        *g.aboveHiSeconds += weight;
+    if (g.low && v <= *g.low)
+        *g.belowLowSeconds += weight;
     if (g.function == kSound) {
         sums.energy += weight * std::pow(10.0, v / 10);
         sums.niosh += weight * std::exp2((v - 85) / 3);
@@ -134,6 +134,11 @@ void finish(Sums &sums) {
 
 } // namespace
 
+std::optional<double> Limit::of(const QString &function) const {
+    const auto own = byFunction.find(function);
+    return own != byFunction.end() ? std::optional(own->second) : every;
+}
+
 SpanFigures spanFigures(std::span<const LogRecord> records, const SpanQuery &query) {
     SpanFigures result;
     std::vector<Sums> groups;
@@ -157,8 +162,15 @@ SpanFigures spanFigures(std::span<const LogRecord> records, const SpanQuery &que
             groups.begin());
         if (group == groups.size()) {
             groups.push_back({});
-            groups.back().figures.function = r.function;
-            groups.back().figures.unit = r.unit;
+            GroupFigures &g = groups.back().figures;
+            g.function = r.function;
+            g.unit = r.unit;
+            g.hi = query.hi.of(r.function);
+            g.low = query.low.of(r.function);
+            if (g.hi)
+                g.aboveHiSeconds = 0;
+            if (g.low)
+                g.belowLowSeconds = 0;
         }
         entries.push_back({group, *time, level});
     }
@@ -172,7 +184,7 @@ SpanFigures spanFigures(std::span<const LogRecord> records, const SpanQuery &que
         const double duration = double(entries[end - 1].time - entries[begin].time + 1);
         sums.figures.seconds += duration;
         for (std::size_t i = begin; i < end; ++i)
-            add(sums, entries[i], duration / double(end - begin), query);
+            add(sums, entries[i], duration / double(end - begin));
     }
     std::stable_sort(groups.begin(), groups.end(), [](const Sums &a, const Sums &b) {
         const int ra = functionRank(a.figures.function);
@@ -181,10 +193,6 @@ SpanFigures spanFigures(std::span<const LogRecord> records, const SpanQuery &que
     });
     for (Sums &sums : groups) {
         finish(sums);
-        if (query.hi && !sums.figures.aboveHiSeconds)
-            sums.figures.aboveHiSeconds = 0;
-        if (query.low && !sums.figures.belowLowSeconds)
-            sums.figures.belowLowSeconds = 0;
         result.groups.push_back(std::move(sums.figures));
     }
     return result;

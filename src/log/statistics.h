@@ -5,18 +5,28 @@
 
 #include <QString>
 
+#include <map>
 #include <optional>
 #include <span>
 #include <vector>
 
 namespace logbook {
 
+/// A limit whose time is counted: one for every function, and functions' own, which win.
+struct Limit {
+    std::optional<double> every;
+    std::map<QString, double> byFunction; ///< by the log's function names: "Sound", "Temp", ...
+
+    /// The limit that holds for a group of this function, in the group's own unit.
+    std::optional<double> of(const QString &function) const;
+};
+
 /// What a span of the log is narrowed by; nothing set, the whole log.
 struct SpanQuery {
     std::optional<qint64> from; ///< clock seconds (core::clockSeconds), the first included
     std::optional<qint64> to;   ///< the last included
-    std::optional<double> hi;   ///< the time at or above it is counted
-    std::optional<double> low;  ///< the time at or below it is counted
+    Limit hi;                   ///< the time at or above it is counted
+    Limit low;                  ///< the time at or below it is counted
 };
 
 /// What the readings of one function and unit in a span say. Times are seconds: each record
@@ -39,7 +49,8 @@ struct GroupFigures {
     std::optional<double> doseNiosh, doseOsha, projectedDoseNiosh, projectedDoseOsha;
     std::optional<double> mkt;      ///< temperature: mean kinetic temperature, in its unit
     std::optional<double> luxHours; ///< light: exposure
-    std::optional<double> aboveHiSeconds, belowLowSeconds; ///< where the query gives limits
+    std::optional<double> hi, low;  ///< the limits that held for this group, if any
+    std::optional<double> aboveHiSeconds, belowLowSeconds; ///< where they are given
 };
 
 struct SpanFigures {

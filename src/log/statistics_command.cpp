@@ -11,12 +11,49 @@
 #include <QTextStream>
 
 #include <cstring>
+#include <map>
 
 namespace logbook {
 
 namespace {
 
 const QString kStatistics = QStringLiteral("statistics");
+const QString kFrom = QStringLiteral("from");
+const QString kTo = QStringLiteral("to");
+const QString kHi = QStringLiteral("hi");
+const QString kLow = QStringLiteral("low");
+const QString kJson = QStringLiteral("json");
+
+/// The names a limit may be given for, as the user writes them, with the log's function names.
+const std::map<QString, QString> kLimitFunctions{
+    {QStringLiteral("sound"), QStringLiteral("Sound")},
+    {QStringLiteral("humidity"), QStringLiteral("Humidity")},
+    {QStringLiteral("temp"), QStringLiteral("Temp")},
+    {QStringLiteral("temperature"), QStringLiteral("Temp")},
+    {QStringLiteral("light"), QStringLiteral("Light")}};
+
+/// Reads the values of --hi or --low: "85" for every function, "sound=85" for one, which wins.
+/// Returns what is wrong, or nothing.
+std::optional<QString> readLimit(const QString &option, const QStringList &values, Limit &limit) {
+    for (const QString &value : values) {
+        const qsizetype equals = value.indexOf(u'=');
+        const QString name = equals < 0 ? QString() : value.left(equals).trimmed().toLower();
+        const std::optional<double> number = core::strictNumber(value.mid(equals + 1));
+        const auto function = kLimitFunctions.find(name);
+        if (!number || (equals >= 0 && function == kLimitFunctions.end()))
+            return QStringLiteral("--%1 needs a number, or sound=, humidity=, temp= or light= "
+                                  "and a number, not \"%2\"")
+                .arg(option, value);
+        const bool twice = equals < 0 ? limit.every.has_value()
+                                      : !limit.byFunction.emplace(function->second, *number).second;
+        if (twice)
+            return QStringLiteral("--%1 gives %2 twice")
+                .arg(option, equals < 0 ? QStringLiteral("a limit for every function") : name);
+        if (equals < 0)
+            limit.every = number;
+    }
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -29,25 +66,30 @@ bool asksForStatistics(int argc, char *argv[]) {
     return false;
 }
 
+QList<QCommandLineOption> statisticsOptions() {
+    return {
+        {kStatistics,
+         QStringLiteral("Print the figures of this log instead of opening the window."),
+         QStringLiteral("logfile")},
+        {kFrom, QStringLiteral("With --statistics: the span's first time, yyyy-MM-ddTHH:mm:ss."),
+         QStringLiteral("time")},
+        {kTo, QStringLiteral("With --statistics: the span's last time, yyyy-MM-ddTHH:mm:ss."),
+         QStringLiteral("time")},
+        {kHi,
+         QStringLiteral("With --statistics: count the time at or above this value, for every "
+                        "function, or for one as sound=85 (also humidity=, temp=, light=), in "
+                        "its own unit; may be given once for every function and once for each."),
+         QStringLiteral("value")},
+        {kLow, QStringLiteral("With --statistics: count the time at or below this value, as --hi."),
+         QStringLiteral("value")},
+        {kJson, QStringLiteral("With --statistics: one JSON object instead of a table.")},
+    };
+}
+
 int runStatisticsCommand(const QStringList &arguments, QTextStream &out, QTextStream &err) {
     QCommandLineParser parser;
-    const QCommandLineOption statistics(kStatistics, QStringLiteral("The figures of this log."),
-                                        QStringLiteral("logfile"));
-    const QCommandLineOption from(QStringLiteral("from"),
-                                  QStringLiteral("The span's first time, yyyy-MM-ddTHH:mm:ss."),
-                                  QStringLiteral("time"));
-    const QCommandLineOption to(QStringLiteral("to"),
-                                QStringLiteral("The span's last time, yyyy-MM-ddTHH:mm:ss."),
-                                QStringLiteral("time"));
-    const QCommandLineOption hi(QStringLiteral("hi"),
-                                QStringLiteral("Count the time at or above this value."),
-                                QStringLiteral("value"));
-    const QCommandLineOption low(QStringLiteral("low"),
-                                 QStringLiteral("Count the time at or below this value."),
-                                 QStringLiteral("value"));
-    const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("One JSON object instead of a table."));
-    parser.addOptions({statistics, from, to, hi, low, json});
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions(statisticsOptions());
     const auto fail = [&err](const QString &why) {
         err << "envmeter: " << why << Qt::endl;
         return 2;
@@ -58,32 +100,30 @@ int runStatisticsCommand(const QStringList &arguments, QTextStream &out, QTextSt
         return fail(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments()[0]));
 
     SpanQuery query;
-    for (const auto &[option, bound] : {std::pair(&from, &query.from), std::pair(&to, &query.to)}) {
-        if (!parser.isSet(*option))
+    for (const auto &[option, bound] : {std::pair(kFrom, &query.from), std::pair(kTo, &query.to)}) {
+        if (!parser.isSet(option))
             continue;
-        *bound = core::clockSecondsOfIso(parser.value(*option));
+        *bound = core::clockSecondsOfIso(parser.value(option));
         if (!*bound)
             return fail(QStringLiteral("--%1 needs a time as yyyy-MM-ddTHH:mm:ss, not \"%2\"")
-                            .arg(option->names().first(), parser.value(*option)));
+                            .arg(option, parser.value(option)));
     }
-    for (const auto &[option, limit] : {std::pair(&hi, &query.hi), std::pair(&low, &query.low)}) {
-        if (!parser.isSet(*option))
-            continue;
-        *limit = core::strictNumber(parser.value(*option));
-        if (!*limit)
-            return fail(QStringLiteral("--%1 needs a number, not \"%2\"")
-                            .arg(option->names().first(), parser.value(*option)));
-    }
+    if (query.from && query.to && *query.from > *query.to)
+        return fail(QStringLiteral("--from %1 is after --to %2: no time lies between them")
+                        .arg(parser.value(kFrom), parser.value(kTo)));
+    for (const auto &[option, limit] : {std::pair(kHi, &query.hi), std::pair(kLow, &query.low)})
+        if (const std::optional<QString> wrong = readLimit(option, parser.values(option), *limit))
+            return fail(*wrong);
 
-    const QString file = parser.value(statistics);
+    const QString file = parser.value(kStatistics);
     DatabaseError error;
     const std::optional<std::vector<LogRecord>> records = readLogRecords(file, error);
     if (!records)
         return fail(QStringLiteral("%1 cannot be read as a log: %2")
                         .arg(QDir::toNativeSeparators(file), error.reason));
     const SpanFigures figures = spanFigures(*records, query);
-    if (parser.isSet(json))
-        out << QJsonDocument(statisticsJson(file, figures, query)).toJson(QJsonDocument::Indented);
+    if (parser.isSet(kJson))
+        out << QJsonDocument(statisticsJson(file, figures)).toJson(QJsonDocument::Indented);
     else
         out << statisticsLines(QDir::toNativeSeparators(file), figures, QStringLiteral(": "))
                    .join(u'\n')

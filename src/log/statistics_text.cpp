@@ -123,8 +123,7 @@ QByteArray statisticsCsv(const SpanFigures &figures) {
     return csv.toUtf8();
 }
 
-QJsonObject statisticsJson(const QString &file, const SpanFigures &figures,
-                           const SpanQuery &query) {
+QJsonObject statisticsJson(const QString &file, const SpanFigures &figures) {
     QJsonArray groups;
     for (const GroupFigures &g : figures.groups) {
         QJsonObject o{{QStringLiteral("function"), g.function},
@@ -154,10 +153,14 @@ QJsonObject statisticsJson(const QString &file, const SpanFigures &figures,
             o.insert(QStringLiteral("mkt"), json(g.mkt));
         if (g.function == u"Light")
             o.insert(QStringLiteral("lux_hours"), json(g.luxHours));
-        if (query.hi)
+        if (g.hi) {
+            o.insert(QStringLiteral("hi"), *g.hi);
             o.insert(QStringLiteral("above_hi_seconds"), json(g.aboveHiSeconds));
-        if (query.low)
+        }
+        if (g.low) {
+            o.insert(QStringLiteral("low"), *g.low);
             o.insert(QStringLiteral("below_low_seconds"), json(g.belowLowSeconds));
+        }
         groups.append(o);
     }
     return {{QStringLiteral("file"), file},

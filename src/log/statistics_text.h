@@ -43,6 +43,6 @@ QStringList statisticsLines(const QString &title, const SpanFigures &figures,
 /// The figures as CSV (RFC 4180, CRLF): group, figure, value, unit; values unrounded.
 QByteArray statisticsCsv(const SpanFigures &figures);
 /// The figures as one JSON object with unrounded numbers.
-QJsonObject statisticsJson(const QString &file, const SpanFigures &figures, const SpanQuery &query);
+QJsonObject statisticsJson(const QString &file, const SpanFigures &figures);
 
 } // namespace logbook

@@ -45,8 +45,8 @@ std::optional<StatisticsSpan> statisticsSpan(WindowModel &model, logbook::Readin
                          .arg(oldest->no)
                          .arg(newest->no);
     }
-    span.limits.hi = core::leadingNumber(model.text(ControlId::Text3));
-    span.limits.low = core::leadingNumber(model.text(ControlId::Text2));
+    span.limits.hi.every = core::leadingNumber(model.text(ControlId::Text3));
+    span.limits.low.every = core::leadingNumber(model.text(ControlId::Text2));
     return span;
 }
 

@@ -4,7 +4,7 @@ groups by function and unit; runs of one group not going back in time and at mos
 each record weighted by its run's duration (last - first + 1 s) over its count; overloads in the
 measured time only.
 
-Usage: statistics_check.py LOG [--from T] [--to T] [--hi X] [--low Y]; prints one JSON object
+Usage: statistics_check.py LOG [--from T] [--to T] [--hi [FUNCTION=]X]... [--low ...]...; prints one JSON object
 with the same keys as `envmeter --statistics LOG --json`.
 """
 import argparse
@@ -46,14 +46,26 @@ def exceeded(levels, percent):
     return levels[-1][0]
 
 
+def limits(values):
+    """{function or None (every function): limit} of "85" and "sound=85"."""
+    names = {"sound": "Sound", "humidity": "Humidity", "temp": "Temp",
+             "temperature": "Temp", "light": "Light"}
+    out = {}
+    for value in values:
+        name, _, number = value.rpartition("=")
+        out[names[name.lower()] if name else None] = float(number)
+    return out
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("log")
     parser.add_argument("--from", dest="start")
     parser.add_argument("--to", dest="end")
-    parser.add_argument("--hi", type=float)
-    parser.add_argument("--low", type=float)
+    parser.add_argument("--hi", action="append", default=[])
+    parser.add_argument("--low", action="append", default=[])
     args = parser.parse_args()
+    hi, low = limits(args.hi), limits(args.low)
     start = datetime.datetime.fromisoformat(args.start) if args.start else None
     end = datetime.datetime.fromisoformat(args.end) if args.end else None
 
@@ -122,10 +134,14 @@ def main():
             result["mkt"] = mkt * 9 / 5 + 32 if unit == "F" else mkt
         if function == "Light":
             result["lux_hours"] = sum(l * w for l, w in levels) / 3600 if levels else None
-        if args.hi is not None:
-            result["above_hi_seconds"] = sum(w for l, w in levels if l >= args.hi)
-        if args.low is not None:
-            result["below_low_seconds"] = sum(w for l, w in levels if l <= args.low)
+        limit_hi = hi.get(function, hi.get(None))
+        limit_low = low.get(function, low.get(None))
+        if limit_hi is not None:
+            result["hi"] = limit_hi
+            result["above_hi_seconds"] = sum(w for l, w in levels if l >= limit_hi)
+        if limit_low is not None:
+            result["low"] = limit_low
+            result["below_low_seconds"] = sum(w for l, w in levels if l <= limit_low)
         out.append(result)
     print(json.dumps({"file": args.log, "groups": out, "left_out": left_out}))
 

@@ -2,7 +2,6 @@
 #include "log/connection.h"
 #include "log/log_database.h"
 #include "log/statistics.h"
-#include "log/statistics_command.h"
 #include "sqlite_cli.h"
 
 #include <QJsonArray>
@@ -12,7 +11,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 
 using logbook::LogRecord;
 
@@ -27,15 +25,23 @@ void append(std::vector<LogRecord> &records, const QString &fun, const QString &
         records.push_back({qint32(records.size()), fun, data, unit, core::timeStamp(from)});
 }
 
-/// What `envmeter --statistics` prints, with its exit code.
+/// What `envmeter` prints where there is no display, with its exit code: its output when it
+/// exits 0, else what it says on standard error.
+std::pair<int, QString> envmeter(const QStringList &arguments) {
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(name);
+    program.setProcessEnvironment(environment);
+    program.start(ENVMETER, arguments);
+    if (!program.waitForFinished(30000) || program.exitStatus() != QProcess::NormalExit)
+        return {-1, program.readAllStandardError()};
+    const int code = program.exitCode();
+    return {code, code == 0 ? program.readAllStandardOutput() : program.readAllStandardError()};
+}
+
 std::pair<int, QString> statistics(const QStringList &arguments) {
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int code = logbook::runStatisticsCommand(
-        QStringList{"envmeter", "--statistics"} + arguments, outStream, errStream);
-    return {code, code == 0 ? out : err};
+    return envmeter(QStringList{"--statistics"} + arguments);
 }
 
 } // namespace
@@ -104,7 +110,7 @@ class TestStatistics : public QObject {
         db.close();
 
         for (const QStringList &span :
-             {QStringList{"--hi", "85", "--low", "40"},
+             {QStringList{"--hi", "85", "--low", "40", "--hi", "temp=20", "--low", "SOUND=60"},
               QStringList{"--from", "2026-12-04T08:05:00", "--to", "2026-12-04T08:30:00"}}) {
             const auto [code, json] = statistics(QStringList{log, "--json"} + span);
             QCOMPARE(code, 0);
@@ -130,20 +136,39 @@ class TestStatistics : public QObject {
         }
     }
 
-    void refusesWhatItCannotRead_data() {
+    // Answered on the terminal with no display: the help, the version and every mistake, each
+    // mistake in one line with exit 2.
+    void answersOnTheTerminal_data() {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
         QTest::addColumn<QString>("told");
-        QTest::newRow("no log") << QStringList{"/no/such.mdb"} << "cannot be read as a log";
-        QTest::newRow("bad time") << QStringList{"x", "--from", "2026-12-04 08:00"}
+        const QStringList log{"--statistics", "x"};
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "--statistics <logfile>";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "envmeter 1.";
+        QTest::newRow("unknown option") << QStringList{"--colour"} << 2 << "'colour'";
+        QTest::newRow("stray argument") << QStringList{"db1.mdb"} << 2 << "db1.mdb";
+        QTest::newRow("no log") << QStringList{"--statistics", "/no/such.mdb"} << 2
+                                << "cannot be read as a log";
+        QTest::newRow("bad time") << log + QStringList{"--from", "2026-12-04 08:00"} << 2
                                   << "--from needs a time";
-        QTest::newRow("bad number") << QStringList{"x", "--hi", "loud"} << "--hi needs a number";
+        QTest::newRow("from after to")
+            << log + QStringList{"--to", "2026-12-04T08:00:00", "--from", "2026-12-04T09:00:00"}
+            << 2 << "is after --to";
+        QTest::newRow("bad number")
+            << log + QStringList{"--hi", "loud"} << 2 << "--hi needs a number";
+        QTest::newRow("no such function")
+            << log + QStringList{"--low", "noise=40"} << 2 << "not \"noise=40\"";
+        QTest::newRow("a limit twice") << log + QStringList{"--hi", "temp=3", "--hi", "Temp=4"} << 2
+                                       << "--hi gives temp twice";
+        QTest::newRow("limit alone") << QStringList{"--hi", "85"} << 2 << "with --statistics";
     }
-    void refusesWhatItCannotRead() {
+    void answersOnTheTerminal() {
         QFETCH(QStringList, arguments);
+        QFETCH(int, code);
         QFETCH(QString, told);
-        const auto [code, err] = statistics(arguments);
-        QCOMPARE(code, 2);
-        QVERIFY2(err.contains(told) && err.count('\n') == 1, qPrintable(err));
+        const auto [exitCode, said] = envmeter(arguments);
+        QCOMPARE(exitCode, code);
+        QVERIFY2(said.contains(told) && (code == 0 || said.count('\n') == 1), qPrintable(said));
     }
 };
 

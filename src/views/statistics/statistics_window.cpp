@@ -75,9 +75,10 @@ StatisticsWindow::StatisticsWindow(window::StatisticsSpan span, Print print,
     const auto limit = [](const std::optional<double> &value) {
         return value ? core::doubleText(*value) : QStringLiteral("none");
     };
-    auto *limits = new QLabel(QStringLiteral("HI %1 and LOW %2, from the main window's limits")
-                                  .arg(limit(m_span.limits.hi), limit(m_span.limits.low)),
-                              this);
+    auto *limits =
+        new QLabel(QStringLiteral("HI %1 and LOW %2, from the main window's limits")
+                       .arg(limit(m_span.limits.hi.every), limit(m_span.limits.low.every)),
+                   this);
     limits->setAccessibleDescription(QStringLiteral("Alarm limits"));
     layout->addWidget(limits);
     m_narrowed = new QLabel(this);
