@@ -120,11 +120,20 @@ void Program::followLogging(bool logging) {
         m_publisher->setStopWait(0);
         m_publisher.reset();
     }
-    const publish::PublishSettings settings = publish::readPublishSettings(publish::settingsFile());
-    if (!logging || !settings.enabled)
+    if (!logging)
+        return;
+    const publish::SettingsReading reading = publish::readPublishSettings(publish::settingsFile());
+    QStringList told = reading.mistakes;
+    if (!reading.exposed.isEmpty())
+        told.append(reading.exposed);
+    if (!reading.mistakes.isEmpty())
+        told.append(reading.summary());
+    if (!told.isEmpty())
+        m_messages.showMessage(told.join(u'\n'));
+    if (!reading.publishes())
         return;
     m_publisher = std::make_unique<publish::Publisher>(
-        settings, m_directory,
+        reading.settings, m_directory,
         publish::Publisher::Handlers{[this](const QString &failure) {
                                          QMetaObject::invokeMethod(
                                              &m_form1,

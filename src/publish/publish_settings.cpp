@@ -1,11 +1,17 @@
 #include "publish/publish_settings.h"
 
+#include "core/settings_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QSysInfo>
+
+#include <algorithm>
+#include <functional>
+#include <map>
 
 namespace publish {
 
@@ -13,6 +19,34 @@ namespace {
 
 constexpr int kPlainPort = 1883;
 constexpr int kTlsPort = 8883;
+constexpr int kLastPort = 65535;
+const QString kSection = QStringLiteral("mqtt");
+
+/// "true" or "false" ("yes", "no", "1", "0" too), or what is wrong.
+QString readFlag(const QString &value, bool &flag) {
+    const auto isOneOf = [&value](std::initializer_list<const char *> words) {
+        return std::any_of(words.begin(), words.end(), [&value](const char *word) {
+            return value.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+        });
+    };
+    if (!isOneOf({"true", "yes", "1", "false", "no", "0"}))
+        return QStringLiteral("write true or false");
+    flag = isOneOf({"true", "yes", "1"});
+    return {};
+}
+
+/// A port number, or nothing for the default; or what is wrong.
+QString readPort(const QString &value, int &port) {
+    bool number = !value.isEmpty();
+    for (const QChar c : value)
+        number = number && c >= u'0' && c <= u'9';
+    const int read = number && value.size() <= 5 ? value.toInt() : -1;
+    if (!value.isEmpty() && (read < 1 || read > kLastPort))
+        return QStringLiteral("a port is a number from 1 to %1, or nothing for the default")
+            .arg(kLastPort);
+    port = value.isEmpty() ? 0 : read;
+    return {};
+}
 
 } // namespace
 
@@ -35,66 +69,160 @@ QString settingsFile() {
         .filePath(QStringLiteral("envmeter/envmeter.conf"));
 }
 
-PublishSettings readPublishSettings(const QString &file) {
-    PublishSettings s;
-    if (!QFileInfo::exists(file))
-        return s;
-    QSettings ini(file, QSettings::IniFormat);
-    ini.beginGroup(QStringLiteral("mqtt"));
-    const auto text = [&ini](const char *key, const QString &fallback) {
-        return ini.value(QLatin1String(key), fallback).toString().trimmed();
+QString SettingsReading::summary() const {
+    const QString where = QDir::toNativeSeparators(file);
+    if (!found)
+        return QStringLiteral("Not publishing: there is no %1 to turn it on.").arg(where);
+    if (!mistakes.isEmpty())
+        return QStringLiteral("Not publishing until %1 is put right.").arg(where);
+    if (!settings.enabled)
+        return QStringLiteral("Not publishing: %1 does not say enabled=true.").arg(where);
+    return QStringLiteral("Publishing to %1 as %2/%3, as %4 says.")
+        .arg(settings.broker(), settings.prefix, settings.meterName(), where);
+}
+
+QString topicLevelFault(const QString &name) {
+    for (const QChar c : name) {
+        if (c == u'/' || c == u'+' || c == u'#')
+            return QStringLiteral("a name in MQTT topics cannot hold %1").arg(c);
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            return QStringLiteral("a name in MQTT topics cannot hold control characters");
+    }
+    return {};
+}
+
+SettingsReading readPublishSettings(const QString &file) {
+    SettingsReading reading;
+    reading.file = file;
+    QFile in(file);
+    reading.found = in.exists();
+    if (!reading.found)
+        return reading;
+    const QString where = QDir::toNativeSeparators(file);
+    if (!in.open(QIODevice::ReadOnly)) {
+        reading.mistakes.append(
+            QStringLiteral("%1 cannot be read: %2").arg(where, in.errorString()));
+        return reading;
+    }
+    const core::SettingsText parsed = core::parseSettings(QString::fromUtf8(in.readAll()));
+    std::vector<core::SettingsMistake> mistakes = parsed.mistakes;
+    const auto mistake = [&mistakes](int line, const QString &what) {
+        mistakes.push_back({line, what});
     };
-    const auto flag = [&](const char *key, bool fallback) {
-        const QString value =
-            text(key, fallback ? QStringLiteral("true") : QStringLiteral("false"));
-        return value.compare(u"true", Qt::CaseInsensitive) == 0 || value == u"1" ||
-               value.compare(u"yes", Qt::CaseInsensitive) == 0;
+    for (const core::SettingsSection &section : parsed.sections) {
+        if (section.name == kSection)
+            continue;
+        mistake(section.line,
+                section.name.compare(kSection, Qt::CaseInsensitive) == 0
+                    ? QStringLiteral("the section is written [%1], not [%2]")
+                          .arg(kSection, section.name)
+                    : QStringLiteral("unknown section [%1]: the settings are under [%2]")
+                          .arg(section.name, kSection));
+    }
+
+    // Each key with what reads its value into the settings, saying what is wrong with it.
+    using Reader = std::function<QString(const QString &)>;
+    const auto flag = [](bool &field) -> Reader {
+        return [&field](const QString &v) { return readFlag(v, field); };
     };
-    s.enabled = flag("enabled", s.enabled);
-    s.host = text("host", s.host);
-    s.port = text("port", QString()).toInt();
-    s.tls = flag("tls", s.tls);
-    s.caFile = text("ca_file", s.caFile);
-    s.username = text("username", s.username);
-    s.password = ini.value(QStringLiteral("password")).toString();
-    s.prefix = text("prefix", s.prefix);
-    s.meter = text("meter", s.meter);
-    s.discovery = flag("discovery", s.discovery);
-    return s;
+    const auto text = [](QString &field, const std::function<QString(const QString &)> &check) {
+        return Reader([&field, check](const QString &v) {
+            field = v;
+            return check ? check(v) : QString();
+        });
+    };
+    const auto topicLevel = [](const QString &v) {
+        return v.isEmpty() ? QStringLiteral("the topic prefix is empty") : topicLevelFault(v);
+    };
+    PublishSettings &s = reading.settings;
+    const std::vector<std::pair<const char *, Reader>> keys{
+        {"enabled", flag(s.enabled)},
+        {"host", text(s.host, {})},
+        {"port", [&s](const QString &v) { return readPort(v, s.port); }},
+        {"tls", flag(s.tls)},
+        {"ca_file", text(s.caFile, {})},
+        {"username", text(s.username, {})},
+        {"password", text(s.password, {})},
+        {"prefix", text(s.prefix, topicLevel)},
+        {"meter", text(s.meter, topicLevelFault)},
+        {"discovery", flag(s.discovery)},
+    };
+    std::map<QString, int> seen;
+    for (const core::SettingsEntry &entry : parsed.entries) {
+        if (entry.section.isEmpty()) {
+            mistake(entry.line, QStringLiteral("%1 stands before any section: the settings are "
+                                               "under [%2]")
+                                    .arg(entry.key, kSection));
+            continue;
+        }
+        if (entry.section != kSection)
+            continue;
+        const auto key = std::find_if(keys.begin(), keys.end(), [&](const auto &k) {
+            return entry.key == QLatin1String(k.first);
+        });
+        if (key == keys.end()) {
+            QStringList known;
+            for (const auto &k : keys)
+                known.append(QLatin1String(k.first));
+            mistake(entry.line, QStringLiteral("unknown key \"%1\" (the keys are %2)")
+                                    .arg(entry.key, known.join(QStringLiteral(", "))));
+        } else if (const auto [first, isNew] = seen.emplace(entry.key, entry.line); !isNew) {
+            mistake(entry.line, QStringLiteral("%1 is set again (first on line %2)")
+                                    .arg(entry.key)
+                                    .arg(first->second));
+        } else if (const QString fault = key->second(entry.value); !fault.isEmpty()) {
+            mistake(entry.line, QStringLiteral("%1=%2: %3").arg(entry.key, entry.value, fault));
+        }
+    }
+    if (s.enabled && s.host.isEmpty())
+        mistake(seen[QStringLiteral("enabled")],
+                QStringLiteral("enabled=true, but no host= names the broker"));
+    std::stable_sort(mistakes.begin(), mistakes.end(),
+                     [](const auto &a, const auto &b) { return a.line < b.line; });
+    for (const core::SettingsMistake &m : mistakes)
+        reading.mistakes.append(QStringLiteral("%1:%2: %3").arg(where).arg(m.line).arg(m.what));
+    constexpr QFileDevice::Permissions kOthersRead =
+        QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    if (!s.password.isEmpty() && (in.permissions() & kOthersRead))
+        reading.exposed = QStringLiteral("%1 holds a password that other users can read; "
+                                         "chmod 600 %1 keeps it yours alone.")
+                              .arg(where);
+    return reading;
 }
 
 QString writePublishSettings(const QString &file, const PublishSettings &s) {
+    const QString where = QDir::toNativeSeparators(file);
     if (!QDir().mkpath(QFileInfo(file).absolutePath()))
-        return QStringLiteral("the folder of %1 cannot be made")
-            .arg(QDir::toNativeSeparators(file));
-    // Made private before the password goes in.
-    QFile touched(file);
-    if (!touched.open(QIODevice::Append))
-        return QStringLiteral("%1 cannot be written: %2")
-            .arg(QDir::toNativeSeparators(file), touched.errorString());
-    touched.close();
-    const QFileDevice::Permissions own = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-    const QFileDevice::Permissions mode =
-        s.password.isEmpty() ? own | QFileDevice::ReadGroup | QFileDevice::ReadOther : own;
-    touched.setPermissions(mode);
-    QSettings ini(file, QSettings::IniFormat);
-    ini.beginGroup(QStringLiteral("mqtt"));
+        return QStringLiteral("the folder of %1 cannot be made").arg(where);
+    QString text;
+    if (QFile in(file); in.exists()) {
+        if (!in.open(QIODevice::ReadOnly))
+            return QStringLiteral("%1 cannot be read: %2").arg(where, in.errorString());
+        text = QString::fromUtf8(in.readAll());
+    }
     const auto flag = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
-    ini.setValue(QStringLiteral("enabled"), flag(s.enabled));
-    ini.setValue(QStringLiteral("host"), s.host);
-    ini.setValue(QStringLiteral("port"), s.brokerPort());
-    ini.setValue(QStringLiteral("tls"), flag(s.tls));
-    ini.setValue(QStringLiteral("ca_file"), s.caFile);
-    ini.setValue(QStringLiteral("username"), s.username);
-    ini.setValue(QStringLiteral("password"), s.password);
-    ini.setValue(QStringLiteral("prefix"), s.prefix);
-    ini.setValue(QStringLiteral("meter"), s.meter);
-    ini.setValue(QStringLiteral("discovery"), flag(s.discovery));
-    ini.endGroup();
-    ini.sync();
-    QFile::setPermissions(file, mode);
-    if (ini.status() != QSettings::NoError)
-        return QStringLiteral("%1 cannot be written").arg(QDir::toNativeSeparators(file));
+    text = core::withSettings(
+        text, kSection,
+        {{QStringLiteral("enabled"), flag(s.enabled)},
+         {QStringLiteral("host"), s.host},
+         {QStringLiteral("port"), s.port > 0 ? QString::number(s.port) : QString()},
+         {QStringLiteral("tls"), flag(s.tls)},
+         {QStringLiteral("ca_file"), s.caFile},
+         {QStringLiteral("username"), s.username},
+         {QStringLiteral("password"), s.password},
+         {QStringLiteral("prefix"), s.prefix},
+         {QStringLiteral("meter"), s.meter},
+         {QStringLiteral("discovery"), flag(s.discovery)}});
+    const QFileDevice::Permissions own = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    QSaveFile out(file);
+    // Made private before the password goes in.
+    const bool written =
+        out.open(QIODevice::WriteOnly) &&
+        out.setPermissions(
+            s.password.isEmpty() ? own | QFileDevice::ReadGroup | QFileDevice::ReadOther : own) &&
+        out.write(text.toUtf8()) >= 0 && out.commit();
+    if (!written)
+        return QStringLiteral("%1 cannot be written: %2").arg(where, out.errorString());
     return {};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace publish {
 
@@ -25,12 +26,29 @@ struct PublishSettings {
     friend bool operator==(const PublishSettings &, const PublishSettings &) = default;
 };
 
+/// What a settings file says about publishing, and what is wrong in it.
+struct SettingsReading {
+    QString file;             ///< as the user writes it
+    bool found = false;       ///< the file exists
+    PublishSettings settings; ///< what it says; the defaults for what it does not say
+    QStringList mistakes;     ///< each naming the file and its line: publishing stays off
+    QString exposed;          ///< a password others can read, naming chmod 600; empty if none
+
+    /// Publishing is turned on, by a file with nothing wrong in it.
+    bool publishes() const { return settings.enabled && mistakes.isEmpty(); }
+    /// One line: whether the program publishes, where to, and which file says so.
+    QString summary() const;
+};
+
 /// $XDG_CONFIG_HOME/envmeter/envmeter.conf (~/.config/envmeter/envmeter.conf).
 QString settingsFile();
-/// The settings a file holds; the defaults for what it does not say, or for no file.
-PublishSettings readPublishSettings(const QString &file);
-/// Writes the settings, readable by the user alone when they hold a password. Returns what
-/// failed, in words for the user; empty on success.
+/// The [mqtt] settings a file holds, every key and value checked.
+SettingsReading readPublishSettings(const QString &file);
+/// Why `name` cannot be one level of a topic (a meter name, the prefix): empty when it can.
+QString topicLevelFault(const QString &name);
+/// Writes the settings into the file's [mqtt] section, keeping its comments and other
+/// sections; readable by the user alone when they hold a password. Returns what failed, in
+/// words for the user; empty on success.
 QString writePublishSettings(const QString &file, const PublishSettings &settings);
 
 } // namespace publish

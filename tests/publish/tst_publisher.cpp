@@ -205,7 +205,7 @@ class TestPublisher : public QObject {
         const QString file = folder + "/config/envmeter.conf";
         s.password = "secret";
         QCOMPARE(publish::writePublishSettings(file, s), QString());
-        QCOMPARE(publish::readPublishSettings(file), s);
+        QCOMPARE(publish::readPublishSettings(file).settings, s);
         // Neither the group nor others read it.
         QCOMPARE(int(QFile::permissions(file) & 0x0077), 0);
     }

@@ -20,6 +20,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -410,10 +411,14 @@ class TestForm1 : public QObject {
         QVERIFY(m_messages.shown().isEmpty());
     }
 
-    // "Publish...": every setting named for a screen reader and taken from the keyboard; "Test"
-    // says what happened while the window goes on; OK keeps the settings for both programs.
+    // "Publish...": every setting named for a screen reader and taken from the keyboard; the
+    // mistakes of a hand-written file shown, a meter name topics cannot carry refused by its
+    // field; "Test" says what happened while the window goes on; OK keeps the settings for both
+    // programs, the file's comments and every character of the password.
     void publishSettingsAreKept() {
         const int port = freePort();
+        QDir().mkpath(QFileInfo(publish::settingsFile()).path());
+        writeFile(publish::settingsFile(), "[mqtt]\n; my broker\npassword=se;cr\"et\nhots=x\n");
         QTimer::singleShot(0, m_form, [port] {
             auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
             [&] {
@@ -425,6 +430,19 @@ class TestForm1 : public QObject {
                                          "User name", "Password", "Topic prefix", "Meter name",
                                          "Home Assistant discovery", "Test", "Test result"})
                     QVERIFY2(named.contains(name), name);
+                QVERIFY(window->findChild<QLabel *>("Settings file")
+                            ->text()
+                            .contains(":4: unknown key \"hots\""));
+                QCOMPARE(window->findChild<QLineEdit *>("Password")->text(), "se;cr\"et");
+                auto *meter = window->findChild<QLineEdit *>("Meter name");
+                auto *ok = window->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+                QTest::keyClicks(meter, "Lab/1");
+                QVERIFY(!ok->isEnabled());
+                QVERIFY(QAccessible::queryAccessibleInterface(meter)
+                            ->text(QAccessible::Description)
+                            .contains("cannot hold /"));
+                meter->clear();
+                QVERIFY(ok->isEnabled());
                 QTest::keyClick(window->findChild<QCheckBox *>("Publish readings"), Qt::Key_Space);
                 QTest::keyClicks(window->findChild<QLineEdit *>("Broker"), "127.0.0.1");
                 auto *portBox = window->findChild<QSpinBox *>("Port");
@@ -442,9 +460,16 @@ class TestForm1 : public QObject {
                 window->accept();
         });
         m_form->findChild<QAction *>("Publish")->trigger();
-        const publish::PublishSettings kept = publish::readPublishSettings(publish::settingsFile());
+        const publish::PublishSettings kept =
+            publish::readPublishSettings(publish::settingsFile()).settings;
         QVERIFY(kept.enabled);
         QCOMPARE(kept.broker(), QStringLiteral("127.0.0.1:%1").arg(port));
+        QCOMPARE(kept.password, "se;cr\"et");
+        QVERIFY(publish::readPublishSettings(publish::settingsFile()).mistakes.isEmpty());
+        QFile written(publish::settingsFile());
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray text = written.readAll();
+        QVERIFY(text.contains("; my broker\n") && text.contains("; hots=x\n"));
         QVERIFY(m_messages.shown().isEmpty());
         QFile::remove(publish::settingsFile());
     }

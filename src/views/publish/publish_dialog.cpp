@@ -31,10 +31,17 @@ template <typename Control> Control *named(Control *control, const QString &name
 
 } // namespace
 
-PublishDialog::PublishDialog(const publish::PublishSettings &s, QWidget *parent)
-    : QDialog(parent), m_original(s) {
+PublishDialog::PublishDialog(const publish::SettingsReading &reading, QWidget *parent)
+    : QDialog(parent), m_original(reading.settings) {
+    const publish::PublishSettings &s = reading.settings;
     setObjectName(QStringLiteral("Publish"));
     setWindowTitle(QStringLiteral("Publish"));
+    QStringList fileFaults = reading.mistakes;
+    if (!fileFaults.isEmpty())
+        fileFaults.append(
+            QStringLiteral("%1 OK writes the settings as shown here.").arg(reading.summary()));
+    if (!reading.exposed.isEmpty())
+        fileFaults.append(reading.exposed);
     auto *form = new QFormLayout;
     m_enabled = named(new QCheckBox(QStringLiteral("&Publish readings to an MQTT broker")),
                       QStringLiteral("Publish readings"));
@@ -69,6 +76,9 @@ PublishDialog::PublishDialog(const publish::PublishSettings &s, QWidget *parent)
     m_discovery->setChecked(s.discovery);
     form->addRow(m_discovery);
 
+    m_nameFault = named(new QLabel, QStringLiteral("Name check"));
+    m_nameFault->setWordWrap(true);
+
     m_result = named(new QLabel, QStringLiteral("Test result"));
     m_result->setWordWrap(true);
     m_result->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -78,16 +88,45 @@ PublishDialog::PublishDialog(const publish::PublishSettings &s, QWidget *parent)
     for (QAbstractButton *button : buttons->buttons())
         if (auto *push = qobject_cast<QPushButton *>(button))
             push->setAutoDefault(false);
+    m_ok = buttons->button(QDialogButtonBox::Ok);
     connect(m_test, &QPushButton::clicked, this, &PublishDialog::test);
+    connect(m_meter, &QLineEdit::textChanged, this, &PublishDialog::checkNames);
+    connect(m_prefix, &QLineEdit::textChanged, this, &PublishDialog::checkNames);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     // Wide enough for a broker's answer on a line or two.
     setMinimumWidth(fontMetrics().averageCharWidth() * 60);
     auto *layout = new QVBoxLayout(this);
+    if (!fileFaults.isEmpty()) {
+        auto *faults = named(new QLabel(fileFaults.join(u'\n')), QStringLiteral("Settings file"));
+        faults->setWordWrap(true);
+        faults->setTextFormat(Qt::PlainText);
+        faults->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        layout->addWidget(faults);
+    }
     layout->addLayout(form);
+    layout->addWidget(m_nameFault);
     layout->addWidget(m_result);
     layout->addWidget(buttons);
+    checkNames();
+}
+
+void PublishDialog::checkNames() {
+    QStringList faults;
+    for (QLineEdit *field : {m_meter, m_prefix}) {
+        const QString name = field->text().trimmed();
+        const QString fault = field == m_prefix && name.isEmpty()
+                                  ? QStringLiteral("the topic prefix is empty")
+                                  : publish::topicLevelFault(name);
+        field->setAccessibleDescription(fault);
+        field->setToolTip(fault);
+        if (!fault.isEmpty())
+            faults.append(QStringLiteral("%1: %2.").arg(field->accessibleName(), fault));
+    }
+    m_nameFault->setText(faults.join(u'\n'));
+    m_nameFault->setVisible(!faults.isEmpty());
+    m_ok->setEnabled(faults.isEmpty());
 }
 
 publish::PublishSettings PublishDialog::settings() const {

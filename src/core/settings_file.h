@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+#include <vector>
+
+namespace core {
+
+/// One `key=value` line of a settings file.
+struct SettingsEntry {
+    QString section; ///< as written between the brackets; empty before the first section
+    QString key;
+    QString value; ///< unquoted, its escapes read
+    int line = 0;  ///< from 1
+};
+
+/// A `[section]` line.
+struct SettingsSection {
+    QString name;
+    int line = 0;
+};
+
+/// A line that says nothing a program can follow, and why.
+struct SettingsMistake {
+    int line = 0;
+    QString what;
+};
+
+/// What a settings file says, and the lines that say nothing a program can follow.
+struct SettingsText {
+    std::vector<SettingsSection> sections;
+    std::vector<SettingsEntry> entries;
+    std::vector<SettingsMistake> mistakes;
+};
+
+/// Reads a settings file of `[section]` and `key=value` lines as a user writes it by hand.
+/// A line beginning with `;` or `#` is a comment, and so is what follows a `;` that follows a
+/// blank. A value is taken as it stands, blanks at its ends trimmed, any other `;` and every
+/// `#` kept; in double quotes it is taken exactly, blanks and `;` included. In either, `\"` is
+/// a quote and `\\` a backslash.
+SettingsText parseSettings(QStringView text);
+
+/// `text` with the keys of `section` set to `values`, in their order: a key's line is replaced
+/// where it stands, repeats of it and lines of other keys of the section are turned into
+/// comments, missing keys are added at the end of the section (a new one at the end of the
+/// file), a section header written in another letter case is written as `section`. Comments,
+/// blank lines and other sections are kept as they are.
+QString withSettings(QStringView text, const QString &section,
+                     const std::vector<std::pair<QString, QString>> &values);
+
+} // namespace core
