@@ -111,15 +111,20 @@ bool Logger::start() {
 }
 
 void Logger::startPublishing() {
-    const publish::PublishSettings settings = publish::readPublishSettings(publish::settingsFile());
-    if (!settings.enabled)
+    const publish::SettingsReading reading = publish::readPublishSettings(publish::settingsFile());
+    for (const QString &mistake : reading.mistakes)
+        m_report.say(mistake);
+    if (!reading.exposed.isEmpty())
+        m_report.say(reading.exposed);
+    m_report.say(reading.summary());
+    if (!reading.publishes())
         return;
     // Said from the publisher's thread, written on this one.
     const auto say = [this](const QString &line) {
         QMetaObject::invokeMethod(
             &m_retry, [this, line] { m_report.say(line); }, Qt::QueuedConnection);
     };
-    m_publisher = std::make_unique<publish::Publisher>(settings, m_directory,
+    m_publisher = std::make_unique<publish::Publisher>(reading.settings, m_directory,
                                                        publish::Publisher::Handlers{say, say});
     m_log.setCommittedHandler([this] { m_publisher->recordsCommitted(); });
 }
@@ -141,8 +146,9 @@ void Logger::openLine() {
     }
     if (!m_toldClosed) {
         m_toldClosed = true;
-        m_report.say(QStringLiteral("%1 cannot be opened: %2. Trying again every second.")
-                         .arg(m_line.portDescription(), m_line.errorText()));
+        m_report.say(
+            QStringLiteral("%1 cannot be opened: %2. %3 Trying again every second.")
+                .arg(m_line.portDescription(), m_line.errorText(), window::portsSentence(m_line)));
     }
     m_retry.start();
 }

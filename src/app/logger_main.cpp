@@ -4,10 +4,12 @@
 #include "core/clock.h"
 #include "core/program_files.h"
 #include "core/termination_signals.h"
+#include "meter/qt_serial_line.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -77,9 +79,10 @@ int main(int argc, char *argv[]) {
     if (portText != u"1" && portText != u"2")
         return refuse(QStringLiteral("--port takes 1 or 2, not \"%1\"").arg(portText));
     const int portNumber = portText.toInt();
+    meter::QtSerialLine line;
+    // Absolute: the serial port library reads a bare name as one under /dev.
     if (parser.isSet(device))
-        qputenv(qPrintable(QStringLiteral("ENVMETER_COM%1").arg(portNumber)),
-                QFile::encodeName(parser.value(device)));
+        line.setDevice(QFileInfo(parser.value(device)).absoluteFilePath());
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
         return refuse(QStringLiteral("Qt's SQLite driver (Debian package libqt6sql6-sqlite) is "
                                      "missing, so the log cannot be kept"));
@@ -100,7 +103,7 @@ int main(int argc, char *argv[]) {
 
     const core::SystemClock clock;
     core::quitOnTerminationSignals(app);
-    app::Logger logger(directory, portNumber, clock, err);
+    app::Logger logger(directory, portNumber, clock, err, &line);
     if (!logger.start())
         return kCannotLog;
     if (parser.isSet(verbose))

@@ -79,6 +79,9 @@ void LogWriter::release() {
     {
         const std::lock_guard lock(m_mutex);
         --m_holds;
+        // The holder may have written the file itself (the record limit empties it): readers
+        // get their pause after that as after a commit.
+        m_lastEnd = std::chrono::steady_clock::now();
     }
     m_wake.notify_one();
 }
@@ -105,7 +108,6 @@ void LogWriter::waitTicking(std::unique_lock<std::mutex> &lock, const std::funct
 void LogWriter::run() {
     std::unique_lock lock(m_mutex);
     std::optional<std::chrono::steady_clock::time_point> giveUpAt;
-    std::chrono::steady_clock::time_point lastEnd;
     const auto due = [this] {
         return !m_queue.empty() && (m_holds == 0 || m_stopping) && (!m_failing || m_retryNow);
     };
@@ -128,7 +130,7 @@ void LogWriter::run() {
         }
         if (!due())
             continue;
-        if (const auto free = lastEnd + std::chrono::milliseconds(kPauseBetweenCommitsMs);
+        if (const auto free = m_lastEnd + std::chrono::milliseconds(kPauseBetweenCommitsMs);
             !m_failing && !m_stopping && !m_awaited && std::chrono::steady_clock::now() < free) {
             m_wake.wait_until(lock, free, [this] { return m_awaited || m_stopping; });
             continue;
@@ -141,8 +143,8 @@ void LogWriter::run() {
         m_awaited = false;
         lock.unlock();
         WriteOutcome outcome = write(batch);
-        lastEnd = std::chrono::steady_clock::now();
         lock.lock();
+        m_lastEnd = std::chrono::steady_clock::now();
         if (!outcome.error || outcome.error.kind == DatabaseError::Kind::Rejected) {
             m_queue.erase(m_queue.begin(), m_queue.begin() + std::ptrdiff_t(batch.size()));
             m_finished += batch.size();

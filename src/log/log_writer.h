@@ -34,12 +34,15 @@ struct WriteOutcome {
 /// been reported committed. After each commit the file is left alone for kPauseBetweenCommitsMs,
 /// unless someone waits for the records: other programs reading it, and the window's grid, get
 /// their turn even on a disk whose commits take half a second, and readings arriving faster
-/// than that share a commit instead of costing a sync each. At the meter's pace every record
-/// still commits on its own. After a failure the records wait, in order, and are tried
+/// than that share a commit instead of costing a sync each. The pause is longer than the
+/// 100 ms SQLite's busy handler sleeps between the tries of a reader that waits (`sqlite3
+/// -cmd '.timeout 2000'`), so such a reader always finds the file free within one commit and
+/// one pause. At the meter's pace (a reading every 116 ms) every record still commits on its
+/// own. After a failure the records wait, in order, and are tried
 /// again with the next record queued, when someone waits for them, or after a second.
 class LogWriter {
   public:
-    static constexpr int kPauseBetweenCommitsMs = 40;
+    static constexpr int kPauseBetweenCommitsMs = 110;
     /// After a failure the records are tried again this often while nothing else asks.
     static constexpr int kRetryMs = 1000;
     /// How long the writer goes on trying to write what is queued when it is destroyed.
@@ -95,6 +98,8 @@ class LogWriter {
     bool m_awaited = false; ///< someone waits for the queue: no pause before the commit
     bool m_stopping = false;
     int m_holds = 0;
+    /// The end of the last commit or hold: the file is left alone for a pause after it.
+    std::chrono::steady_clock::time_point m_lastEnd;
     std::vector<WriteOutcome> m_outcomes;
     std::thread m_thread;
 };

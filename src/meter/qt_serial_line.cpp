@@ -53,9 +53,16 @@ QtSerialLine::QtSerialLine(std::unique_ptr<PortListing> listing, QObject *parent
     connect(m_silence, &QTimer::timeout, this, &QtSerialLine::watchSilence);
 }
 
+QString QtSerialLine::devicePath() const {
+    return m_namedDevice.isEmpty() ? devicePathForPort(m_port, *m_listing) : m_namedDevice;
+}
+
 QString QtSerialLine::portDescription() const {
-    const QString device = m_device.isEmpty() ? devicePathForPort(m_port, *m_listing) : m_device;
-    return QStringLiteral("COM%1 (%2)").arg(m_port).arg(device);
+    if (!m_namedDevice.isEmpty())
+        return m_namedDevice;
+    return QStringLiteral("COM%1 (%2)")
+        .arg(m_port)
+        .arg(m_device.isEmpty() ? devicePath() : m_device);
 }
 
 SerialLine &givenOrMachineLine(SerialLine *given, std::unique_ptr<SerialLine> &machine) {
@@ -78,7 +85,7 @@ bool QtSerialLine::setSettings(const QString &settings) {
 bool QtSerialLine::open() {
     if (m_open)
         return true;
-    m_device = devicePathForPort(m_port, *m_listing);
+    m_device = devicePath();
     if (!openDevice())
         return false;
     m_open = true;
@@ -193,7 +200,10 @@ void QtSerialLine::offerBytes() {
 void QtSerialLine::failed() {
     if (!m_serial->isOpen())
         return;
-    const QString reason = m_serial->errorString();
+    // The system's words for a device that went (EIO, or ENOTTY for a pseudo-terminal whose
+    // other side closed) say little to a user.
+    const QString reason =
+        QStringLiteral("unplugged, or closed at its other end: %1").arg(m_serial->errorString());
     m_serial->close();
     m_silence->stop();
     m_reconnect->start();
@@ -214,7 +224,7 @@ void QtSerialLine::reconnect() {
         return;
     // Looked up again: an adapter plugged in again may have another device name, though its
     // stable name stays.
-    m_device = devicePathForPort(m_port, *m_listing);
+    m_device = devicePath();
     if (!openDevice()) {
         m_reconnect->start();
         return;

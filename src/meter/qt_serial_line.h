@@ -25,6 +25,8 @@ class QtSerialLine final : public QObject, public SerialLine {
     explicit QtSerialLine(std::unique_ptr<PortListing> listing = {}, QObject *parent = nullptr);
 
     void setPortNumber(int port) override { m_port = port; }
+    /// Opens this device whatever the port number, and messages name it as given.
+    void setDevice(const QString &path) { m_namedDevice = path; }
     int portNumber() const override { return m_port; }
     bool setSettings(const QString &settings) override;
     void setBinaryInput() override {}
@@ -43,6 +45,8 @@ class QtSerialLine final : public QObject, public SerialLine {
 
   private:
     bool openDevice();
+    /// The named device, or the one the port number stands for now.
+    QString devicePath() const;
     void wakeAtThreshold();
     /// Bytes the system holds that the port has not read yet.
     int bytesInSystem() const;
@@ -62,6 +66,7 @@ class QtSerialLine final : public QObject, public SerialLine {
     int m_silenceLimitMs = kSilenceLimitMs;
     LineSettings m_settings{2400, 'n', 8, 1};
     QString m_device; ///< as looked up for the last opening
+    QString m_namedDevice;
     QString m_error;
     bool m_open = false;
     bool m_recheckPending = false;

@@ -16,15 +16,14 @@ const QString kOffLine = QStringLiteral("OFFLine");
 const QString kOnLine = QStringLiteral("ONLine");
 constexpr int kSilenceSeconds = meter::SerialLine::kSilenceLimitMs / 1000;
 
-/// The ports a user could choose from, for messages that must say what to do.
+} // namespace
+
 QString portsSentence(const meter::SerialLine &line) {
     const QString ports = line.portsPresent();
     return ports.isEmpty() ? QStringLiteral("No serial port was found on this machine: plug in "
                                             "the meter's cable or its USB-serial adapter.")
                            : QStringLiteral("Serial ports on this machine: %1.").arg(ports);
 }
-
-} // namespace
 
 void putLineOff(WindowModel &model, meter::SerialLine &line) {
     model.setText(ControlId::Text9, kOffLine);

@@ -25,6 +25,9 @@ void putLineOff(WindowModel &model, meter::SerialLine &line);
 /// while readings are taken ask this.
 bool lineIsOff(const WindowModel &model);
 
+/// The ports a user could choose from, for messages that must say what to do.
+QString portsSentence(const meter::SerialLine &line);
+
 /// The two toolbar commands that own the serial line: "Comm Port" and "OffLine/OnLine".
 ///
 /// Only one program takes readings into a log: the line is opened with the log's lock taken

@@ -3,6 +3,7 @@
 #include "chart/surface.h"
 #include "core/colour_table.h"
 #include "core/message_boxes.h"
+#include "log/connection.h"
 #include "log/data_source.h"
 #include "log/file_copy.h"
 #include "log/log_database.h"
@@ -32,6 +33,12 @@ const GridLook kGridLook{
     core::Rgb{255, 255, 255}};
 
 QString native(const QString &path) { return QDir::toNativeSeparators(path); }
+
+/// A file the stand-by twin can be copied from: a copy of what is no log would only be litter.
+bool isLog(const QString &path) {
+    logbook::Connection db;
+    return db.open(path) && db.openRecordSet();
+}
 
 } // namespace
 
@@ -98,7 +105,7 @@ void StartUp::prepareLogFiles() {
                 QStringLiteral("The log file %1 was missing; an empty log has been created.")
                     .arg(native(live)));
     }
-    if (!QFileInfo::exists(standby) && QFileInfo::exists(live)) {
+    if (!QFileInfo::exists(standby) && QFileInfo::exists(live) && isLog(live)) {
         if (const QString why = logbook::copyFileOver(live, standby, m_progress); !why.isEmpty())
             told.append(QStringLiteral("Could not create %1 as a copy of %2: %3.")
                             .arg(native(standby), native(live), why));

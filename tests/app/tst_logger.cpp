@@ -156,6 +156,8 @@ class TestLogger : public QObject {
         QCOMPARE(refused.exitCode(), 2);
         QVERIFY(refused.readAllStandardError().startsWith(
             "envmeter-logger: " + QFile::encodeName(here) + "/db1.mdb"));
+        // A refusal leaves the folder as it found it.
+        QCOMPARE(QDir(here).entryList(QDir::Files | QDir::Hidden), QStringList{"db1.mdb"});
         QFile::remove(here + "/db1.mdb");
         fillLog(createdLog(here + "/db1.mdb"), 0, 99989);
 
@@ -208,6 +210,87 @@ class TestLogger : public QObject {
         refused.start(ENVMETER_LOGGER, {"--data", here});
         QVERIFY(refused.waitForFinished());
         QCOMPARE(refused.exitCode(), 2);
+    }
+
+    // What the logger says names what the user named: each mistake of the settings file with
+    // its line, once, and publishing off until it is right; the device as given, with the
+    // machine's ports when it cannot be opened; one line for each unplug. A password keeps
+    // every character, and a file that shows it to others is told of.
+    void saysWhatItWasGiven() {
+        const QString here = folder("told");
+        const QString conf = here + "/config/envmeter/envmeter.conf";
+        QVERIFY(QDir().mkpath(here + "/config/envmeter"));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", here + "/config");
+        const auto run = [&](const QByteArray &settings, const char *awaited) -> QString {
+            writeFile(conf, settings);
+            QProcess logger;
+            logger.setProcessEnvironment(environment);
+            logger.setWorkingDirectory(here);
+            logger.start(ENVMETER_LOGGER, {"--device", "COM9", "--data", here});
+            QString said;
+            const bool came = QTest::qWaitFor(
+                [&] { return (said += logger.readAllStandardError()).contains(awaited); }, 10000);
+            logger.terminate();
+            logger.waitForFinished();
+            return (came ? QString() : QStringLiteral("(never said) ")) + said +
+                   logger.readAllStandardError();
+        };
+        for (const auto &[settings, mistake] :
+             {std::pair("[mqtt]\nenabled=on\nhost=127.0.0.1\n",
+                        ":2: enabled=on: write true or false"),
+              std::pair("[MQTT]\nenabled=true\nhost=127.0.0.1\n",
+                        ":1: the section is written [mqtt]"),
+              std::pair("[mqtt]\nenabled=true\nhost=h\nport=18 883\n",
+                        ":4: port=18 883: a port is"),
+              std::pair("[mqtt]\nenabled=true\nhots=127.0.0.1\n", ":3: unknown key \"hots\""),
+              std::pair("[mqtt]\nenabled=true\nhost=h\nmeter=Lab 2/bench #1\n",
+                        ":4: meter=Lab 2/bench #1: a name in MQTT topics cannot hold /")}) {
+            const QString said = run(settings, "Trying again every second");
+            QCOMPARE(said.count(conf + mistake), 1);
+            QVERIFY2(said.contains("Not publishing until " + conf + " is put right."),
+                     qPrintable(said));
+            QVERIFY(said.contains(here + "/COM9 cannot be opened: No such file or directory. "));
+            QVERIFY(said.contains("Serial ports on this machine: ") ||
+                    said.contains("No serial port was found"));
+            QVERIFY(!said.contains("COM1"));
+        }
+
+        const QString password = "se;cr\"et #1";
+        QCOMPARE(QProcess::execute("mosquitto_passwd",
+                                   {"-c", "-b", here + "/passwords", "meter", password}),
+                 0);
+        const MqttBroker broker(here, "allow_anonymous true\npassword_file " + here + "/passwords");
+        MqttSubscriber subscriber(broker.port(), "envmeter/#");
+        const QString said =
+            run(QStringLiteral("[mqtt]\nenabled=true ; on\nhost=127.0.0.1\nport=%1\n"
+                               "username=meter\npassword=\"se;cr\\\"et #1\"\nmeter=lab-2\n")
+                    .arg(broker.port())
+                    .toUtf8(),
+                "envmeter/lab-2.");
+        QVERIFY2(said.contains(QStringLiteral("Publishing to 127.0.0.1:%1 as envmeter/lab-2, as %2 "
+                                              "says.")
+                                   .arg(broker.port())
+                                   .arg(conf)),
+                 qPrintable(said));
+        QVERIFY(said.contains("chmod 600 " + conf));
+        QTRY_VERIFY(subscriber.messages().contains("envmeter/lab-2/status online"));
+
+        // Unplugged and plugged in again: one line each, naming the device.
+        writeFile(conf, "");
+        RunningLogger logger(here, environment);
+        auto meter = std::make_unique<Meter>(here, "50.0 dB *1000\n");
+        QTRY_VERIFY_WITH_TIMEOUT(logger.said().contains("Record 2:"), 10000);
+        meter.reset();
+        QTRY_VERIFY(logger.said().contains("has gone away"));
+        const Meter again(here, "50.0 dB *1000\n");
+        QTRY_VERIFY_WITH_TIMEOUT(logger.said().contains(here + "/COM1 is back"), 10000);
+        QCOMPARE(logger.said().count(here + "/COM1 has gone away (unplugged, or closed at its "
+                                            "other end"),
+                 1);
+        QCOMPARE(logger.said().count(here + "/COM1 is back"), 1);
+        logger.process.terminate();
+        QVERIFY(logger.process.waitForFinished());
     }
 };
 
