@@ -78,6 +78,10 @@ int main(int argc, char *argv[]) {
     const QString portText = parser.value(port);
     if (portText != u"1" && portText != u"2")
         return refuse(QStringLiteral("--port takes 1 or 2, not \"%1\"").arg(portText));
+    for (const QCommandLineOption *named : {&device, &data})
+        if (parser.isSet(*named) && parser.value(*named).isEmpty())
+            return refuse(QStringLiteral("--%1 needs a %2, not nothing")
+                              .arg(named->names().constFirst(), named->valueName()));
     const int portNumber = portText.toInt();
     meter::QtSerialLine line;
     // Absolute: the serial port library reads a bare name as one under /dev.

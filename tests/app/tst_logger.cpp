@@ -144,7 +144,8 @@ class TestLogger : public QObject {
         const QString here = folder("lock");
         QProcess refused;
         for (const QStringList &arguments :
-             {QStringList{"--port", "3"}, QStringList{"--data", here, "--bogus"}}) {
+             {QStringList{"--port", "3"}, QStringList{"--data", here, "--bogus"},
+              QStringList{"--data", here, "--device="}}) {
             refused.start(ENVMETER_LOGGER, arguments);
             QVERIFY(refused.waitForFinished());
             QCOMPARE(refused.exitCode(), 2);
