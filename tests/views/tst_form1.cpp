@@ -430,8 +430,9 @@ class TestForm1 : public QObject {
                                          "User name", "Password", "Topic prefix", "Meter name",
                                          "Home Assistant discovery", "Test", "Test result"})
                     QVERIFY2(named.contains(name), name);
-                QVERIFY(window->findChild<QLabel *>("Settings file")
-                            ->text()
+                QVERIFY(QAccessible::queryAccessibleInterface(
+                            window->findChild<QLabel *>("Settings file"))
+                            ->text(QAccessible::Description)
                             .contains(":4: unknown key \"hots\""));
                 QCOMPARE(window->findChild<QLineEdit *>("Password")->text(), "se;cr\"et");
                 auto *meter = window->findChild<QLineEdit *>("Meter name");

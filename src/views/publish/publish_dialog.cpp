@@ -36,12 +36,17 @@ PublishDialog::PublishDialog(const publish::SettingsReading &reading, QWidget *p
     const publish::PublishSettings &s = reading.settings;
     setObjectName(QStringLiteral("Publish"));
     setWindowTitle(QStringLiteral("Publish"));
-    QStringList fileFaults = reading.mistakes;
-    if (!fileFaults.isEmpty())
-        fileFaults.append(
-            QStringLiteral("%1 OK writes the settings as shown here.").arg(reading.summary()));
+    // Each mistake an item of its own, under what it means for publishing.
+    QString fileFaults;
+    if (!reading.mistakes.isEmpty()) {
+        fileFaults = QStringLiteral("<b>%1</b> OK writes the settings as shown here.<ul>")
+                         .arg(reading.summary().toHtmlEscaped());
+        for (const QString &mistake : reading.mistakes)
+            fileFaults += QStringLiteral("<li>%1</li>").arg(mistake.toHtmlEscaped());
+        fileFaults += QStringLiteral("</ul>");
+    }
     if (!reading.exposed.isEmpty())
-        fileFaults.append(reading.exposed);
+        fileFaults += QStringLiteral("<p>%1</p>").arg(reading.exposed.toHtmlEscaped());
     auto *form = new QFormLayout;
     m_enabled = named(new QCheckBox(QStringLiteral("&Publish readings to an MQTT broker")),
                       QStringLiteral("Publish readings"));
@@ -99,9 +104,16 @@ PublishDialog::PublishDialog(const publish::SettingsReading &reading, QWidget *p
     setMinimumWidth(fontMetrics().averageCharWidth() * 60);
     auto *layout = new QVBoxLayout(this);
     if (!fileFaults.isEmpty()) {
-        auto *faults = named(new QLabel(fileFaults.join(u'\n')), QStringLiteral("Settings file"));
+        auto *faults = named(new QLabel(fileFaults), QStringLiteral("Settings file"));
         faults->setWordWrap(true);
-        faults->setTextFormat(Qt::PlainText);
+        faults->setTextFormat(Qt::RichText);
+        // Read out as the words it shows.
+        QStringList words = reading.mistakes;
+        if (!words.isEmpty())
+            words.prepend(reading.summary());
+        if (!reading.exposed.isEmpty())
+            words.append(reading.exposed);
+        faults->setAccessibleDescription(words.join(u'\n'));
         faults->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         layout->addWidget(faults);
     }
