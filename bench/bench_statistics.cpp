@@ -2,7 +2,7 @@
 // a gap now and then, read from the file and computed, and computed alone.
 #include "log/connection.h"
 #include "log/log_database.h"
-#include "log/statistics.h"
+#include "statistics/figures.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,8 +38,8 @@ void BM_StatisticsOfTheLog(benchmark::State &state) {
     const QString log = variedLog(dir);
     logbook::DatabaseError error;
     for (auto _ : state) {
-        const auto records = logbook::readLogRecords(log, error);
-        benchmark::DoNotOptimize(logbook::spanFigures(*records, {{}, {}, {85.0, {}}, {40.0, {}}}));
+        const auto records = stats::readLogRecords(log, error);
+        benchmark::DoNotOptimize(stats::spanFigures(*records, {{}, {}, {85.0, {}}, {40.0, {}}}));
     }
 }
 BENCHMARK(BM_StatisticsOfTheLog)->Unit(benchmark::kMillisecond);
@@ -47,9 +47,9 @@ BENCHMARK(BM_StatisticsOfTheLog)->Unit(benchmark::kMillisecond);
 void BM_StatisticsComputedAlone(benchmark::State &state) {
     QTemporaryDir dir;
     logbook::DatabaseError error;
-    const auto records = logbook::readLogRecords(variedLog(dir), error);
+    const auto records = stats::readLogRecords(variedLog(dir), error);
     for (auto _ : state)
-        benchmark::DoNotOptimize(logbook::spanFigures(*records, {{}, {}, {85.0, {}}, {40.0, {}}}));
+        benchmark::DoNotOptimize(stats::spanFigures(*records, {{}, {}, {85.0, {}}, {40.0, {}}}));
     state.counters["records"] = double(records->size());
 }
 BENCHMARK(BM_StatisticsComputedAlone)->Unit(benchmark::kMillisecond);

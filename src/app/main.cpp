@@ -1,10 +1,10 @@
 // Builds the program's services and its main window, and starts them.
 
 #include "app/program.h"
+#include "app/statistics_command.h"
 #include "core/clock.h"
 #include "core/program_files.h"
 #include "core/termination_signals.h"
-#include "log/statistics_command.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -53,7 +53,7 @@ std::optional<int> answerOnTerminal(int argc, char *argv[]) {
                        "prints the figures of a log instead, with no window and no display."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addOptions(logbook::statisticsOptions() + qtWindowOptions());
+    parser.addOptions(app::statisticsOptions() + qtWindowOptions());
     const QStringList arguments = QCoreApplication::arguments();
     if (!parser.parse(arguments)) {
         err << "envmeter: " << parser.errorText() << " (see --help)" << Qt::endl;
@@ -67,8 +67,8 @@ std::optional<int> answerOnTerminal(int argc, char *argv[]) {
         out << "envmeter " << QCoreApplication::applicationVersion() << Qt::endl;
         return 0;
     }
-    if (logbook::asksForStatistics(argc, argv))
-        return logbook::runStatisticsCommand(arguments, out, err);
+    if (app::asksForStatistics(argc, argv))
+        return app::runStatisticsCommand(arguments, out, err);
     if (!parser.positionalArguments().isEmpty()) {
         err << "envmeter: unexpected argument: " << parser.positionalArguments().constFirst()
             << " (see --help)" << Qt::endl;

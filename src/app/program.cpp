@@ -210,7 +210,7 @@ void Program::showStatistics() {
         return;
     views::StatisticsWindow statistics(
         std::move(*span),
-        [this](const QString &title, const logbook::SpanFigures &figures) {
+        [this](const QString &title, const stats::SpanFigures &figures) {
             views::QtPrinter printer(m_directory, m_clock.now());
             report::printStatistics(printer, title, figures);
             if (const QString told = printer.finish(); !told.isEmpty())

@@ -1,6 +1,6 @@
 #include "report/statistics_page.h"
 
-#include "log/statistics_text.h"
+#include "statistics/figure_text.h"
 #include "report/printer.h"
 
 namespace report {
@@ -48,19 +48,19 @@ class PageWriter {
 
 } // namespace
 
-void printStatistics(Printer &printer, const QString &span, const logbook::SpanFigures &figures) {
+void printStatistics(Printer &printer, const QString &span, const stats::SpanFigures &figures) {
     PageWriter page(printer);
     page.line(QStringLiteral("Statistics"), {}, 18, true);
     page.line(span, {}, 10, false);
-    for (const logbook::GroupFigures &group : figures.groups) {
+    for (const stats::GroupFigures &group : figures.groups) {
         page.space();
-        page.line(logbook::groupTitle(group), {}, 12, true);
-        for (const logbook::FigureRow &row : logbook::figureRows(group))
+        page.line(stats::groupTitle(group), {}, 12, true);
+        for (const stats::FigureRow &row : stats::figureRows(group))
             page.line(row.name, row.shown(), 10, false);
         if (group.function == u"Sound")
-            page.line(logbook::kSoundWeightingNote, {}, 8, false);
+            page.line(stats::kSoundWeightingNote, {}, 8, false);
     }
-    for (const QString &remark : logbook::spanRemarks(figures))
+    for (const QString &remark : stats::spanRemarks(figures))
         page.line(remark, {}, 10, false);
 }
 

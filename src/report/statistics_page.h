@@ -1,6 +1,6 @@
 #pragma once
 
-#include "log/statistics.h"
+#include "statistics/figures.h"
 
 #include <QString>
 
@@ -11,6 +11,6 @@ class Printer;
 /// The statistics on the report's printer, A4 portrait: the title and what the readings are,
 /// then each group's title and its figures, name and value in two columns, and what the sound
 /// figures rest on; each page a job of its own.
-void printStatistics(Printer &printer, const QString &span, const logbook::SpanFigures &figures);
+void printStatistics(Printer &printer, const QString &span, const stats::SpanFigures &figures);
 
 } // namespace report

@@ -22,7 +22,7 @@ std::optional<StatisticsSpan> statisticsSpan(WindowModel &model, logbook::Readin
     log.writeQueued();
     const QString live = log.filePath(logbook::kLiveLogFile);
     logbook::DatabaseError error;
-    std::optional<std::vector<logbook::LogRecord>> records = logbook::readLogRecords(live, error);
+    std::optional<std::vector<logbook::LogRecord>> records = stats::readLogRecords(live, error);
     if (!records) {
         messages.showMessage(QStringLiteral("The statistics cannot be shown: the log file %1 "
                                             "could not be read (%2).")

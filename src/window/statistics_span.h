@@ -1,7 +1,7 @@
 #pragma once
 
 #include "log/record_window.h"
-#include "log/statistics.h"
+#include "statistics/figures.h"
 
 #include <QString>
 
@@ -23,7 +23,7 @@ class WindowModel;
 struct StatisticsSpan {
     QString title; ///< what they are: the live log, a saved log, the history shown
     std::vector<logbook::LogRecord> records;
-    logbook::SpanQuery limits; ///< HI and LOW from the limit boxes
+    stats::SpanQuery limits; ///< HI and LOW from the limit boxes
 };
 
 /// "Statistics...": with the line off, the records the history plot shows when one is on screen,

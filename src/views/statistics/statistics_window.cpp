@@ -3,7 +3,7 @@
 #include "core/message_boxes.h"
 #include "core/number_text.h"
 #include "core/time_stamp.h"
-#include "log/statistics_text.h"
+#include "statistics/figure_text.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -24,12 +24,12 @@ namespace {
 
 const QString kTimeShape = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
 
-QTableWidget *figureTable(const logbook::GroupFigures &group, QWidget *parent) {
-    const std::vector<logbook::FigureRow> rows = logbook::figureRows(group);
+QTableWidget *figureTable(const stats::GroupFigures &group, QWidget *parent) {
+    const std::vector<stats::FigureRow> rows = stats::figureRows(group);
     auto *table = new QTableWidget(int(rows.size()), 2, parent);
-    table->setAccessibleName(logbook::groupTitle(group));
+    table->setAccessibleName(stats::groupTitle(group));
     if (group.function == u"Sound")
-        table->setAccessibleDescription(logbook::kSoundWeightingNote);
+        table->setAccessibleDescription(stats::kSoundWeightingNote);
     table->setHorizontalHeaderLabels({QStringLiteral("Figure"), QStringLiteral("Value")});
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
@@ -109,7 +109,7 @@ StatisticsWindow::StatisticsWindow(window::StatisticsSpan span, Print print,
     });
     button(QStringLiteral("&Copy"), [this] {
         QGuiApplication::clipboard()->setText(
-            logbook::statisticsLines(m_title->text(), m_figures, QStringLiteral("\t")).join(u'\n'));
+            stats::statisticsLines(m_title->text(), m_figures, QStringLiteral("\t")).join(u'\n'));
     });
     button(QStringLiteral("Save as CS&V..."), [this] {
         const QString path = QFileDialog::getSaveFileName(
@@ -137,7 +137,7 @@ QLineEdit *StatisticsWindow::timeBox(const QString &name) {
 
 void StatisticsWindow::openLog(const QString &path) {
     logbook::DatabaseError error;
-    std::optional<std::vector<logbook::LogRecord>> records = logbook::readLogRecords(path, error);
+    std::optional<std::vector<logbook::LogRecord>> records = stats::readLogRecords(path, error);
     if (!records) {
         m_messages.showMessage(QStringLiteral("%1 cannot be read as a log (%2).")
                                    .arg(QDir::toNativeSeparators(path), error.reason));
@@ -151,14 +151,14 @@ void StatisticsWindow::openLog(const QString &path) {
 
 void StatisticsWindow::saveCsv(const QString &path) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(logbook::statisticsCsv(m_figures)) < 0 ||
+    if (!file.open(QIODevice::WriteOnly) || file.write(stats::statisticsCsv(m_figures)) < 0 ||
         !file.commit())
         m_messages.showMessage(QStringLiteral("The statistics could not be saved to %1: %2.")
                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
 }
 
 void StatisticsWindow::showFigures() {
-    logbook::SpanQuery query = m_span.limits;
+    stats::SpanQuery query = m_span.limits;
     QStringList unread;
     for (const auto &[box, bound] : {std::pair(m_from, &query.from), std::pair(m_to, &query.to)}) {
         const QString text = core::trimBlanks(box->text());
@@ -171,23 +171,23 @@ void StatisticsWindow::showFigures() {
             ? QString()
             : QStringLiteral("%1: not a time as %2, so the span is not narrowed by it.")
                   .arg(unread.join(QStringLiteral(" and ")), kTimeShape));
-    m_figures = logbook::spanFigures(m_span.records, query);
+    m_figures = stats::spanFigures(m_span.records, query);
 
     while (QLayoutItem *item = m_tablesLayout->takeAt(0)) {
         delete item->widget();
         delete item;
     }
-    for (const logbook::GroupFigures &group : m_figures.groups) {
-        auto *title = new QLabel(QStringLiteral("<b>%1</b>").arg(logbook::groupTitle(group)));
+    for (const stats::GroupFigures &group : m_figures.groups) {
+        auto *title = new QLabel(QStringLiteral("<b>%1</b>").arg(stats::groupTitle(group)));
         m_tablesLayout->addWidget(title);
         m_tablesLayout->addWidget(figureTable(group, m_tables));
         if (group.function == u"Sound") {
-            auto *note = new QLabel(logbook::kSoundWeightingNote);
+            auto *note = new QLabel(stats::kSoundWeightingNote);
             note->setWordWrap(true);
             m_tablesLayout->addWidget(note);
         }
     }
-    for (const QString &remark : logbook::spanRemarks(m_figures))
+    for (const QString &remark : stats::spanRemarks(m_figures))
         m_tablesLayout->addWidget(new QLabel(remark));
     m_tablesLayout->addStretch();
 }

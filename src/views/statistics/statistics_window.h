@@ -1,6 +1,6 @@
 #pragma once
 
-#include "log/statistics.h"
+#include "statistics/figures.h"
 #include "window/statistics_span.h"
 
 #include <QDialog>
@@ -24,7 +24,7 @@ class StatisticsWindow : public QDialog {
     Q_OBJECT
   public:
     /// Prints the figures shown under the title given.
-    using Print = std::function<void(const QString &title, const logbook::SpanFigures &)>;
+    using Print = std::function<void(const QString &title, const stats::SpanFigures &)>;
 
     StatisticsWindow(window::StatisticsSpan span, Print print, core::MessageBoxes &messages,
                      QWidget *parent = nullptr);
@@ -41,7 +41,7 @@ class StatisticsWindow : public QDialog {
     window::StatisticsSpan m_span;
     Print m_print;
     core::MessageBoxes &m_messages;
-    logbook::SpanFigures m_figures;
+    stats::SpanFigures m_figures;
     QLabel *m_title = nullptr;
     QLineEdit *m_from = nullptr;
     QLineEdit *m_to = nullptr;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "log/statistics.h"
+#include "statistics/figures.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-namespace logbook {
+namespace stats {
 
 /// What the sound figures rest on, said wherever they are shown.
 inline const QString kSoundWeightingNote = QStringLiteral(
@@ -45,4 +45,4 @@ QByteArray statisticsCsv(const SpanFigures &figures);
 /// The figures as one JSON object with unrounded numbers.
 QJsonObject statisticsJson(const QString &file, const SpanFigures &figures);
 
-} // namespace logbook
+} // namespace stats

@@ -5,7 +5,7 @@
 
 class QTextStream;
 
-namespace logbook {
+namespace app {
 
 /// `envmeter --statistics LOGFILE [--from T] [--to T] [--hi [FUNCTION=]X]... [--low
 /// [FUNCTION=]Y]...
@@ -20,4 +20,4 @@ QList<QCommandLineOption> statisticsOptions();
 /// Whether the command line asks for the statistics rather than the window.
 bool asksForStatistics(int argc, char *argv[]);
 
-} // namespace logbook
+} // namespace app

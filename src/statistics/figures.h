@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-namespace logbook {
+namespace stats {
 
 /// A limit whose time is counted: one for every function, and functions' own, which win.
 struct Limit {
@@ -64,10 +64,11 @@ struct SpanFigures {
 inline constexpr int kRunGapSeconds = 10;
 
 /// The figures of the records, taken in record-number order.
-SpanFigures spanFigures(std::span<const LogRecord> records, const SpanQuery &query);
+SpanFigures spanFigures(std::span<const logbook::LogRecord> records, const SpanQuery &query);
 
 /// The records of a log file in record-number order; none, with `error` set, for a file that
 /// is no log.
-std::optional<std::vector<LogRecord>> readLogRecords(const QString &path, DatabaseError &error);
+std::optional<std::vector<logbook::LogRecord>> readLogRecords(const QString &path,
+                                                              logbook::DatabaseError &error);
 
-} // namespace logbook
+} // namespace stats

@@ -1,9 +1,9 @@
-#include "log/statistics_command.h"
+#include "app/statistics_command.h"
 
 #include "core/number_text.h"
 #include "core/time_stamp.h"
-#include "log/statistics.h"
-#include "log/statistics_text.h"
+#include "statistics/figure_text.h"
+#include "statistics/figures.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -13,7 +13,7 @@
 #include <cstring>
 #include <map>
 
-namespace logbook {
+namespace app {
 
 namespace {
 
@@ -34,7 +34,8 @@ const std::map<QString, QString> kLimitFunctions{
 
 /// Reads the values of --hi or --low: "85" for every function, "sound=85" for one, which wins.
 /// Returns what is wrong, or nothing.
-std::optional<QString> readLimit(const QString &option, const QStringList &values, Limit &limit) {
+std::optional<QString> readLimit(const QString &option, const QStringList &values,
+                                 stats::Limit &limit) {
     for (const QString &value : values) {
         const qsizetype equals = value.indexOf(u'=');
         const QString name = equals < 0 ? QString() : value.left(equals).trimmed().toLower();
@@ -99,7 +100,7 @@ int runStatisticsCommand(const QStringList &arguments, QTextStream &out, QTextSt
     if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments()[0]));
 
-    SpanQuery query;
+    stats::SpanQuery query;
     for (const auto &[option, bound] : {std::pair(kFrom, &query.from), std::pair(kTo, &query.to)}) {
         if (!parser.isSet(option))
             continue;
@@ -116,19 +117,20 @@ int runStatisticsCommand(const QStringList &arguments, QTextStream &out, QTextSt
             return fail(*wrong);
 
     const QString file = parser.value(kStatistics);
-    DatabaseError error;
-    const std::optional<std::vector<LogRecord>> records = readLogRecords(file, error);
+    logbook::DatabaseError error;
+    const std::optional<std::vector<logbook::LogRecord>> records =
+        stats::readLogRecords(file, error);
     if (!records)
         return fail(QStringLiteral("%1 cannot be read as a log: %2")
                         .arg(QDir::toNativeSeparators(file), error.reason));
-    const SpanFigures figures = spanFigures(*records, query);
+    const stats::SpanFigures figures = stats::spanFigures(*records, query);
     if (parser.isSet(kJson))
-        out << QJsonDocument(statisticsJson(file, figures)).toJson(QJsonDocument::Indented);
+        out << QJsonDocument(stats::statisticsJson(file, figures)).toJson(QJsonDocument::Indented);
     else
-        out << statisticsLines(QDir::toNativeSeparators(file), figures, QStringLiteral(": "))
+        out << stats::statisticsLines(QDir::toNativeSeparators(file), figures, QStringLiteral(": "))
                    .join(u'\n')
             << Qt::endl;
     return 0;
 }
 
-} // namespace logbook
+} // namespace app

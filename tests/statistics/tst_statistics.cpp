@@ -1,8 +1,8 @@
+#include "../log/sqlite_cli.h"
 #include "core/time_stamp.h"
 #include "log/connection.h"
 #include "log/log_database.h"
-#include "log/statistics.h"
-#include "sqlite_cli.h"
+#include "statistics/figures.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -56,7 +56,7 @@ class TestStatistics : public QObject {
         std::vector<LogRecord> eightHours;
         QDateTime at = kStart;
         append(eightHours, "Sound", "85", "dB", 8 * 3600, at);
-        logbook::GroupFigures sound = logbook::spanFigures(eightHours, {}).groups.at(0);
+        stats::GroupFigures sound = stats::spanFigures(eightHours, {}).groups.at(0);
         QCOMPARE(qRound(*sound.lex8h * 1000), 85000);
         QCOMPARE(qRound(*sound.doseNiosh * 1000), 100000);
         QCOMPARE(sound.seconds, 28800.0);
@@ -65,7 +65,7 @@ class TestStatistics : public QObject {
         at = kStart;
         append(halves, "Sound", "80", "dB", 1800, at);
         append(halves, "Sound", "90", "dB", 1800, at);
-        sound = logbook::spanFigures(halves, {}).groups.at(0);
+        sound = stats::spanFigures(halves, {}).groups.at(0);
         QCOMPARE(qRound(*sound.leq * 100), 8740);
         QCOMPARE(*sound.l50, 90.0);
 
@@ -73,7 +73,7 @@ class TestStatistics : public QObject {
         std::vector<LogRecord> warm;
         at = kStart;
         append(warm, "Temp", "77", "F", 60, at);
-        QCOMPARE(qRound(*logbook::spanFigures(warm, {}).groups.at(0).mkt * 1000), 77000);
+        QCOMPARE(qRound(*stats::spanFigures(warm, {}).groups.at(0).mkt * 1000), 77000);
     }
 
     // A log of every kind of reading, with gaps, a clock set back, overloads and records that

@@ -1,4 +1,4 @@
-#include "log/statistics.h"
+#include "statistics/figures.h"
 
 #include "core/number_text.h"
 #include "core/time_stamp.h"
@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace logbook {
+namespace stats {
 
 namespace {
 
@@ -139,12 +139,12 @@ std::optional<double> Limit::of(const QString &function) const {
     return own != byFunction.end() ? std::optional(own->second) : every;
 }
 
-SpanFigures spanFigures(std::span<const LogRecord> records, const SpanQuery &query) {
+SpanFigures spanFigures(std::span<const logbook::LogRecord> records, const SpanQuery &query) {
     SpanFigures result;
     std::vector<Sums> groups;
     std::vector<Entry> entries;
     entries.reserve(records.size());
-    for (const LogRecord &r : records) {
+    for (const logbook::LogRecord &r : records) {
         const std::optional<qint64> time = core::clockSeconds(r.time);
         if (time && ((query.from && *time < *query.from) || (query.to && *time > *query.to)))
             continue;
@@ -198,8 +198,9 @@ SpanFigures spanFigures(std::span<const LogRecord> records, const SpanQuery &que
     return result;
 }
 
-std::optional<std::vector<LogRecord>> readLogRecords(const QString &path, DatabaseError &error) {
-    Connection db;
+std::optional<std::vector<logbook::LogRecord>> readLogRecords(const QString &path,
+                                                              logbook::DatabaseError &error) {
+    logbook::Connection db;
     if (!db.open(path)) {
         error = db.error();
         return std::nullopt;
@@ -211,7 +212,7 @@ std::optional<std::vector<LogRecord>> readLogRecords(const QString &path, Databa
         error = db.error();
         return std::nullopt;
     }
-    std::vector<LogRecord> records;
+    std::vector<logbook::LogRecord> records;
     while (query.next())
         records.push_back({query.value(0).toInt(), query.value(1).toString(),
                            query.value(2).toString(), query.value(3).toString(),
@@ -219,4 +220,4 @@ std::optional<std::vector<LogRecord>> readLogRecords(const QString &path, Databa
     return records;
 }
 
-} // namespace logbook
+} // namespace stats

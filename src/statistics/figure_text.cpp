@@ -1,4 +1,4 @@
-#include "log/statistics_text.h"
+#include "statistics/figure_text.h"
 
 #include "core/number_text.h"
 #include "core/time_stamp.h"
@@ -6,7 +6,7 @@
 
 #include <QJsonArray>
 
-namespace logbook {
+namespace stats {
 
 namespace {
 
@@ -114,8 +114,8 @@ QByteArray statisticsCsv(const SpanFigures &figures) {
     for (const GroupFigures &group : figures.groups) {
         for (const FigureRow &row : figureRows(group)) {
             const QString value = row.value ? core::doubleText(*row.value) : row.text;
-            csv += QStringList{csvField(groupTitle(group)), csvField(row.name), csvField(value),
-                               csvField(row.unit)}
+            csv += QStringList{logbook::csvField(groupTitle(group)), logbook::csvField(row.name),
+                               logbook::csvField(value), logbook::csvField(row.unit)}
                        .join(u',') +
                    QStringLiteral("\r\n");
         }
@@ -168,4 +168,4 @@ QJsonObject statisticsJson(const QString &file, const SpanFigures &figures) {
             {QStringLiteral("left_out"), figures.leftOut}};
 }
 
-} // namespace logbook
+} // namespace stats
