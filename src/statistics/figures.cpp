@@ -8,13 +8,16 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <unordered_map>
 
 namespace stats {
 
 namespace {
 
 constexpr double kEightHours = 8 * 3600;
+constexpr qint64 kDaySeconds = 86400;
 /// Activation energy over the gas constant for the mean kinetic temperature, in kelvin.
 constexpr double kActivationKelvin = 10000;
 constexpr double kZeroCelsius = 273.15;
@@ -41,52 +44,102 @@ double fromKelvin(double value, const QString &unit) {
     return unit == u"F" ? celsius * 9 / 5 + 32 : celsius;
 }
 
-/// A record taken into the span: its group, its clock time and its level (none: overload).
-struct Entry {
-    std::size_t group;
-    qint64 time;
-    std::optional<double> level;
-};
-
-/// The sums a group's figures come from, each weighted by the records' shares of their runs.
+/// Sums of readings, each added with its weight: a run's readings in one interval with weight 1
+/// while the run goes on, then folded into the interval's totals with the run's weight.
 struct Sums {
-    GroupFigures figures;
-    double levelSeconds = 0;                       ///< the weights of the levels
-    double weighted = 0;                           ///< of the levels
-    double energy = 0;                             ///< of 10^(L/10)
-    double niosh = 0;                              ///< of 2^((L - 85) / 3)
-    double osha = 0;                               ///< of 2^((L - 90) / 5), from 80 dB on
-    double kinetic = 0;                            ///< of e^(-dH/R / T)
-    std::vector<std::pair<double, double>> levels; ///< sound: each level with its weight
+    qint64 readings = 0;
+    qint64 overloads = 0;
+    double overloadWeight = 0;
+    qint64 first = 0;
+    qint64 last = 0;
+    std::optional<double> min, max;
+    double levelWeight = 0;
+    double weighted = 0; ///< of the levels
+    double energy = 0;   ///< of 10^(L/10)
+    double niosh = 0;    ///< of 2^((L - 85) / 3)
+    double osha = 0;     ///< of 2^((L - 90) / 5), from 80 dB on
+    double kinetic = 0;  ///< of e^(-dH/R / T)
+    double aboveHi = 0;
+    double belowLow = 0;
+    std::unordered_map<double, double> levels; ///< sound: the weight at each level
+    std::array<double, 3> periodEnergy{};      ///< sound by day, evening, night
+    std::array<double, 3> periodWeight{};
+
+    void addScaled(const Sums &run, double w) {
+        if (run.readings == 0)
+            return;
+        if (readings == 0)
+            first = run.first;
+        last = run.last;
+        readings += run.readings;
+        overloads += run.overloads;
+        overloadWeight += w * run.overloadWeight;
+        if (run.min)
+            min = min ? std::min(*min, *run.min) : *run.min;
+        if (run.max)
+            max = max ? std::max(*max, *run.max) : *run.max;
+        levelWeight += w * run.levelWeight;
+        weighted += w * run.weighted;
+        energy += w * run.energy;
+        niosh += w * run.niosh;
+        osha += w * run.osha;
+        kinetic += w * run.kinetic;
+        aboveHi += w * run.aboveHi;
+        belowLow += w * run.belowLow;
+        for (const auto &[level, weight] : run.levels)
+            levels[level] += w * weight;
+        for (std::size_t p = 0; p < periodEnergy.size(); ++p) {
+            periodEnergy[p] += w * run.periodEnergy[p];
+            periodWeight[p] += w * run.periodWeight[p];
+        }
+    }
 };
 
-void add(Sums &sums, const Entry &entry, double weight) {
-    GroupFigures &g = sums.figures;
-    if (g.readings++ == 0)
-        g.first = entry.time;
-    g.last = entry.time;
-    if (!entry.level) {
-        ++g.overloads;
-        g.overloadSeconds += weight;
+/// A group of the series: its function and unit, its limits and how its levels count.
+struct Group {
+    QString function;
+    QString unit;
+    std::optional<double> hi, low;
+    bool sound = false;
+    bool temperature = false;
+};
+
+/// Day 07:00-19:00, evening 19:00-23:00, night 23:00-07:00 of a clock time.
+int periodOf(qint64 time) {
+    const qint64 hour = (time % 86400 + 86400) % 86400 / 3600;
+    return hour >= 7 && hour < 19 ? 0 : hour >= 19 && hour < 23 ? 1 : 2;
+}
+
+void addReading(Sums &sums, const Group &g, const Entry &e) {
+    if (sums.readings++ == 0)
+        sums.first = e.time;
+    sums.last = e.time;
+    if (e.kind == Entry::kOverload) {
+        ++sums.overloads;
+        sums.overloadWeight += 1;
         return;
     }
-    const double v = *entry.level;
-    sums.levelSeconds += weight;
-    sums.weighted += weight * v;
-    g.min = g.min ? std::min(*g.min, v) : v;
-    g.max = g.max ? std::max(*g.max, v) : v;
+    const double v = e.level;
+    sums.levelWeight += 1;
+    sums.weighted += v;
+    sums.min = sums.min ? std::min(*sums.min, v) : v;
+    sums.max = sums.max ? std::max(*sums.max, v) : v;
     if (g.hi && v >= *g.hi)
-        *g.aboveHiSeconds += weight;
+        sums.aboveHi += 1;
     if (g.low && v <= *g.low)
-        *g.belowLowSeconds += weight;
-    if (g.function == kSound) {
-        sums.energy += weight * std::pow(10.0, v / 10);
-        sums.niosh += weight * std::exp2((v - 85) / 3);
+        sums.belowLow += 1;
+    if (g.sound) {
+        const double energy = std::pow(10.0, v / 10);
+        sums.energy += energy;
+        sums.niosh += std::exp2((v - 85) / 3);
         if (v >= 80)
-            sums.osha += weight * std::exp2((v - 90) / 5);
-        sums.levels.emplace_back(v, weight);
-    } else if (g.function == kTemp) {
-        sums.kinetic += weight * std::exp(-kActivationKelvin / kelvin(v, g.unit));
+            sums.osha += std::exp2((v - 90) / 5);
+        sums.levels[v] += 1;
+        const int period = periodOf(e.time);
+        sums.periodEnergy[std::size_t(period)] += energy;
+        sums.periodWeight[std::size_t(period)] += 1;
+    } else if (g.temperature) {
+        sums.kinetic += std::exp(-kActivationKelvin / kelvin(v, g.unit));
     }
 }
 
@@ -106,30 +159,62 @@ double exceededLevel(const std::vector<std::pair<double, double>> &descending, d
     return descending.back().first;
 }
 
-void finish(Sums &sums) {
-    GroupFigures &g = sums.figures;
-    if (sums.levelSeconds <= 0)
-        return;
-    const double w = sums.levelSeconds;
-    if (g.function == kSound) {
-        g.leq = 10 * std::log10(sums.energy / w);
-        std::sort(sums.levels.begin(), sums.levels.end(),
+std::optional<double> leqOf(double energy, double weight) {
+    return weight > 0 ? std::optional(10 * std::log10(energy / weight)) : std::nullopt;
+}
+
+GroupFigures figuresOf(const Group &group, const Sums &sums, bool day) {
+    GroupFigures g;
+    g.function = group.function;
+    g.unit = group.unit;
+    g.readings = sums.readings;
+    g.overloads = sums.overloads;
+    g.overloadSeconds = sums.overloadWeight;
+    g.first = sums.first;
+    g.last = sums.last;
+    g.seconds = sums.levelWeight + sums.overloadWeight;
+    g.min = sums.min;
+    g.max = sums.max;
+    g.hi = group.hi;
+    g.low = group.low;
+    if (group.hi)
+        g.aboveHiSeconds = sums.aboveHi;
+    if (group.low)
+        g.belowLowSeconds = sums.belowLow;
+    const double w = sums.levelWeight;
+    if (w <= 0)
+        return g;
+    if (group.sound) {
+        g.leq = leqOf(sums.energy, w);
+        std::vector<std::pair<double, double>> levels(sums.levels.begin(), sums.levels.end());
+        std::sort(levels.begin(), levels.end(),
                   [](const auto &a, const auto &b) { return a.first > b.first; });
-        g.l10 = exceededLevel(sums.levels, w, 10);
-        g.l50 = exceededLevel(sums.levels, w, 50);
-        g.l90 = exceededLevel(sums.levels, w, 90);
+        g.l10 = exceededLevel(levels, w, 10);
+        g.l50 = exceededLevel(levels, w, 50);
+        g.l90 = exceededLevel(levels, w, 90);
         g.lex8h = *g.leq + 10 * std::log10(g.seconds / kEightHours);
         g.doseNiosh = 100 * sums.niosh / kEightHours;
         g.doseOsha = 100 * sums.osha / kEightHours;
         g.projectedDoseNiosh = *g.doseNiosh * kEightHours / g.seconds;
         g.projectedDoseOsha = *g.doseOsha * kEightHours / g.seconds;
-        return;
+        if (day) {
+            g.lday = leqOf(sums.periodEnergy[0], sums.periodWeight[0]);
+            g.levening = leqOf(sums.periodEnergy[1], sums.periodWeight[1]);
+            g.lnight = leqOf(sums.periodEnergy[2], sums.periodWeight[2]);
+            if (g.lday && g.levening && g.lnight)
+                g.lden = 10 * std::log10((12 * std::pow(10.0, *g.lday / 10) +
+                                          4 * std::pow(10.0, (*g.levening + 5) / 10) +
+                                          8 * std::pow(10.0, (*g.lnight + 10) / 10)) /
+                                         24);
+        }
+        return g;
     }
     g.mean = sums.weighted / w;
-    if (g.function == kTemp)
-        g.mkt = fromKelvin(kActivationKelvin / -std::log(sums.kinetic / w), g.unit);
-    else if (g.function == kLight)
+    if (group.temperature)
+        g.mkt = fromKelvin(kActivationKelvin / -std::log(sums.kinetic / w), group.unit);
+    else if (group.function == kLight)
         g.luxHours = sums.weighted / 3600;
+    return g;
 }
 
 } // namespace
@@ -139,63 +224,154 @@ std::optional<double> Limit::of(const QString &function) const {
     return own != byFunction.end() ? std::optional(own->second) : every;
 }
 
-SpanFigures spanFigures(std::span<const logbook::LogRecord> records, const SpanQuery &query) {
-    SpanFigures result;
-    std::vector<Sums> groups;
-    std::vector<Entry> entries;
-    entries.reserve(records.size());
+CompactLog compactLog(std::span<const logbook::LogRecord> records) {
+    CompactLog log;
+    log.entries.reserve(records.size());
     for (const logbook::LogRecord &r : records) {
+        Entry e;
         const std::optional<qint64> time = core::clockSeconds(r.time);
-        if (time && ((query.from && *time < *query.from) || (query.to && *time > *query.to)))
+        e.time = time.value_or(0);
+        const bool overload = isOverload(r.data);
+        const std::optional<double> level = overload ? std::nullopt : core::strictNumber(r.data);
+        e.kind = !time ? Entry::kNoTime : overload ? Entry::kOverload : Entry::kLevel;
+        e.level = level.value_or(0);
+        if (!r.function.isEmpty() && (level || overload)) {
+            const std::pair<QString, QString> key(r.function, r.unit);
+            auto at = std::find(log.groups.begin(), log.groups.end(), key);
+            if (at == log.groups.end())
+                at = log.groups.insert(at, key);
+            e.group = qint32(at - log.groups.begin());
+        }
+        log.entries.push_back(e);
+    }
+    return log;
+}
+
+struct FigureBuilder::State {
+    SpanQuery query;
+    qint64 intervalSeconds = 0;
+    std::vector<Group> groups;
+    qint64 leftOut = 0;
+    // The run going on: its group, its first and last time, its count, and its readings' sums
+    // in the span and in each interval it has touched so far.
+    qint32 runGroup = -1;
+    qint64 runFirst = 0;
+    qint64 runLast = 0;
+    qint64 runCount = 0;
+    Sums runSpan;
+    std::vector<std::pair<qint64, Sums>> runIntervals;
+    std::vector<Sums> span;                          ///< by group
+    std::map<qint64, std::map<qint32, Sums>> totals; ///< by interval start, then group
+
+    qint32 groupOf(const std::pair<QString, QString> &key) {
+        for (std::size_t i = 0; i < groups.size(); ++i)
+            if (groups[i].function == key.first && groups[i].unit == key.second)
+                return qint32(i);
+        groups.push_back({key.first, key.second, query.hi.of(key.first), query.low.of(key.first),
+                          key.first == kSound, key.first == kTemp});
+        span.emplace_back();
+        return qint32(groups.size() - 1);
+    }
+
+    void endRun() {
+        if (runCount == 0)
+            return;
+        const double weight = double(runLast - runFirst + 1) / double(runCount);
+        span[std::size_t(runGroup)].addScaled(runSpan, weight);
+        for (const auto &[start, sums] : runIntervals)
+            totals[start][runGroup].addScaled(sums, weight);
+        runSpan = {};
+        runIntervals.clear();
+        runCount = 0;
+    }
+
+    void add(qint32 group, const Entry &e) {
+        const bool goesOn = runCount > 0 && group == runGroup && e.time >= runLast &&
+                            e.time - runLast <= kRunGapSeconds;
+        if (!goesOn) {
+            endRun();
+            runGroup = group;
+            runFirst = e.time;
+        }
+        runLast = e.time;
+        ++runCount;
+        const Group &g = groups[std::size_t(group)];
+        addReading(runSpan, g, e);
+        if (intervalSeconds > 0) {
+            const qint64 start =
+                e.time - ((e.time % intervalSeconds) + intervalSeconds) % intervalSeconds;
+            if (runIntervals.empty() || runIntervals.back().first != start)
+                runIntervals.emplace_back(start, Sums{});
+            addReading(runIntervals.back().second, g, e);
+        }
+    }
+
+    std::vector<GroupFigures> ranked(const std::map<qint32, const Sums *> &sums, bool day) const {
+        std::vector<GroupFigures> out;
+        for (const auto &[group, s] : sums)
+            out.push_back(figuresOf(groups[std::size_t(group)], *s, day));
+        std::stable_sort(out.begin(), out.end(), [](const GroupFigures &a, const GroupFigures &b) {
+            const int ra = functionRank(a.function);
+            const int rb = functionRank(b.function);
+            return ra != rb ? ra < rb : a.unit < b.unit;
+        });
+        return out;
+    }
+};
+
+FigureBuilder::FigureBuilder(SpanQuery query, int intervalSeconds)
+    : m_state(std::make_unique<State>()) {
+    m_state->query = std::move(query);
+    m_state->intervalSeconds = intervalSeconds;
+}
+
+FigureBuilder::~FigureBuilder() = default;
+
+void FigureBuilder::add(const CompactLog &log) {
+    State &s = *m_state;
+    std::vector<qint32> groups;
+    groups.reserve(log.groups.size());
+    for (const auto &key : log.groups)
+        groups.push_back(s.groupOf(key));
+    for (const Entry &e : log.entries) {
+        if (e.kind != Entry::kNoTime &&
+            ((s.query.from && e.time < *s.query.from) || (s.query.to && e.time > *s.query.to)))
             continue;
-        const std::optional<double> level =
-            isOverload(r.data) ? std::nullopt : core::strictNumber(r.data);
-        if (!time || r.function.isEmpty() || (!level && !isOverload(r.data))) {
-            ++result.leftOut;
+        if (e.kind == Entry::kNoTime || e.group == Entry::kLeftOut) {
+            ++s.leftOut;
             continue;
         }
-        const std::size_t group = std::size_t(
-            std::find_if(groups.begin(), groups.end(),
-                         [&](const Sums &s) {
-                             return s.figures.function == r.function && s.figures.unit == r.unit;
-                         }) -
-            groups.begin());
-        if (group == groups.size()) {
-            groups.push_back({});
-            GroupFigures &g = groups.back().figures;
-            g.function = r.function;
-            g.unit = r.unit;
-            g.hi = query.hi.of(r.function);
-            g.low = query.low.of(r.function);
-            if (g.hi)
-                g.aboveHiSeconds = 0;
-            if (g.low)
-                g.belowLowSeconds = 0;
-        }
-        entries.push_back({group, *time, level});
+        s.add(groups[std::size_t(e.group)], e);
     }
-    // A run goes on while the next record is of its group, not earlier and not too far on.
-    for (std::size_t begin = 0, end = 1; begin < entries.size(); begin = end++) {
-        while (end < entries.size() && entries[end].group == entries[begin].group &&
-               entries[end].time >= entries[end - 1].time &&
-               entries[end].time - entries[end - 1].time <= kRunGapSeconds)
-            ++end;
-        Sums &sums = groups[entries[begin].group];
-        const double duration = double(entries[end - 1].time - entries[begin].time + 1);
-        sums.figures.seconds += duration;
-        for (std::size_t i = begin; i < end; ++i)
-            add(sums, entries[i], duration / double(end - begin));
+}
+
+SpanFigures FigureBuilder::span() {
+    State &s = *m_state;
+    s.endRun();
+    std::map<qint32, const Sums *> used;
+    for (std::size_t g = 0; g < s.span.size(); ++g)
+        if (s.span[g].readings > 0)
+            used.emplace(qint32(g), &s.span[g]);
+    return {s.ranked(used, false), s.leftOut};
+}
+
+std::vector<IntervalFigures> FigureBuilder::intervals() {
+    State &s = *m_state;
+    std::vector<IntervalFigures> out;
+    for (const auto &[start, byGroup] : s.totals) {
+        std::map<qint32, const Sums *> used;
+        for (const auto &[group, sums] : byGroup)
+            used.emplace(group, &sums);
+        out.push_back(
+            {start, start + s.intervalSeconds, s.ranked(used, s.intervalSeconds == kDaySeconds)});
     }
-    std::stable_sort(groups.begin(), groups.end(), [](const Sums &a, const Sums &b) {
-        const int ra = functionRank(a.figures.function);
-        const int rb = functionRank(b.figures.function);
-        return ra != rb ? ra < rb : a.figures.unit < b.figures.unit;
-    });
-    for (Sums &sums : groups) {
-        finish(sums);
-        result.groups.push_back(std::move(sums.figures));
-    }
-    return result;
+    return out;
+}
+
+SpanFigures spanFigures(std::span<const logbook::LogRecord> records, const SpanQuery &query) {
+    FigureBuilder builder(query);
+    builder.add(compactLog(records));
+    return builder.span();
 }
 
 std::optional<std::vector<logbook::LogRecord>> readLogRecords(const QString &path,

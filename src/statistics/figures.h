@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -51,6 +52,9 @@ struct GroupFigures {
     std::optional<double> luxHours; ///< light: exposure
     std::optional<double> hi, low;  ///< the limits that held for this group, if any
     std::optional<double> aboveHiSeconds, belowLowSeconds; ///< where they are given
+    /// Sound over a day interval: the Leq of 07:00-19:00, 19:00-23:00 and 23:00-07:00 of that
+    /// date, and the day-evening-night level when all three have readings.
+    std::optional<double> lday, levening, lnight, lden;
 };
 
 struct SpanFigures {
@@ -59,9 +63,58 @@ struct SpanFigures {
     qint64 leftOut = 0;
 };
 
+/// The figures of one calendar interval of the local clock: [start, end) in clock seconds.
+struct IntervalFigures {
+    qint64 start = 0;
+    qint64 end = 0;
+    std::vector<GroupFigures> groups;
+};
+
 /// Readings of one group whose time stamps never go backwards and are at most this far apart
 /// make one run.
 inline constexpr int kRunGapSeconds = 10;
+
+/// One record as the figures take it.
+struct Entry {
+    static constexpr qint32 kLeftOut = -1; ///< no function, or data that is no number
+    qint64 time = 0;                       ///< clock seconds
+    double level = 0;
+    qint32 group = kLeftOut; ///< into the groups of the log it comes from
+    qint32 kind = 0;         ///< kLevel, kOverload, or kNoTime
+    static constexpr qint32 kLevel = 0;
+    static constexpr qint32 kOverload = 1;
+    static constexpr qint32 kNoTime = 2; ///< a time stamp that cannot be read
+};
+
+/// A log's records as entries, with the functions and units their groups stand for.
+struct CompactLog {
+    std::vector<std::pair<QString, QString>> groups; ///< function, unit
+    std::vector<Entry> entries;                      ///< in record order
+};
+
+/// The records of a log as entries.
+CompactLog compactLog(std::span<const logbook::LogRecord> records);
+
+/// The figures of a series of logs fed one after the other, as if they were one log: a run
+/// goes on from one into the next. With an interval length, also the figures of each calendar
+/// interval that has readings (60, 900, 3600 or 86400 seconds; a day also gets Lday, Levening,
+/// Lnight and Lden).
+class FigureBuilder {
+  public:
+    explicit FigureBuilder(SpanQuery query, int intervalSeconds = 0);
+    ~FigureBuilder();
+    FigureBuilder(const FigureBuilder &) = delete;
+    FigureBuilder &operator=(const FigureBuilder &) = delete;
+
+    void add(const CompactLog &log);
+    SpanFigures span();
+    /// In time order. Valid after span().
+    std::vector<IntervalFigures> intervals();
+
+  private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
 
 /// The figures of the records, taken in record-number order.
 SpanFigures spanFigures(std::span<const logbook::LogRecord> records, const SpanQuery &query);
