@@ -45,12 +45,13 @@ std::optional<int> answerOnTerminal(int argc, char *argv[]) {
     QCommandLineParser parser;
     // Qt's own options are written with one dash: -platform offscreen.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(
-        QStringLiteral("The companion of the environment meter: shows its readings as they come "
-                       "and logs each one into the log beside the program.\n\n"
-                       "  envmeter --statistics LOGFILE [--from T] [--to T] [--hi [FUNCTION=]X]... "
-                       "[--low [FUNCTION=]Y]... [--json]\n\n"
-                       "prints the figures of a log instead, with no window and no display."));
+    parser.setApplicationDescription(QStringLiteral(
+        "The companion of the environment meter: shows its readings as they come "
+        "and logs each one into the log beside the program.\n\n"
+        "  envmeter --statistics [PATH...] [--from T] [--to T] [--hi [FUNCTION=]X]... "
+        "[--low [FUNCTION=]Y]... [--interval 1m|15m|1h|1d] [--json|--csv]\n\n"
+        "prints the figures of logs and data folders instead (of the program's "
+        "data folder when no path is named), with no window and no display."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addOptions(app::statisticsOptions() + qtWindowOptions());
@@ -67,16 +68,20 @@ std::optional<int> answerOnTerminal(int argc, char *argv[]) {
         out << "envmeter " << QCoreApplication::applicationVersion() << Qt::endl;
         return 0;
     }
-    if (app::asksForStatistics(argc, argv))
-        return app::runStatisticsCommand(arguments, out, err);
+    if (app::asksForStatistics(argc, argv)) {
+        QCoreApplication::setApplicationName(QStringLiteral("envmeter"));
+        const core::ProgramFiles files = core::locateProgramFiles(
+            QCoreApplication::applicationDirPath(),
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        return app::runStatisticsCommand(arguments, files.directory, out, err);
+    }
     if (!parser.positionalArguments().isEmpty()) {
         err << "envmeter: unexpected argument: " << parser.positionalArguments().constFirst()
             << " (see --help)" << Qt::endl;
         return kBadOptions;
     }
-    for (const QString &name : {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("hi"),
-                                QStringLiteral("low"), QStringLiteral("json")})
-        if (parser.isSet(name)) {
+    for (const char *name : {"from", "to", "hi", "low", "interval", "json", "csv"})
+        if (parser.isSet(QLatin1String(name))) {
             err << "envmeter: --" << name << " goes with --statistics (see --help)" << Qt::endl;
             return kBadOptions;
         }

@@ -7,12 +7,15 @@ class QTextStream;
 
 namespace app {
 
-/// `envmeter --statistics LOGFILE [--from T] [--to T] [--hi [FUNCTION=]X]... [--low
-/// [FUNCTION=]Y]...
-/// [--json]`: the figures of a log file as a table, or as one JSON object, on `out`, with no
-/// window. Returns the exit code: 0, or 2 with one line on `err` for a file that is no log, a
-/// bad time, a span that ends before it begins or a bad limit.
-int runStatisticsCommand(const QStringList &arguments, QTextStream &out, QTextStream &err);
+/// `envmeter --statistics [PATH...] [--from T] [--to T] [--hi [FUNCTION=]X]...
+/// [--low [FUNCTION=]Y]... [--interval 1m|15m|1h|1d] [--json|--csv]`: the figures of the series
+/// of logs the paths make (a folder: its history; none: `dataFolder`) as a table, one JSON
+/// object or CSV on `out`, with no window. Returns the exit code: 0, or 2 with one line on
+/// `err` for a path that does not exist, a log named alone that is no log, a bad time, a span
+/// that ends before it begins, a bad limit or interval. A log of a history that cannot be read
+/// is named on `err` and left out.
+int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder, QTextStream &out,
+                         QTextStream &err);
 
 /// The statistics' options, also named by the window's --help.
 QList<QCommandLineOption> statisticsOptions();

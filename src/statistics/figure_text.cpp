@@ -5,6 +5,7 @@
 #include "log/csv_export.h"
 
 #include <QJsonArray>
+#include <QJsonValue>
 
 namespace stats {
 
@@ -123,49 +124,66 @@ QByteArray statisticsCsv(const SpanFigures &figures) {
     return csv.toUtf8();
 }
 
-QJsonObject statisticsJson(const QString &file, const SpanFigures &figures) {
-    QJsonArray groups;
-    for (const GroupFigures &g : figures.groups) {
-        QJsonObject o{{QStringLiteral("function"), g.function},
-                      {QStringLiteral("unit"), g.unit},
-                      {QStringLiteral("readings"), g.readings},
-                      {QStringLiteral("overloads"), g.overloads},
-                      {QStringLiteral("overload_seconds"), g.overloadSeconds},
-                      {QStringLiteral("first"), core::isoTimeOfClockSeconds(g.first)},
-                      {QStringLiteral("last"), core::isoTimeOfClockSeconds(g.last)},
-                      {QStringLiteral("seconds"), g.seconds},
-                      {QStringLiteral("min"), json(g.min)},
-                      {QStringLiteral("max"), json(g.max)}};
-        if (isSound(g)) {
-            o.insert(QStringLiteral("leq"), json(g.leq));
-            o.insert(QStringLiteral("l10"), json(g.l10));
-            o.insert(QStringLiteral("l50"), json(g.l50));
-            o.insert(QStringLiteral("l90"), json(g.l90));
-            o.insert(QStringLiteral("lex8h"), json(g.lex8h));
-            o.insert(QStringLiteral("dose_niosh"), json(g.doseNiosh));
-            o.insert(QStringLiteral("dose_osha"), json(g.doseOsha));
-            o.insert(QStringLiteral("projected_dose_niosh"), json(g.projectedDoseNiosh));
-            o.insert(QStringLiteral("projected_dose_osha"), json(g.projectedDoseOsha));
-        } else {
-            o.insert(QStringLiteral("mean"), json(g.mean));
+std::vector<std::pair<QString, QJsonValue>> groupValues(const GroupFigures &g, bool interval) {
+    using Pairs = std::vector<std::pair<QString, QJsonValue>>;
+    Pairs v{{QStringLiteral("function"), g.function},
+            {QStringLiteral("unit"), g.unit},
+            {QStringLiteral("readings"), g.readings},
+            {QStringLiteral("overloads"), g.overloads},
+            {QStringLiteral("overload_seconds"), g.overloadSeconds},
+            {QStringLiteral("first"), core::isoTimeOfClockSeconds(g.first)},
+            {QStringLiteral("last"), core::isoTimeOfClockSeconds(g.last)},
+            {QStringLiteral("seconds"), g.seconds},
+            {QStringLiteral("min"), json(g.min)},
+            {QStringLiteral("max"), json(g.max)}};
+    const auto add = [&v](const char *key, const std::optional<double> &value) {
+        v.emplace_back(QLatin1String(key), json(value));
+    };
+    if (isSound(g)) {
+        for (const auto &[key, value] : {std::pair("leq", g.leq), std::pair("l10", g.l10),
+                                         std::pair("l50", g.l50), std::pair("l90", g.l90)})
+            add(key, value);
+        if (!interval)
+            add("lex8h", g.lex8h);
+        add("dose_niosh", g.doseNiosh);
+        add("dose_osha", g.doseOsha);
+        if (!interval) {
+            add("projected_dose_niosh", g.projectedDoseNiosh);
+            add("projected_dose_osha", g.projectedDoseOsha);
         }
-        if (g.function == u"Temp")
-            o.insert(QStringLiteral("mkt"), json(g.mkt));
-        if (g.function == u"Light")
-            o.insert(QStringLiteral("lux_hours"), json(g.luxHours));
-        if (g.hi) {
-            o.insert(QStringLiteral("hi"), *g.hi);
-            o.insert(QStringLiteral("above_hi_seconds"), json(g.aboveHiSeconds));
-        }
-        if (g.low) {
-            o.insert(QStringLiteral("low"), *g.low);
-            o.insert(QStringLiteral("below_low_seconds"), json(g.belowLowSeconds));
-        }
-        groups.append(o);
+    } else {
+        add("mean", g.mean);
     }
-    return {{QStringLiteral("file"), file},
-            {QStringLiteral("groups"), groups},
-            {QStringLiteral("left_out"), figures.leftOut}};
+    if (g.function == u"Temp")
+        add("mkt", g.mkt);
+    if (g.function == u"Light")
+        add("lux_hours", g.luxHours);
+    if (g.hi) {
+        add("hi", g.hi);
+        add("above_hi_seconds", g.aboveHiSeconds);
+    }
+    if (g.low) {
+        add("low", g.low);
+        add("below_low_seconds", g.belowLowSeconds);
+    }
+    if (interval && isSound(g) && (g.lday || g.levening || g.lnight)) {
+        add("lday", g.lday);
+        add("levening", g.levening);
+        add("lnight", g.lnight);
+        add("lden", g.lden);
+    }
+    return v;
+}
+
+QJsonArray groupsJson(const std::vector<GroupFigures> &groups, bool interval) {
+    QJsonArray array;
+    for (const GroupFigures &g : groups) {
+        QJsonObject o;
+        for (const auto &[key, value] : groupValues(g, interval))
+            o.insert(key, value);
+        array.append(o);
+    }
+    return array;
 }
 
 } // namespace stats

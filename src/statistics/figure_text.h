@@ -2,7 +2,9 @@
 
 #include "statistics/figures.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QString>
 #include <QStringList>
 
@@ -42,7 +44,11 @@ QStringList statisticsLines(const QString &title, const SpanFigures &figures,
                             const QString &separator);
 /// The figures as CSV (RFC 4180, CRLF): group, figure, value, unit; values unrounded.
 QByteArray statisticsCsv(const SpanFigures &figures);
-/// The figures as one JSON object with unrounded numbers.
-QJsonObject statisticsJson(const QString &file, const SpanFigures &figures);
+/// A group's figures by the names scripts know them by, unrounded, in a fixed order: those of
+/// an interval leave out what is normalised to 8 hours and add a day's Lday, Levening, Lnight
+/// and Lden.
+std::vector<std::pair<QString, QJsonValue>> groupValues(const GroupFigures &group, bool interval);
+/// The groups as a JSON array of objects of their values.
+QJsonArray groupsJson(const std::vector<GroupFigures> &groups, bool interval);
 
 } // namespace stats

@@ -4,13 +4,19 @@ groups by function and unit; runs of one group not going back in time and at mos
 each record weighted by its run's duration (last - first + 1 s) over its count; overloads in the
 measured time only.
 
-Usage: statistics_check.py LOG [--from T] [--to T] [--hi [FUNCTION=]X]... [--low ...]...; prints one JSON object
-with the same keys as `envmeter --statistics LOG --json`.
+Several logs and data folders (their history) are one series, the logs in the order of their
+first record's time stamp; calendar intervals of the local clock hold each reading with its
+weight, and a day's sound also gets Lday, Levening, Lnight and Lden.
+
+Usage: statistics_check.py PATH... [--from T] [--to T] [--hi [FUNCTION=]X]... [--low ...]...
+[--interval 1m|15m|1h|1d]; prints one JSON object with the same keys as `envmeter --statistics
+PATH... --json`.
 """
 import argparse
 import datetime
 import json
 import math
+import os
 import sqlite3
 
 OVERLOADS = {"O.L", "OL", "OL."}
@@ -57,20 +63,109 @@ def limits(values):
     return out
 
 
+def figures(function, unit, records, limit_hi, limit_low, interval, day):
+    """The figures of one group from its records: (time, level or None, weight)."""
+    levels = [(level, w) for _, level, w in records if level is not None]
+    te = sum(w for _, _, w in records)
+    result = {
+        "function": function, "unit": unit, "readings": len(records),
+        "overloads": sum(1 for r in records if r[1] is None),
+        "overload_seconds": sum(w for _, level, w in records if level is None),
+        "first": records[0][0].isoformat(), "last": records[-1][0].isoformat(),
+        "seconds": te,
+        "min": min(l for l, _ in levels) if levels else None,
+        "max": max(l for l, _ in levels) if levels else None,
+    }
+    total = sum(w for _, w in levels)
+    if function == "Sound":
+        if levels:
+            leq = 10 * math.log10(sum(w * 10 ** (l / 10) for l, w in levels) / total)
+            niosh = 100 * sum(w / (28800 / 2 ** ((l - 85) / 3)) for l, w in levels)
+            osha = 100 * sum(w / (28800 / 2 ** ((l - 90) / 5)) for l, w in levels if l >= 80)
+            result.update(leq=leq, l10=exceeded(levels, 10), l50=exceeded(levels, 50),
+                          l90=exceeded(levels, 90), dose_niosh=niosh, dose_osha=osha)
+            if not interval:
+                result.update(lex8h=leq + 10 * math.log10(te / 28800),
+                              projected_dose_niosh=niosh * 28800 / te,
+                              projected_dose_osha=osha * 28800 / te)
+        else:
+            for key in ["leq", "l10", "l50", "l90", "dose_niosh", "dose_osha"] + (
+                    [] if interval else ["lex8h", "projected_dose_niosh", "projected_dose_osha"]):
+                result[key] = None
+    else:
+        result["mean"] = sum(l * w for l, w in levels) / total if levels else None
+    if function == "Temp":
+        result["mkt"] = None
+        if levels:
+            k = sum(w * math.exp(-10000 / kelvin(l, unit)) for l, w in levels) / total
+            mkt = 10000 / -math.log(k) - 273.15
+            result["mkt"] = mkt * 9 / 5 + 32 if unit == "F" else mkt
+    if function == "Light":
+        result["lux_hours"] = sum(l * w for l, w in levels) / 3600 if levels else None
+    if limit_hi is not None:
+        result["hi"] = limit_hi
+        result["above_hi_seconds"] = sum(w for l, w in levels if l >= limit_hi)
+    if limit_low is not None:
+        result["low"] = limit_low
+        result["below_low_seconds"] = sum(w for l, w in levels if l <= limit_low)
+    if day and function == "Sound":
+        periods = {"lday": [], "levening": [], "lnight": []}
+        for time, level, w in records:
+            if level is not None:
+                key = ("lday" if 7 <= time.hour < 19 else
+                       "levening" if 19 <= time.hour < 23 else "lnight")
+                periods[key].append((level, w))
+        if any(periods.values()):
+            for key, pairs in periods.items():
+                result[key] = (10 * math.log10(sum(w * 10 ** (l / 10) for l, w in pairs) /
+                                               sum(w for _, w in pairs)) if pairs else None)
+            result["lden"] = (10 * math.log10((12 * 10 ** (result["lday"] / 10) +
+                                               4 * 10 ** ((result["levening"] + 5) / 10) +
+                                               8 * 10 ** ((result["lnight"] + 10) / 10)) / 24)
+                              if all(result[k] is not None for k in periods) else None)
+    return result
+
+
+def ranked(groups):
+    return sorted(groups.items(), key=lambda kv: (ORDER.index(kv[0][0]) if kv[0][0] in ORDER
+                                                  else len(ORDER), kv[0][1]))
+
+
+def history(path):
+    if not os.path.isdir(path):
+        return [path]
+    names = [n for n in os.listdir(path)
+             if n in ("maxdb1.mdb", "db1.mdb") or (n.startswith("maxdb1-") and n.endswith(".mdb"))]
+    return [os.path.join(path, n) for n in sorted(names)]
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("log")
+    parser.add_argument("paths", nargs="+")
     parser.add_argument("--from", dest="start")
     parser.add_argument("--to", dest="end")
     parser.add_argument("--hi", action="append", default=[])
     parser.add_argument("--low", action="append", default=[])
+    parser.add_argument("--interval", choices=["1m", "15m", "1h", "1d"])
     args = parser.parse_args()
     hi, low = limits(args.hi), limits(args.low)
     start = datetime.datetime.fromisoformat(args.start) if args.start else None
     end = datetime.datetime.fromisoformat(args.end) if args.end else None
+    length = {"1m": 60, "15m": 900, "1h": 3600, "1d": 86400}.get(args.interval)
 
-    rows = sqlite3.connect(args.log).execute(
-        "SELECT BBB, CCC, DDD, EEE FROM b1 ORDER BY AAA").fetchall()
+    logs = []
+    for path in args.paths:
+        for file in history(path):
+            try:
+                rows = sqlite3.connect(file).execute(
+                    "SELECT BBB, CCC, DDD, EEE FROM b1 ORDER BY AAA").fetchall()
+            except sqlite3.DatabaseError:
+                continue  # no log: left out
+            times = [stamp(r[3]) for r in rows if stamp(r[3]) is not None]
+            logs.append((times[0] if times else None, file, rows))
+    logs.sort(key=lambda log: (log[0] is None, log[0] or datetime.datetime.min))
+    rows = [row for log in logs for row in log[2]]
+
     left_out = 0
     taken = []  # (group, time, level or None)
     for function, data, unit, text in rows:
@@ -93,57 +188,31 @@ def main():
             runs.append([entry])
 
     groups = {}
+    intervals = {}
+    epoch = datetime.datetime(2000, 1, 1)
     for run in runs:
         duration = (run[-1][1] - run[0][1]).total_seconds() + 1
-        g = groups.setdefault(run[0][0], {"records": [], "seconds": 0.0})
-        g["seconds"] += duration
-        g["records"] += [(time, level, duration / len(run)) for _, time, level in run]
+        for group, time, level in run:
+            record = (time, level, duration / len(run))
+            groups.setdefault(group, []).append(record)
+            if length:
+                seconds = int((time - epoch).total_seconds())
+                begin = epoch + datetime.timedelta(seconds=seconds - seconds % length)
+                intervals.setdefault(begin, {}).setdefault(group, []).append(record)
 
-    out = []
-    for (function, unit), g in sorted(
-            groups.items(), key=lambda kv: (ORDER.index(kv[0][0]) if kv[0][0] in ORDER
-                                            else len(ORDER), kv[0][1])):
-        records = g["records"]  # in the log's order
-        levels = [(level, w) for _, level, w in records if level is not None]
-        te = g["seconds"]
-        result = {
-            "function": function, "unit": unit, "readings": len(records),
-            "overloads": sum(1 for r in records if r[1] is None),
-            "overload_seconds": sum(w for _, level, w in records if level is None),
-            "first": records[0][0].isoformat(), "last": records[-1][0].isoformat(),
-            "seconds": te,
-            "min": min(l for l, _ in levels) if levels else None,
-            "max": max(l for l, _ in levels) if levels else None,
-        }
-        total = sum(w for _, w in levels)
-        if function == "Sound":
-            if levels:
-                leq = 10 * math.log10(sum(w * 10 ** (l / 10) for l, w in levels) / total)
-                niosh = 100 * sum(w / (28800 / 2 ** ((l - 85) / 3)) for l, w in levels)
-                osha = 100 * sum(w / (28800 / 2 ** ((l - 90) / 5)) for l, w in levels if l >= 80)
-                result.update(leq=leq, l10=exceeded(levels, 10), l50=exceeded(levels, 50),
-                              l90=exceeded(levels, 90), lex8h=leq + 10 * math.log10(te / 28800),
-                              dose_niosh=niosh, dose_osha=osha,
-                              projected_dose_niosh=niosh * 28800 / te,
-                              projected_dose_osha=osha * 28800 / te)
-        else:
-            result["mean"] = sum(l * w for l, w in levels) / total if levels else None
-        if function == "Temp" and levels:
-            k = sum(w * math.exp(-10000 / kelvin(l, unit)) for l, w in levels) / total
-            mkt = 10000 / -math.log(k) - 273.15
-            result["mkt"] = mkt * 9 / 5 + 32 if unit == "F" else mkt
-        if function == "Light":
-            result["lux_hours"] = sum(l * w for l, w in levels) / 3600 if levels else None
-        limit_hi = hi.get(function, hi.get(None))
-        limit_low = low.get(function, low.get(None))
-        if limit_hi is not None:
-            result["hi"] = limit_hi
-            result["above_hi_seconds"] = sum(w for l, w in levels if l >= limit_hi)
-        if limit_low is not None:
-            result["low"] = limit_low
-            result["below_low_seconds"] = sum(w for l, w in levels if l <= limit_low)
-        out.append(result)
-    print(json.dumps({"file": args.log, "groups": out, "left_out": left_out}))
+    def figures_of(by_group, interval, day):
+        return [figures(f, u, records, hi.get(f, hi.get(None)), low.get(f, low.get(None)),
+                        interval, day) for (f, u), records in ranked(by_group)]
+
+    out = {"files": [log[1] for log in logs], "groups": figures_of(groups, False, False),
+           "left_out": left_out}
+    if length:
+        out["intervals"] = [
+            {"start": begin.isoformat(),
+             "end": (begin + datetime.timedelta(seconds=length)).isoformat(),
+             "groups": figures_of(by_group, True, length == 86400)}
+            for begin, by_group in sorted(intervals.items())]
+    print(json.dumps(out))
 
 
 if __name__ == "__main__":

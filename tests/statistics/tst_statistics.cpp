@@ -3,6 +3,7 @@
 #include "log/connection.h"
 #include "log/log_database.h"
 #include "statistics/figures.h"
+#include "test_files.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -42,6 +43,40 @@ std::pair<int, QString> envmeter(const QStringList &arguments) {
 
 std::pair<int, QString> statistics(const QStringList &arguments) {
     return envmeter(QStringList{"--statistics"} + arguments);
+}
+
+/// Whether two arrays of groups say the same, numbers to within their rounding.
+bool sameGroups(const QJsonArray &mine, const QJsonArray &theirs) {
+    if (mine.size() != theirs.size()) {
+        qWarning() << "groups:" << mine.size() << theirs.size();
+        return false;
+    }
+    for (qsizetype g = 0; g < mine.size(); ++g) {
+        const QJsonObject a = mine[g].toObject();
+        const QJsonObject b = theirs[g].toObject();
+        if (a.keys() != b.keys()) {
+            qWarning() << a.keys() << b.keys();
+            return false;
+        }
+        for (const QString &key : a.keys())
+            if (a[key].isDouble() ? qAbs(a[key].toDouble() - b[key].toDouble()) >=
+                                        1e-9 * (1 + qAbs(b[key].toDouble()))
+                                  : a[key] != b[key]) {
+                qWarning() << a["function"] << key << a[key] << b[key];
+                return false;
+            }
+    }
+    return true;
+}
+
+/// envmeter's JSON and the independent computation's, for the same arguments.
+std::pair<QJsonObject, QJsonObject> bothAnswers(const QStringList &arguments) {
+    const auto [code, json] = statistics(arguments + QStringList{"--json"});
+    QProcess check;
+    check.start("python3", QStringList{STATISTICS_CHECK} + arguments);
+    check.waitForFinished(60000);
+    return {code == 0 ? QJsonDocument::fromJson(json.toUtf8()).object() : QJsonObject{},
+            QJsonDocument::fromJson(check.readAll()).object()};
 }
 
 } // namespace
@@ -112,28 +147,85 @@ class TestStatistics : public QObject {
         for (const QStringList &span :
              {QStringList{"--hi", "85", "--low", "40", "--hi", "temp=20", "--low", "SOUND=60"},
               QStringList{"--from", "2026-12-04T08:05:00", "--to", "2026-12-04T08:30:00"}}) {
-            const auto [code, json] = statistics(QStringList{log, "--json"} + span);
-            QCOMPARE(code, 0);
-            QProcess check;
-            check.start("python3", QStringList{STATISTICS_CHECK, log} + span);
-            QVERIFY(check.waitForFinished(30000));
-            const QJsonObject mine = QJsonDocument::fromJson(json.toUtf8()).object();
-            const QJsonObject theirs = QJsonDocument::fromJson(check.readAll()).object();
+            const auto [mine, theirs] = bothAnswers(QStringList{log} + span);
             QCOMPARE(mine["left_out"], theirs["left_out"]);
-            const QJsonArray groups = mine["groups"].toArray();
-            QCOMPARE(groups.size(), theirs["groups"].toArray().size());
-            QVERIFY(groups.size() >= 4);
-            for (qsizetype g = 0; g < groups.size(); ++g) {
-                const QJsonObject a = groups[g].toObject();
-                const QJsonObject b = theirs["groups"].toArray()[g].toObject();
-                QCOMPARE(a.keys(), b.keys());
-                for (const QString &key : a.keys())
-                    QVERIFY2(a[key].isDouble() ? qAbs(a[key].toDouble() - b[key].toDouble()) <
-                                                     1e-9 * (1 + qAbs(b[key].toDouble()))
-                                               : a[key] == b[key],
-                             qPrintable(a["function"].toString() + ' ' + key));
-            }
+            QVERIFY(mine["groups"].toArray().size() >= 4);
+            QVERIFY(sameGroups(mine["groups"].toArray(), theirs["groups"].toArray()));
         }
+    }
+
+    // A data folder's kept backups and live log as one series in the order the readings were
+    // taken, a run going on across each record limit, hour by hour and day by day; the other
+    // files beside them no part of it, one that is no log named and left out; a backup changed
+    // after it was read is read again; nothing is written beside the logs.
+    void answersAHistoryAcrossRecordLimits() {
+        const QString folder = m_dir.filePath("history");
+        QDir().mkpath(folder);
+        QRandomGenerator random(11);
+        QDateTime at(QDate(2026, 12, 4), QTime(22, 30));
+        const auto log = [&](const QString &name, int sparse, int dense) {
+            std::vector<LogRecord> records;
+            for (int i = 0; i < sparse; ++i) {
+                const bool temp = i % 7 == 0;
+                append(records, temp ? "Temp" : "Sound",
+                       temp ? QString::number(15 + random.bounded(100) / 10.0, 'f', 1)
+                            : QString::number(40 + random.bounded(600) / 10.0, 'f', 1),
+                       temp ? "C" : "dB", 1, at, 30);
+            }
+            for (int i = 0; i < dense; ++i)
+                append(records, "Sound", QString::number(70 + random.bounded(300) / 10.0, 'f', 1),
+                       "dB", 1, at);
+            const QString path = createdLog(QDir(folder).filePath(name));
+            logbook::Connection db;
+            QVERIFY(db.open(path) && db.execute("BEGIN"));
+            for (const LogRecord &r : records)
+                QVERIFY(
+                    db.insert(logbook::insertStatement(r.no, r.function, r.data, r.unit, r.time)));
+            QVERIFY(db.execute("COMMIT"));
+        };
+        // Named against the order they were taken in; the first ends in a run the second goes
+        // on with.
+        log("maxdb1.mdb", 1380, 100);
+        log("maxdb1-2026-12-05-200000.mdb", 1300, 100);
+        log("db1.mdb", 700, 0);
+        for (const char *other : {"db2.mdb", "sosdb1.mdb", "saved.710"})
+            QVERIFY(QFile::copy(QDir(folder).filePath("db1.mdb"), QDir(folder).filePath(other)));
+        QVERIFY(writeFile(QDir(folder).filePath("maxdb1-2026-12-01-000000.mdb"), "no log"));
+        // The files and their times, but for the backup the test changes itself (and its
+        // journal, which sqlite3 removes).
+        const auto listing = [&folder] {
+            QStringList files;
+            for (const QFileInfo &f : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden))
+                if (f.fileName() != "maxdb1.mdb-journal")
+                    files.append(f.fileName() == "maxdb1.mdb"
+                                     ? f.fileName()
+                                     : f.fileName() + ' ' + QString::number(f.size()) + ' ' +
+                                           f.lastModified().toString(Qt::ISODateWithMs));
+            return files;
+        };
+        const QStringList before = listing();
+
+        for (const char *interval : {"1h", "1d", "1h"}) {
+            const auto [mine, theirs] =
+                bothAnswers({folder, "--interval", interval, "--hi", "sound=85"});
+            QCOMPARE(mine["files"].toArray().size(), 3);
+            QVERIFY(mine["files"][0].toString().endsWith("/maxdb1.mdb"));
+            QVERIFY(mine["unread"][0]["file"].toString().endsWith("maxdb1-2026-12-01-000000.mdb"));
+            QVERIFY(sameGroups(mine["groups"].toArray(), theirs["groups"].toArray()));
+            const QJsonArray intervals = mine["intervals"].toArray();
+            QCOMPARE(intervals.size(), theirs["intervals"].toArray().size());
+            for (qsizetype i = 0; i < intervals.size(); ++i) {
+                QCOMPARE(intervals[i]["start"], theirs["intervals"][i]["start"]);
+                QVERIFY(sameGroups(intervals[i]["groups"].toArray(),
+                                   theirs["intervals"][i]["groups"].toArray()));
+            }
+            if (interval == QByteArray("1d"))
+                QVERIFY(intervals[1]["groups"][0]["lden"].isDouble());
+            // Read again from the file, not from what was kept of it before.
+            sqlite3(QDir(folder).filePath("maxdb1.mdb"),
+                    "UPDATE b1 SET CCC = '129.9' WHERE AAA = 7");
+        }
+        QCOMPARE(listing(), before);
     }
 
     // Answered on the terminal with no display: the help, the version and every mistake, each
@@ -143,12 +235,16 @@ class TestStatistics : public QObject {
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("told");
         const QStringList log{"--statistics", "x"};
-        QTest::newRow("help") << QStringList{"--help"} << 0 << "--statistics <logfile>";
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "--interval <length>";
         QTest::newRow("version") << QStringList{"--version"} << 0 << "envmeter 1.";
         QTest::newRow("unknown option") << QStringList{"--colour"} << 2 << "'colour'";
         QTest::newRow("stray argument") << QStringList{"db1.mdb"} << 2 << "db1.mdb";
-        QTest::newRow("no log") << QStringList{"--statistics", "/no/such.mdb"} << 2
+        QTest::newRow("no such file")
+            << QStringList{"--statistics", "/no/such.mdb"} << 2 << "/no/such.mdb does not exist";
+        QTest::newRow("no log") << QStringList{"--statistics", STATISTICS_CHECK} << 2
                                 << "cannot be read as a log";
+        QTest::newRow("bad interval")
+            << log + QStringList{"--interval", "2h"} << 2 << "--interval takes 1m, 15m, 1h or 1d";
         QTest::newRow("bad time") << log + QStringList{"--from", "2026-12-04 08:00"} << 2
                                   << "--from needs a time";
         QTest::newRow("from after to")

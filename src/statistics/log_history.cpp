@@ -1,0 +1,210 @@
+#include "statistics/log_history.h"
+
+#include "core/time_stamp.h"
+#include "log/connection.h"
+#include "log/log_database.h"
+
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace stats {
+
+namespace {
+
+const QByteArray kCacheMagic = QByteArrayLiteral("envmeter figures 1");
+/// SQLite's header: it holds the count of changes written to the file.
+constexpr qint64 kHeaderBytes = 100;
+
+/// What identifies the content of a log file without reading it all.
+struct FileKey {
+    qint64 size = -1;
+    qint64 modified = 0; ///< milliseconds since the epoch
+    QByteArray header;
+
+    friend bool operator==(const FileKey &, const FileKey &) = default;
+};
+
+std::optional<FileKey> keyOf(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QFileInfo info(path);
+    return FileKey{info.size(), info.lastModified().toMSecsSinceEpoch(), file.read(kHeaderBytes)};
+}
+
+QString cacheFileOf(const QString &path, const QString &cache) {
+    const QByteArray name = QCryptographicHash::hash(
+        QFile::encodeName(QFileInfo(path).absoluteFilePath()), QCryptographicHash::Sha1);
+    return QDir(cache).filePath(QString::fromLatin1(name.toHex()) + QStringLiteral(".figures"));
+}
+
+std::optional<CompactLog> readCache(const QString &file, const FileKey &key) {
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QDataStream stream(&in);
+    QByteArray magic;
+    FileKey kept;
+    qint64 groups = 0;
+    qint64 entries = 0;
+    stream >> magic >> kept.size >> kept.modified >> kept.header >> groups;
+    if (magic != kCacheMagic || !(kept == key) || groups < 0 || groups > 1 << 16)
+        return std::nullopt;
+    CompactLog log;
+    for (qint64 g = 0; g < groups; ++g) {
+        std::pair<QString, QString> group;
+        stream >> group.first >> group.second;
+        log.groups.push_back(group);
+    }
+    stream >> entries;
+    if (stream.status() != QDataStream::Ok || entries < 0 ||
+        entries * qint64(sizeof(Entry)) > in.size())
+        return std::nullopt;
+    log.entries.resize(std::size_t(entries));
+    const qint64 bytes = entries * qint64(sizeof(Entry));
+    if (stream.readRawData(reinterpret_cast<char *>(log.entries.data()), int(bytes)) != bytes)
+        return std::nullopt;
+    for (const Entry &e : log.entries)
+        if (e.group < Entry::kLeftOut || e.group >= groups)
+            return std::nullopt;
+    return log;
+}
+
+/// Deleting the cache only costs time: a cache that cannot be written is no failure.
+void writeCache(const QString &file, const FileKey &key, const CompactLog &log) {
+    QDir().mkpath(QFileInfo(file).path());
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        return;
+    QDataStream stream(&out);
+    stream << kCacheMagic << key.size << key.modified << key.header << qint64(log.groups.size());
+    for (const auto &[function, unit] : log.groups)
+        stream << function << unit;
+    stream << qint64(log.entries.size());
+    stream.writeRawData(reinterpret_cast<const char *>(log.entries.data()),
+                        int(log.entries.size() * sizeof(Entry)));
+    out.commit();
+}
+
+/// The clock time of the first record whose stamp can be read.
+std::optional<qint64> firstTime(const CompactLog &log) {
+    for (const Entry &e : log.entries)
+        if (e.kind != Entry::kNoTime)
+            return e.time;
+    return std::nullopt;
+}
+
+bool isLiveLog(const QString &path) { return QFileInfo(path).fileName() == logbook::kLiveLogFile; }
+
+/// The files the paths stand for, each once.
+QStringList logFiles(const QStringList &paths) {
+    QStringList files;
+    for (const QString &path : paths) {
+        const QStringList these = QFileInfo(path).isDir() ? historyFiles(path) : QStringList{path};
+        for (const QString &file : these) {
+            const QString absolute = QFileInfo(file).absoluteFilePath();
+            if (!files.contains(absolute))
+                files.append(absolute);
+        }
+    }
+    return files;
+}
+
+} // namespace
+
+QString cacheFolder() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
+        .filePath(QStringLiteral("envmeter"));
+}
+
+QStringList historyFiles(const QString &folder) {
+    const QDir dir(folder);
+    QStringList files;
+    for (const QString &name :
+         dir.entryList({QStringLiteral("maxdb1.mdb"), QStringLiteral("maxdb1-*.mdb"),
+                        QString(logbook::kLiveLogFile)},
+                       QDir::Files, QDir::Name))
+        files.append(dir.filePath(name));
+    return files;
+}
+
+std::optional<CompactLog> readCompactLog(const QString &path, const QString &cache,
+                                         logbook::DatabaseError &error) {
+    const bool keep = !isLiveLog(path) && !cache.isEmpty();
+    const std::optional<FileKey> key = keep ? keyOf(path) : std::nullopt;
+    const QString cached = cacheFileOf(path, cache);
+    if (key)
+        if (std::optional<CompactLog> log = readCache(cached, *key))
+            return log;
+    std::optional<std::vector<logbook::LogRecord>> records = readLogRecords(path, error);
+    if (!records)
+        return std::nullopt;
+    CompactLog log = compactLog(*records);
+    // Kept only when the file did not change while it was read.
+    if (key && keyOf(path) == key)
+        writeCache(cached, *key, log);
+    return log;
+}
+
+HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, int intervalSeconds,
+                              const QString &cache, const HistoryProgress &progress) {
+    HistoryFigures result;
+    const QStringList files = logFiles(paths);
+    const int total = int(files.size()) * 2;
+    int done = 0;
+    // First each log's first time, for the order (a kept backup's from the cache made on the
+    // way), then the logs in that order, one in memory at a time.
+    // The live log, read anyway, is kept from the first pass to the second.
+    struct Ordered {
+        std::optional<qint64> first;
+        QString file;
+        std::optional<CompactLog> kept;
+    };
+    std::vector<Ordered> ordered;
+    for (const QString &file : files) {
+        logbook::DatabaseError error;
+        std::optional<CompactLog> log = readCompactLog(file, cache, error);
+        if (progress && !progress(++done, total))
+            return {{}, {}, {}, {}, true};
+        if (!log) {
+            result.unread.emplace_back(file, error.reason);
+            continue;
+        }
+        const std::optional<qint64> first = firstTime(*log);
+        ordered.push_back({first, file, isLiveLog(file) ? std::move(log) : std::nullopt});
+    }
+    std::stable_sort(ordered.begin(), ordered.end(), [](const Ordered &a, const Ordered &b) {
+        // Logs without a readable stamp last.
+        return a.first.has_value() != b.first.has_value()
+                   ? a.first.has_value()
+                   : a.first.value_or(0) < b.first.value_or(0);
+    });
+    FigureBuilder builder(query, intervalSeconds);
+    for (Ordered &o : ordered) {
+        logbook::DatabaseError error;
+        const std::optional<CompactLog> log =
+            o.kept ? std::move(o.kept) : readCompactLog(o.file, cache, error);
+        if (progress && !progress(++done, total))
+            return {{}, {}, {}, {}, true};
+        if (!log) {
+            result.unread.emplace_back(o.file, error.reason);
+            continue;
+        }
+        builder.add(*log);
+        result.files.append(o.file);
+    }
+    result.span = builder.span();
+    result.intervals = builder.intervals();
+    return result;
+}
+
+} // namespace stats

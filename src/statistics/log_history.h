@@ -1,0 +1,46 @@
+#pragma once
+
+#include "statistics/figures.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace stats {
+
+/// $XDG_CACHE_HOME/envmeter (~/.cache/envmeter): where what is read from kept backups is kept.
+QString cacheFolder();
+
+/// The logs of a data folder's history: every kept backup (maxdb1.mdb, maxdb1-*.mdb) and the
+/// live db1.mdb that exist, in no particular order.
+QStringList historyFiles(const QString &folder);
+
+/// A log's records as entries. A kept backup never changes, so what is read from it is kept in
+/// `cache` and taken from there while the file's size, modification time and header (SQLite
+/// counts every change in it) are as they were; the live log is always read. Nothing when the
+/// file is no log, with `error` set.
+std::optional<CompactLog> readCompactLog(const QString &path, const QString &cache,
+                                         logbook::DatabaseError &error);
+
+/// What a history says, and which logs it was read from.
+struct HistoryFigures {
+    QStringList files;                               ///< the logs read, in the series' order
+    std::vector<std::pair<QString, QString>> unread; ///< a log that cannot be read, and why
+    SpanFigures span;
+    std::vector<IntervalFigures> intervals; ///< with an interval length
+    bool cancelled = false;
+};
+
+/// Told of each log read, as (logs read, logs in all); returns false to stop.
+using HistoryProgress = std::function<bool(int done, int total)>;
+
+/// The figures of the series the paths make: a folder stands for its history, a file for
+/// itself. The logs are taken in the order of their first record's time stamp, each in record
+/// order; a log that cannot be read is left out and named. Nothing is written beside the logs.
+HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, int intervalSeconds,
+                              const QString &cache, const HistoryProgress &progress = {});
+
+} // namespace stats
