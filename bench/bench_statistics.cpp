@@ -1,8 +1,13 @@
 // The statistics of a full log: 100,000 records of the four functions, a reading a second with
-// a gap now and then, read from the file and computed, and computed alone.
+// a gap now and then, read from the file and computed, and computed alone. And of a data
+// folder's history at the line rate (8.6 readings a second): a day in 8 logs hour by hour, read
+// the first time and from the cache, and 30 days in 222 logs day by day from the cache, with the
+// memory it takes.
 #include "log/connection.h"
 #include "log/log_database.h"
+#include "resident_memory.h"
 #include "statistics/figures.h"
+#include "statistics/log_history.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -53,6 +58,83 @@ void BM_StatisticsComputedAlone(benchmark::State &state) {
     state.counters["records"] = double(records->size());
 }
 BENCHMARK(BM_StatisticsComputedAlone)->Unit(benchmark::kMillisecond);
+
+constexpr int kLineRateTenths = 86; ///< readings in 10 seconds
+
+/// A data folder of `logs` logs at the line rate, 100,000 records each but the live one, which
+/// holds `live`: kept backups maxdb1-<n>.mdb and db1.mdb, a sound reading every 116 ms.
+QString lineRateHistory(const QString &folder, int logs, int live) {
+    QDir().mkpath(folder);
+    for (int n = 0; n < logs; ++n) {
+        const bool last = n == logs - 1;
+        const QString path = QDir(folder).filePath(
+            last ? QString(logbook::kLiveLogFile)
+                 : QStringLiteral("maxdb1-%1.mdb").arg(n, 4, 10, QLatin1Char('0')));
+        if (QFileInfo::exists(path))
+            continue;
+        logbook::createLogDatabase(path);
+        logbook::Connection db;
+        db.open(path);
+        const qint64 before = qint64(n) * kRecords;
+        db.execute(QStringLiteral(
+                       "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                       "%1) INSERT INTO b1 SELECT i, 'Sound', printf('%.1f', 40 + (i * 7) % 600 "
+                       "/ 10.0), 'dB', strftime('%H:%M:%S/%m-%d-%Y', '2026-11-01 00:00:00', '+' "
+                       "|| ((%2 + i) * 10 / %3) || ' seconds'), -i FROM n")
+                       .arg((last ? live : kRecords) - 1)
+                       .arg(before)
+                       .arg(kLineRateTenths));
+    }
+    return folder;
+}
+
+/// A day: 743,040 readings, 7 kept backups and a live log of 43,040.
+QString dayFolder() {
+    return lineRateHistory(QDir::temp().filePath(QStringLiteral("envmeter-bench-day")), 8, 43040);
+}
+
+void BM_DayHourByHourFirstRead(benchmark::State &state) {
+    const QString folder = dayFolder();
+    const QTemporaryDir cache;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QDir(cache.path()).removeRecursively();
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(stats::historyFigures({folder}, {}, 3600, cache.path()));
+    }
+}
+BENCHMARK(BM_DayHourByHourFirstRead)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_DayHourByHourOnceRead(benchmark::State &state) {
+    const QString folder = dayFolder();
+    const QTemporaryDir cache;
+    stats::historyFigures({folder}, {}, 3600, cache.path());
+    qint64 readings = 0;
+    for (auto _ : state)
+        readings =
+            stats::historyFigures({folder}, {}, 3600, cache.path()).span.groups.at(0).readings;
+    state.counters["readings"] = double(readings);
+}
+BENCHMARK(BM_DayHourByHourOnceRead)->Unit(benchmark::kMillisecond);
+
+void BM_MonthDayByDayOnceRead(benchmark::State &state) {
+    const QString folder =
+        lineRateHistory(QDir::temp().filePath(QStringLiteral("envmeter-bench-month")), 222, 28800);
+    const QTemporaryDir cache;
+    stats::historyFigures({folder}, {}, 86400, cache.path());
+    qint64 readings = 0;
+    std::size_t days = 0;
+    for (auto _ : state) {
+        const stats::HistoryFigures figures =
+            stats::historyFigures({folder}, {}, 86400, cache.path());
+        readings = figures.span.groups.at(0).readings;
+        days = figures.intervals.size();
+    }
+    state.counters["readings"] = double(readings);
+    state.counters["days"] = double(days);
+    state.counters["peak_MB"] = peakResidentMegabytes();
+}
+BENCHMARK(BM_MonthDayByDayOnceRead)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 /// Resident memory of this process in megabytes.
@@ -13,4 +14,11 @@ inline double residentMegabytes() {
         return 0;
     return statm.readAll().split(' ').value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) /
            (1024.0 * 1024.0);
+}
+
+/// The most resident memory this process has held, in megabytes.
+inline double peakResidentMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
 }

@@ -110,7 +110,46 @@ int periodOf(qint64 time) {
     return hour >= 7 && hour < 19 ? 0 : hour >= 19 && hour < 23 ? 1 : 2;
 }
 
-void addReading(Sums &sums, const Group &g, const Entry &e) {
+/// What a level adds beyond itself: its sound energy and dose shares, or its kinetic share.
+struct Terms {
+    double energy = 0;
+    double niosh = 0;
+    double osha = 0;
+    double kinetic = 0;
+};
+
+Terms soundTerms(double v) {
+    return {std::pow(10.0, v / 10), std::exp2((v - 85) / 3), v >= 80 ? std::exp2((v - 90) / 5) : 0,
+            0};
+}
+
+/// The sound terms of a level, looked up for the levels of 0.1 dB steps the meter shows (the
+/// same double a log's text reads as), worked out for any other.
+Terms soundTermsOf(double v) {
+    constexpr int kSteps = 2000; // 0 to 200 dB
+    static const std::vector<Terms> table = [] {
+        std::vector<Terms> t(kSteps + 1);
+        for (int k = 0; k <= kSteps; ++k)
+            t[std::size_t(k)] = soundTerms(k / 10.0);
+        return t;
+    }();
+    const double tenths = std::round(v * 10);
+    if (tenths >= 0 && tenths <= kSteps && tenths / 10.0 == v)
+        return table[std::size_t(tenths)];
+    return soundTerms(v);
+}
+
+Terms termsOf(const Group &g, const Entry &e) {
+    if (e.kind != Entry::kLevel)
+        return {};
+    if (g.sound)
+        return soundTermsOf(e.level);
+    if (g.temperature)
+        return {0, 0, 0, std::exp(-kActivationKelvin / kelvin(e.level, g.unit))};
+    return {};
+}
+
+void addReading(Sums &sums, const Group &g, const Entry &e, const Terms &t) {
     if (sums.readings++ == 0)
         sums.first = e.time;
     sums.last = e.time;
@@ -128,18 +167,15 @@ void addReading(Sums &sums, const Group &g, const Entry &e) {
         sums.aboveHi += 1;
     if (g.low && v <= *g.low)
         sums.belowLow += 1;
+    sums.kinetic += t.kinetic;
     if (g.sound) {
-        const double energy = std::pow(10.0, v / 10);
-        sums.energy += energy;
-        sums.niosh += std::exp2((v - 85) / 3);
-        if (v >= 80)
-            sums.osha += std::exp2((v - 90) / 5);
+        sums.energy += t.energy;
+        sums.niosh += t.niosh;
+        sums.osha += t.osha;
         sums.levels[v] += 1;
         const int period = periodOf(e.time);
-        sums.periodEnergy[std::size_t(period)] += energy;
+        sums.periodEnergy[std::size_t(period)] += t.energy;
         sums.periodWeight[std::size_t(period)] += 1;
-    } else if (g.temperature) {
-        sums.kinetic += std::exp(-kActivationKelvin / kelvin(v, g.unit));
     }
 }
 
@@ -296,13 +332,14 @@ struct FigureBuilder::State {
         runLast = e.time;
         ++runCount;
         const Group &g = groups[std::size_t(group)];
-        addReading(runSpan, g, e);
+        const Terms terms = termsOf(g, e);
+        addReading(runSpan, g, e, terms);
         if (intervalSeconds > 0) {
             const qint64 start =
                 e.time - ((e.time % intervalSeconds) + intervalSeconds) % intervalSeconds;
             if (runIntervals.empty() || runIntervals.back().first != start)
                 runIntervals.emplace_back(start, Sums{});
-            addReading(runIntervals.back().second, g, e);
+            addReading(runIntervals.back().second, g, e, terms);
         }
     }
 
