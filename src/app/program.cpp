@@ -210,9 +210,10 @@ void Program::showStatistics() {
         return;
     views::StatisticsWindow statistics(
         std::move(*span),
-        [this](const QString &title, const stats::SpanFigures &figures) {
+        [this](const QString &title, const stats::SpanFigures &figures,
+               const std::vector<stats::IntervalFigures> &intervals) {
             views::QtPrinter printer(m_directory, m_clock.now());
-            report::printStatistics(printer, title, figures);
+            report::printStatistics(printer, title, figures, intervals);
             if (const QString told = printer.finish(); !told.isEmpty())
                 m_messages.showMessage(told);
         },

@@ -1,7 +1,8 @@
 #include "report/statistics_page.h"
 
-#include "statistics/figure_text.h"
 #include "report/printer.h"
+#include "statistics/figure_text.h"
+#include "statistics/interval_chart.h"
 
 namespace report {
 
@@ -9,6 +10,7 @@ namespace {
 
 // Twips on the printable page.
 constexpr double kLeft = 1000;
+constexpr double kRight = 10800;
 constexpr double kValueColumn = 6000;
 constexpr double kTop = 800;
 constexpr double kBottom = 15500;
@@ -41,6 +43,45 @@ class PageWriter {
     }
     void space() { m_y += kLine; }
 
+    /// The intervals' chart across the page, in black: bars and bands outlined, HI and LOW
+    /// drawn thicker.
+    void chart(const std::vector<stats::IntervalFigures> &intervals) {
+        constexpr double kChartHeight = 5600;
+        constexpr double kTextPoints = 8;
+        constexpr double kTextHeight = kTextPoints * 20;
+        if (m_y + kChartHeight > kBottom) {
+            m_printer.endDoc();
+            m_y = kTop;
+        }
+        const stats::ChartDrawing drawing = stats::intervalChart(
+            intervals, kLeft, m_y, kRight - kLeft, kChartHeight, kTextHeight * 1.4);
+        for (const stats::ChartShape &shape : drawing.shapes) {
+            const bool limit = shape.kind == stats::ChartShape::Kind::Hi ||
+                               shape.kind == stats::ChartShape::Kind::Low;
+            m_printer.setDrawWidth(limit || shape.kind == stats::ChartShape::Kind::Mean ? 3 : 1);
+            if (shape.kind == stats::ChartShape::Kind::Bar ||
+                shape.kind == stats::ChartShape::Kind::Band) {
+                m_printer.line(shape.x1, shape.y1, shape.x2, shape.y1);
+                m_printer.line(shape.x2, shape.y1, shape.x2, shape.y2);
+                m_printer.line(shape.x2, shape.y2, shape.x1, shape.y2);
+                m_printer.line(shape.x1, shape.y2, shape.x1, shape.y1);
+            } else {
+                m_printer.line(shape.x1, shape.y1, shape.x2, shape.y2);
+            }
+        }
+        m_printer.setDrawWidth(1);
+        m_printer.setFontSize(kTextPoints);
+        m_printer.setFontBold(false);
+        for (const stats::ChartText &text : drawing.texts) {
+            // The chart's texts stand on their baseline; the printer's hang from their top.
+            const double width = double(text.text.size()) * kTextHeight * 0.5;
+            m_printer.setCurrentX(text.alignRight ? text.x - width : text.x);
+            m_printer.setCurrentY(text.y - kTextHeight);
+            m_printer.print(text.text);
+        }
+        m_y += kChartHeight + kLine;
+    }
+
   private:
     Printer &m_printer;
     double m_y = kTop;
@@ -48,10 +89,15 @@ class PageWriter {
 
 } // namespace
 
-void printStatistics(Printer &printer, const QString &span, const stats::SpanFigures &figures) {
+void printStatistics(Printer &printer, const QString &span, const stats::SpanFigures &figures,
+                     const std::vector<stats::IntervalFigures> &intervals) {
     PageWriter page(printer);
     page.line(QStringLiteral("Statistics"), {}, 18, true);
     page.line(span, {}, 10, false);
+    if (!intervals.empty()) {
+        page.space();
+        page.chart(intervals);
+    }
     for (const stats::GroupFigures &group : figures.groups) {
         page.space();
         page.line(stats::groupTitle(group), {}, 12, true);

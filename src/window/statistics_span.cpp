@@ -8,6 +8,7 @@
 #include "window/window_model.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -15,32 +16,32 @@ namespace window {
 
 std::optional<StatisticsSpan> statisticsSpan(WindowModel &model, logbook::ReadingLog &log,
                                              core::MessageBoxes &messages) {
-    if (!lineIsOff(model)) {
-        messages.showMessage(QStringLiteral("Please offline!"));
-        return std::nullopt;
-    }
-    log.writeQueued();
     const QString live = log.filePath(logbook::kLiveLogFile);
-    logbook::DatabaseError error;
-    std::optional<std::vector<logbook::LogRecord>> records = stats::readLogRecords(live, error);
-    if (!records) {
-        messages.showMessage(QStringLiteral("The statistics cannot be shown: the log file %1 "
-                                            "could not be read (%2).")
-                                 .arg(QDir::toNativeSeparators(live), error.reason));
-        return std::nullopt;
-    }
-    StatisticsSpan span{QStringLiteral("The live log %1").arg(QDir::toNativeSeparators(live)),
-                        std::move(*records),
+    const QString folder = QFileInfo(live).path();
+    StatisticsSpan span{QStringLiteral("The history of %1: every kept backup and the live log")
+                            .arg(QDir::toNativeSeparators(folder)),
+                        {folder},
+                        std::nullopt,
                         {}};
     const WindowFields &f = model.fields;
-    if (f.HistoryShown && f.HistoryCount > 0) {
+    if (lineIsOff(model) && f.HistoryShown && f.HistoryCount > 0) {
+        log.writeQueued();
+        logbook::DatabaseError error;
+        std::optional<std::vector<logbook::LogRecord>> records = stats::readLogRecords(live, error);
+        if (!records) {
+            messages.showMessage(QStringLiteral("The statistics cannot be shown: the log file %1 "
+                                                "could not be read (%2).")
+                                     .arg(QDir::toNativeSeparators(live), error.reason));
+            return std::nullopt;
+        }
         // The history keeps the overloads' texts as the scale's top: the records are read again.
         const auto shown = std::span(f.HistoryArrays.data(), std::size_t(f.HistoryCount));
         const auto [oldest, newest] = std::minmax_element(
             shown.begin(), shown.end(), [](const auto &a, const auto &b) { return a.no < b.no; });
-        std::erase_if(span.records, [&](const logbook::LogRecord &r) {
+        std::erase_if(*records, [&](const logbook::LogRecord &r) {
             return r.no < oldest->no || r.no > newest->no;
         });
+        span.records = std::move(*records);
         span.title = QStringLiteral("The history shown: records %1 to %2 of the live log")
                          .arg(oldest->no)
                          .arg(newest->no);

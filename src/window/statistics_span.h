@@ -4,6 +4,7 @@
 #include "statistics/figures.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -21,14 +22,16 @@ class WindowModel;
 
 /// The readings the statistics window opens on.
 struct StatisticsSpan {
-    QString title; ///< what they are: the live log, a saved log, the history shown
-    std::vector<logbook::LogRecord> records;
+    QString title;     ///< what they are: the data folder's history, a saved log, the history shown
+    QStringList paths; ///< the logs and data folders read, when the records are not given
+    std::optional<std::vector<logbook::LogRecord>> records;
     stats::SpanQuery limits; ///< HI and LOW from the limit boxes
 };
 
-/// "Statistics...": with the line off, the records the history plot shows when one is on screen,
-/// otherwise the whole live log, every reading taken written first. Nothing, with the user told
-/// why, while the line is on or when the log cannot be read.
+/// "Statistics...": with the line off, the records the history plot shows when one is on screen;
+/// otherwise the data folder's history, every kept backup and the live log, which it only
+/// reads, so that it may be opened while readings are logged. Nothing, with the user told why,
+/// when the live log cannot be read for the history plot's records.
 std::optional<StatisticsSpan> statisticsSpan(WindowModel &model, logbook::ReadingLog &log,
                                              core::MessageBoxes &messages);
 

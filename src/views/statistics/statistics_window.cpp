@@ -4,8 +4,10 @@
 #include "core/number_text.h"
 #include "core/time_stamp.h"
 #include "statistics/figure_text.h"
+#include "views/statistics/interval_chart_view.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -13,10 +15,15 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollArea>
 #include <QTableWidget>
+#include <QTime>
+
+#include <thread>
 
 namespace views {
 
@@ -84,11 +91,34 @@ StatisticsWindow::StatisticsWindow(window::StatisticsSpan span, Print print,
     m_narrowed = new QLabel(this);
     m_narrowed->setAccessibleDescription(QStringLiteral("Span"));
     layout->addWidget(m_narrowed);
+    auto *when = new QHBoxLayout;
+    auto *intervalLabel = new QLabel(QStringLiteral("&Interval:"), this);
+    m_interval = new QComboBox(this);
+    m_interval->setAccessibleName(QStringLiteral("Interval"));
+    for (const auto &[name, seconds] :
+         {std::pair("None", 0), std::pair("Minute", 60), std::pair("15 minutes", 900),
+          std::pair("Hour", 3600), std::pair("Day", 86400)})
+        m_interval->addItem(QLatin1String(name), seconds);
+    intervalLabel->setBuddy(m_interval);
+    connect(m_interval, &QComboBox::currentIndexChanged, this, &StatisticsWindow::showFigures);
+    m_computed = new QLabel(this);
+    m_computed->setAccessibleDescription(QStringLiteral("Computed"));
+    when->addWidget(intervalLabel);
+    when->addWidget(m_interval);
+    when->addWidget(m_computed, 1);
+    layout->addLayout(when);
 
     auto *scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     m_tables = new QWidget(scroll);
     m_tablesLayout = new QVBoxLayout(m_tables);
+    m_chart = new IntervalChartView(this);
+    m_intervalTable = new QTableWidget(this);
+    m_intervalTable->setAccessibleName(QStringLiteral("Intervals"));
+    m_intervalTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_intervalTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_intervalTable->verticalHeader()->hide();
+    m_intervalTable->setMinimumHeight(160);
     scroll->setWidget(m_tables);
     layout->addWidget(scroll, 1);
 
@@ -119,11 +149,26 @@ StatisticsWindow::StatisticsWindow(window::StatisticsSpan span, Print print,
         if (!path.isEmpty())
             saveCsv(path);
     });
-    button(QStringLiteral("&Print"), [this] { m_print(m_title->text(), m_figures); });
+    button(QStringLiteral("&Refresh"), &StatisticsWindow::showFigures);
+    button(QStringLiteral("Save chart as P&NG..."), [this] {
+        const QString path = QFileDialog::getSaveFileName(
+            this, QStringLiteral("Save chart"),
+            QDir(QDir::homePath()).filePath(QStringLiteral("statistics.png")),
+            QStringLiteral("PNG images (*.png);;All files (*)"));
+        if (!path.isEmpty())
+            saveChart(path);
+    });
+    m_saveChart = qobject_cast<QPushButton *>(buttons->itemAt(buttons->count() - 1)->widget());
+    button(QStringLiteral("&Print"), [this] { m_print(m_title->text(), m_figures, m_intervals); });
     button(QStringLiteral("Close"), &QDialog::reject);
     layout->addLayout(buttons);
-    resize(620, 680);
+    resize(760, 760);
     showFigures();
+}
+
+StatisticsWindow::~StatisticsWindow() {
+    if (m_cancel)
+        m_cancel->store(true);
 }
 
 QLineEdit *StatisticsWindow::timeBox(const QString &name) {
@@ -137,16 +182,22 @@ QLineEdit *StatisticsWindow::timeBox(const QString &name) {
 
 void StatisticsWindow::openLog(const QString &path) {
     logbook::DatabaseError error;
-    std::optional<std::vector<logbook::LogRecord>> records = stats::readLogRecords(path, error);
-    if (!records) {
+    if (!stats::readCompactLog(path, {}, error)) {
         m_messages.showMessage(QStringLiteral("%1 cannot be read as a log (%2).")
                                    .arg(QDir::toNativeSeparators(path), error.reason));
         return;
     }
-    m_span.records = std::move(*records);
+    m_span.paths = {path};
+    m_span.records.reset();
     m_span.title = QStringLiteral("The saved log %1").arg(QDir::toNativeSeparators(path));
     m_title->setText(m_span.title);
     showFigures();
+}
+
+void StatisticsWindow::saveChart(const QString &path) {
+    if (!m_chart->grab().save(path, "PNG"))
+        m_messages.showMessage(QStringLiteral("The chart could not be saved to %1.")
+                                   .arg(QDir::toNativeSeparators(path)));
 }
 
 void StatisticsWindow::saveCsv(const QString &path) {
@@ -171,11 +222,94 @@ void StatisticsWindow::showFigures() {
             ? QString()
             : QStringLiteral("%1: not a time as %2, so the span is not narrowed by it.")
                   .arg(unread.join(QStringLiteral(" and ")), kTimeShape));
-    m_figures = stats::spanFigures(m_span.records, query);
+    const int interval = m_interval->currentData().toInt();
+    const int generation = ++m_generation;
+    if (m_cancel)
+        m_cancel->store(true);
+    if (m_span.records) {
+        // The history plot's records, in memory already.
+        stats::FigureBuilder builder(query, interval);
+        builder.add(stats::compactLog(*m_span.records));
+        stats::HistoryFigures figures;
+        figures.span = builder.span();
+        figures.intervals = builder.intervals();
+        showResult(figures);
+        return;
+    }
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    m_cancel = cancel;
+    if (!m_progress) {
+        m_progress = new QProgressDialog(QStringLiteral("Reading the logs..."),
+                                         QStringLiteral("Cancel"), 0, 1, this);
+        m_progress->setWindowTitle(QStringLiteral("Statistics"));
+        m_progress->setMinimumDuration(500);
+        m_progress->setAutoReset(false);
+        m_progress->setAutoClose(false);
+    }
+    m_progress->reset();
+    m_progress->setValue(0);
+    // The window goes on painting while the logs are read; Cancel ends the reading.
+    connect(
+        m_progress, &QProgressDialog::canceled, this, [cancel] { cancel->store(true); },
+        Qt::SingleShotConnection);
+    m_computed->setText(QStringLiteral("Reading the logs..."));
+    QPointer<StatisticsWindow> self(this);
+    std::thread([self, generation, cancel, paths = m_span.paths, query, interval] {
+        const auto progress = [self, generation, cancel](int done, int total) {
+            QMetaObject::invokeMethod(
+                qApp,
+                [self, generation, done, total] {
+                    if (self && self->m_generation == generation && self->m_progress) {
+                        self->m_progress->setMaximum(total);
+                        self->m_progress->setValue(done);
+                    }
+                },
+                Qt::QueuedConnection);
+            return !cancel->load();
+        };
+        const stats::HistoryFigures figures =
+            stats::historyFigures(paths, query, interval, stats::cacheFolder(), progress);
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, generation, figures] {
+                if (self && self->m_generation == generation)
+                    self->showResult(figures);
+            },
+            Qt::QueuedConnection);
+    }).detach();
+}
+
+void StatisticsWindow::showResult(const stats::HistoryFigures &figures) {
+    if (m_progress)
+        m_progress->reset();
+    if (figures.cancelled) {
+        m_computed->setText(QStringLiteral("Cancelled: the figures shown are the earlier ones."));
+        return;
+    }
+    QStringList said{QStringLiteral("Computed at %1 from %2 logs.")
+                         .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")))
+                         .arg(figures.files.size())};
+    for (const auto &[file, why] : figures.unread)
+        said.append(QStringLiteral("%1 cannot be read as a log (%2) and is left out.")
+                        .arg(QDir::toNativeSeparators(file), why));
+    m_computed->setText(said.join(u' '));
+    m_figures = figures.span;
+    m_intervals = figures.intervals;
 
     while (QLayoutItem *item = m_tablesLayout->takeAt(0)) {
-        delete item->widget();
+        if (item->widget() != m_chart && item->widget() != m_intervalTable)
+            delete item->widget();
         delete item;
+    }
+    const bool byInterval = !m_intervals.empty();
+    m_chart->setVisible(byInterval);
+    m_intervalTable->setVisible(byInterval);
+    m_saveChart->setEnabled(byInterval);
+    if (byInterval) {
+        m_chart->setIntervals(m_intervals);
+        fillIntervalTable();
+        m_tablesLayout->addWidget(m_chart);
+        m_tablesLayout->addWidget(m_intervalTable);
     }
     for (const stats::GroupFigures &group : m_figures.groups) {
         auto *title = new QLabel(QStringLiteral("<b>%1</b>").arg(stats::groupTitle(group)));
@@ -190,6 +324,36 @@ void StatisticsWindow::showFigures() {
     for (const QString &remark : stats::spanRemarks(m_figures))
         m_tablesLayout->addWidget(new QLabel(remark));
     m_tablesLayout->addStretch();
+}
+
+void StatisticsWindow::fillIntervalTable() {
+    const QStringList headers{QStringLiteral("Start"),    QStringLiteral("Group"),
+                              QStringLiteral("Readings"), QStringLiteral("Leq or mean"),
+                              QStringLiteral("Min"),      QStringLiteral("Max")};
+    int rows = 0;
+    for (const stats::IntervalFigures &i : m_intervals)
+        rows += int(i.groups.size());
+    m_intervalTable->clear();
+    m_intervalTable->setColumnCount(int(headers.size()));
+    m_intervalTable->setHorizontalHeaderLabels(headers);
+    m_intervalTable->setRowCount(rows);
+    const auto level = [](const std::optional<double> &v) {
+        return v ? QString::number(*v, 'f', 2) : QStringLiteral("none");
+    };
+    int row = 0;
+    for (const stats::IntervalFigures &i : m_intervals)
+        for (const stats::GroupFigures &g : i.groups) {
+            const QStringList cells{core::isoTimeOfClockSeconds(i.start),
+                                    stats::groupTitle(g),
+                                    QString::number(g.readings),
+                                    level(g.function == u"Sound" ? g.leq : g.mean),
+                                    level(g.min),
+                                    level(g.max)};
+            for (int c = 0; c < int(cells.size()); ++c)
+                m_intervalTable->setItem(row, c, new QTableWidgetItem(cells[c]));
+            ++row;
+        }
+    m_intervalTable->resizeColumnsToContents();
 }
 
 } // namespace views

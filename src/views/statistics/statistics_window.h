@@ -1,14 +1,21 @@
 #pragma once
 
 #include "statistics/figures.h"
+#include "statistics/log_history.h"
 #include "window/statistics_span.h"
 
 #include <QDialog>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
+class QProgressDialog;
+class QPushButton;
+class QTableWidget;
 class QVBoxLayout;
 
 namespace core {
@@ -17,31 +24,52 @@ class MessageBoxes;
 
 namespace views {
 
-/// "Statistics": the figures of a span of readings, one table per function and unit, narrowed
-/// by a from and a to time; the figures copied, saved as CSV or printed. A saved log can be
-/// opened in place of the span it was opened on.
+class IntervalChartView;
+
+/// "Statistics": the figures of a span of readings (a data folder's history, a saved log, the
+/// history plot's records), one table per function and unit, narrowed by a from and a to time,
+/// and per interval (minute, 15 minutes, hour, day) as a chart and a table; the figures copied,
+/// saved as CSV, the chart as PNG, or printed. The logs are read on a thread of their own:
+/// reading that takes longer than half a second shows its progress and can be cancelled.
 class StatisticsWindow : public QDialog {
     Q_OBJECT
   public:
-    /// Prints the figures shown under the title given.
-    using Print = std::function<void(const QString &title, const stats::SpanFigures &)>;
+    /// Prints the figures shown under the title given, and the intervals' chart.
+    using Print = std::function<void(const QString &title, const stats::SpanFigures &,
+                                     const std::vector<stats::IntervalFigures> &)>;
 
     StatisticsWindow(window::StatisticsSpan span, Print print, core::MessageBoxes &messages,
                      QWidget *parent = nullptr);
+    ~StatisticsWindow() override;
 
     /// Reads the saved log at `path` in place of the readings shown.
     void openLog(const QString &path);
     /// Writes the figures shown to `path` as CSV.
     void saveCsv(const QString &path);
+    /// Writes the chart shown to `path` as PNG.
+    void saveChart(const QString &path);
 
   private:
+    /// Reads the span again with the bounds and interval the window shows.
     void showFigures();
+    void showResult(const stats::HistoryFigures &figures);
+    void fillIntervalTable();
     QLineEdit *timeBox(const QString &name);
 
     window::StatisticsSpan m_span;
     Print m_print;
     core::MessageBoxes &m_messages;
     stats::SpanFigures m_figures;
+    std::vector<stats::IntervalFigures> m_intervals;
+    /// Each reading of the span counts; a result of an earlier one is dropped.
+    int m_generation = 0;
+    std::shared_ptr<std::atomic<bool>> m_cancel;
+    QProgressDialog *m_progress = nullptr;
+    QComboBox *m_interval = nullptr;
+    QLabel *m_computed = nullptr;
+    IntervalChartView *m_chart = nullptr;
+    QTableWidget *m_intervalTable = nullptr;
+    QPushButton *m_saveChart = nullptr;
     QLabel *m_title = nullptr;
     QLineEdit *m_from = nullptr;
     QLineEdit *m_to = nullptr;
