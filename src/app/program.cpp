@@ -191,7 +191,7 @@ void Program::start() {
 
 void Program::saveOrLoadLog() {
     const bool shown = m_saveLoad.SaveOrLoadLog(window::lineIsOff(m_model),
-                                                [this](logbook::SaveLoadDialog &dialog) {
+                                                [this](window::SaveLoadDialog &dialog) {
                                                     views::Form2 form2(dialog, &m_form1);
                                                     form2.exec();
                                                 });

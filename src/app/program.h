@@ -4,7 +4,7 @@
 #include "log/data_source.h"
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
-#include "log/save_or_load_log.h"
+#include "window/save_or_load_log.h"
 #include "publish/publisher.h"
 #include "report/print_report.h"
 #include "views/adapters/qt_copy_progress.h"
@@ -103,7 +103,7 @@ class Program {
     window::PortControl m_port;
     window::ToolbarCommands m_toolbar;
     window::HistorySlider m_slider;
-    logbook::SaveLoadCommand m_saveLoad;
+    window::SaveLoadCommand m_saveLoad;
     report::PrintReportCommand m_report;
     views::CsvExportCommand m_export;
     views::Form3 m_form3;

@@ -1,7 +1,7 @@
 #include "views/save_load/form2.h"
 
 #include "chart/surface.h"
-#include "log/save_load_dialog.h"
+#include "window/save_load_dialog.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -16,7 +16,7 @@ namespace views {
 
 namespace {
 
-using logbook::SaveLoadDialog;
+using window::SaveLoadDialog;
 
 constexpr int kClientWidth = 7335;  ///< twips: the widest control and its margins
 constexpr int kClientHeight = 6495; ///< twips: the lowest control and its margins
@@ -164,7 +164,7 @@ void Form2::showDrives() {
     const QSignalBlocker block(m_drive1);
     if (m_drive1->count() != m_state.drives().size()) {
         m_drive1->clear();
-        for (const logbook::Drive &drive : m_state.drives())
+        for (const window::Drive &drive : m_state.drives())
             m_drive1->addItem(drive.label, drive.path);
     }
     m_drive1->setCurrentIndex(m_state.driveIndex());

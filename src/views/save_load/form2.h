@@ -8,7 +8,7 @@ class QLineEdit;
 class QListWidget;
 class QRadioButton;
 
-namespace logbook {
+namespace window {
 class SaveLoadDialog;
 }
 
@@ -19,7 +19,7 @@ namespace views {
 class Form2 : public QDialog {
     Q_OBJECT
   public:
-    explicit Form2(logbook::SaveLoadDialog &state, QWidget *parent = nullptr);
+    explicit Form2(window::SaveLoadDialog &state, QWidget *parent = nullptr);
 
   private:
     void followSelection(QListWidget *list);
@@ -28,7 +28,7 @@ class Form2 : public QDialog {
     void showDirectories();
     void showFiles();
 
-    logbook::SaveLoadDialog &m_state;
+    window::SaveLoadDialog &m_state;
     QComboBox *m_drive1 = nullptr;
     QListWidget *m_dir1 = nullptr;
     QListWidget *m_file1 = nullptr;

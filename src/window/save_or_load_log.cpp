@@ -1,4 +1,4 @@
-#include "log/save_or_load_log.h"
+#include "window/save_or_load_log.h"
 
 #include "core/message_boxes.h"
 #include "log/data_source.h"
@@ -6,12 +6,15 @@
 #include "log/log_database.h"
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
-#include "log/save_load_dialog.h"
+#include "window/save_load_dialog.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace logbook {
+namespace window {
+
+// The log's files and copies, by their own names.
+using namespace logbook;
 
 namespace {
 
@@ -89,4 +92,4 @@ void SaveLoadCommand::bindData1(QLatin1String name) {
     m_data1.refresh();
 }
 
-} // namespace logbook
+} // namespace window

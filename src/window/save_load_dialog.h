@@ -10,8 +10,10 @@ class MessageBoxes;
 }
 
 namespace logbook {
-
 class CopyProgress;
+}
+
+namespace window {
 
 /// An entry of the drive list: a place a user saves to or loads from.
 struct Drive {
@@ -46,7 +48,7 @@ class SaveLoadDialog : public QObject {
 
     /// `progress`, where given, is told how long copies go.
     SaveLoadDialog(QString programDirectory, QList<Drive> drives, core::MessageBoxes &messages,
-                   CopyProgress *progress = nullptr);
+                   logbook::CopyProgress *progress = nullptr);
 
     /// The dialog opens: no file chosen yet.
     void FormLoad();
@@ -85,7 +87,7 @@ class SaveLoadDialog : public QObject {
 
   signals:
     void changed();
-    void focusRequested(logbook::SaveLoadDialog::Control control);
+    void focusRequested(window::SaveLoadDialog::Control control);
     /// The dialog is done (OK completed or Cancel): the view closes.
     void closed();
 
@@ -102,7 +104,7 @@ class SaveLoadDialog : public QObject {
     QString m_directory;
     QList<Drive> m_drives;
     core::MessageBoxes &m_messages;
-    CopyProgress *m_progress;
+    logbook::CopyProgress *m_progress;
     Mode m_mode = Mode::Save;
     int m_driveIndex = -1;
     QString m_dirPath;
@@ -115,4 +117,4 @@ class SaveLoadDialog : public QObject {
     bool m_replacedLiveLog = false;
 };
 
-} // namespace logbook
+} // namespace window

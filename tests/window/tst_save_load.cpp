@@ -1,9 +1,9 @@
+#include "../log/sqlite_cli.h"
 #include "live_log.h"
 #include "log/file_copy.h"
-#include "log/save_load_dialog.h"
-#include "log/save_or_load_log.h"
-#include "sqlite_cli.h"
 #include "test_files.h"
+#include "window/save_load_dialog.h"
+#include "window/save_or_load_log.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +16,7 @@
 #include <functional>
 #include <memory>
 
-using logbook::SaveLoadDialog;
+using window::SaveLoadDialog;
 
 /// Each step of every copy as "file copied/total", and "ended" for its end.
 struct RecordingProgress final : logbook::CopyProgress {
@@ -38,7 +38,7 @@ class TestSaveLoad : public QObject {
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<LiveLog> m_live;
-    std::unique_ptr<logbook::SaveLoadCommand> m_command;
+    std::unique_ptr<window::SaveLoadCommand> m_command;
     RecordingProgress m_progress;
 
     QString file(const QString &name) const { return m_dir->filePath(name); }
@@ -64,7 +64,7 @@ class TestSaveLoad : public QObject {
         QFile::copy(file("db1.mdb"), file("db2.mdb"));
         fillLog(createdLog(logs() + "/other.710"), 0, 4);
         m_live = std::make_unique<LiveLog>(m_dir->path());
-        m_command = std::make_unique<logbook::SaveLoadCommand>(
+        m_command = std::make_unique<window::SaveLoadCommand>(
             m_dir->path(), m_live->log, m_live->data1, m_live->grid, m_live->messages, &m_progress);
         m_progress.told.clear();
     }

@@ -1,4 +1,4 @@
-#include "log/save_load_dialog.h"
+#include "window/save_load_dialog.h"
 
 #include "core/message_boxes.h"
 #include "core/number_text.h"
@@ -10,7 +10,10 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
-namespace logbook {
+namespace window {
+
+// The log's files and copies, by their own names.
+using namespace logbook;
 
 namespace {
 
@@ -232,4 +235,4 @@ void SaveLoadDialog::close() {
 
 void SaveLoadDialog::tell(const QString &text) { m_messages.showMessage(text); }
 
-} // namespace logbook
+} // namespace window

@@ -9,11 +9,14 @@ class MessageBoxes;
 }
 
 namespace logbook {
-
 class CopyProgress;
 class DataSource;
 class ReadingLog;
 class RecordGridModel;
+} // namespace logbook
+
+namespace window {
+
 class SaveLoadDialog;
 
 /// The "Data Save/Load" command: with the line closed, the grid is bound to db2.mdb while the
@@ -22,9 +25,9 @@ class SaveLoadDialog;
 class SaveLoadCommand {
   public:
     /// `progress`, where given, is told how long copies go.
-    SaveLoadCommand(QString programDirectory, ReadingLog &log, DataSource &data1,
-                    RecordGridModel &grid, core::MessageBoxes &messages,
-                    CopyProgress *progress = nullptr);
+    SaveLoadCommand(QString programDirectory, logbook::ReadingLog &log, logbook::DataSource &data1,
+                    logbook::RecordGridModel &grid, core::MessageBoxes &messages,
+                    logbook::CopyProgress *progress = nullptr);
 
     /// `lineOff` says whether the serial line is off; `showDialog` shows the dialog modally and
     /// returns once it has closed. Returns whether the dialog was shown.
@@ -36,11 +39,11 @@ class SaveLoadCommand {
     void recover(bool loaded);
 
     QString m_directory;
-    ReadingLog &m_log;
-    DataSource &m_data1;
-    RecordGridModel &m_grid;
+    logbook::ReadingLog &m_log;
+    logbook::DataSource &m_data1;
+    logbook::RecordGridModel &m_grid;
     core::MessageBoxes &m_messages;
-    CopyProgress *m_progress;
+    logbook::CopyProgress *m_progress;
 };
 
-} // namespace logbook
+} // namespace window
