@@ -3,6 +3,7 @@
 #include "log/connection.h"
 #include "log/log_database.h"
 #include "statistics/figures.h"
+#include "statistics/log_history.h"
 #include "test_files.h"
 
 #include <QJsonArray>
@@ -226,6 +227,11 @@ class TestStatistics : public QObject {
                     "UPDATE b1 SET CCC = '129.9' WHERE AAA = 7");
         }
         QCOMPARE(listing(), before);
+        // What was kept went to the user's cache; reading stops when asked to.
+        QVERIFY(!QDir(qEnvironmentVariable("XDG_CACHE_HOME") + "/envmeter").isEmpty());
+        QVERIFY(stats::historyFigures({folder}, {}, 0, m_dir.filePath("cache"), [](int, int) {
+                    return false;
+                }).cancelled);
     }
 
     // Answered on the terminal with no display: the help, the version and every mistake, each
