@@ -101,7 +101,8 @@ std::optional<QString> readLimit(const QString &option, const QStringList &value
     return std::nullopt;
 }
 
-QJsonObject statisticsJson(const stats::HistoryFigures &figures, const QStringList &paths) {
+QJsonObject statisticsJson(const stats::HistoryFigures &figures, const QStringList &paths,
+                           bool byInterval) {
     QJsonArray unread;
     for (const auto &[file, why] : figures.unread)
         unread.append(QJsonObject{{QStringLiteral("file"), file}, {QStringLiteral("reason"), why}});
@@ -112,7 +113,7 @@ QJsonObject statisticsJson(const stats::HistoryFigures &figures, const QStringLi
     // As it always was for one log.
     if (paths.size() == 1 && !QFileInfo(paths[0]).isDir())
         json.insert(QStringLiteral("file"), paths[0]);
-    if (!figures.intervals.empty() || figures.files.isEmpty()) {
+    if (byInterval) {
         QJsonArray intervals;
         for (const stats::IntervalFigures &i : figures.intervals)
             intervals.append(
@@ -274,7 +275,8 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
             << "); it is left out" << Qt::endl;
 
     if (parser.isSet(kJson))
-        out << QJsonDocument(statisticsJson(figures, paths)).toJson(QJsonDocument::Indented);
+        out << QJsonDocument(statisticsJson(figures, paths, interval > 0))
+                   .toJson(QJsonDocument::Indented);
     else if (parser.isSet(kCsv))
         out << statisticsCsv(figures, interval > 0);
     else

@@ -78,6 +78,11 @@ std::vector<FigureRow> figureRows(const GroupFigures &g) {
         rows.push_back({QStringLiteral("Mean kinetic temperature"), {}, g.mkt, unit});
     if (g.function == u"Light")
         rows.push_back({QStringLiteral("Exposure"), {}, g.luxHours, QStringLiteral("lux-hours")});
+    for (const auto &[name, level] :
+         {std::pair("Lday (07:00-19:00)", g.lday), std::pair("Levening (19:00-23:00)", g.levening),
+          std::pair("Lnight (23:00-07:00)", g.lnight), std::pair("Lden", g.lden)})
+        if (level)
+            rows.push_back({QLatin1String(name), {}, level, unit});
     if (g.aboveHiSeconds)
         rows.push_back({QStringLiteral("Time at or above HI"), {}, g.aboveHiSeconds, kSeconds});
     if (g.belowLowSeconds)
