@@ -23,8 +23,6 @@
 #include <QTableWidget>
 #include <QTime>
 
-#include <thread>
-
 namespace views {
 
 namespace {
@@ -167,8 +165,11 @@ StatisticsWindow::StatisticsWindow(window::StatisticsSpan span, Print print,
 }
 
 StatisticsWindow::~StatisticsWindow() {
+    // A reading still going stops at its next log; none outlives the window.
     if (m_cancel)
         m_cancel->store(true);
+    for (std::thread &reader : m_readers)
+        reader.join();
 }
 
 QLineEdit *StatisticsWindow::timeBox(const QString &name) {
@@ -254,7 +255,7 @@ void StatisticsWindow::showFigures() {
         Qt::SingleShotConnection);
     m_computed->setText(QStringLiteral("Reading the logs..."));
     QPointer<StatisticsWindow> self(this);
-    std::thread([self, generation, cancel, paths = m_span.paths, query, interval] {
+    m_readers.emplace_back([self, generation, cancel, paths = m_span.paths, query, interval] {
         const auto progress = [self, generation, cancel](int done, int total) {
             QMetaObject::invokeMethod(
                 qApp,
@@ -276,7 +277,7 @@ void StatisticsWindow::showFigures() {
                     self->showResult(figures);
             },
             Qt::QueuedConnection);
-    }).detach();
+    });
 }
 
 void StatisticsWindow::showResult(const stats::HistoryFigures &figures) {

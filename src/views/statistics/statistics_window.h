@@ -9,6 +9,8 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <thread>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -64,6 +66,7 @@ class StatisticsWindow : public QDialog {
     /// Each reading of the span counts; a result of an earlier one is dropped.
     int m_generation = 0;
     std::shared_ptr<std::atomic<bool>> m_cancel;
+    std::vector<std::thread> m_readers; ///< joined when the window goes
     QProgressDialog *m_progress = nullptr;
     QComboBox *m_interval = nullptr;
     QLabel *m_computed = nullptr;
