@@ -61,9 +61,59 @@ struct Sums {
     double kinetic = 0;  ///< of e^(-dH/R / T)
     double aboveHi = 0;
     double belowLow = 0;
-    std::unordered_map<double, double> levels; ///< sound: the weight at each level
-    std::array<double, 3> periodEnergy{};      ///< sound by day, evening, night
+    /// Sound: the weight at each level, as it is being added, and gathered into ascending
+    /// order, each level once, where it is kept (a run that has left an interval, a total).
+    std::unordered_map<double, double> adding;
+    std::vector<std::pair<double, double>> levels;
+    std::array<double, 3> periodEnergy{}; ///< sound by day, evening, night
     std::array<double, 3> periodWeight{};
+
+    void addLevel(double level, double weight) { adding[level] += weight; }
+
+    /// The levels in ascending order, each once, in the least room.
+    void gather() {
+        if (adding.empty())
+            return;
+        const auto middle = std::ptrdiff_t(levels.size());
+        levels.insert(levels.end(), adding.begin(), adding.end());
+        adding = {};
+        std::sort(levels.begin() + middle, levels.end());
+        std::inplace_merge(levels.begin(), levels.begin() + middle, levels.end());
+        std::size_t out = 0;
+        for (std::size_t i = 0; i < levels.size(); ++i) {
+            if (out > 0 && levels[out - 1].first == levels[i].first)
+                levels[out - 1].second += levels[i].second;
+            else
+                levels[out++] = levels[i];
+        }
+        levels.resize(out);
+        levels.shrink_to_fit();
+    }
+
+    /// Every weighted sum times w: a run's readings taking the run's weight.
+    void scale(double w) {
+        for (double *sum : {&overloadWeight, &levelWeight, &weighted, &energy, &niosh, &osha,
+                            &kinetic, &aboveHi, &belowLow})
+            *sum *= w;
+        for (auto &level : levels)
+            level.second *= w;
+        for (auto &level : adding)
+            level.second *= w;
+        for (std::size_t p = 0; p < periodEnergy.size(); ++p) {
+            periodEnergy[p] *= w;
+            periodWeight[p] *= w;
+        }
+    }
+
+    /// Adds a run's readings with the run's weight; the first is taken over as it is.
+    void addRun(Sums &&run, double w) {
+        if (readings == 0) {
+            run.scale(w);
+            *this = std::move(run);
+            return;
+        }
+        addScaled(run, w);
+    }
 
     void addScaled(const Sums &run, double w) {
         if (run.readings == 0)
@@ -87,7 +137,9 @@ struct Sums {
         aboveHi += w * run.aboveHi;
         belowLow += w * run.belowLow;
         for (const auto &[level, weight] : run.levels)
-            levels[level] += w * weight;
+            addLevel(level, w * weight);
+        for (const auto &[level, weight] : run.adding)
+            addLevel(level, w * weight);
         for (std::size_t p = 0; p < periodEnergy.size(); ++p) {
             periodEnergy[p] += w * run.periodEnergy[p];
             periodWeight[p] += w * run.periodWeight[p];
@@ -172,7 +224,7 @@ void addReading(Sums &sums, const Group &g, const Entry &e, const Terms &t) {
         sums.energy += t.energy;
         sums.niosh += t.niosh;
         sums.osha += t.osha;
-        sums.levels[v] += 1;
+        sums.addLevel(v, 1);
         const int period = periodOf(e.time);
         sums.periodEnergy[std::size_t(period)] += t.energy;
         sums.periodWeight[std::size_t(period)] += 1;
@@ -199,7 +251,7 @@ std::optional<double> leqOf(double energy, double weight) {
     return weight > 0 ? std::optional(10 * std::log10(energy / weight)) : std::nullopt;
 }
 
-GroupFigures figuresOf(const Group &group, const Sums &sums, bool day) {
+GroupFigures figuresOf(const Group &group, Sums &sums, bool day) {
     GroupFigures g;
     g.function = group.function;
     g.unit = group.unit;
@@ -222,9 +274,9 @@ GroupFigures figuresOf(const Group &group, const Sums &sums, bool day) {
         return g;
     if (group.sound) {
         g.leq = leqOf(sums.energy, w);
-        std::vector<std::pair<double, double>> levels(sums.levels.begin(), sums.levels.end());
-        std::sort(levels.begin(), levels.end(),
-                  [](const auto &a, const auto &b) { return a.first > b.first; });
+        sums.gather();
+        const std::vector<std::pair<double, double>> levels(sums.levels.rbegin(),
+                                                            sums.levels.rend());
         g.l10 = exceededLevel(levels, w, 10);
         g.l50 = exceededLevel(levels, w, 50);
         g.l90 = exceededLevel(levels, w, 90);
@@ -313,9 +365,9 @@ struct FigureBuilder::State {
         if (runCount == 0)
             return;
         const double weight = double(runLast - runFirst + 1) / double(runCount);
-        span[std::size_t(runGroup)].addScaled(runSpan, weight);
-        for (const auto &[start, sums] : runIntervals)
-            totals[start][runGroup].addScaled(sums, weight);
+        span[std::size_t(runGroup)].addRun(std::move(runSpan), weight);
+        for (auto &[start, sums] : runIntervals)
+            totals[start][runGroup].addRun(std::move(sums), weight);
         runSpan = {};
         runIntervals.clear();
         runCount = 0;
@@ -337,13 +389,17 @@ struct FigureBuilder::State {
         if (intervalSeconds > 0) {
             const qint64 start =
                 e.time - ((e.time % intervalSeconds) + intervalSeconds) % intervalSeconds;
-            if (runIntervals.empty() || runIntervals.back().first != start)
+            if (runIntervals.empty() || runIntervals.back().first != start) {
+                // The run has left the interval before: its levels keep in their least room.
+                if (!runIntervals.empty())
+                    runIntervals.back().second.gather();
                 runIntervals.emplace_back(start, Sums{});
+            }
             addReading(runIntervals.back().second, g, e, terms);
         }
     }
 
-    std::vector<GroupFigures> ranked(const std::map<qint32, const Sums *> &sums, bool day) const {
+    std::vector<GroupFigures> ranked(const std::map<qint32, Sums *> &sums, bool day) const {
         std::vector<GroupFigures> out;
         for (const auto &[group, s] : sums)
             out.push_back(figuresOf(groups[std::size_t(group)], *s, day));
@@ -385,7 +441,7 @@ void FigureBuilder::add(const CompactLog &log) {
 SpanFigures FigureBuilder::span() {
     State &s = *m_state;
     s.endRun();
-    std::map<qint32, const Sums *> used;
+    std::map<qint32, Sums *> used;
     for (std::size_t g = 0; g < s.span.size(); ++g)
         if (s.span[g].readings > 0)
             used.emplace(qint32(g), &s.span[g]);
@@ -395,12 +451,13 @@ SpanFigures FigureBuilder::span() {
 std::vector<IntervalFigures> FigureBuilder::intervals() {
     State &s = *m_state;
     std::vector<IntervalFigures> out;
-    for (const auto &[start, byGroup] : s.totals) {
-        std::map<qint32, const Sums *> used;
-        for (const auto &[group, sums] : byGroup)
+    for (auto &[start, byGroup] : s.totals) {
+        std::map<qint32, Sums *> used;
+        for (auto &[group, sums] : byGroup)
             used.emplace(group, &sums);
         out.push_back(
             {start, start + s.intervalSeconds, s.ranked(used, s.intervalSeconds == kDaySeconds)});
+        byGroup.clear(); // its levels are no longer needed
     }
     return out;
 }
