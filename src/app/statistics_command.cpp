@@ -1,6 +1,7 @@
 #include "app/statistics_command.h"
 
 #include "core/number_text.h"
+#include "core/reading_texts.h"
 #include "core/time_stamp.h"
 #include "log/csv_export.h"
 #include "statistics/figure_text.h"
@@ -71,11 +72,11 @@ const QStringList kCsvKeys{QStringLiteral("function"),
 
 /// The names a limit may be given for, as the user writes them, with the log's function names.
 const std::map<QString, QString> kLimitFunctions{
-    {QStringLiteral("sound"), QStringLiteral("Sound")},
-    {QStringLiteral("humidity"), QStringLiteral("Humidity")},
-    {QStringLiteral("temp"), QStringLiteral("Temp")},
-    {QStringLiteral("temperature"), QStringLiteral("Temp")},
-    {QStringLiteral("light"), QStringLiteral("Light")}};
+    {QStringLiteral("sound"), core::kFunctionSound},
+    {QStringLiteral("humidity"), core::kFunctionHumidity},
+    {QStringLiteral("temp"), core::kFunctionTemp},
+    {QStringLiteral("temperature"), core::kFunctionTemp},
+    {QStringLiteral("light"), core::kFunctionLight}};
 
 /// Reads the values of --hi or --low: "85" for every function, "sound=85" for one, which wins.
 /// Returns what is wrong, or nothing.

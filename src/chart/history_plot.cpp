@@ -4,6 +4,7 @@
 #include "chart/surface.h"
 #include "chart/trend_plot.h"
 #include "core/number_text.h"
+#include "core/reading_texts.h"
 
 #include <cmath>
 #include <optional>
@@ -13,7 +14,7 @@ namespace chart {
 namespace {
 
 std::optional<double> slotValue(const QString &data, double vertMax) {
-    if (data == u"OL" || data == u"OL.")
+    if (data == core::kLightOverloadText || data == core::kLightOverloadPointText)
         return vertMax;
     return core::strictNumber(data);
 }

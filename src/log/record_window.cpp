@@ -1,5 +1,6 @@
 #include "log/record_window.h"
 
+#include "core/reading_texts.h"
 #include "log/record_set.h"
 
 namespace logbook {
@@ -13,7 +14,7 @@ int readWindowBackward(RecordSet &records, std::span<LogRecord> window,
         entry.no = records.intValue(0);
         entry.function = records.textValue(1);
         entry.data = records.textValue(2);
-        if (entry.data == u"O.L")
+        if (entry.data == core::kOverloadText)
             entry.data = overloadText;
         entry.unit = records.textValue(3);
         entry.time = records.textValue(4);

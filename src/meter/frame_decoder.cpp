@@ -118,11 +118,11 @@ struct FunctionRule {
     const QString *unit;
 };
 const FunctionRule kFunctionRules[] = {
-    {&Reading::SoundFlag, &kFunctionSound, &kUnitDecibel},
-    {&Reading::HumidityFlag, &kFunctionHumidity, &kUnitRelativeHumidity},
-    {&Reading::CelsiusFlag, &kFunctionTemp, &kUnitCelsius},
-    {&Reading::FahrenheitFlag, &kFunctionTemp, &kUnitFahrenheit},
-    {&Reading::LuxFlag, &kFunctionLight, &kUnitLux},
+    {&Reading::SoundFlag, &core::kFunctionSound, &core::kUnitDecibel},
+    {&Reading::HumidityFlag, &core::kFunctionHumidity, &core::kUnitRelativeHumidity},
+    {&Reading::CelsiusFlag, &core::kFunctionTemp, &core::kUnitCelsius},
+    {&Reading::FahrenheitFlag, &core::kFunctionTemp, &core::kUnitFahrenheit},
+    {&Reading::LuxFlag, &core::kFunctionLight, &core::kUnitLux},
 };
 
 void assignFunction(Reading &r) {
@@ -145,7 +145,7 @@ void clampSound(Reading &r) {
         r.SoundOverload = true;
     }
     if (r.SoundOverload)
-        r.ValueText = kSoundOverloadText;
+        r.ValueText = core::kOverloadText;
 }
 
 } // namespace

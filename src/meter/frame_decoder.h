@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/reading_texts.h"
+
 #include "meter/meter_frame.h"
 
 #include <QString>
@@ -7,19 +9,6 @@
 #include <array>
 
 namespace meter {
-
-/// Function and unit texts of a reading, as the displays and the log show them.
-inline const QString kFunctionSound = QStringLiteral("Sound");
-inline const QString kFunctionHumidity = QStringLiteral("Humidity");
-inline const QString kFunctionTemp = QStringLiteral("Temp");
-inline const QString kFunctionLight = QStringLiteral("Light");
-inline const QString kUnitDecibel = QStringLiteral("dB");
-inline const QString kUnitRelativeHumidity = QStringLiteral("%RH");
-inline const QString kUnitCelsius = QStringLiteral("C");
-inline const QString kUnitFahrenheit = QStringLiteral("F");
-inline const QString kUnitLux = QStringLiteral("LUX");
-/// Value text of a sound reading outside 35..130 dB.
-inline const QString kSoundOverloadText = QStringLiteral("O.L");
 
 /// The sound range the meter measures; values outside are overloads.
 inline constexpr float kSoundMax = 130.0f;

@@ -1,5 +1,6 @@
 #include "publish/publisher.h"
 
+#include "core/reading_texts.h"
 #include "core/time_stamp.h"
 #include "log/connection.h"
 #include "log/log_database.h"
@@ -264,7 +265,7 @@ void Publisher::Worker::publishWaiting() {
         const QString topic = recordTopic(m_settings, row.record.function);
         int mid = -1;
         if (!topic.isEmpty()) {
-            if (m_settings.discovery && row.record.function == u"Temp" &&
+            if (m_settings.discovery && row.record.function == core::kFunctionTemp &&
                 row.record.unit != m_temperatureUnit && !row.record.unit.isEmpty()) {
                 m_temperatureUnit = row.record.unit;
                 for (const Message &m : discoveryMessages(m_settings, m_temperatureUnit))

@@ -1,5 +1,6 @@
 #include "publish/record_message.h"
 
+#include "core/reading_texts.h"
 #include "core/time_stamp.h"
 
 #include <QJsonArray>
@@ -14,17 +15,17 @@ namespace publish {
 namespace {
 
 struct Quantity {
-    const char16_t *function;
+    const QString *function;
     const char *topic;
     const char *deviceClass;
     const char *name;
 };
 
 constexpr Quantity kQuantities[] = {
-    {u"Sound", "sound", "sound_pressure", "Sound level"},
-    {u"Humidity", "humidity", "humidity", "Humidity"},
-    {u"Temp", "temperature", "temperature", "Temperature"},
-    {u"Light", "light", "illuminance", "Illuminance"},
+    {&core::kFunctionSound, "sound", "sound_pressure", "Sound level"},
+    {&core::kFunctionHumidity, "humidity", "humidity", "Humidity"},
+    {&core::kFunctionTemp, "temperature", "temperature", "Temperature"},
+    {&core::kFunctionLight, "light", "illuminance", "Illuminance"},
 };
 
 QString meterTopic(const PublishSettings &settings) {
@@ -63,7 +64,7 @@ QString idOf(const QString &text) {
 
 QString recordTopic(const PublishSettings &settings, const QString &function) {
     for (const Quantity &q : kQuantities)
-        if (function == QStringView(q.function))
+        if (function == *q.function)
             return meterTopic(settings) + u'/' + QLatin1String(q.topic);
     return {};
 }
@@ -73,7 +74,7 @@ QString statusTopic(const PublishSettings &settings) {
 }
 
 QByteArray recordPayload(const logbook::LogRecord &record) {
-    const bool overload = record.data == u"O.L" || record.data == u"OL" || record.data == u"OL.";
+    const bool overload = core::isOverloadText(record.data);
     bool number = false;
     const double value = record.data.toDouble(&number);
     const QByteArray valueText =
@@ -104,7 +105,7 @@ std::vector<Message> discoveryMessages(const PublishSettings &settings,
         const QJsonObject config{
             {QStringLiteral("name"), QLatin1String(q.name)},
             {QStringLiteral("unique_id"), device + u'_' + object},
-            {QStringLiteral("state_topic"), recordTopic(settings, QString::fromUtf16(q.function))},
+            {QStringLiteral("state_topic"), recordTopic(settings, *q.function)},
             {QStringLiteral("value_template"), QStringLiteral("{{ value_json.value }}")},
             {QStringLiteral("unit_of_measurement"), units[i]},
             {QStringLiteral("device_class"), QLatin1String(q.deviceClass)},

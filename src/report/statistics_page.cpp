@@ -1,5 +1,6 @@
 #include "report/statistics_page.h"
 
+#include "core/reading_texts.h"
 #include "report/printer.h"
 #include "statistics/figure_text.h"
 #include "statistics/interval_chart.h"
@@ -103,7 +104,7 @@ void printStatistics(Printer &printer, const QString &span, const stats::SpanFig
         page.line(stats::groupTitle(group), {}, 12, true);
         for (const stats::FigureRow &row : stats::figureRows(group))
             page.line(row.name, row.shown(), 10, false);
-        if (group.function == u"Sound")
+        if (group.function == core::kFunctionSound)
             page.line(stats::kSoundWeightingNote, {}, 8, false);
     }
     for (const QString &remark : stats::spanRemarks(figures))

@@ -1,6 +1,7 @@
 #include "statistics/figure_text.h"
 
 #include "core/number_text.h"
+#include "core/reading_texts.h"
 #include "core/time_stamp.h"
 #include "log/csv_export.h"
 
@@ -14,7 +15,7 @@ namespace {
 const QString kSeconds = QStringLiteral("s");
 const QString kPercent = QStringLiteral("%");
 
-bool isSound(const GroupFigures &g) { return g.function == u"Sound"; }
+bool isSound(const GroupFigures &g) { return g.function == core::kFunctionSound; }
 
 /// "8:00:00" for 28800 seconds.
 QString clockDuration(double seconds) {
@@ -74,9 +75,9 @@ std::vector<FigureRow> figureRows(const GroupFigures &g) {
     } else {
         rows.push_back({QStringLiteral("Mean"), {}, g.mean, unit});
     }
-    if (g.function == u"Temp")
+    if (g.function == core::kFunctionTemp)
         rows.push_back({QStringLiteral("Mean kinetic temperature"), {}, g.mkt, unit});
-    if (g.function == u"Light")
+    if (g.function == core::kFunctionLight)
         rows.push_back({QStringLiteral("Exposure"), {}, g.luxHours, QStringLiteral("lux-hours")});
     for (const auto &[name, level] :
          {std::pair("Lday (07:00-19:00)", g.lday), std::pair("Levening (19:00-23:00)", g.levening),
@@ -159,9 +160,9 @@ std::vector<std::pair<QString, QJsonValue>> groupValues(const GroupFigures &g, b
     } else {
         add("mean", g.mean);
     }
-    if (g.function == u"Temp")
+    if (g.function == core::kFunctionTemp)
         add("mkt", g.mkt);
-    if (g.function == u"Light")
+    if (g.function == core::kFunctionLight)
         add("lux_hours", g.luxHours);
     if (g.hi) {
         add("hi", g.hi);

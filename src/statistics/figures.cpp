@@ -1,6 +1,7 @@
 #include "statistics/figures.h"
 
 #include "core/number_text.h"
+#include "core/reading_texts.h"
 #include "core/time_stamp.h"
 #include "log/connection.h"
 
@@ -22,26 +23,21 @@ constexpr qint64 kDaySeconds = 86400;
 constexpr double kActivationKelvin = 10000;
 constexpr double kZeroCelsius = 273.15;
 
-const QString kSound = QStringLiteral("Sound");
-const QString kTemp = QStringLiteral("Temp");
-const QString kLight = QStringLiteral("Light");
-
-bool isOverload(const QString &data) { return data == u"O.L" || data == u"OL" || data == u"OL."; }
-
 /// Groups in the order the tables show them: by function, then by unit.
 int functionRank(const QString &function) {
-    static const QStringList order{kSound, QStringLiteral("Humidity"), kTemp, kLight};
+    static const QStringList order{core::kFunctionSound, core::kFunctionHumidity,
+                                   core::kFunctionTemp, core::kFunctionLight};
     const qsizetype rank = order.indexOf(function);
     return rank < 0 ? int(order.size()) : int(rank);
 }
 
 double kelvin(double value, const QString &unit) {
-    return (unit == u"F" ? (value - 32) * 5 / 9 : value) + kZeroCelsius;
+    return (unit == core::kUnitFahrenheit ? (value - 32) * 5 / 9 : value) + kZeroCelsius;
 }
 
 double fromKelvin(double value, const QString &unit) {
     const double celsius = value - kZeroCelsius;
-    return unit == u"F" ? celsius * 9 / 5 + 32 : celsius;
+    return unit == core::kUnitFahrenheit ? celsius * 9 / 5 + 32 : celsius;
 }
 
 /// Sums of readings, each added with its weight: a run's readings in one interval with weight 1
@@ -300,7 +296,7 @@ GroupFigures figuresOf(const Group &group, Sums &sums, bool day) {
     g.mean = sums.weighted / w;
     if (group.temperature)
         g.mkt = fromKelvin(kActivationKelvin / -std::log(sums.kinetic / w), group.unit);
-    else if (group.function == kLight)
+    else if (group.function == core::kFunctionLight)
         g.luxHours = sums.weighted / 3600;
     return g;
 }
@@ -319,7 +315,7 @@ CompactLog compactLog(std::span<const logbook::LogRecord> records) {
         Entry e;
         const std::optional<qint64> time = core::clockSeconds(r.time);
         e.time = time.value_or(0);
-        const bool overload = isOverload(r.data);
+        const bool overload = core::isOverloadText(r.data);
         const std::optional<double> level = overload ? std::nullopt : core::strictNumber(r.data);
         e.kind = !time ? Entry::kNoTime : overload ? Entry::kOverload : Entry::kLevel;
         e.level = level.value_or(0);
@@ -356,7 +352,7 @@ struct FigureBuilder::State {
             if (groups[i].function == key.first && groups[i].unit == key.second)
                 return qint32(i);
         groups.push_back({key.first, key.second, query.hi.of(key.first), query.low.of(key.first),
-                          key.first == kSound, key.first == kTemp});
+                          key.first == core::kFunctionSound, key.first == core::kFunctionTemp});
         span.emplace_back();
         return qint32(groups.size() - 1);
     }

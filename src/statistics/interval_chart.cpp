@@ -1,5 +1,6 @@
 #include "statistics/interval_chart.h"
 
+#include "core/reading_texts.h"
 #include "core/time_stamp.h"
 
 #include <QStringList>
@@ -36,7 +37,7 @@ std::vector<Panel> panelsOf(const std::vector<IntervalFigures> &intervals) {
     return panels;
 }
 
-bool isSound(const Panel &p) { return p.function == u"Sound"; }
+bool isSound(const Panel &p) { return p.function == core::kFunctionSound; }
 
 /// The level a panel draws for an interval: Leq for sound, the mean otherwise.
 double levelOf(const Panel &p, const GroupFigures &g) {

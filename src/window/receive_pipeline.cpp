@@ -2,6 +2,7 @@
 
 #include "chart/surface.h"
 #include "core/number_text.h"
+#include "core/reading_texts.h"
 #include "log/log_database.h"
 #include "meter/frame_decoder.h"
 #include "meter/meter_frame.h"
@@ -22,7 +23,6 @@ constexpr core::Rgb kLampRed{255, 0, 0};
 constexpr core::Rgb kLampGreen{0, 255, 0};
 constexpr double kFunctionPoints = 50;
 constexpr double kHumidityFunctionPoints = 36;
-const QString kOverloadText = QStringLiteral("O.L");
 
 float numberIn(const WindowModel &model, ControlId id) {
     return float(core::leadingNumber(model.text(id)));
@@ -77,7 +77,7 @@ void ReceivePipeline::onSerialEvent() {
         rescaleAndRedraw();
         f.LastFunction = r.Function;
     }
-    if (r.Function == meter::kFunctionTemp && r.Unit != f.LastUnit) {
+    if (r.Function == core::kFunctionTemp && r.Unit != f.LastUnit) {
         applyTemperatureUnitScale(r);
         rescaleAndRedraw();
         f.LastUnit = r.Unit;
@@ -195,18 +195,19 @@ void ReceivePipeline::raiseAlarm(float value) {
 }
 
 void ReceivePipeline::logReading(const meter::Reading &r, bool overload) {
-    QString data = overload ? kOverloadText : core::singleText(r.X10 ? r.Value * 10 : r.Value);
+    QString data =
+        overload ? core::kOverloadText : core::singleText(r.X10 ? r.Value * 10 : r.Value);
     if (r.LuxFlag) {
         const QString vertMax = m_model.text(ControlId::Text5);
         if (overload) {
             if (vertMax == u"40000" || vertMax == u"4000") {
-                data = QStringLiteral("OL");
+                data = core::kLightOverloadText;
                 m_model.setText(ControlId::Label4, data);
             } else if (vertMax == u"400") {
-                data = QStringLiteral("OL.");
+                data = core::kLightOverloadPointText;
                 m_model.setText(ControlId::Label4, data);
             } else if (vertMax == u"40") {
-                data = kOverloadText;
+                data = core::kOverloadText;
                 m_model.setText(ControlId::Label4, QStringLiteral("O.L."));
             }
         } else if (r.Value == 0) {

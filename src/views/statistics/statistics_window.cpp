@@ -2,6 +2,7 @@
 
 #include "core/message_boxes.h"
 #include "core/number_text.h"
+#include "core/reading_texts.h"
 #include "core/time_stamp.h"
 #include "statistics/figure_text.h"
 #include "views/statistics/interval_chart_view.h"
@@ -33,7 +34,7 @@ QTableWidget *figureTable(const stats::GroupFigures &group, QWidget *parent) {
     const std::vector<stats::FigureRow> rows = stats::figureRows(group);
     auto *table = new QTableWidget(int(rows.size()), 2, parent);
     table->setAccessibleName(stats::groupTitle(group));
-    if (group.function == u"Sound")
+    if (group.function == core::kFunctionSound)
         table->setAccessibleDescription(stats::kSoundWeightingNote);
     table->setHorizontalHeaderLabels({QStringLiteral("Figure"), QStringLiteral("Value")});
     table->verticalHeader()->hide();
@@ -316,7 +317,7 @@ void StatisticsWindow::showResult(const stats::HistoryFigures &figures) {
         auto *title = new QLabel(QStringLiteral("<b>%1</b>").arg(stats::groupTitle(group)));
         m_tablesLayout->addWidget(title);
         m_tablesLayout->addWidget(figureTable(group, m_tables));
-        if (group.function == u"Sound") {
+        if (group.function == core::kFunctionSound) {
             auto *note = new QLabel(stats::kSoundWeightingNote);
             note->setWordWrap(true);
             m_tablesLayout->addWidget(note);
@@ -347,7 +348,7 @@ void StatisticsWindow::fillIntervalTable() {
             const QStringList cells{core::isoTimeOfClockSeconds(i.start),
                                     stats::groupTitle(g),
                                     QString::number(g.readings),
-                                    level(g.function == u"Sound" ? g.leq : g.mean),
+                                    level(g.function == core::kFunctionSound ? g.leq : g.mean),
                                     level(g.min),
                                     level(g.max)};
             for (int c = 0; c < int(cells.size()); ++c)
