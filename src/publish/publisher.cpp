@@ -6,13 +6,13 @@
 #include "log/log_database.h"
 #include "log/record_window.h"
 #include "publish/broker_connection.h"
+#include "publish/published_mark.h"
 #include "publish/record_message.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -36,11 +36,9 @@ namespace {
 
 constexpr int kConnectTimeoutMs = 10000;
 constexpr int kIdleWaitMs = 1000;
-constexpr int kMarkIntervalMs = 1000;
 constexpr int kDrainMs = 1000;
 /// Off the window's thread, a commit of the log's writer on a slow disk is waited for.
 constexpr int kReadPatienceMs = 2000;
-const QString kMarkFile = QStringLiteral("envmeter-published");
 
 /// A record's place: its number and time stamp (numbers start again after the record limit),
 /// and where it was last seen.
@@ -107,11 +105,9 @@ class Publisher::Worker {
     std::optional<Place> firstLaterRecord(const Place &place);
     /// Nothing while the log cannot be read.
     std::optional<Place> lastLiveRecord();
-    std::optional<Place> readMark() const;
     /// The open connection to the live log or the backup, opened again when the file is
     /// another one than before; nothing when it cannot be opened now.
     const logbook::Connection *connection(bool backup);
-    void saveMark(bool now);
 
     PublishSettings m_settings;
     QString m_directory;
@@ -137,8 +133,7 @@ class Publisher::Worker {
     std::deque<InFlight> m_inFlight;
     Place m_sent;  ///< the last record handed to the broker
     Place m_acked; ///< the last of an unbroken run of records the broker took
-    bool m_markDirty = false;
-    QElapsedTimer m_sinceMark;
+    PublishedMark m_mark{m_directory};
     QElapsedTimer m_second;
     int m_sentThisSecond = 0;
     bool m_toldFailure = false;
@@ -150,18 +145,17 @@ void Publisher::Worker::run() {
     m_broker = std::make_unique<BrokerConnection>(
         m_settings, QStringLiteral("envmeter-%1-%2").arg(m_settings.meterName()).arg(::getpid()),
         [this](int mid) { acknowledged(mid); });
-    if (const std::optional<Place> mark = readMark()) {
-        m_acked = *mark;
+    if (const std::optional<PublishedMark::Record> mark = m_mark.read()) {
+        m_acked = Place{mark->no, mark->time, false, 0};
     } else {
         // Newly on: from the next reading, not the whole log taken before.
         std::optional<Place> last = lastLiveRecord();
         for (; !last && !m_stop; last = lastLiveRecord())
             waitMs(kIdleWaitMs);
         m_acked = last.value_or(Place{});
-        m_markDirty = true;
+        m_mark.moveTo({m_acked.no, m_acked.time});
     }
     m_sent = m_acked;
-    m_sinceMark.start();
     m_second.start();
     int retrySeconds = 1;
     while (!m_stop) {
@@ -178,10 +172,10 @@ void Publisher::Worker::run() {
         const bool busy = !m_inFlight.empty();
         if (!m_broker->loop(busy ? 50 : kIdleWaitMs, m_wakeFd))
             tellFailure(m_broker->lastFailure());
-        saveMark(false);
+        m_mark.save(false);
     }
     drain();
-    saveMark(true);
+    m_mark.save(true);
     m_broker.reset();
     // Connections end on the thread that made them.
     for (KeptConnection &kept : m_kept)
@@ -248,7 +242,7 @@ void Publisher::Worker::advanceAcknowledged() {
     while (!m_inFlight.empty() && m_inFlight.front().acknowledged) {
         m_acked = m_inFlight.front().place;
         m_inFlight.pop_front();
-        m_markDirty = true;
+        m_mark.moveTo({m_acked.no, m_acked.time});
     }
 }
 
@@ -427,33 +421,6 @@ const logbook::Connection *Publisher::Worker::connection(bool backup) {
     kept.device = file.st_dev;
     kept.inode = file.st_ino;
     return kept.connection.get();
-}
-
-std::optional<Place> Publisher::Worker::readMark() const {
-    QFile mark(file(kMarkFile));
-    if (!mark.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QString text = QString::fromUtf8(mark.readAll());
-    if (text.endsWith(u'\n'))
-        text.chop(1);
-    const QStringList fields = text.split(u'\t');
-    bool number = false;
-    const int no = fields.value(0).toInt(&number);
-    if (!number || fields.size() != 2)
-        return std::nullopt;
-    return Place{no, fields[1], false, 0};
-}
-
-void Publisher::Worker::saveMark(bool now) {
-    if (!m_markDirty || (!now && m_sinceMark.elapsed() < kMarkIntervalMs))
-        return;
-    QSaveFile mark(file(kMarkFile));
-    if (mark.open(QIODevice::WriteOnly)) {
-        mark.write(QStringLiteral("%1\t%2\n").arg(m_acked.no).arg(m_acked.time).toUtf8());
-        if (mark.commit())
-            m_markDirty = false;
-    }
-    m_sinceMark.restart();
 }
 
 Publisher::Publisher(const PublishSettings &settings, const QString &logDirectory,
