@@ -23,13 +23,15 @@ inline QString sqlite3(const QString &path, const QString &sql) {
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
-/// Appends records numbered first..last to table b1, as the program writes them.
-inline void fillLog(const QString &path, int first, int last) {
+/// Appends records numbered first..last to table b1, as the program writes them, stamped at
+/// 14:03:27 of `day` (mm-dd-yyyy).
+inline void fillLog(const QString &path, int first, int last, const char *day = "12-04-2026") {
     sqlite3(path, QStringLiteral("WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM n "
                                  "WHERE i < %2) INSERT INTO b1 SELECT i, 'Sound', '73.4', 'dB', "
-                                 "'14:03:27/12-04-2026', -i FROM n;")
+                                 "'14:03:27/%3', -i FROM n;")
                       .arg(first)
-                      .arg(last));
+                      .arg(last)
+                      .arg(QLatin1String(day)));
 }
 
 /// Creates an empty log at `path` with the program's own function and returns the path.

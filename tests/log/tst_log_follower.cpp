@@ -8,16 +8,6 @@
 
 namespace {
 
-/// Records first..last as the log's writer commits them, stamped on `day`.
-void commit(const QString &log, int first, int last, const char *day) {
-    sqlite3(log, QStringLiteral("WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM n "
-                                "WHERE i < %2) INSERT INTO b1 SELECT i, 'Sound', '73.4', 'dB', "
-                                "'14:03:27/%3', -i FROM n;")
-                     .arg(first)
-                     .arg(last)
-                     .arg(QLatin1String(day)));
-}
-
 QList<int> numbers(const std::vector<logbook::FollowedRecord> &records) {
     QList<int> out;
     for (const logbook::FollowedRecord &r : records)
@@ -39,7 +29,7 @@ class TestLogFollower : public QObject {
         const QString live = createdLog(QDir(dir.path()).filePath("db1.mdb"));
         logbook::LogFollower follower(dir.path(), 100);
         QCOMPARE(follower.lastLiveRecord()->no, -1);
-        commit(live, 0, 9, "12-04-2026");
+        fillLog(live, 0, 9, "12-04-2026");
         logbook::LogPlace at;
         // Reads up to a count, each time from the place given.
         const auto follow = [&](int count) {
@@ -54,17 +44,17 @@ class TestLogFollower : public QObject {
         // The limit: the live log backed up to maxdb1.mdb and emptied, numbers starting again.
         QVERIFY(QFile::copy(live, QDir(dir.path()).filePath("maxdb1.mdb")));
         sqlite3(live, "DELETE FROM b1");
-        commit(live, 0, 2, "12-05-2026");
+        fillLog(live, 0, 2, "12-05-2026");
         QCOMPARE(follow(10), QList<int>({8, 9, 0, 1, 2}));
         QCOMPARE(follower.lastLiveRecord()->no, 2);
 
         // Clear All, then a new record stamped later.
         sqlite3(live, "DELETE FROM b1");
-        commit(live, 0, 0, "12-06-2026");
+        fillLog(live, 0, 0, "12-06-2026");
         QCOMPARE(follow(10), QList<int>({0}));
 
         // The writer's lock held longer than the follower waits: nothing now, all later.
-        commit(live, 1, 1, "12-06-2026");
+        fillLog(live, 1, 1, "12-06-2026");
         {
             logbook::Connection writer;
             QVERIFY(writer.open(live) && writer.execute("BEGIN EXCLUSIVE"));

@@ -35,16 +35,6 @@ struct Told {
     }
 };
 
-/// Records numbered first..last, as the log's writer commits them, at a time of `day`.
-void commit(const QString &log, int first, int last, const char *day = "12-04-2026") {
-    sqlite3(log, QStringLiteral("WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM n "
-                                "WHERE i < %2) INSERT INTO b1 SELECT i, 'Sound', '73.4', 'dB', "
-                                "'14:03:27/%3', -i FROM n;")
-                     .arg(first)
-                     .arg(last)
-                     .arg(QLatin1String(day)));
-}
-
 /// The record numbers received, each first arrival only (a record may come twice).
 QList<int> arrived(MqttSubscriber &subscriber) {
     QList<int> numbers;
@@ -104,7 +94,7 @@ class TestPublisher : public QObject {
         auto publisher = std::make_unique<publish::Publisher>(settingsFor(broker.port()), folder,
                                                               told.handlers());
         QTRY_COMPARE(subscriber.messages().value(0), "envmeter/meter1/status online");
-        commit(log, 0, 29);
+        fillLog(log, 0, 29);
         publisher->recordsCommitted();
         QTRY_COMPARE(arrived(subscriber), range(0, 29));
         QVERIFY(subscriber.messages().contains(
@@ -113,7 +103,7 @@ class TestPublisher : public QObject {
             "\"overload\": false}"));
 
         broker.stop();
-        commit(log, 30, 79);
+        fillLog(log, 30, 79);
         publisher->recordsCommitted();
         QTRY_COMPARE_WITH_TIMEOUT(told.failures(), 1, 10000);
         QVERIFY(broker.start());
@@ -123,17 +113,17 @@ class TestPublisher : public QObject {
             QStringLiteral("Publishing to 127.0.0.1:%1 failed: ").arg(broker.port())));
 
         publisher.reset();
-        commit(log, 80, 99);
+        fillLog(log, 80, 99);
         publisher = std::make_unique<publish::Publisher>(settingsFor(broker.port()), folder,
                                                          told.handlers());
         QTRY_COMPARE(arrived(subscriber), range(0, 99));
 
         // The limit: db1.mdb backed up to maxdb1.mdb and emptied, numbers starting again.
         publisher.reset();
-        commit(log, 100, 119);
+        fillLog(log, 100, 119);
         QVERIFY(QFile::copy(log, folder + "/maxdb1.mdb"));
         sqlite3(log, "DELETE FROM b1");
-        commit(log, 0, 9, "12-05-2026");
+        fillLog(log, 0, 9, "12-05-2026");
         const qsizetype before = subscriber.messages().size();
         publisher = std::make_unique<publish::Publisher>(settingsFor(broker.port()), folder,
                                                          told.handlers());
@@ -145,10 +135,10 @@ class TestPublisher : public QObject {
         // logged after them is.
         publisher.reset();
         QVERIFY(QFile::remove(log));
-        commit(createdLog(log), 500, 509, "12-01-2026");
+        fillLog(createdLog(log), 500, 509, "12-01-2026");
         publisher = std::make_unique<publish::Publisher>(settingsFor(broker.port()), folder,
                                                          told.handlers());
-        commit(log, 510, 512, "12-06-2026");
+        fillLog(log, 510, 512, "12-06-2026");
         publisher->recordsCommitted();
         QTRY_COMPARE(arrived(subscriber), range(0, 119) + range(0, 9) + range(510, 512));
         QCOMPARE(told.failures(), 1);
