@@ -1,6 +1,7 @@
 #include "core/time_stamp.h"
 
 #include <array>
+#include <cstdlib>
 #include <utility>
 
 namespace core {
@@ -90,9 +91,22 @@ QString isoTime(const QDateTime &localTime) {
            zeroPadded(date.day(), 2) + u'T' + timeText(localTime.time());
 }
 
-QString isoTimeOfClockSeconds(qint64 seconds) {
-    return isoTime(QDateTime(QDate::fromJulianDay(seconds / 86400),
-                             QTime::fromMSecsSinceStartOfDay(int(seconds % 86400) * 1000)));
+QString isoTimeOfClockSeconds(qint64 seconds) { return isoTime(clockTime(seconds)); }
+
+QDateTime clockTime(qint64 seconds) {
+    return QDateTime(QDate::fromJulianDay(seconds / 86400),
+                     QTime::fromMSecsSinceStartOfDay(int(seconds % 86400) * 1000));
+}
+
+qint64 clockMilliseconds(const QDateTime &localTime) {
+    return localTime.date().toJulianDay() * 86400 * 1000 + localTime.time().msecsSinceStartOfDay();
+}
+
+QString isoTimeWithOffset(const QDateTime &localTime) {
+    const int offset = localTime.offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    return isoTime(localTime) + (offset < 0 ? u'-' : u'+') + zeroPadded(minutes / 60, 2) + u':' +
+           zeroPadded(minutes % 60, 2);
 }
 
 } // namespace core

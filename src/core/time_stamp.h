@@ -23,6 +23,13 @@ std::optional<qint64> clockSeconds(QStringView stamp);
 std::optional<qint64> clockSecondsOfIso(QStringView text);
 /// Clock seconds as "yyyy-MM-ddTHH:mm:ss".
 QString isoTimeOfClockSeconds(qint64 seconds);
+/// The local time clock seconds stand for.
+QDateTime clockTime(qint64 seconds);
+/// A local time in clock milliseconds: clock seconds times 1000 and its milliseconds.
+qint64 clockMilliseconds(const QDateTime &localTime);
+/// A local time as "yyyy-MM-ddTHH:mm:ss+01:00", with the offset from UTC it has then (always
+/// as an offset, "+00:00" included, never "Z").
+QString isoTimeWithOffset(const QDateTime &localTime);
 
 /// The same time as spreadsheets sort it: "yyyy-MM-ddTHH:mm:ss", "2026-12-04T14:03:27".
 QString isoTime(const QDateTime &localTime);

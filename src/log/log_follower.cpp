@@ -99,29 +99,30 @@ std::optional<LogPlace> LogFollower::located(const LogPlace &place) {
         if (found == Found::Unreadable)
             return std::nullopt;
     }
-    return firstLaterRecord(place);
+    // Neither log has it: the live log was emptied (Clear All) or replaced (a log loaded).
+    // What was taken after the record acknowledged last follows it: the records stamped later,
+    // the same second included, so that no reading is dropped for it.
+    const std::optional<qint64> acknowledgedAt = core::clockSeconds(place.time);
+    return acknowledgedAt ? placeBefore(*acknowledgedAt) : LogPlace{};
 }
 
-std::optional<LogPlace> LogFollower::firstLaterRecord(const LogPlace &place) {
-    // Neither log has it: the live log was emptied (Clear All) or replaced (a log loaded).
-    // What was taken after the record acknowledged last follows it: the records stamped later.
-    const std::optional<qint64> acknowledgedAt = core::clockSeconds(place.time);
+std::optional<LogPlace> LogFollower::placeBefore(qint64 clockSecond) {
+    if (!QFileInfo::exists(logFile(false)))
+        return LogPlace{};
     const Connection *db = connection(false);
     if (!db)
         return std::nullopt;
     QSqlQuery query(db->database());
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT rowid, AAA, EEE FROM b1 ORDER BY rowid")))
+    // From the end: the records looked for are the last ones.
+    if (!query.exec(QStringLiteral("SELECT rowid, AAA, EEE FROM b1 ORDER BY rowid DESC")))
         return std::nullopt;
-    LogPlace before;
     while (query.next()) {
         const QString time = query.value(2).toString();
-        // The same second is later: a reading is never dropped for it.
-        if (!acknowledgedAt || core::clockSeconds(time).value_or(0) >= *acknowledgedAt)
-            break;
-        before = LogPlace{query.value(1).toInt(), time, false, query.value(0).toLongLong()};
+        if (core::clockSeconds(time).value_or(clockSecond) < clockSecond)
+            return LogPlace{query.value(1).toInt(), time, false, query.value(0).toLongLong()};
     }
-    return before;
+    return LogPlace{};
 }
 
 std::optional<LogPlace> LogFollower::lastLiveRecord() {

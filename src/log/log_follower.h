@@ -21,6 +21,7 @@ struct LogPlace {
     QString time;
     bool inBackup = false;
     qint64 rowId = 0;
+    friend bool operator==(const LogPlace &, const LogPlace &) = default;
 };
 
 struct FollowedRecord {
@@ -46,13 +47,16 @@ class LogFollower {
     std::vector<FollowedRecord> recordsAfter(LogPlace &from, int count);
     /// The live log's last record; nothing while the log cannot be read.
     std::optional<LogPlace> lastLiveRecord();
+    /// The place before the live log's records stamped at or after a clock second
+    /// (core::clockSeconds), those at its end: the start of the log when all are; nothing
+    /// while the log cannot be read.
+    std::optional<LogPlace> placeBefore(qint64 clockSecond);
     /// Closes the connections, on the thread that opened them.
     void close();
 
   private:
     QString logFile(bool backup) const;
     std::optional<LogPlace> located(const LogPlace &place);
-    std::optional<LogPlace> firstLaterRecord(const LogPlace &place);
     /// The open connection to the live log or the backup, opened again when the file is
     /// another one than before; nothing when it cannot be opened now.
     const Connection *connection(bool backup);

@@ -1,5 +1,6 @@
 #include "publish/publish_settings.h"
 
+#include "core/reading_texts.h"
 #include "core/settings_file.h"
 
 #include <QDir>
@@ -46,6 +47,30 @@ QString readPort(const QString &value, int &port) {
             .arg(kLastPort);
     port = value.isEmpty() ? 0 : read;
     return {};
+}
+
+/// Seconds from the shortest interval to the longest; or what is wrong.
+QString readInterval(const QString &value, int &interval) {
+    bool number = !value.isEmpty() && value.size() <= 4;
+    for (const QChar c : value)
+        number = number && c >= u'0' && c <= u'9';
+    const int read = number ? value.toInt() : 0;
+    if (read < PublishSettings::kShortestInterval || read > PublishSettings::kLongestInterval)
+        return QStringLiteral("the interval is a number of seconds from %1 to %2")
+            .arg(PublishSettings::kShortestInterval)
+            .arg(PublishSettings::kLongestInterval);
+    interval = read;
+    return {};
+}
+
+/// C or F; or what is wrong.
+QString readTemperatureUnit(const QString &value, QString &unit) {
+    for (const QString &known : {core::kUnitCelsius, core::kUnitFahrenheit})
+        if (value.compare(known, Qt::CaseInsensitive) == 0) {
+            unit = known;
+            return {};
+        }
+    return QStringLiteral("write C or F");
 }
 
 } // namespace
@@ -146,6 +171,9 @@ SettingsReading readPublishSettings(const QString &file) {
         {"prefix", text(s.prefix, topicLevel)},
         {"meter", text(s.meter, topicLevelFault)},
         {"discovery", flag(s.discovery)},
+        {"interval", [&s](const QString &v) { return readInterval(v, s.interval); }},
+        {"temperature_unit",
+         [&s](const QString &v) { return readTemperatureUnit(v, s.temperatureUnit); }},
     };
     std::map<QString, int> seen;
     for (const core::SettingsEntry &entry : parsed.entries) {
@@ -212,7 +240,9 @@ QString writePublishSettings(const QString &file, const PublishSettings &s) {
          {QStringLiteral("password"), s.password},
          {QStringLiteral("prefix"), s.prefix},
          {QStringLiteral("meter"), s.meter},
-         {QStringLiteral("discovery"), flag(s.discovery)}});
+         {QStringLiteral("discovery"), flag(s.discovery)},
+         {QStringLiteral("interval"), QString::number(s.interval)},
+         {QStringLiteral("temperature_unit"), s.temperatureUnit}});
     const QFileDevice::Permissions own = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     QSaveFile out(file);
     // Made private before the password goes in.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/reading_texts.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +20,14 @@ struct PublishSettings {
     QString prefix = QStringLiteral("envmeter");
     QString meter; ///< empty: the host name
     bool discovery = true;
+    /// Each quantity's state is published after each interval of the clock this long.
+    int interval = kDefaultInterval;
+    /// The unit of the temperature's state, Celsius or Fahrenheit.
+    QString temperatureUnit = core::kUnitCelsius;
+
+    static constexpr int kDefaultInterval = 60;
+    static constexpr int kShortestInterval = 10;
+    static constexpr int kLongestInterval = 3600;
 
     int brokerPort() const;
     QString meterName() const;

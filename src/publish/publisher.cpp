@@ -1,8 +1,10 @@
 #include "publish/publisher.h"
 
 #include "core/reading_texts.h"
+#include "core/time_stamp.h"
 #include "log/log_follower.h"
 #include "publish/broker_connection.h"
+#include "publish/interval_states.h"
 #include "publish/published_mark.h"
 #include "publish/record_message.h"
 
@@ -65,14 +67,24 @@ class Publisher::Worker {
     void run();
 
   private:
+    /// A new client of the broker: nothing the last one queued is sent late.
+    void newClient();
     void connect();
     void acknowledged(int mid);
     /// The acknowledged records at the head of those in flight leave it.
     void advanceAcknowledged();
     void publishWaiting();
+    /// The records taken since the last look, into the interval's figures, and the clock: an
+    /// interval that ended is published when the broker is there, else kept until it is (the
+    /// latest alone).
+    void followStates();
+    void publishState();
+    /// Until the interval going on is due to end, at most `ms`.
+    int untilStateDue(int ms) const;
     void drain();
     void tellFailure(const QString &why);
     void tell(const std::function<void(const QString &)> Handlers::*handler, const QString &text);
+    /// Waits `ms`, or less when stopped or woken.
     void waitMs(int ms);
 
     PublishSettings m_settings;
@@ -99,13 +111,12 @@ class Publisher::Worker {
     int m_sentThisSecond = 0;
     bool m_toldFailure = false;
     bool m_everConnected = false;
-    QString m_temperatureUnit = QStringLiteral("C");
+    IntervalStates m_states{m_settings.interval, m_settings.temperatureUnit};
+    /// The last record in the states; none until the interval going on has been found.
+    std::optional<logbook::LogPlace> m_statesRead;
 };
 
 void Publisher::Worker::run() {
-    m_broker = std::make_unique<BrokerConnection>(
-        m_settings, QStringLiteral("envmeter-%1-%2").arg(m_settings.meterName()).arg(::getpid()),
-        [this](int mid) { acknowledged(mid); });
     if (const std::optional<PublishedMark::Record> mark = m_mark.read()) {
         m_acked = logbook::LogPlace{mark->no, mark->time, false, 0};
     } else {
@@ -119,19 +130,26 @@ void Publisher::Worker::run() {
     m_sent = m_acked;
     m_second.start();
     int retrySeconds = 1;
+    QElapsedTimer sinceTry;
     while (!m_stop) {
-        if (!m_broker->isConnected()) {
-            connect();
+        followStates();
+        if (!m_broker || !m_broker->isConnected()) {
+            if (!sinceTry.isValid() || sinceTry.elapsed() >= retrySeconds * 1000) {
+                sinceTry.start();
+                connect();
+                if (!m_broker->isConnected())
+                    retrySeconds = std::min(retrySeconds * 2, kMaxRetrySeconds);
+            }
             if (!m_broker->isConnected()) {
-                waitMs(retrySeconds * 1000);
-                retrySeconds = std::min(retrySeconds * 2, kMaxRetrySeconds);
+                waitMs(untilStateDue(int(retrySeconds * 1000 - sinceTry.elapsed())));
                 continue;
             }
             retrySeconds = 1;
         }
         publishWaiting();
+        publishState();
         const bool busy = !m_inFlight.empty();
-        if (!m_broker->loop(busy ? 50 : kIdleWaitMs, m_wakeFd))
+        if (!m_broker->loop(untilStateDue(busy ? 50 : kIdleWaitMs), m_wakeFd))
             tellFailure(m_broker->lastFailure());
         m_mark.save(false);
     }
@@ -145,7 +163,14 @@ void Publisher::Worker::run() {
     m_ended.notify_all();
 }
 
+void Publisher::Worker::newClient() {
+    m_broker = std::make_unique<BrokerConnection>(
+        m_settings, QStringLiteral("envmeter-%1-%2").arg(m_settings.meterName()).arg(::getpid()),
+        [this](int mid) { acknowledged(mid); });
+}
+
 void Publisher::Worker::connect() {
+    newClient();
     if (const QString why = m_broker->connect(kConnectTimeoutMs, &m_stop); !why.isEmpty()) {
         if (m_stop)
             return;
@@ -160,11 +185,46 @@ void Publisher::Worker::connect() {
     m_everConnected = true;
     m_broker->publish(statusTopic(m_settings), QByteArrayLiteral("online"), true);
     if (m_settings.discovery)
-        for (const Message &m : discoveryMessages(m_settings, m_temperatureUnit))
+        for (const Message &m : discoveryMessages(m_settings))
             m_broker->publish(m.topic, m.payload, true);
     // What the broker did not acknowledge goes again.
     m_inFlight.clear();
     m_sent = m_acked;
+}
+
+void Publisher::Worker::followStates() {
+    const qint64 now = core::clockMilliseconds(QDateTime::currentDateTime());
+    if (!m_statesRead) {
+        // From the first record of the interval going on: its state is all of its readings.
+        m_statesRead = m_follower.placeBefore(m_states.intervalOf(now / 1000).first);
+        if (!m_statesRead)
+            return;
+    }
+    // While the per-record messages keep up, they read the records for the states too.
+    if (!m_broker || !m_broker->isConnected() || !(*m_statesRead == m_sent)) {
+        std::vector<logbook::LogRecord> records;
+        for (std::vector<logbook::FollowedRecord> rows;
+             !(rows = m_follower.recordsAfter(*m_statesRead, kMaxPerSecond)).empty();) {
+            records.clear();
+            for (logbook::FollowedRecord &row : rows)
+                records.push_back(std::move(row.record));
+            m_statesRead = rows.back().place;
+            m_states.add(records);
+        }
+    }
+    m_states.clockAt(now);
+}
+
+void Publisher::Worker::publishState() {
+    if (const std::optional<IntervalState> state = m_states.takeLatest())
+        for (const Message &m : stateMessages(m_settings, *state))
+            m_broker->publish(m.topic, m.payload, true);
+}
+
+int Publisher::Worker::untilStateDue(int ms) const {
+    const std::optional<qint64> due =
+        m_states.msUntilDue(core::clockMilliseconds(QDateTime::currentDateTime()));
+    return due ? int(std::clamp<qint64>(*due, 0, std::max(ms, 0))) : ms;
 }
 
 void Publisher::Worker::tellFailure(const QString &why) {
@@ -185,10 +245,10 @@ void Publisher::Worker::tell(const std::function<void(const QString &)> Handlers
 
 void Publisher::Worker::waitMs(int ms) {
     pollfd wake{m_wakeFd, POLLIN, 0};
-    QElapsedTimer waited;
-    waited.start();
-    while (!m_stop && waited.elapsed() < ms)
-        poll(&wake, 1, int(ms - waited.elapsed()));
+    if (!m_stop && poll(&wake, 1, std::max(ms, 0)) > 0) {
+        std::uint64_t wakes = 0;
+        [[maybe_unused]] const ssize_t taken = ::read(m_wakeFd, &wakes, sizeof wakes);
+    }
 }
 
 void Publisher::Worker::acknowledged(int mid) {
@@ -215,31 +275,33 @@ void Publisher::Worker::publishWaiting() {
         std::min(kMaxInFlight - int(m_inFlight.size()), kMaxPerSecond - m_sentThisSecond);
     if (room <= 0)
         return;
+    // Caught up with the states, the records read here are theirs too.
+    const bool forStates = m_statesRead && *m_statesRead == m_sent;
+    std::vector<logbook::LogRecord> taken;
     for (logbook::FollowedRecord &row : m_follower.recordsAfter(m_sent, room)) {
         const QString topic = recordTopic(m_settings, row.record.function);
         int mid = -1;
         if (!topic.isEmpty()) {
-            if (m_settings.discovery && row.record.function == core::kFunctionTemp &&
-                row.record.unit != m_temperatureUnit && !row.record.unit.isEmpty()) {
-                m_temperatureUnit = row.record.unit;
-                for (const Message &m : discoveryMessages(m_settings, m_temperatureUnit))
-                    if (m.topic.contains(u"/temperature/"))
-                        m_broker->publish(m.topic, m.payload, true);
-            }
             mid = m_broker->publish(topic, recordPayload(row.record), false);
             if (mid < 0)
-                return;
+                break;
         }
         // A record with no function has nowhere to go: it counts as taken.
         m_inFlight.push_back({mid, row.place, mid < 0});
         m_sent = row.place;
         ++m_sentThisSecond;
+        if (forStates)
+            taken.push_back(std::move(row.record));
+    }
+    if (forStates) {
+        m_states.add(taken);
+        m_statesRead = m_sent;
     }
     advanceAcknowledged();
 }
 
 void Publisher::Worker::drain() {
-    if (!m_broker->isConnected())
+    if (!m_broker || !m_broker->isConnected())
         return;
     QElapsedTimer waited;
     waited.start();

@@ -8,25 +8,50 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
-#include <cstdlib>
+#include <algorithm>
 
 namespace publish {
 
 namespace {
 
+/// A quantity's topic level and Home Assistant's device class for it.
 struct Quantity {
     const QString *function;
     const char *topic;
     const char *deviceClass;
-    const char *name;
 };
 
 constexpr Quantity kQuantities[] = {
-    {&core::kFunctionSound, "sound", "sound_pressure", "Sound level"},
-    {&core::kFunctionHumidity, "humidity", "humidity", "Humidity"},
-    {&core::kFunctionTemp, "temperature", "temperature", "Temperature"},
-    {&core::kFunctionLight, "light", "illuminance", "Illuminance"},
+    {&core::kFunctionSound, "sound", "sound_pressure"},
+    {&core::kFunctionHumidity, "humidity", "humidity"},
+    {&core::kFunctionTemp, "temperature", "temperature"},
+    {&core::kFunctionLight, "light", "illuminance"},
 };
+
+/// A sensor of Home Assistant: one figure of a quantity's state. The first of each quantity
+/// keeps the object id the per-record sensors had, so that an existing entity goes on.
+struct Sensor {
+    const QString *function;
+    const char *object;
+    const char *name;
+    const char *figure;
+};
+
+constexpr Sensor kSensors[] = {
+    {&core::kFunctionSound, "sound", "Sound level Leq", "leq"},
+    {&core::kFunctionSound, "sound_lmax", "Sound level Lmax", "lmax"},
+    {&core::kFunctionSound, "sound_lmin", "Sound level Lmin", "lmin"},
+    {&core::kFunctionHumidity, "humidity", "Humidity", "mean"},
+    {&core::kFunctionTemp, "temperature", "Temperature", "mean"},
+    {&core::kFunctionLight, "light", "Illuminance", "mean"},
+};
+
+const Quantity *quantityOf(const QString &function) {
+    for (const Quantity &q : kQuantities)
+        if (function == *q.function)
+            return &q;
+    return nullptr;
+}
 
 QString meterTopic(const PublishSettings &settings) {
     return settings.prefix + u'/' + settings.meterName();
@@ -42,15 +67,7 @@ QByteArray jsonText(const QString &text) {
 /// no time stamp.
 QString isoTimeWithOffset(const QString &stamp) {
     const std::optional<QDateTime> local = core::readTimeStamp(stamp);
-    if (!local)
-        return stamp;
-    // Always as an offset, "+00:00" included, never "Z".
-    const int offset = local->offsetFromUtc();
-    const int minutes = std::abs(offset) / 60;
-    return local->toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + (offset < 0 ? u'-' : u'+') +
-           QStringLiteral("%1:%2")
-               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
-               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+    return local ? core::isoTimeWithOffset(*local) : stamp;
 }
 
 /// A name Home Assistant takes as part of an id: letters, digits, _ and -.
@@ -63,10 +80,8 @@ QString idOf(const QString &text) {
 } // namespace
 
 QString recordTopic(const PublishSettings &settings, const QString &function) {
-    for (const Quantity &q : kQuantities)
-        if (function == *q.function)
-            return meterTopic(settings) + u'/' + QLatin1String(q.topic);
-    return {};
+    const Quantity *q = quantityOf(function);
+    return q ? meterTopic(settings) + u'/' + QLatin1String(q->topic) : QString();
 }
 
 QString statusTopic(const PublishSettings &settings) {
@@ -86,8 +101,50 @@ QByteArray recordPayload(const logbook::LogRecord &record) {
            ", \"overload\": " + (overload ? "true" : "false") + '}';
 }
 
-std::vector<Message> discoveryMessages(const PublishSettings &settings,
-                                       const QString &temperatureUnit) {
+QString stateTopic(const PublishSettings &settings, const QString &function) {
+    const QString topic = recordTopic(settings, function);
+    return topic.isEmpty() ? topic : topic + QStringLiteral("/state");
+}
+
+std::vector<Message> stateMessages(const PublishSettings &settings, const IntervalState &state) {
+    const auto number = [](double v) { return QByteArray::number(v, 'g', 15); };
+    const QByteArray interval =
+        "{\"start\": " + jsonText(core::isoTimeWithOffset(core::clockTime(state.start))) +
+        ", \"end\": " + jsonText(core::isoTimeWithOffset(core::clockTime(state.end)));
+    std::vector<Message> messages;
+    std::vector<QString> told;
+    for (const stats::GroupFigures &g : state.groups) {
+        const QString topic = stateTopic(settings, g.function);
+        // One state a quantity: its first group, should a log hold several units of it.
+        if (topic.isEmpty() || std::find(told.begin(), told.end(), topic) != told.end())
+            continue;
+        told.push_back(topic);
+        QByteArray payload = interval + ", \"function\": " + jsonText(g.function) +
+                             ", \"unit\": " + jsonText(g.unit) +
+                             ", \"readings\": " + QByteArray::number(g.readings) +
+                             ", \"overloads\": " + QByteArray::number(g.overloads) +
+                             ", \"seconds\": " + number(g.seconds);
+        const auto figure = [&](const char *name, const std::optional<double> &value) {
+            if (value)
+                payload += ", \"" + QByteArray(name) + "\": " + number(*value);
+        };
+        if (g.function == core::kFunctionSound) {
+            figure("leq", g.leq);
+            figure("lmax", g.max);
+            figure("lmin", g.min);
+            figure("l10", g.l10);
+            figure("l90", g.l90);
+        } else {
+            figure("mean", g.mean);
+            figure("min", g.min);
+            figure("max", g.max);
+        }
+        messages.push_back({topic, payload + '}'});
+    }
+    return messages;
+}
+
+std::vector<Message> discoveryMessages(const PublishSettings &settings) {
     const QString device = idOf(QStringLiteral("envmeter_") + settings.meterName());
     const QJsonObject deviceInfo{
         {QStringLiteral("identifiers"), QJsonArray{device}},
@@ -95,21 +152,36 @@ std::vector<Message> discoveryMessages(const PublishSettings &settings,
         {QStringLiteral("model"), QStringLiteral("envmeter")},
         {QStringLiteral("manufacturer"), QStringLiteral("envmeter")},
     };
-    const QString units[] = {QStringLiteral("dB"), QStringLiteral("%"),
-                             temperatureUnit == u"F" ? QStringLiteral("°F") : QStringLiteral("°C"),
-                             QStringLiteral("lx")};
+    const auto unitOf = [&settings](const QString &function) {
+        if (function == core::kFunctionSound)
+            return QStringLiteral("dB");
+        if (function == core::kFunctionHumidity)
+            return QStringLiteral("%");
+        if (function == core::kFunctionLight)
+            return QStringLiteral("lx");
+        return settings.temperatureUnit == core::kUnitFahrenheit ? QStringLiteral("°F")
+                                                                 : QStringLiteral("°C");
+    };
+    // A state missed three times over: the meter is not measuring that quantity now.
+    const int expireAfter = 3 * settings.interval;
     std::vector<Message> messages;
-    for (std::size_t i = 0; i < std::size(kQuantities); ++i) {
-        const Quantity &q = kQuantities[i];
-        const QString object = QLatin1String(q.topic);
+    for (const Sensor &sensor : kSensors) {
+        const QString topic = stateTopic(settings, *sensor.function);
+        const QString object = QLatin1String(sensor.object);
         const QJsonObject config{
-            {QStringLiteral("name"), QLatin1String(q.name)},
+            {QStringLiteral("name"), QLatin1String(sensor.name)},
             {QStringLiteral("unique_id"), device + u'_' + object},
-            {QStringLiteral("state_topic"), recordTopic(settings, *q.function)},
-            {QStringLiteral("value_template"), QStringLiteral("{{ value_json.value }}")},
-            {QStringLiteral("unit_of_measurement"), units[i]},
-            {QStringLiteral("device_class"), QLatin1String(q.deviceClass)},
+            {QStringLiteral("state_topic"), topic},
+            // Rendered as None, the state is unknown: an interval of overloads only.
+            {QStringLiteral("value_template"), QStringLiteral("{{ value_json.%1 | default(none) }}")
+                                                   .arg(QLatin1String(sensor.figure))},
+            {QStringLiteral("json_attributes_topic"), topic},
+            {QStringLiteral("unit_of_measurement"), unitOf(*sensor.function)},
+            {QStringLiteral("device_class"),
+             QLatin1String(quantityOf(*sensor.function)->deviceClass)},
             {QStringLiteral("state_class"), QStringLiteral("measurement")},
+            {QStringLiteral("suggested_display_precision"), 1},
+            {QStringLiteral("expire_after"), expireAfter},
             {QStringLiteral("availability_topic"), statusTopic(settings)},
             {QStringLiteral("device"), deviceInfo},
         };

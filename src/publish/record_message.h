@@ -1,6 +1,7 @@
 #pragma once
 
 #include "log/record_window.h"
+#include "publish/interval_states.h"
 #include "publish/publish_settings.h"
 
 #include <QByteArray>
@@ -25,9 +26,17 @@ QString statusTopic(const PublishSettings &settings);
 /// "function": "Sound", "value": 73.4, "text": "73.4", "unit": "dB", "overload": false}. The
 /// value is null for an overload; the time is the record's, with the local offset of then.
 QByteArray recordPayload(const logbook::LogRecord &record);
-/// Home Assistant's discovery: a retained configuration for each function, all of one device,
-/// the temperature in `temperatureUnit` ("C" or "F").
-std::vector<Message> discoveryMessages(const PublishSettings &settings,
-                                       const QString &temperatureUnit);
+/// PREFIX/METER/sound/state, and so on: the figures of each interval.
+QString stateTopic(const PublishSettings &settings, const QString &function);
+/// The states of an interval, a retained message for each quantity: {"start":
+/// "2026-12-04T14:03:00+01:00", "end": "2026-12-04T14:04:00+01:00", "function": "Sound",
+/// "unit": "dB", "readings": 516, "overloads": 0, "seconds": 60, "leq": 71.3, "lmax": 80.1,
+/// "lmin": 62.5, "l10": 75.2, "l90": 64}; for the other quantities "mean", "min" and "max"
+/// instead. Levels are left out when every reading was an overload.
+std::vector<Message> stateMessages(const PublishSettings &settings, const IntervalState &state);
+/// Home Assistant's discovery: retained configurations of sensors of one device reading the
+/// state topics: sound as its Leq, Lmax and Lmin, the others as their mean, the temperature in
+/// the settings' unit; the state's other figures as attributes.
+std::vector<Message> discoveryMessages(const PublishSettings &settings);
 
 } // namespace publish

@@ -9,6 +9,9 @@
 #include "window_handlers.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -33,10 +36,11 @@ struct RunningLogger {
 
 /// The simulated meter playing `script` on `folder`/COM1 at the line's own rate.
 struct Meter {
-    Meter(const QString &folder, const QString &script) {
+    Meter(const QString &folder, const QString &script, const QStringList &options = {}) {
         const QString file = folder + "/script.txt";
         writeFile(file, script.toUtf8());
-        process.start(METER_SIM, {"--link", folder + "/COM1", "--script", file});
+        process.start(METER_SIM,
+                      QStringList{"--link", folder + "/COM1", "--script", file} + options);
     }
     ~Meter() {
         process.kill();
@@ -246,7 +250,9 @@ class TestLogger : public QObject {
                         ":4: port=18 883: a port is"),
               std::pair("[mqtt]\nenabled=true\nhots=127.0.0.1\n", ":3: unknown key \"hots\""),
               std::pair("[mqtt]\nenabled=true\nhost=h\nmeter=Lab 2/bench #1\n",
-                        ":4: meter=Lab 2/bench #1: a name in MQTT topics cannot hold /")}) {
+                        ":4: meter=Lab 2/bench #1: a name in MQTT topics cannot hold /"),
+              std::pair("[mqtt]\ninterval=5\ntemperature_unit=K\n",
+                        ":2: interval=5: the interval is a number of seconds from 10 to 3600")}) {
             const QString said = run(settings, "Trying again every second");
             QCOMPARE(said.count(conf + mistake), 1);
             QVERIFY2(said.contains("Not publishing until " + conf + " is put right."),
@@ -292,6 +298,140 @@ class TestLogger : public QObject {
         QCOMPARE(logger.said().count(here + "/COM1 is back"), 1);
         logger.process.terminate();
         QVERIFY(logger.process.waitForFinished());
+    }
+
+    // Home Assistant's view with interval=10 and temperatures in F: each quantity's state
+    // within a second of its interval's end, its figures those the independent computation
+    // finds in the log; the broker away for several intervals: then the latest of them once,
+    // none of the others, and every record on the per-record topics; sensors that read the
+    // states, in one unit.
+    void statesPerIntervalThroughAnOutage() {
+        const QString here = folder("states");
+        MqttBroker broker(here);
+        MqttSubscriber records(broker.port(), "envmeter/lab/+");
+        // Each state with the time it came; retained ones sent again on a new connection left out.
+        MqttSubscriber states(broker.port(), "envmeter/lab/+/state", {"-R", "-F", "%U %t %p"});
+        QVERIFY(QDir().mkpath(here + "/config/envmeter"));
+        QVERIFY(writeFile(here + "/config/envmeter/envmeter.conf",
+                          QStringLiteral("[mqtt]\nenabled=true\nhost=127.0.0.1\nport=%1\n"
+                                         "meter=lab\ninterval=10\ntemperature_unit=F\n")
+                              .arg(broker.port())
+                              .toUtf8()));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", here + "/config");
+        RunningLogger logger(here, environment);
+        const Meter meter(here,
+                          "55.0 dB *5\n62.5 dB *10\n80.1 dB *5\nO.L dB *3\n45.6 %RH *12\n"
+                          "23.5 C *10\n75.2 F *10\n1234 LUX *8\nOL LUX *2\n",
+                          {"--loop"});
+        const auto soundStates = [&] { return states.messages().filter("/sound/state ").size(); };
+        QTRY_VERIFY_WITH_TIMEOUT(soundStates() >= 2, 30000);
+        broker.stop();
+        QTest::qWait(21000);
+        QVERIFY(broker.start());
+        const qint64 restartedAt = QDateTime::currentSecsSinceEpoch();
+        const qsizetype before = soundStates();
+        QTRY_VERIFY2_WITH_TIMEOUT(soundStates() >= before + 2,
+                                  qPrintable(logger.said() + states.messages().join('\n')), 60000);
+        logger.process.terminate();
+        QVERIFY(logger.process.waitForFinished(10000));
+
+        // Every record, in order (one may come twice).
+        const QString log = here + "/db1.mdb";
+        const int logged = sqlite3(log, "SELECT count(*) FROM b1").toInt();
+        QTRY_VERIFY(records.messages().filter("\"record\": ").size() >= logged);
+        int next = 0;
+        for (const QString &message : records.messages().filter("\"record\": ")) {
+            const int no = message.section("\"record\": ", 1).section(u',', 0, 0).toInt();
+            QVERIFY2(no == next || no == next - 1, qPrintable(message));
+            next = no + 1;
+        }
+        QCOMPARE(next, logged);
+
+        QProcess check;
+        check.start("python3", {STATISTICS_CHECK, log, "--interval", "10", "--within",
+                                "--temperature-unit", "F"});
+        QVERIFY(check.waitForFinished(60000));
+        const QJsonArray intervals =
+            QJsonDocument::fromJson(check.readAllStandardOutput()).object()["intervals"].toArray();
+        QVERIFY(!intervals.isEmpty());
+        std::map<QString, std::vector<qint64>> ends; // by topic
+        std::map<QString, int> late;
+        QStringList seen;
+        for (const QString &message : states.messages()) {
+            // Delivered again to the subscriber after the broker's restart: the same message.
+            if (seen.contains(message.section(u' ', 1)))
+                continue;
+            seen.append(message.section(u' ', 1));
+            const double arrived = message.section(u' ', 0, 0).toDouble();
+            const QString topic = message.section(u' ', 1, 1);
+            const QJsonObject state =
+                QJsonDocument::fromJson(message.section(u' ', 2).toUtf8()).object();
+            const qint64 end =
+                QDateTime::fromString(state["end"].toString(), Qt::ISODate).toSecsSinceEpoch();
+            QVERIFY2(ends[topic].empty() || end > ends[topic].back(), qPrintable(message));
+            ends[topic].push_back(end);
+            // Late: only the latest of those that ended while the broker was away, once.
+            if (arrived - end > 1) {
+                QVERIFY2(arrived >= restartedAt && end > arrived - 11, qPrintable(message));
+                QCOMPARE(++late[topic], 1);
+            }
+            const auto expected =
+                std::find_if(intervals.begin(), intervals.end(), [&](const QJsonValue &i) {
+                    return i.toObject()["start"].toString() == state["start"].toString().left(19);
+                });
+            QVERIFY2(expected != intervals.end(), qPrintable(message));
+            bool found = false;
+            for (const QJsonValue g : expected->toObject()["groups"].toArray()) {
+                if (g["function"] != state["function"])
+                    continue;
+                found = true;
+                QCOMPARE(state["unit"], g["unit"]);
+                for (const auto &[mine, theirs] :
+                     {std::pair("readings", "readings"), std::pair("overloads", "overloads"),
+                      std::pair("seconds", "seconds"), std::pair("leq", "leq"),
+                      std::pair("lmax", "max"), std::pair("lmin", "min"), std::pair("l10", "l10"),
+                      std::pair("l90", "l90"), std::pair("mean", "mean"), std::pair("min", "min"),
+                      std::pair("max", "max")}) {
+                    const bool sound = state["function"] == "Sound";
+                    const bool applies = QByteArray(mine).startsWith('l') == sound ||
+                                         QByteArray("readings overloads seconds").contains(mine);
+                    if (!applies || g[theirs].isNull())
+                        QVERIFY2(!state.contains(mine) || !applies, qPrintable(message));
+                    else
+                        QVERIFY2(qAbs(state[mine].toDouble() - g[theirs].toDouble()) < 1e-9,
+                                 qPrintable(message + " " + mine));
+                }
+            }
+            QVERIFY2(found, qPrintable(message));
+        }
+        // A state for every interval while the broker was there: one a topic every 10 s, but
+        // for the outage.
+        for (const auto &[topic, times] : ends) {
+            int gaps = 0;
+            for (std::size_t i = 1; i < times.size(); ++i)
+                gaps += times[i] - times[i - 1] != 10;
+            QVERIFY2(gaps <= 1 && times.size() >= 3, qPrintable(topic));
+        }
+
+        MqttSubscriber configs(broker.port(), "homeassistant/#", {"-C", "6", "-W", "10"});
+        QTRY_COMPARE(configs.messages().size(), 6);
+        QStringList objects;
+        for (const QString &message : configs.messages()) {
+            const QJsonObject config =
+                QJsonDocument::fromJson(message.section(u' ', 1).toUtf8()).object();
+            objects.append(config["unique_id"].toString());
+            QVERIFY(config["state_topic"].toString().endsWith("/state"));
+            QCOMPARE(config["json_attributes_topic"], config["state_topic"]);
+            QCOMPARE(config["expire_after"].toInt(), 30);
+            QCOMPARE(config["availability_topic"].toString(), "envmeter/lab/status");
+            if (config["state_topic"] == "envmeter/lab/temperature/state")
+                QCOMPARE(config["unit_of_measurement"].toString(), "°F");
+        }
+        objects.sort();
+        QCOMPARE(objects, QStringList({"envmeter_lab_humidity", "envmeter_lab_light",
+                                       "envmeter_lab_sound", "envmeter_lab_sound_lmax",
+                                       "envmeter_lab_sound_lmin", "envmeter_lab_temperature"}));
     }
 };
 

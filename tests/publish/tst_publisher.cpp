@@ -1,11 +1,17 @@
 #include "../log/sqlite_cli.h"
+#include "core/reading_texts.h"
+#include "core/time_stamp.h"
 #include "mqtt_broker.h"
 #include "publish/broker_connection.h"
+#include "publish/interval_states.h"
 #include "publish/publish_settings.h"
 #include "publish/publisher.h"
+#include "publish/record_message.h"
 #include "test_files.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMutex>
 #include <QTemporaryDir>
 #include <QTest>
@@ -142,6 +148,71 @@ class TestPublisher : public QObject {
         publisher->recordsCommitted();
         QTRY_COMPARE(arrived(subscriber), range(0, 119) + range(0, 9) + range(510, 512));
         QCOMPARE(told.failures(), 1);
+    }
+
+    // An interval's state from the records taken in it: ended by a record of a later interval,
+    // by the clock, or by the clock set back; temperatures in one unit; a quantity of
+    // overloads alone without levels; intervals that do not divide a day cut at midnight; of
+    // several ended at once, only the latest.
+    void intervalStatesFromRecords() {
+        const auto record = [](const char *time, const QString &function, const char *data,
+                               const QString &unit) {
+            return logbook::LogRecord{0, function, QString::fromLatin1(data), unit,
+                                      QString::fromLatin1(time) + "/12-04-2026"};
+        };
+        const qint64 day = *core::clockSeconds(u"00:00:00/12-04-2026");
+        publish::IntervalStates states(10, core::kUnitFahrenheit);
+        std::vector<logbook::LogRecord> records;
+        for (int s = 0; s < 10; ++s) {
+            const QByteArray time =
+                QStringLiteral("14:03:%1").arg(s, 2, 10, QChar(u'0')).toLatin1();
+            records.push_back(record(time, core::kFunctionTemp, s < 5 ? "20.0" : "77.0",
+                                     s < 5 ? core::kUnitCelsius : core::kUnitFahrenheit));
+        }
+        records.push_back(record("14:03:09", core::kFunctionLight, "OL", core::kUnitLux));
+        states.add(records);
+        QVERIFY(!states.takeLatest());
+        states.add(
+            std::vector{record("14:03:10", core::kFunctionSound, "60.0", core::kUnitDecibel)});
+        const std::optional<publish::IntervalState> ended = states.takeLatest();
+        QVERIFY(ended);
+        QCOMPARE(ended->end - ended->start, 10);
+        publish::PublishSettings settings = settingsFor(1883);
+        const std::vector<publish::Message> messages = publish::stateMessages(settings, *ended);
+        QCOMPARE(messages.size(), 2u);
+        QCOMPARE(messages[0].topic, "envmeter/meter1/temperature/state");
+        const QJsonObject temperature = QJsonDocument::fromJson(messages[0].payload).object();
+        QCOMPARE(temperature["start"].toString(), "2026-12-04T14:03:00+01:00");
+        QCOMPARE(temperature["end"].toString(), "2026-12-04T14:03:10+01:00");
+        QCOMPARE(temperature["unit"].toString(), "F");
+        QCOMPARE(temperature["readings"].toInt(), 10);
+        QCOMPARE(temperature["seconds"].toDouble(), 10.0);
+        QCOMPARE(temperature["min"].toDouble(), 68.0);
+        QCOMPARE(temperature["max"].toDouble(), 77.0);
+        QCOMPARE(temperature["mean"].toDouble(), 72.5);
+        const QJsonObject light = QJsonDocument::fromJson(messages[1].payload).object();
+        QCOMPARE(light["overloads"].toInt(), 1);
+        QVERIFY(!light.contains("mean") && !light.contains("min") && !light.contains("max"));
+
+        // The clock past the end and the grace; set back before the interval going on.
+        QVERIFY(states.msUntilDue((day + 14 * 3600 + 3 * 60 + 20) * 1000) ==
+                publish::IntervalStates::kGraceMs);
+        states.clockAt((day + 14 * 3600 + 3 * 60 + 20) * 1000 + publish::IntervalStates::kGraceMs);
+        QCOMPARE(states.takeLatest()->start, day + 14 * 3600 + 3 * 60 + 10);
+        states.add(
+            std::vector{record("14:05:00", core::kFunctionSound, "60.0", core::kUnitDecibel)});
+        states.clockAt((day + 13 * 3600) * 1000);
+        QCOMPARE(states.takeLatest()->start, day + 14 * 3600 + 5 * 60);
+        states.add(
+            std::vector{record("13:00:00", core::kFunctionSound, "60.0", core::kUnitDecibel),
+                        record("13:00:10", core::kFunctionSound, "61.0", core::kUnitDecibel),
+                        record("13:00:20", core::kFunctionSound, "62.0", core::kUnitDecibel)});
+        QCOMPARE(states.takeLatest()->groups.front().max, 61.0);
+        QVERIFY(!states.takeLatest());
+
+        const publish::IntervalStates hours(3500, core::kUnitCelsius);
+        QCOMPARE(hours.intervalOf(day + 86399), std::pair(day + 84000, day + 86400));
+        QCOMPARE(hours.intervalOf(day + 86400), std::pair(day + 86400, day + 86400 + 3500));
     }
 
     // What a user hears when the broker will not have the program: a refused password, a

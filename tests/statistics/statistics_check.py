@@ -9,8 +9,11 @@ first record's time stamp; calendar intervals of the local clock hold each readi
 weight, and a day's sound also gets Lday, Levening, Lnight and Lden.
 
 Usage: statistics_check.py PATH... [--from T] [--to T] [--hi [FUNCTION=]X]... [--low ...]...
-[--interval 1m|15m|1h|1d]; prints one JSON object with the same keys as `envmeter --statistics
-PATH... --json`.
+[--interval 1m|15m|1h|1d|SECONDS]; prints one JSON object with the same keys as `envmeter
+--statistics PATH... --json`.
+
+As the published states are: --within forms runs within each interval; --temperature-unit C|F
+converts temperatures read in the other unit.
 """
 import argparse
 import datetime
@@ -146,12 +149,15 @@ def main():
     parser.add_argument("--to", dest="end")
     parser.add_argument("--hi", action="append", default=[])
     parser.add_argument("--low", action="append", default=[])
-    parser.add_argument("--interval", choices=["1m", "15m", "1h", "1d"])
+    parser.add_argument("--interval")
+    parser.add_argument("--within", action="store_true")
+    parser.add_argument("--temperature-unit", choices=["C", "F"])
     args = parser.parse_args()
     hi, low = limits(args.hi), limits(args.low)
     start = datetime.datetime.fromisoformat(args.start) if args.start else None
     end = datetime.datetime.fromisoformat(args.end) if args.end else None
-    length = {"1m": 60, "15m": 900, "1h": 3600, "1d": 86400}.get(args.interval)
+    named = {"1m": 60, "15m": 900, "1h": 3600, "1d": 86400}
+    length = named[args.interval] if args.interval in named else int(args.interval or 0)
 
     logs = []
     for path in args.paths:
@@ -176,29 +182,38 @@ def main():
         if time is None or not function or (level is None and data not in OVERLOADS):
             left_out += 1
             continue
+        wanted = args.temperature_unit
+        if function == "Temp" and wanted and unit in ("C", "F") and unit != wanted:
+            if level is not None:
+                level = level * 9 / 5 + 32 if wanted == "F" else (level - 32) * 5 / 9
+            unit = wanted
         taken.append(((function, unit or ""), time, level))
+
+    epoch = datetime.datetime(2000, 1, 1)
+
+    def begin_of(time):
+        seconds = int((time - epoch).total_seconds())
+        return epoch + datetime.timedelta(seconds=seconds - seconds % length)
 
     runs = []
     for entry in taken:
         last = runs[-1][-1] if runs else None
         if (last and last[0] == entry[0] and entry[1] >= last[1]
-                and (entry[1] - last[1]).total_seconds() <= 10):
+                and (entry[1] - last[1]).total_seconds() <= 10
+                and not (args.within and begin_of(entry[1]) != begin_of(last[1]))):
             runs[-1].append(entry)
         else:
             runs.append([entry])
 
     groups = {}
     intervals = {}
-    epoch = datetime.datetime(2000, 1, 1)
     for run in runs:
         duration = (run[-1][1] - run[0][1]).total_seconds() + 1
         for group, time, level in run:
             record = (time, level, duration / len(run))
             groups.setdefault(group, []).append(record)
             if length:
-                seconds = int((time - epoch).total_seconds())
-                begin = epoch + datetime.timedelta(seconds=seconds - seconds % length)
-                intervals.setdefault(begin, {}).setdefault(group, []).append(record)
+                intervals.setdefault(begin_of(time), {}).setdefault(group, []).append(record)
 
     def figures_of(by_group, interval, day):
         return [figures(f, u, records, hi.get(f, hi.get(None)), low.get(f, low.get(None)),

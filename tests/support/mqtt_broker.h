@@ -85,10 +85,12 @@ class MqttBroker {
 class MqttSubscriber {
   public:
     MqttSubscriber(int port, const QString &topics, const QStringList &extra = {}) {
+        // A session of its own: a client taking the id of another one would throw it out.
+        static int made = 0;
         m_process.start(QStringLiteral("mosquitto_sub"),
                         QStringList{"-h", "127.0.0.1", "-p", QString::number(port), "-t", topics,
                                     "-v", "-q", "1", "-c", "-i",
-                                    QStringLiteral("sub%1").arg(::getpid())} +
+                                    QStringLiteral("sub%1-%2").arg(::getpid()).arg(++made)} +
                             extra);
         m_process.waitForStarted();
     }

@@ -456,9 +456,10 @@ class TestForm1 : public QObject {
                 QStringList named;
                 for (const QWidget *control : window->findChildren<QWidget *>())
                     named.append(control->accessibleName());
-                for (const char *name : {"Publish readings", "Broker", "Port", "TLS", "CA file",
-                                         "User name", "Password", "Topic prefix", "Meter name",
-                                         "Home Assistant discovery", "Test", "Test result"})
+                for (const char *name :
+                     {"Publish readings", "Broker", "Port", "TLS", "CA file", "User name",
+                      "Password", "Topic prefix", "Meter name", "Home Assistant discovery",
+                      "State interval", "Temperature unit", "Test", "Test result"})
                     QVERIFY2(named.contains(name), name);
                 QVERIFY(QAccessible::queryAccessibleInterface(
                             window->findChild<QLabel *>("Settings file"))
@@ -479,6 +480,14 @@ class TestForm1 : public QObject {
                 auto *portBox = window->findChild<QSpinBox *>("Port");
                 portBox->selectAll();
                 QTest::keyClicks(portBox, QString::number(port));
+                auto *interval = window->findChild<QSpinBox *>("State interval");
+                interval->selectAll();
+                QTest::keyClicks(interval, "30");
+                QTest::keyClick(window->findChild<QComboBox *>("Temperature unit"), Qt::Key_Down);
+                QCOMPARE(QAccessible::queryAccessibleInterface(
+                             window->findChild<QComboBox *>("Temperature unit"))
+                             ->text(QAccessible::Value),
+                         "°F");
                 QAccessible::queryAccessibleInterface(window->findChild<QPushButton *>("Test"))
                     ->actionInterface()
                     ->doAction(QAccessibleActionInterface::pressAction());
@@ -496,6 +505,8 @@ class TestForm1 : public QObject {
         QVERIFY(kept.enabled);
         QCOMPARE(kept.broker(), QStringLiteral("127.0.0.1:%1").arg(port));
         QCOMPARE(kept.password, "se;cr\"et");
+        QCOMPARE(kept.interval, 30);
+        QCOMPARE(kept.temperatureUnit, "F");
         QVERIFY(publish::readPublishSettings(publish::settingsFile()).mistakes.isEmpty());
         QFile written(publish::settingsFile());
         QVERIFY(written.open(QIODevice::ReadOnly));

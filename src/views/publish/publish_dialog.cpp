@@ -3,6 +3,7 @@
 #include "publish/broker_connection.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -80,6 +81,19 @@ PublishDialog::PublishDialog(const publish::SettingsReading &reading, QWidget *p
                         QStringLiteral("Home Assistant discovery"));
     m_discovery->setChecked(s.discovery);
     form->addRow(m_discovery);
+    m_interval = named(new QSpinBox, QStringLiteral("State interval"));
+    m_interval->setRange(publish::PublishSettings::kShortestInterval,
+                         publish::PublishSettings::kLongestInterval);
+    m_interval->setSuffix(QStringLiteral(" s"));
+    m_interval->setValue(s.interval);
+    m_interval->setAccessibleDescription(
+        QStringLiteral("Seconds of the clock over which each quantity's state is published"));
+    form->addRow(QStringLiteral("State &interval:"), m_interval);
+    m_temperatureUnit = named(new QComboBox, QStringLiteral("Temperature unit"));
+    m_temperatureUnit->addItem(QStringLiteral("°C"), core::kUnitCelsius);
+    m_temperatureUnit->addItem(QStringLiteral("°F"), core::kUnitFahrenheit);
+    m_temperatureUnit->setCurrentIndex(m_temperatureUnit->findData(s.temperatureUnit));
+    form->addRow(QStringLiteral("Temperature u&nit:"), m_temperatureUnit);
 
     m_nameFault = named(new QLabel, QStringLiteral("Name check"));
     m_nameFault->setWordWrap(true);
@@ -153,6 +167,8 @@ publish::PublishSettings PublishDialog::settings() const {
     s.prefix = m_prefix->text().trimmed();
     s.meter = m_meter->text().trimmed();
     s.discovery = m_discovery->isChecked();
+    s.interval = m_interval->value();
+    s.temperatureUnit = m_temperatureUnit->currentData().toString();
     return s;
 }
 

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -40,6 +41,8 @@ class PublishDialog : public QDialog {
     QLineEdit *m_prefix;
     QLineEdit *m_meter;
     QCheckBox *m_discovery;
+    QSpinBox *m_interval;
+    QComboBox *m_temperatureUnit;
     QPushButton *m_test;
     QPushButton *m_ok;
     QLabel *m_nameFault;
