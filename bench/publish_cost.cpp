@@ -3,9 +3,11 @@
 //   meter's line rate, each reading's value its own number, and a subscriber notes when each
 //   arrives; the latency runs from the reading's last byte on the line to its arrival (median,
 //   worst, and how many arrived);
+// - in the same run, with interval=10, how long after its interval's end each state arrives
+//   (median, worst, how many);
 // - the catch-up rate: a log of 10,000 records that the broker has not seen, published from the
 //   first (as after an outage), timed until the subscriber has them all.
-// Usage: publish_cost [seconds at the line rate (30)] [records to catch up (10000)]
+// Usage: publish_cost [seconds at the line rate (60)] [records to catch up (10000)]
 
 #include "filled_log.h"
 #include "mqtt_broker.h"
@@ -13,7 +15,10 @@
 #include "serial_output.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -46,6 +51,7 @@ class Subscriber {
             });
         mosquitto_connect_callback_set(m_client, [](mosquitto *client, void *, int) {
             mosquitto_subscribe(client, nullptr, "envmeter/bench/+", 1);
+            mosquitto_subscribe(client, nullptr, "envmeter/bench/+/state", 1);
         });
         mosquitto_connect(m_client, "127.0.0.1", port, 30);
         mosquitto_loop_start(m_client);
@@ -64,10 +70,27 @@ class Subscriber {
         const std::lock_guard lock(m_mutex);
         return m_arrivals.size();
     }
+    /// Seconds from each state's interval end to its arrival.
+    std::vector<double> stateDelays() {
+        const std::lock_guard lock(m_mutex);
+        return m_stateDelays;
+    }
 
   private:
     void arrived(const mosquitto_message *message) {
         const auto now = Clock::now();
+        if (QByteArray(message->topic).endsWith("/state")) {
+            const QJsonObject state =
+                QJsonDocument::fromJson(
+                    QByteArray(static_cast<const char *>(message->payload), message->payloadlen))
+                    .object();
+            const QDateTime end =
+                QDateTime::fromString(state[QStringLiteral("end")].toString(), Qt::ISODate);
+            const std::lock_guard lock(m_mutex);
+            m_stateDelays.push_back(
+                double(QDateTime::currentMSecsSinceEpoch() - end.toMSecsSinceEpoch()) / 1000);
+            return;
+        }
         static const QRegularExpression text(
             QStringLiteral("\"record\": (\\d+).*\"text\": \"([^\"]*)\""));
         const QRegularExpressionMatch m = text.match(
@@ -81,12 +104,14 @@ class Subscriber {
     mosquitto *m_client;
     std::mutex m_mutex;
     std::map<QString, Clock::time_point> m_arrivals;
+    std::vector<double> m_stateDelays;
 };
 
 void writeSettings(const QString &folder, int port) {
     QDir().mkpath(folder + "/config/envmeter");
     writeFile(folder + "/config/envmeter/envmeter.conf",
-              QStringLiteral("[mqtt]\nenabled=true\nhost=127.0.0.1\nport=%1\nmeter=bench\n")
+              QStringLiteral("[mqtt]\nenabled=true\nhost=127.0.0.1\nport=%1\nmeter=bench\n"
+                             "interval=10\n")
                   .arg(port)
                   .toUtf8());
 }
@@ -139,6 +164,12 @@ void latency(double seconds) {
         std::printf("%-58s %.1f ms median, %.1f ms worst\n",
                     "latency from the reading's last byte to the subscriber", ms[ms.size() / 2],
                     ms.back());
+    std::vector<double> delays = subscriber.stateDelays();
+    std::sort(delays.begin(), delays.end());
+    if (!delays.empty())
+        std::printf("%-58s %.0f ms median, %.0f ms worst, %zu states\n",
+                    "a state after its interval's end (interval=10)",
+                    1000 * delays[delays.size() / 2], 1000 * delays.back(), delays.size());
 }
 
 void catchUp(int records) {
@@ -172,7 +203,7 @@ void catchUp(int records) {
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    latency(argc > 1 ? std::atof(argv[1]) : 30);
+    latency(argc > 1 ? std::atof(argv[1]) : 60);
     catchUp(argc > 2 ? std::atoi(argv[2]) : 10000);
     return 0;
 }

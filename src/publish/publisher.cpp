@@ -130,18 +130,22 @@ void Publisher::Worker::run() {
     m_sent = m_acked;
     m_second.start();
     int retrySeconds = 1;
+    int retryMs = 0; ///< after the last try
     QElapsedTimer sinceTry;
     while (!m_stop) {
         followStates();
         if (!m_broker || !m_broker->isConnected()) {
-            if (!sinceTry.isValid() || sinceTry.elapsed() >= retrySeconds * 1000) {
+            if (!sinceTry.isValid() || sinceTry.elapsed() >= retryMs) {
                 sinceTry.start();
                 connect();
-                if (!m_broker->isConnected())
+                if (!m_broker->isConnected()) {
+                    retryMs = retrySeconds * 1000;
                     retrySeconds = std::min(retrySeconds * 2, kMaxRetrySeconds);
+                }
             }
+            // Meanwhile the states follow the log and the clock.
             if (!m_broker->isConnected()) {
-                waitMs(untilStateDue(int(retrySeconds * 1000 - sinceTry.elapsed())));
+                waitMs(untilStateDue(int(retryMs - sinceTry.elapsed())));
                 continue;
             }
             retrySeconds = 1;
