@@ -10,7 +10,9 @@ set(ENVMETER_DESKTOP ${PROJECT_SOURCE_DIR}/resources/desktop)
 
 install(TARGETS envmeter envmeter-logger meter-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The logger as a service of the user's own: where systemd looks for user units of packages.
+# The plain unit logs one meter; the template, one of several by name (envmeter-logger@NAME).
 install(FILES ${PROJECT_SOURCE_DIR}/resources/systemd/envmeter-logger.service
+              ${PROJECT_SOURCE_DIR}/resources/systemd/envmeter-logger@.service
         DESTINATION lib/systemd/user)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/5710.rtf DESTINATION ${ENVMETER_SHARE})
 
@@ -73,9 +75,9 @@ its RS-232 cable or a USB-serial adapter. Each reading is shown large, checked\n
 against alarm limits, drawn on a live trend chart and logged into a database;\n\
 the log is browsed, saved, loaded, exported to CSV and printed as a report.\n\
 envmeter-logger logs without a window, also as a systemd user service, and\n\
-both publish the readings to an MQTT broker, Home Assistant discovery\n\
-included. The package also holds envmeter-meter-sim, a simulated meter for\n\
-trying the program without one.")
+both publish the readings to an MQTT broker, with each interval's figures\n\
+as Home Assistant sensors. The package also holds envmeter-meter-sim, a\n\
+simulated meter for trying the program without one.")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -1,6 +1,7 @@
 #include "app/logger.h"
 
 #include "core/clock.h"
+#include "core/meter_settings.h"
 #include "log/log_database.h"
 #include "meter/qt_serial_line.h"
 #include "publish/publish_settings.h"
@@ -111,7 +112,11 @@ bool Logger::start() {
 }
 
 void Logger::startPublishing() {
-    const publish::SettingsReading reading = publish::readPublishSettings(publish::settingsFile());
+    const QString file = publish::settingsFile();
+    const publish::SettingsReading reading =
+        m_meterName.isEmpty() ? publish::readPublishSettings(file)
+                              : publish::readMeterPublishSettings(
+                                    file, core::meterSettingsFile(file, m_meterName), m_meterName);
     for (const QString &mistake : reading.mistakes)
         m_report.say(mistake);
     if (!reading.exposed.isEmpty())

@@ -62,6 +62,8 @@ class Logger {
     bool start();
     /// Each reading told as it is taken.
     void followReadings();
+    /// One of several meters: its own settings are read over the common ones.
+    void setMeterName(const QString &name) { m_meterName = name; }
 
   private:
     void openLine();
@@ -70,6 +72,7 @@ class Logger {
     void receiveEvent();
 
     QString m_directory;
+    QString m_meterName;
     LoggerReport m_report;
     window::WindowModel m_model;
     logbook::DataSource m_data1;

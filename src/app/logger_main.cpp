@@ -2,9 +2,12 @@
 
 #include "app/logger.h"
 #include "core/clock.h"
+#include "core/meter_settings.h"
 #include "core/program_files.h"
 #include "core/termination_signals.h"
+#include "log/log_database.h"
 #include "meter/qt_serial_line.h"
+#include "publish/publish_settings.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -57,9 +60,16 @@ int main(int argc, char *argv[]) {
                                   QStringLiteral("The folder of the log (default: the window's "
                                                  "data folder)."),
                                   QStringLiteral("folder"));
+    const QCommandLineOption meterOption(
+        QStringLiteral("meter"),
+        QStringLiteral("One of several meters, by its name (letters, digits, - and _): its log "
+                       "in the folder NAME of the data folder, its settings NAME.conf beside "
+                       "envmeter.conf and read over it ([meter] device= or port= name its "
+                       "line), published as NAME. Options given here win over the files."),
+        QStringLiteral("NAME"));
     const QCommandLineOption verbose(QStringLiteral("verbose"),
                                      QStringLiteral("Also say each reading as it is taken."));
-    parser.addOptions({port, device, data, verbose});
+    parser.addOptions({port, device, data, meterOption, verbose});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     if (!parser.parse(QCoreApplication::arguments()))
@@ -82,11 +92,25 @@ int main(int argc, char *argv[]) {
         if (parser.isSet(*named) && parser.value(*named).isEmpty())
             return refuse(QStringLiteral("--%1 needs a %2, not nothing")
                               .arg(named->names().constFirst(), named->valueName()));
-    const int portNumber = portText.toInt();
+    const QString meterName = parser.value(meterOption);
+    core::MeterLine meterLine;
+    if (parser.isSet(meterOption)) {
+        if (const QString fault = core::meterNameFault(meterName); !fault.isEmpty())
+            return refuse(QStringLiteral("--meter %1: %2").arg(meterName, fault));
+        meterLine =
+            core::readMeterLine(core::meterSettingsFile(publish::settingsFile(), meterName));
+        if (!meterLine.mistakes.isEmpty())
+            return refuse(meterLine.mistakes.join(QStringLiteral("\nenvmeter-logger: ")));
+    }
+    // The command line first, then the meter's own settings.
+    const bool lineGiven = parser.isSet(port) || parser.isSet(device);
+    const int portNumber = !lineGiven && meterLine.port > 0 ? meterLine.port : portText.toInt();
     meter::QtSerialLine line;
     // Absolute: the serial port library reads a bare name as one under /dev.
     if (parser.isSet(device))
         line.setDevice(QFileInfo(parser.value(device)).absoluteFilePath());
+    else if (!lineGiven && !meterLine.device.isEmpty())
+        line.setDevice(meterLine.device);
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
         return refuse(QStringLiteral("Qt's SQLite driver (Debian package libqt6sql6-sqlite) is "
                                      "missing, so the log cannot be kept"));
@@ -104,10 +128,18 @@ int main(int argc, char *argv[]) {
         core::makeDataFolderOnFirstStart(executableDirectory, files);
         directory = files.directory;
     }
+    if (!meterName.isEmpty()) {
+        const QString folder = logbook::meterFolder(directory, meterName);
+        if (folder.isEmpty())
+            return refuse(QStringLiteral("the folder %1 cannot be made with its log")
+                              .arg(QDir::toNativeSeparators(QDir(directory).filePath(meterName))));
+        directory = folder;
+    }
 
     const core::SystemClock clock;
     core::quitOnTerminationSignals(app);
     app::Logger logger(directory, portNumber, clock, err, &line);
+    logger.setMeterName(meterName);
     if (!logger.start())
         return kCannotLog;
     if (parser.isSet(verbose))

@@ -3,11 +3,16 @@
 #include "app/program.h"
 #include "app/statistics_command.h"
 #include "core/clock.h"
+#include "core/meter_settings.h"
 #include "core/program_files.h"
 #include "core/termination_signals.h"
+#include "log/log_database.h"
+#include "meter/qt_serial_line.h"
+#include "publish/publish_settings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QMessageBox>
 #include <QSqlDatabase>
 #include <QStandardPaths>
@@ -36,8 +41,9 @@ QList<QCommandLineOption> qtWindowOptions() {
 }
 
 /// What the command line asks that needs no window: the help, the version, the statistics, or
-/// a mistake in it, answered on the terminal with the exit code. Nothing when the window opens.
-std::optional<int> answerOnTerminal(int argc, char *argv[]) {
+/// a mistake in it, answered on the terminal with the exit code. Nothing when the window opens,
+/// for the meter `meterName` names (none: the one meter of the data folder).
+std::optional<int> answerOnTerminal(int argc, char *argv[], QString &meterName) {
     const QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(ENVMETER_VERSION));
     QTextStream out(stdout);
@@ -54,6 +60,13 @@ std::optional<int> answerOnTerminal(int argc, char *argv[]) {
         "data folder when no path is named), with no window and no display."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption meterOption(
+        QStringLiteral("meter"),
+        QStringLiteral("One of several meters, by its name: its log in the folder NAME of the "
+                       "data folder, its settings NAME.conf beside envmeter.conf ([meter] "
+                       "device= names its line)."),
+        QStringLiteral("NAME"));
+    parser.addOption(meterOption);
     parser.addOptions(app::statisticsOptions() + qtWindowOptions());
     const QStringList arguments = QCoreApplication::arguments();
     if (!parser.parse(arguments)) {
@@ -80,6 +93,12 @@ std::optional<int> answerOnTerminal(int argc, char *argv[]) {
             << " (see --help)" << Qt::endl;
         return kBadOptions;
     }
+    meterName = parser.value(meterOption);
+    if (const QString fault = core::meterNameFault(meterName);
+        parser.isSet(meterOption) && !fault.isEmpty()) {
+        err << "envmeter: --meter " << meterName << ": " << fault << Qt::endl;
+        return kBadOptions;
+    }
     for (const char *name : {"from", "to", "hi", "low", "interval", "json", "csv"})
         if (parser.isSet(QLatin1String(name))) {
             err << "envmeter: --" << name << " goes with --statistics (see --help)" << Qt::endl;
@@ -91,7 +110,8 @@ std::optional<int> answerOnTerminal(int argc, char *argv[]) {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    if (const std::optional<int> answered = answerOnTerminal(argc, argv))
+    QString meterName;
+    if (const std::optional<int> answered = answerOnTerminal(argc, argv, meterName))
         return *answered;
     QApplication app(argc, argv);
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
@@ -107,10 +127,28 @@ int main(int argc, char *argv[]) {
     const core::ProgramFiles files = core::locateProgramFiles(
         executableDirectory, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     core::makeDataFolderOnFirstStart(executableDirectory, files);
+    meter::QtSerialLine line;
+    core::ProgramFiles meterFiles = files;
+    core::MeterLine meterLine;
+    if (!meterName.isEmpty()) {
+        // A folder that cannot be made is said by the start-up, as a log that cannot be read.
+        meterFiles.directory = logbook::meterFolder(files.directory, meterName);
+        if (meterFiles.directory.isEmpty())
+            meterFiles.directory = QDir(files.directory).filePath(meterName);
+        meterLine =
+            core::readMeterLine(core::meterSettingsFile(publish::settingsFile(), meterName));
+        line.setDevice(meterLine.device);
+    }
     const core::SystemClock clock;
-    app::Program program(files, clock);
+    app::Program program(meterFiles, clock, nullptr, &line);
+    program.setMeterName(meterName);
     core::quitOnTerminationSignals(app);
     program.start();
+    if (!meterLine.mistakes.isEmpty())
+        QMessageBox::warning(nullptr, QStringLiteral("5710"),
+                             meterLine.mistakes.join(u'\n') +
+                                 QStringLiteral("\nThe meter is read from the port chosen with "
+                                                "Comm Port until the file is put right."));
     // The program's objects end here, the log's writer last writing what it was given.
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "core/clock.h"
+#include "core/meter_settings.h"
 #include "meter/qt_serial_line.h"
 #include "publish/publish_settings.h"
 #include "report/statistics_page.h"
@@ -122,7 +123,7 @@ void Program::followLogging(bool logging) {
     }
     if (!logging)
         return;
-    const publish::SettingsReading reading = publish::readPublishSettings(publish::settingsFile());
+    const publish::SettingsReading reading = readPublishSettings();
     QStringList told = reading.mistakes;
     if (!reading.exposed.isEmpty())
         told.append(reading.exposed);
@@ -143,9 +144,18 @@ void Program::followLogging(bool logging) {
                                      {}});
 }
 
-void Program::choosePublishing() {
+publish::SettingsReading Program::readPublishSettings() const {
     const QString file = publish::settingsFile();
-    views::PublishDialog dialog(publish::readPublishSettings(file), &m_form1);
+    return m_meterName.isEmpty()
+               ? publish::readPublishSettings(file)
+               : publish::readMeterPublishSettings(file, core::meterSettingsFile(file, m_meterName),
+                                                   m_meterName);
+}
+
+void Program::choosePublishing() {
+    const publish::SettingsReading reading = readPublishSettings();
+    const QString file = reading.meterFile.isEmpty() ? reading.file : reading.meterFile;
+    views::PublishDialog dialog(reading, &m_form1);
     if (dialog.exec() == QDialog::Accepted) {
         if (const QString failure = publish::writePublishSettings(file, dialog.settings());
             !failure.isEmpty())

@@ -43,6 +43,9 @@ class Program {
     Program(core::ProgramFiles files, const core::Clock &clock,
             core::MessageBoxes *messages = nullptr, meter::SerialLine *line = nullptr);
     ~Program();
+    /// One of several meters: its own settings are read over the common ones, and its own
+    /// file is the one "Publish..." writes.
+    void setMeterName(const QString &name) { m_meterName = name; }
 
     /// Load, first showing and first activation of the main window.
     void start();
@@ -55,6 +58,8 @@ class Program {
     void printReport();
     /// "Statistics...": the statistics window, modal, over the live log or the history shown.
     void showStatistics();
+    /// The publishing settings: the meter's own over the common ones for one of several.
+    publish::SettingsReading readPublishSettings() const;
     /// "Publish...": the publishing settings, modal; saved and taken up at once on OK.
     void choosePublishing();
 
@@ -83,6 +88,7 @@ class Program {
 
     ProgramLook m_look;
     QString m_directory;
+    QString m_meterName;
     QString m_helpFile;
     const core::Clock &m_clock;
     window::WindowModel m_model;

@@ -2,6 +2,7 @@
 
 #include "log/connection.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -40,6 +41,15 @@ DatabaseError createLogDatabase(const QString &path) {
         return {DatabaseError::Kind::Failed, path, file.errorString()};
     file.setAutoRemove(false);
     return {};
+}
+
+QString meterFolder(const QString &dataFolder, const QString &name) {
+    const QString folder = QDir(dataFolder).filePath(name);
+    if (QFileInfo::exists(folder))
+        return folder;
+    if (!QDir().mkpath(folder) || createLogDatabase(QDir(folder).filePath(kLiveLogFile)))
+        return {};
+    return folder;
 }
 
 } // namespace logbook

@@ -48,4 +48,8 @@ QString insertStatement(qint32 no, const QString &fun, const QString &data, cons
 /// an existing file; a partly written file is never left behind.
 DatabaseError createLogDatabase(const QString &path);
 
+/// The folder of one of several meters in a data folder: made with an empty log the first time,
+/// as a new user's data folder is, so that nothing is said of it. Empty when it cannot be made.
+QString meterFolder(const QString &dataFolder, const QString &name);
+
 } // namespace logbook

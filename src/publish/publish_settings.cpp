@@ -95,9 +95,18 @@ QString settingsFile() {
 }
 
 QString SettingsReading::summary() const {
-    const QString where = QDir::toNativeSeparators(file);
+    QString where = QDir::toNativeSeparators(file);
+    if (!meterFile.isEmpty()) {
+        if (!QFileInfo::exists(file))
+            where = QDir::toNativeSeparators(meterFile);
+        else if (QFileInfo::exists(meterFile))
+            where += QStringLiteral(" with ") + QDir::toNativeSeparators(meterFile);
+    }
     if (!found)
-        return QStringLiteral("Not publishing: there is no %1 to turn it on.").arg(where);
+        return meterFile.isEmpty()
+                   ? QStringLiteral("Not publishing: there is no %1 to turn it on.").arg(where)
+                   : QStringLiteral("Not publishing: neither %1 nor %2 turns it on.")
+                         .arg(where, QDir::toNativeSeparators(meterFile));
     if (!mistakes.isEmpty())
         return QStringLiteral("Not publishing until %1 is put right.").arg(where);
     if (!settings.enabled)
@@ -116,33 +125,41 @@ QString topicLevelFault(const QString &name) {
     return {};
 }
 
-SettingsReading readPublishSettings(const QString &file) {
-    SettingsReading reading;
-    reading.file = file;
+namespace {
+
+/// Reads the [mqtt] section of one file into `reading`, its keys over those read before; a
+/// meter's own file may also hold [meter]. `overridden`: another file is read over it.
+void readSettingsFile(SettingsReading &reading, const QString &file, bool meterFile,
+                      bool overridden) {
     QFile in(file);
-    reading.found = in.exists();
-    if (!reading.found)
-        return reading;
+    if (!in.exists())
+        return;
+    reading.found = true;
     const QString where = QDir::toNativeSeparators(file);
     if (!in.open(QIODevice::ReadOnly)) {
         reading.mistakes.append(
             QStringLiteral("%1 cannot be read: %2").arg(where, in.errorString()));
-        return reading;
+        return;
     }
     const core::SettingsText parsed = core::parseSettings(QString::fromUtf8(in.readAll()));
     std::vector<core::SettingsMistake> mistakes = parsed.mistakes;
     const auto mistake = [&mistakes](int line, const QString &what) {
         mistakes.push_back({line, what});
     };
+    const QString meterSection = QStringLiteral("meter");
     for (const core::SettingsSection &section : parsed.sections) {
-        if (section.name == kSection)
+        if (section.name == kSection || (meterFile && section.name == meterSection))
             continue;
+        const QString known = meterFile
+                                  ? QStringLiteral("[%1] and [%2]").arg(kSection, meterSection)
+                                  : QStringLiteral("[%1]").arg(kSection);
         mistake(section.line,
-                section.name.compare(kSection, Qt::CaseInsensitive) == 0
+                section.name.compare(kSection, Qt::CaseInsensitive) == 0 ||
+                        (meterFile && section.name.compare(meterSection, Qt::CaseInsensitive) == 0)
                     ? QStringLiteral("the section is written [%1], not [%2]")
-                          .arg(kSection, section.name)
-                    : QStringLiteral("unknown section [%1]: the settings are under [%2]")
-                          .arg(section.name, kSection));
+                          .arg(section.name.toLower(), section.name)
+                    : QStringLiteral("unknown section [%1]: the settings are under %2")
+                          .arg(section.name, known));
     }
 
     // Each key with what reads its value into the settings, saying what is wrong with it.
@@ -202,19 +219,47 @@ SettingsReading readPublishSettings(const QString &file) {
             mistake(entry.line, QStringLiteral("%1=%2: %3").arg(entry.key, entry.value, fault));
         }
     }
-    if (s.enabled && s.host.isEmpty())
-        mistake(seen[QStringLiteral("enabled")],
-                QStringLiteral("enabled=true, but no host= names the broker"));
+    // A host may still come from a meter's own file.
+    const QString noHost = QStringLiteral("enabled=true, but no host= names the broker");
+    if (s.enabled && s.host.isEmpty() && !overridden) {
+        if (seen.count(QStringLiteral("enabled")))
+            mistake(seen[QStringLiteral("enabled")], noHost);
+        else
+            reading.mistakes.append(
+                QStringLiteral("%1: %2 (as %3 says)")
+                    .arg(where, noHost, QDir::toNativeSeparators(reading.file)));
+    }
     std::stable_sort(mistakes.begin(), mistakes.end(),
                      [](const auto &a, const auto &b) { return a.line < b.line; });
     for (const core::SettingsMistake &m : mistakes)
         reading.mistakes.append(QStringLiteral("%1:%2: %3").arg(where).arg(m.line).arg(m.what));
     constexpr QFileDevice::Permissions kOthersRead =
         QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    if (!s.password.isEmpty() && (in.permissions() & kOthersRead))
+    if (seen.count(QStringLiteral("password")) && !s.password.isEmpty() &&
+        (in.permissions() & kOthersRead))
         reading.exposed = QStringLiteral("%1 holds a password that other users can read; "
                                          "chmod 600 %1 keeps it yours alone.")
                               .arg(where);
+}
+
+} // namespace
+
+SettingsReading readPublishSettings(const QString &file) {
+    SettingsReading reading;
+    reading.file = file;
+    readSettingsFile(reading, file, false, false);
+    return reading;
+}
+
+SettingsReading readMeterPublishSettings(const QString &file, const QString &meterFile,
+                                         const QString &meterName) {
+    SettingsReading reading;
+    reading.file = file;
+    reading.meterFile = meterFile;
+    readSettingsFile(reading, file, false, QFileInfo::exists(meterFile));
+    // Each meter its own name, unless its own file gives another.
+    reading.settings.meter = meterName;
+    readSettingsFile(reading, meterFile, true, false);
     return reading;
 }
 

@@ -39,7 +39,8 @@ struct PublishSettings {
 /// What a settings file says about publishing, and what is wrong in it.
 struct SettingsReading {
     QString file;             ///< as the user writes it
-    bool found = false;       ///< the file exists
+    QString meterFile;        ///< a meter's own file read over it; empty when none
+    bool found = false;       ///< a file exists
     PublishSettings settings; ///< what it says; the defaults for what it does not say
     QStringList mistakes;     ///< each naming the file and its line: publishing stays off
     QString exposed;          ///< a password others can read, naming chmod 600; empty if none
@@ -54,6 +55,11 @@ struct SettingsReading {
 QString settingsFile();
 /// The [mqtt] settings a file holds, every key and value checked.
 SettingsReading readPublishSettings(const QString &file);
+/// The settings of one of several meters: `meterFile`'s [mqtt] keys over those of `file`, and
+/// published as `meterName` unless `meterFile` says meter=. `meterFile` may also hold [meter],
+/// whose keys are not read here.
+SettingsReading readMeterPublishSettings(const QString &file, const QString &meterFile,
+                                         const QString &meterName);
 /// Why `name` cannot be one level of a topic (a meter name, the prefix): empty when it can.
 QString topicLevelFault(const QString &name);
 /// Writes the settings into the file's [mqtt] section, keeping its comments and other

@@ -300,6 +300,77 @@ class TestLogger : public QObject {
         QVERIFY(logger.process.waitForFinished());
     }
 
+    // Two meters logged side by side by name: each into its own folder from the line its own
+    // settings name, each published as itself; a second logger of one meter refused, naming the
+    // first; a name that cannot be a folder refused; SIGTERM ends both.
+    void severalMetersSideBySide() {
+        const QString here = folder("meters");
+        const MqttBroker broker(here);
+        MqttSubscriber subscriber(broker.port(), "#");
+        QVERIFY(QDir().mkpath(here + "/config/envmeter"));
+        QVERIFY(writeFile(here + "/config/envmeter/envmeter.conf",
+                          QStringLiteral("[mqtt]\nenabled=true\nhost=127.0.0.1\nport=%1\n"
+                                         "meter=everyone\n")
+                              .arg(broker.port())
+                              .toUtf8()));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", here + "/config");
+        std::vector<std::unique_ptr<Meter>> meters;
+        std::vector<std::unique_ptr<QProcess>> loggers;
+        for (const char *name : {"kitchen", "cold-room"}) {
+            const QString line = folder(name);
+            // The cold room's own [mqtt] key over the common ones.
+            QVERIFY(
+                writeFile(here + "/config/envmeter/" + name + ".conf",
+                          "[meter]\ndevice=" + line.toUtf8() + "/COM1\n" +
+                              (name == QByteArray("cold-room") ? "[mqtt]\nprefix=cold\n" : "")));
+            meters.push_back(std::make_unique<Meter>(
+                line,
+                QStringLiteral("%1 C *2000\n").arg(name == QByteArray("kitchen") ? 21.5 : 3.5)));
+            loggers.push_back(std::make_unique<QProcess>());
+            loggers.back()->setProcessEnvironment(environment);
+            loggers.back()->start(ENVMETER_LOGGER, {"--meter", name, "--data", here + "/data"});
+        }
+        for (const char *topic : {"envmeter/kitchen", "cold/cold-room"})
+            QTRY_VERIFY_WITH_TIMEOUT(
+                subscriber.messages().contains(QStringLiteral("%1/status online").arg(topic)),
+                10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            subscriber.messages().filter("cold/cold-room/temperature {").size() > 5, 10000);
+
+        QProcess refused;
+        refused.setProcessEnvironment(environment);
+        refused.start(ENVMETER_LOGGER, {"--meter", "kitchen", "--data", here + "/data"});
+        QVERIFY(refused.waitForFinished());
+        QCOMPARE(refused.exitCode(), 2);
+        QVERIFY(QString::fromUtf8(refused.readAllStandardError())
+                    .contains(QStringLiteral("envmeter-logger, process %1 on ")
+                                  .arg(loggers.front()->processId())));
+        refused.start(ENVMETER_LOGGER, {"--meter", "a/b"});
+        QVERIFY(refused.waitForFinished());
+        QCOMPARE(refused.exitCode(), 2);
+        QCOMPARE(refused.readAllStandardError().count('\n'), 1);
+
+        for (const auto &logger : loggers) {
+            logger->terminate();
+            QVERIFY(logger->waitForFinished(10000));
+            QCOMPARE(logger->exitCode(), 0);
+        }
+        for (const auto &[name, value] :
+             {std::pair("kitchen", "21.5"), std::pair("cold-room", "3.5")}) {
+            const QString log = here + "/data/" + name + "/db1.mdb";
+            QVERIFY(sqlite3(log, "SELECT count(*) FROM b1").toInt() > 5);
+            QCOMPARE(sqlite3(log, "SELECT DISTINCT BBB, CCC, DDD FROM b1"),
+                     QStringLiteral("Temp|%1|C").arg(value));
+            QVERIFY(
+                subscriber.messages()
+                    .filter(QStringLiteral("homeassistant/sensor/envmeter_%1/temperature/config")
+                                .arg(name))
+                    .size() >= 1);
+        }
+        QVERIFY(subscriber.messages().filter("envmeter/everyone/").isEmpty());
+    }
+
     // Home Assistant's view with interval=10 and temperatures in F: each quantity's state
     // within a second of its interval's end, its figures those the independent computation
     // finds in the log; the broker away for several intervals: then the latest of them once,

@@ -263,6 +263,8 @@ class TestStatistics : public QObject {
         QTest::newRow("a limit twice") << log + QStringList{"--hi", "temp=3", "--hi", "Temp=4"} << 2
                                        << "--hi gives temp twice";
         QTest::newRow("limit alone") << QStringList{"--hi", "85"} << 2 << "with --statistics";
+        QTest::newRow("meter name") << QStringList{"--meter", "lab 2"} << 2
+                                    << "--meter lab 2: a meter's name is of letters";
     }
     void answersOnTheTerminal() {
         QFETCH(QStringList, arguments);
