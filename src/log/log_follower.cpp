@@ -12,6 +12,8 @@
 
 #include <sys/stat.h>
 
+#include <limits>
+
 namespace logbook {
 
 LogFollower::LogFollower(QString directory, int patienceMs)
@@ -119,25 +121,15 @@ std::optional<LogPlace> LogFollower::placeBefore(qint64 clockSecond) {
         return std::nullopt;
     while (query.next()) {
         const QString time = query.value(2).toString();
-        if (core::clockSeconds(time).value_or(clockSecond) < clockSecond)
+        // A stamp that cannot be read is no later one.
+        if (core::clockSeconds(time).value_or(std::numeric_limits<qint64>::min()) < clockSecond)
             return LogPlace{query.value(1).toInt(), time, false, query.value(0).toLongLong()};
     }
     return LogPlace{};
 }
 
 std::optional<LogPlace> LogFollower::lastLiveRecord() {
-    if (!QFileInfo::exists(logFile(false)))
-        return LogPlace{};
-    const Connection *db = connection(false);
-    if (!db)
-        return std::nullopt;
-    QSqlQuery query(db->database());
-    if (!query.exec(QStringLiteral("SELECT rowid, AAA, EEE FROM b1 ORDER BY rowid DESC LIMIT 1")))
-        return std::nullopt;
-    if (!query.next())
-        return LogPlace{};
-    return LogPlace{query.value(1).toInt(), query.value(2).toString(), false,
-                    query.value(0).toLongLong()};
+    return placeBefore(std::numeric_limits<qint64>::max());
 }
 
 const Connection *LogFollower::connection(bool backup) {

@@ -48,8 +48,8 @@ class LogFollower {
     /// The live log's last record; nothing while the log cannot be read.
     std::optional<LogPlace> lastLiveRecord();
     /// The place before the live log's records stamped at or after a clock second
-    /// (core::clockSeconds), those at its end: the start of the log when all are; nothing
-    /// while the log cannot be read.
+    /// (core::clockSeconds), those at its end (a stamp that cannot be read is no later one):
+    /// the start of the log when all are; nothing while the log cannot be read.
     std::optional<LogPlace> placeBefore(qint64 clockSecond);
     /// Closes the connections, on the thread that opened them.
     void close();
