@@ -6,6 +6,7 @@
 #include "log/csv_export.h"
 #include "log/data_source.h"
 #include "log/log_database.h"
+#include "log/log_grid.h"
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
 #include "recording_message_boxes.h"
@@ -32,7 +33,8 @@ struct LogFixture {
     logbook::RecordGridModel grid{data1};
     core::SystemClock clock;
     core::RecordingMessageBoxes messages;
-    logbook::ReadingLog log{dir.path(), data1, grid, clock, messages};
+    logbook::LogGrid logGrid{data1, grid};
+    logbook::ReadingLog log{dir.path(), clock, messages, &logGrid};
 };
 
 // One reading through the log, waited for: queued, written by the writer (opened, committed,

@@ -26,7 +26,8 @@ void printReport(benchmark::State &state, std::initializer_list<bool> answers) {
     core::RecordingMessageBoxes messages;
     logbook::RecordGridModel grid(data1);
     const core::SystemClock clock;
-    logbook::ReadingLog log(dir.path(), data1, grid, clock, messages);
+    logbook::LogGrid logGrid(data1, grid);
+    logbook::ReadingLog log(dir.path(), clock, messages, &logGrid);
     report::PrintReportCommand command(log, model, data1, messages);
     for (auto _ : state) {
         messages.answer(answers);

@@ -1,11 +1,9 @@
 #include "app/logger.h"
 
 #include "core/clock.h"
-#include "core/meter_settings.h"
 #include "log/log_database.h"
 #include "meter/qt_serial_line.h"
 #include "publish/publish_settings.h"
-#include "window/form1_layout.h"
 
 #include <QDir>
 
@@ -39,19 +37,11 @@ void LoggerReport::releaseMessages(bool sayThem) {
 Logger::Logger(QString directory, int port, const core::Clock &clock, QTextStream &report,
                meter::SerialLine *line)
     : m_directory(std::move(directory)), m_report(report),
-      m_plot(window::surfaceGeometry(window::ControlId::Picture1)),
-      m_frame(window::surfaceGeometry(window::ControlId::Picture2)),
-      m_wedge(window::surfaceGeometry(window::ControlId::Picture3)),
-      m_bar(window::surfaceGeometry(window::ControlId::Picture6)),
-      m_chart(m_model, m_plot, m_frame, m_wedge, m_bar),
-      m_line(meter::givenOrMachineLine(line, m_machineLine)),
-      m_log(m_directory, m_data1, m_grid, clock, m_report),
-      m_startUp(m_model, m_data1, m_grid, m_log, m_plot, m_chart, m_report),
-      m_pipeline(m_model, m_line, m_chart, m_log, [] {}),
-      m_port(m_model, m_line, m_chart, m_log.lock(), m_report) {
+      m_line(meter::givenOrMachineLine(line, m_machineLine)), m_log(m_directory, clock, m_report),
+      m_session(m_line, m_log, m_state) {
+    m_session.setView(*this);
     m_line.setPortNumber(port);
-    m_model.setText(window::ControlId::Text8, QStringLiteral("COM%1").arg(port));
-    m_line.setReceiveHandler([this] { receiveEvent(); });
+    m_line.setReceiveHandler([this] { m_session.onSerialEvent(); });
     m_line.setLostHandler([this](const QString &reason) {
         m_report.say(QStringLiteral("%1 has gone away (%2). Every reading received is in the "
                                     "log; logging goes on as soon as the device is back.")
@@ -61,7 +51,7 @@ Logger::Logger(QString directory, int port, const core::Clock &clock, QTextStrea
         m_report.say(
             QStringLiteral("%1 is back; readings are logged again.").arg(m_line.portDescription()));
     });
-    m_line.setSilentHandler([this] { m_port.lineSilent(); });
+    m_line.setSilentHandler([this] { m_report.say(session::silenceMessage(m_line)); });
     m_log.setNoteHandler([this](const QString &note) { m_report.say(note); });
     m_retry.setInterval(kRetryMs);
     QObject::connect(&m_retry, &QTimer::timeout, [this] { openLine(); });
@@ -73,7 +63,7 @@ Logger::~Logger() {
         return;
     const bool written = m_log.writeQueued();
     m_line.close();
-    m_publisher.reset();
+    m_session.stopPublishing();
     const QString live = native(m_log.filePath(logbook::kLiveLogFile));
     m_report.say(written ? QStringLiteral("Stopped; every reading taken is in %1.").arg(live)
                          : QStringLiteral("Stopped; %1 readings taken could not be written to %2.")
@@ -92,31 +82,38 @@ bool Logger::start() {
         return false;
     }
     // What the start-up tells is said once it is clear the log can be kept.
-    m_report.holdMessages();
-    m_startUp.load();
-    m_startUp.activate();
-    const logbook::DatabaseError error = m_data1.error();
-    m_report.releaseMessages(!error);
-    if (error) {
+    if (!readLog()) {
         m_log.lock().release();
-        m_report.say(
-            QStringLiteral("%1 cannot be logged into: %2.").arg(native(error.file), error.reason));
         return false;
     }
     m_report.say(QStringLiteral("Started on %1, logging into %2 (%3 records there).")
                      .arg(m_line.portDescription(), live)
-                     .arg(m_data1.recordCount()));
+                     .arg(m_state.NextRecordNo));
     startPublishing();
     openLine();
     return true;
 }
 
+bool Logger::readLog() {
+    // What preparing the files tells is said once it is clear the log can be kept.
+    m_report.holdMessages();
+    for (const QString &told : m_log.prepareFiles())
+        m_report.showMessage(told);
+    logbook::DatabaseError error;
+    const std::optional<qint32> records =
+        logbook::countLogRecords(m_log.filePath(logbook::kLiveLogFile), error);
+    m_report.releaseMessages(records.has_value());
+    if (!records) {
+        m_report.say(
+            QStringLiteral("%1 cannot be logged into: %2.").arg(native(error.file), error.reason));
+        return false;
+    }
+    m_state.NextRecordNo = *records;
+    return true;
+}
+
 void Logger::startPublishing() {
-    const QString file = publish::settingsFile();
-    const publish::SettingsReading reading =
-        m_meterName.isEmpty() ? publish::readPublishSettings(file)
-                              : publish::readMeterPublishSettings(
-                                    file, core::meterSettingsFile(file, m_meterName), m_meterName);
+    const publish::SettingsReading reading = m_session.publishSettings();
     for (const QString &mistake : reading.mistakes)
         m_report.say(mistake);
     if (!reading.exposed.isEmpty())
@@ -129,9 +126,7 @@ void Logger::startPublishing() {
         QMetaObject::invokeMethod(
             &m_retry, [this, line] { m_report.say(line); }, Qt::QueuedConnection);
     };
-    m_publisher = std::make_unique<publish::Publisher>(reading.settings, m_directory,
-                                                       publish::Publisher::Handlers{say, say});
-    m_log.setCommittedHandler([this] { m_publisher->recordsCommitted(); });
+    m_session.startPublishing(reading.settings, publish::Publisher::Handlers{say, say});
 }
 
 void Logger::followReadings() {
@@ -143,7 +138,7 @@ void Logger::followReadings() {
 }
 
 void Logger::openLine() {
-    if (m_port.openLine()) {
+    if (m_session.openLine()) {
         m_retry.stop();
         m_toldClosed = false;
         m_report.say(QStringLiteral("%1 is open at 2400,n,8,1.").arg(m_line.portDescription()));
@@ -153,16 +148,14 @@ void Logger::openLine() {
         m_toldClosed = true;
         m_report.say(
             QStringLiteral("%1 cannot be opened: %2. %3 Trying again every second.")
-                .arg(m_line.portDescription(), m_line.errorText(), window::portsSentence(m_line)));
+                .arg(m_line.portDescription(), m_line.errorText(), session::portsSentence(m_line)));
     }
     m_retry.start();
 }
 
-void Logger::receiveEvent() {
-    m_pipeline.onSerialEvent();
-    // The record limit puts the line off while it backs the log up; nobody is here to put it
-    // on again. Once the port's own callback has returned.
-    if (window::lineIsOff(m_model) && !m_retry.isActive())
+void Logger::lineOff() {
+    // Once the port's own callback has returned.
+    if (!m_retry.isActive())
         QTimer::singleShot(0, &m_retry, [this] { openLine(); });
 }
 

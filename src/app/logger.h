@@ -1,16 +1,8 @@
 #pragma once
 
-#include "chart/unseen_surface.h"
 #include "core/message_boxes.h"
-#include "log/data_source.h"
 #include "log/reading_log.h"
-#include "log/record_grid_model.h"
-#include "publish/publisher.h"
-#include "window/chart_handlers.h"
-#include "window/port_control.h"
-#include "window/receive_pipeline.h"
-#include "window/start_up.h"
-#include "window/window_model.h"
+#include "session/logging_session.h"
 
 #include <QString>
 #include <QStringList>
@@ -46,10 +38,10 @@ class LoggerReport final : public core::MessageBoxes {
     std::optional<QStringList> m_held;
 };
 
-/// envmeter-logger: the window's model and handlers without a window, logging every reading of
-/// one port into the log of a folder exactly as the window does, and saying on `report` what a
-/// user must know. It holds the log's lock for as long as it lives.
-class Logger {
+/// envmeter-logger: a logging session without a window, logging every reading of one port into
+/// the log of a folder exactly as the window does, and saying on `report` what a user must
+/// know. It holds the log's lock for as long as it lives.
+class Logger final : private session::ReadingView {
   public:
     /// Without a serial line of the caller's, the machine's port `port` (1 or 2).
     Logger(QString directory, int port, const core::Clock &clock, QTextStream &report,
@@ -63,34 +55,27 @@ class Logger {
     /// Each reading told as it is taken.
     void followReadings();
     /// One of several meters: its own settings are read over the common ones.
-    void setMeterName(const QString &name) { m_meterName = name; }
+    void setMeterName(const QString &name) { m_session.setMeterName(name); }
 
   private:
     void openLine();
     /// Publishes the log where the user's settings say, if they turn it on.
     void startPublishing();
-    void receiveEvent();
+    /// Reads the log's count, which numbers the readings that follow; false when it is no log.
+    bool readLog();
+    /// The record limit puts the line off while it backs the log up; nobody is here to put it
+    /// on again.
+    void lineOff() override;
 
     QString m_directory;
-    QString m_meterName;
     LoggerReport m_report;
-    window::WindowModel m_model;
-    logbook::DataSource m_data1;
-    logbook::RecordGridModel m_grid{m_data1};
-    chart::UnseenSurface m_plot;
-    chart::UnseenSurface m_frame;
-    chart::UnseenSurface m_wedge;
-    chart::UnseenSurface m_bar;
-    window::ChartHandlers m_chart;
     std::unique_ptr<meter::SerialLine> m_machineLine;
     meter::SerialLine &m_line;
     logbook::ReadingLog m_log;
-    window::StartUp m_startUp;
-    window::ReceivePipeline m_pipeline;
-    window::PortControl m_port;
+    session::TakingState m_state;
+    session::LoggingSession m_session;
     QTimer m_retry;
     bool m_toldClosed = false;
-    std::unique_ptr<publish::Publisher> m_publisher;
 };
 
 } // namespace app

@@ -1,7 +1,6 @@
 #include "app/program.h"
 
 #include "core/clock.h"
-#include "core/meter_settings.h"
 #include "meter/qt_serial_line.h"
 #include "publish/publish_settings.h"
 #include "report/statistics_page.h"
@@ -54,11 +53,12 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
               m_form1.surface(window::ControlId::Picture2),
               m_form1.surface(window::ControlId::Picture3),
               m_form1.surface(window::ControlId::Picture6)),
-      m_log(m_directory, m_data1, m_grid, m_clock, m_messages, &m_copyProgress),
+      m_log(m_directory, m_clock, m_messages, &m_logGrid, &m_copyProgress),
+      m_session(m_line, m_log, m_model.fields),
       m_startUp(m_model, m_data1, m_grid, m_log, m_form1.surface(window::ControlId::Picture1),
-                m_chart, m_messages, &m_copyProgress),
-      m_pipeline(m_model, m_line, m_chart, m_log, [] { QApplication::beep(); }),
-      m_port(m_model, m_line, m_chart, m_log.lock(), m_messages, [this] { m_startUp.activate(); }),
+                m_chart, m_messages),
+      m_display(m_model, m_line, m_chart, [] { QApplication::beep(); }),
+      m_port(m_model, m_session, m_chart, m_messages, [this] { m_startUp.activate(); }),
       m_toolbar(m_model, m_port, m_chart, m_log, m_messages,
                 {[] { QCoreApplication::quit(); }, [this] { saveOrLoadLog(); },
                  [this] { printReport(); }}),
@@ -73,6 +73,7 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
     // shortly), so the pipeline never runs inside another handler. The clock's ticks change
     // only the clock and go on, and the help window is not a handler's box, so readings keep
     // being logged behind it.
+    m_session.setView(m_display);
     m_line.setReceiveHandler([this] { receiveEvent(); });
     m_line.setLostHandler([this](const QString &reason) {
         runWhenFree([this, reason] { m_port.lineLost(reason); });
@@ -97,10 +98,6 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
     QObject::connect(&m_form1, &views::Form1::publishChosen, &m_form1,
                      [this] { choosePublishing(); });
     m_log.lock().setHeldHandler([this](bool logging) { followLogging(logging); });
-    m_log.setCommittedHandler([this] {
-        if (m_publisher)
-            m_publisher->recordsCommitted();
-    });
     QObject::connect(&m_form1, &views::Form1::clicked, &m_form1,
                      [this](window::ControlId id) { runHandler([&] { m_chart.clicked(id); }); });
     QObject::connect(&m_form1, &views::Form1::keyPressed, &m_form1,
@@ -116,11 +113,8 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
 Program::~Program() { m_log.lock().setHeldHandler({}); }
 
 void Program::followLogging(bool logging) {
-    if (m_publisher) {
-        // Leaving takes its time in the background: the window does not wait for a broker.
-        m_publisher->setStopWait(0);
-        m_publisher.reset();
-    }
+    // Leaving takes its time in the background: the window does not wait for a broker.
+    m_session.stopPublishing(0);
     if (!logging)
         return;
     const publish::SettingsReading reading = readPublishSettings();
@@ -133,8 +127,8 @@ void Program::followLogging(bool logging) {
         m_messages.showMessage(told.join(u'\n'));
     if (!reading.publishes())
         return;
-    m_publisher = std::make_unique<publish::Publisher>(
-        reading.settings, m_directory,
+    m_session.startPublishing(
+        reading.settings,
         publish::Publisher::Handlers{[this](const QString &failure) {
                                          QMetaObject::invokeMethod(
                                              &m_form1,
@@ -145,11 +139,7 @@ void Program::followLogging(bool logging) {
 }
 
 publish::SettingsReading Program::readPublishSettings() const {
-    const QString file = publish::settingsFile();
-    return m_meterName.isEmpty()
-               ? publish::readPublishSettings(file)
-               : publish::readMeterPublishSettings(file, core::meterSettingsFile(file, m_meterName),
-                                                   m_meterName);
+    return m_session.publishSettings();
 }
 
 void Program::choosePublishing() {
@@ -189,7 +179,7 @@ void Program::receiveEvent() {
         // A reading sets some texts twice (the gauge value, the light overload's display): the
         // window and assistive technology hear of each control's final state once.
         const window::WindowModel::Batch batch(m_model);
-        m_pipeline.onSerialEvent();
+        m_session.onSerialEvent();
     });
 }
 

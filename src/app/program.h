@@ -2,10 +2,11 @@
 
 #include "core/program_files.h"
 #include "log/data_source.h"
+#include "log/log_grid.h"
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
-#include "publish/publisher.h"
 #include "report/print_report.h"
+#include "session/logging_session.h"
 #include "views/adapters/qt_copy_progress.h"
 #include "views/export/csv_export_command.h"
 #include "views/main_window/form1.h"
@@ -13,7 +14,7 @@
 #include "window/chart_handlers.h"
 #include "window/history_slider.h"
 #include "window/port_control.h"
-#include "window/receive_pipeline.h"
+#include "window/reading_display.h"
 #include "window/save_or_load_log.h"
 #include "window/start_up.h"
 #include "window/toolbar_commands.h"
@@ -45,7 +46,7 @@ class Program {
     ~Program();
     /// One of several meters: its own settings are read over the common ones, and its own
     /// file is the one "Publish..." writes.
-    void setMeterName(const QString &name) { m_meterName = name; }
+    void setMeterName(const QString &name) { m_session.setMeterName(name); }
 
     /// Load, first showing and first activation of the main window.
     void start();
@@ -88,12 +89,12 @@ class Program {
 
     ProgramLook m_look;
     QString m_directory;
-    QString m_meterName;
     QString m_helpFile;
     const core::Clock &m_clock;
     window::WindowModel m_model;
     logbook::DataSource m_data1;
     logbook::RecordGridModel m_grid{m_data1};
+    logbook::LogGrid m_logGrid{m_data1, m_grid};
     views::Form1 m_form1;
     std::unique_ptr<core::MessageBoxes> m_screenMessages;
     core::MessageBoxes &m_messages;
@@ -101,11 +102,10 @@ class Program {
     std::unique_ptr<meter::SerialLine> m_machineLine;
     meter::SerialLine &m_line;
     window::ChartHandlers m_chart;
-    /// Ends after the log, which writes the last readings that it then publishes.
-    std::unique_ptr<publish::Publisher> m_publisher;
     logbook::ReadingLog m_log;
+    session::LoggingSession m_session;
     window::StartUp m_startUp;
-    window::ReceivePipeline m_pipeline;
+    window::ReadingDisplay m_display;
     window::PortControl m_port;
     window::ToolbarCommands m_toolbar;
     window::HistorySlider m_slider;

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryFile>
 
 namespace logbook {
@@ -41,6 +43,23 @@ DatabaseError createLogDatabase(const QString &path) {
         return {DatabaseError::Kind::Failed, path, file.errorString()};
     file.setAutoRemove(false);
     return {};
+}
+
+std::optional<qint32> countLogRecords(const QString &path, DatabaseError &error) {
+    Connection db;
+    if (!db.open(path)) {
+        error = db.error();
+        return {};
+    }
+    QSqlQuery query(db.database());
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM (%1)").arg(kRecordSource)) ||
+        !query.next()) {
+        db.setError(query.lastError());
+        error = db.error();
+        return {};
+    }
+    error = {};
+    return qint32(query.value(0).toLongLong());
 }
 
 QString meterFolder(const QString &dataFolder, const QString &name) {

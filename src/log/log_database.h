@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace logbook {
 
@@ -47,6 +48,10 @@ QString insertStatement(qint32 no, const QString &fun, const QString &data, cons
 /// Creates an empty log database (table b1 with its six columns) at `path`. Never replaces
 /// an existing file; a partly written file is never left behind.
 DatabaseError createLogDatabase(const QString &path);
+
+/// The records of the log at `path` as the grid's record source reads them, or nothing, with
+/// `error` saying why, when the file is no log.
+std::optional<qint32> countLogRecords(const QString &path, DatabaseError &error);
 
 /// The folder of one of several meters in a data folder: made with an empty log the first time,
 /// as a new user's data folder is, so that nothing is said of it. Empty when it cannot be made.

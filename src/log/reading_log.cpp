@@ -4,10 +4,8 @@
 #include "core/message_boxes.h"
 #include "core/time_stamp.h"
 #include "log/connection.h"
-#include "log/data_source.h"
 #include "log/file_copy.h"
 #include "log/log_database.h"
-#include "log/record_grid_model.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,13 +41,18 @@ QString failureMessage(const DatabaseError &error) {
     }
 }
 
+/// A file the stand-by twin can be copied from: a copy of what is no log would only be litter.
+bool isLog(const QString &path) {
+    Connection db;
+    return db.open(path) && db.openRecordSet();
+}
+
 } // namespace
 
-ReadingLog::ReadingLog(QString directory, DataSource &data1, RecordGridModel &grid,
-                       const core::Clock &clock, core::MessageBoxes &messages,
-                       CopyProgress *progress)
-    : m_directory(std::move(directory)), m_data1(data1), m_grid(grid), m_clock(clock),
-      m_messages(messages), m_progress(progress), m_lock(m_directory),
+ReadingLog::ReadingLog(QString directory, const core::Clock &clock, core::MessageBoxes &messages,
+                       LogShown *shown, CopyProgress *progress)
+    : m_directory(std::move(directory)), m_clock(clock), m_messages(messages), m_shown(shown),
+      m_progress(progress), m_lock(m_directory),
       m_writer(std::make_unique<LogWriter>(filePath(kLiveLogFile), [this] {
           // One delivery at a time: it takes whatever has come by then.
           if (!m_newsPosted.exchange(true))
@@ -75,6 +78,31 @@ void ReadingLog::appendReading(qint32 no, const QString &fun, const QString &dat
 }
 
 int ReadingLog::waitingCount() const { return m_writer->pending(); }
+
+QStringList ReadingLog::prepareFiles() {
+    const QString live = filePath(kLiveLogFile);
+    const QString standby = filePath(kStandbyLogFile);
+    // The files are made first and the user told afterwards, so that a program ended while a
+    // message is open still leaves both logs in place.
+    QStringList told;
+    if (!QFileInfo::exists(live)) {
+        if (const DatabaseError error = createLogDatabase(live))
+            told.append(QStringLiteral("The log file %1 is missing and could not be created: "
+                                       "%2. Readings cannot be logged.")
+                            .arg(QDir::toNativeSeparators(live), error.reason));
+        else
+            told.append(
+                QStringLiteral("The log file %1 was missing; an empty log has been created.")
+                    .arg(QDir::toNativeSeparators(live)));
+    }
+    if (!QFileInfo::exists(standby) && QFileInfo::exists(live) && isLog(live)) {
+        if (const QString why = copyFileOver(live, standby, m_progress); !why.isEmpty())
+            told.append(QStringLiteral("Could not create %1 as a copy of %2: %3.")
+                            .arg(QDir::toNativeSeparators(standby),
+                                 QDir::toNativeSeparators(live), why));
+    }
+    return told;
+}
 
 ReadingLog::Settled::~Settled() { m_writer.release(); }
 
@@ -114,19 +142,12 @@ void ReadingLog::takeOutcomes() {
         }
         if (!outcome.committed.empty() && m_committedHandler)
             m_committedHandler();
-        // The grid learns of records written while it shows the live log; bound elsewhere, it
-        // reads them when it comes back.
-        if (outcome.committed.empty() || m_data1.databaseName() != live)
+        // The grid learns of records written while it shows the live log; showing another
+        // file, it reads them when it comes back.
+        if (outcome.committed.empty() || !m_shown || m_shown->file() != live)
             continue;
-        QList<qint64> rowIds;
-        QList<QVariantList> rows;
-        for (const auto &[rowId, r] : outcome.committed) {
-            rowIds.append(rowId);
-            rows.append({qlonglong(r.no), r.function, r.data, r.unit, r.time});
-        }
-        if (!m_data1.appendRows(rowIds, rows))
-            reportFailure(m_data1.error());
-        setLogGridColumns(m_grid);
+        if (!m_shown->append(outcome.committed))
+            reportFailure(m_shown->error());
     }
 }
 
@@ -134,9 +155,9 @@ void ReadingLog::enforceRecordLimit(RecordLimitHost &host) {
     host.putLineOff();
     // Every record up to the limit belongs in the backup.
     const Settled settled = settle();
-    bindDataSource(kStandbyLogFile);
+    show(kStandbyLogFile);
     const QString failure = backUpAndEmpty(settled);
-    bindDataSource(kLiveLogFile);
+    show(kLiveLogFile);
     if (!failure.isEmpty()) {
         m_messages.showMessage(failure);
         return;
@@ -156,11 +177,9 @@ QString ReadingLog::emptyLog() {
     }
     // Readings still waiting were taken before the log was emptied.
     m_writer->discard();
-    const bool refreshed = m_data1.refresh();
-    setLogGridColumns(m_grid);
-    if (!refreshed)
+    if (m_shown && !m_shown->show(m_shown->file()))
         return QStringLiteral("The log %1 was emptied but could not be read again: %2.")
-            .arg(QDir::toNativeSeparators(m_data1.error().file), m_data1.error().reason);
+            .arg(QDir::toNativeSeparators(m_shown->error().file), m_shown->error().reason);
     return {};
 }
 
@@ -225,11 +244,9 @@ QString ReadingLog::keepEarlierBackup() const {
     }
 }
 
-void ReadingLog::bindDataSource(QLatin1String file) {
-    m_data1.setDatabaseName(filePath(file));
-    if (!m_data1.refresh())
-        reportFailure(m_data1.error());
-    setLogGridColumns(m_grid);
+void ReadingLog::show(QLatin1String file) {
+    if (m_shown && !m_shown->show(filePath(file)))
+        reportFailure(m_shown->error());
 }
 
 void ReadingLog::reportFailure(const DatabaseError &error) {

@@ -8,6 +8,7 @@
 #include <QLatin1String>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <functional>
@@ -21,8 +22,20 @@ class MessageBoxes;
 namespace logbook {
 
 class CopyProgress;
-class DataSource;
-class RecordGridModel;
+
+/// Whatever shows the log's records as they are written: the window's grid.
+class LogShown {
+  public:
+    virtual ~LogShown() = default;
+    /// The file shown.
+    virtual QString file() const = 0;
+    /// Shows `file`, read afresh.
+    virtual bool show(const QString &file) = 0;
+    /// Records committed to the file shown, in order.
+    virtual bool append(const std::vector<CommittedRecord> &committed) = 0;
+    /// What the last of these failed on.
+    virtual DatabaseError error() const = 0;
+};
 
 /// What the record limit changes outside the log.
 class RecordLimitHost {
@@ -49,14 +62,14 @@ class ReadingLog {
   public:
     static constexpr int kLockPatienceMs = 3000;
 
-    /// `progress`, where given, is told how long the backup's copy goes, and a wait for the
-    /// writer.
-    ReadingLog(QString directory, DataSource &data1, RecordGridModel &grid,
-               const core::Clock &clock, core::MessageBoxes &messages,
-               CopyProgress *progress = nullptr);
+    /// `shown`, where given, is kept up with the log; `progress` is told how long the backup's
+    /// copy goes, and a wait for the writer.
+    ReadingLog(QString directory, const core::Clock &clock, core::MessageBoxes &messages,
+               LogShown *shown = nullptr, CopyProgress *progress = nullptr);
     /// Writes what is queued before the program goes on.
     ~ReadingLog();
 
+    const QString &directory() const { return m_directory; }
     /// A log file's full path in the program's directory.
     QString filePath(QLatin1String name) const;
 
@@ -67,7 +80,7 @@ class ReadingLog {
     /// the next reading tries again.
     void enforceRecordLimit(RecordLimitHost &host);
     /// Clear All's part in the log: db1.mdb emptied once every reading taken so far is written,
-    /// and the grid's data source read again. Returns what failed, in words for the user.
+    /// and what shows it read again. Returns what failed, in words for the user.
     QString emptyLog();
 
     /// db1.mdb settled for whoever reads or replaces it: while this lives nothing is written to
@@ -94,6 +107,10 @@ class ReadingLog {
     /// Readings taken and not yet on disk.
     int waitingCount() const;
 
+    /// The files of the log in place before readings are logged: a missing db1.mdb created
+    /// empty and db2.mdb a copy of it where missing. What the user must hear of, in words.
+    QStringList prepareFiles();
+
     /// The lock of whoever takes readings into this log.
     LoggingLock &lock() { return m_lock; }
     /// Told of each record as it is queued, for a user who follows the readings.
@@ -116,14 +133,13 @@ class ReadingLog {
     QString backUpAndEmpty(const Settled &settled);
     /// Moves an earlier maxdb1.mdb to a name of its own, so that no backup is ever replaced.
     QString keepEarlierBackup() const;
-    void bindDataSource(QLatin1String file);
+    void show(QLatin1String file);
     void reportFailure(const DatabaseError &error);
 
     QString m_directory;
-    DataSource &m_data1;
-    RecordGridModel &m_grid;
     const core::Clock &m_clock;
     core::MessageBoxes &m_messages;
+    LogShown *m_shown;
     CopyProgress *m_progress;
 
     struct FailureStreak {

@@ -30,6 +30,9 @@ class Publisher {
     /// Reconnection waits from 1 s, doubling, up to this.
     static constexpr int kMaxRetrySeconds = 30;
 
+    /// How long a leaving publisher waits for the broker, unless told otherwise.
+    static constexpr int kStopWaitMs = 1500;
+
     /// Handlers are called on the publisher's thread.
     Publisher(const PublishSettings &settings, const QString &logDirectory, Handlers handlers);
     /// Publishes what it can for a moment, says "offline" and leaves the broker, waiting for
@@ -46,7 +49,7 @@ class Publisher {
   private:
     class Worker;
     std::shared_ptr<Worker> m_worker;
-    int m_stopWaitMs = 1500;
+    int m_stopWaitMs = kStopWaitMs;
 };
 
 } // namespace publish

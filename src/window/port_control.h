@@ -13,6 +13,9 @@ class LoggingLock;
 namespace meter {
 class SerialLine;
 }
+namespace session {
+class LoggingSession;
+}
 
 namespace window {
 
@@ -25,9 +28,6 @@ void putLineOff(WindowModel &model, meter::SerialLine &line);
 /// while readings are taken ask this.
 bool lineIsOff(const WindowModel &model);
 
-/// The ports a user could choose from, for messages that must say what to do.
-QString portsSentence(const meter::SerialLine &line);
-
 /// The two toolbar commands that own the serial line: "Comm Port" and "OffLine/OnLine".
 ///
 /// Only one program takes readings into a log: the line is opened with the log's lock taken
@@ -37,16 +37,14 @@ class PortControl {
   public:
     /// `logTakenOver` runs when the lock is taken afresh: another program may have logged
     /// meanwhile, so the log is read again before readings follow it.
-    PortControl(WindowModel &model, meter::SerialLine &line, ChartHandlers &chart,
-                logbook::LoggingLock &lock, core::MessageBoxes &messages,
-                std::function<void()> logTakenOver = {});
+    PortControl(WindowModel &model, session::LoggingSession &session, ChartHandlers &chart,
+                core::MessageBoxes &messages, std::function<void()> logTakenOver = {});
 
     void SwitchCommPort();
     void ToggleLine();
     /// Opens the line: Text9 "ONLine", the settings, the port. False, with Text9 back at
-    /// "OFFLine", when the port cannot be opened; openFailure() then says why.
+    /// "OFFLine", when the port cannot be opened; the session's openFailure() then says why.
     bool openLine();
-    QString openFailure() const;
     /// The device went away while the line was open: the user is told that the line waits for
     /// it and comes back by itself; the lamp is blue meanwhile.
     void lineLost(const QString &reason);
@@ -57,12 +55,12 @@ class PortControl {
     bool takeLoggingLock();
 
     WindowModel &m_model;
+    session::LoggingSession &m_session;
     meter::SerialLine &m_line;
     ChartHandlers &m_chart;
     logbook::LoggingLock &m_lock;
     core::MessageBoxes &m_messages;
     std::function<void()> m_logTakenOver;
-    bool m_settingsValid = true;
 };
 
 } // namespace window

@@ -3,9 +3,7 @@
 #include "chart/surface.h"
 #include "core/colour_table.h"
 #include "core/message_boxes.h"
-#include "log/connection.h"
 #include "log/data_source.h"
-#include "log/file_copy.h"
 #include "log/log_database.h"
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
@@ -14,7 +12,6 @@
 #include "window/window_model.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace window {
 
@@ -34,19 +31,13 @@ const GridLook kGridLook{
 
 QString native(const QString &path) { return QDir::toNativeSeparators(path); }
 
-/// A file the stand-by twin can be copied from: a copy of what is no log would only be litter.
-bool isLog(const QString &path) {
-    logbook::Connection db;
-    return db.open(path) && db.openRecordSet();
-}
-
 } // namespace
 
 StartUp::StartUp(WindowModel &model, logbook::DataSource &data1, logbook::RecordGridModel &grid,
                  logbook::ReadingLog &log, chart::Surface &picture1, ChartHandlers &chart,
-                 core::MessageBoxes &messages, logbook::CopyProgress *progress)
+                 core::MessageBoxes &messages)
     : m_model(model), m_data1(data1), m_grid(grid), m_log(log), m_picture1(picture1),
-      m_chart(chart), m_messages(messages), m_progress(progress) {}
+      m_chart(chart), m_messages(messages) {}
 
 void StartUp::load() {
     m_model.setPanelText(1, QStringLiteral("Buzzer"));
@@ -73,7 +64,8 @@ void StartUp::load() {
     m_model.setTimer1({false, 500});
     fields.HistoryShown = false;
     fields.HistoryRequest = false;
-    prepareLogFiles();
+    for (const QString &message : m_log.prepareFiles())
+        report(message);
     m_data1.setDatabaseName(m_log.filePath(logbook::kLiveLogFile));
     m_data1.setRecordSource(logbook::kRecordSource);
     fields.StartupTicks = 0;
@@ -87,31 +79,6 @@ void StartUp::fillColourChoosers() {
         items.append({QStringLiteral("Signal%1").arg(i), core::kColourTable[i - 1].name, i});
     m_model.setItems(ControlId::ImageCombo1, items);
     m_model.setItems(ControlId::ImageCombo2, items);
-}
-
-void StartUp::prepareLogFiles() {
-    const QString live = m_log.filePath(logbook::kLiveLogFile);
-    const QString standby = m_log.filePath(logbook::kStandbyLogFile);
-    // The files are made first and the user told afterwards, so that a program ended while a
-    // message is open still leaves both logs in place.
-    QStringList told;
-    if (!QFileInfo::exists(live)) {
-        if (const logbook::DatabaseError error = logbook::createLogDatabase(live))
-            told.append(QStringLiteral("The log file %1 is missing and could not be created: "
-                                       "%2. Readings cannot be logged.")
-                            .arg(native(live), error.reason));
-        else
-            told.append(
-                QStringLiteral("The log file %1 was missing; an empty log has been created.")
-                    .arg(native(live)));
-    }
-    if (!QFileInfo::exists(standby) && QFileInfo::exists(live) && isLog(live)) {
-        if (const QString why = logbook::copyFileOver(live, standby, m_progress); !why.isEmpty())
-            told.append(QStringLiteral("Could not create %1 as a copy of %2: %3.")
-                            .arg(native(standby), native(live), why));
-    }
-    for (const QString &message : told)
-        report(message);
 }
 
 void StartUp::activate() {

@@ -11,7 +11,6 @@ namespace core {
 class MessageBoxes;
 }
 namespace logbook {
-class CopyProgress;
 class DataSource;
 class ReadingLog;
 class RecordGridModel;
@@ -28,7 +27,7 @@ class StartUp {
   public:
     StartUp(WindowModel &model, logbook::DataSource &data1, logbook::RecordGridModel &grid,
             logbook::ReadingLog &log, chart::Surface &picture1, ChartHandlers &chart,
-            core::MessageBoxes &messages, logbook::CopyProgress *progress = nullptr);
+            core::MessageBoxes &messages);
 
     /// Also makes sure there is a log to bind to: a missing db1.mdb is created empty (the user
     /// is told); a file that is not a log is left untouched and said so at activation.
@@ -36,7 +35,6 @@ class StartUp {
     void activate();
 
   private:
-    void prepareLogFiles();
     void fillColourChoosers();
     void report(const QString &message);
 
@@ -47,7 +45,6 @@ class StartUp {
     chart::Surface &m_picture1;
     ChartHandlers &m_chart;
     core::MessageBoxes &m_messages;
-    logbook::CopyProgress *m_progress;
     logbook::DatabaseError m_lastRefreshFailure;
 };
 

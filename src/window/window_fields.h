@@ -2,6 +2,7 @@
 
 #include "chart/history_plot.h"
 #include "log/record_window.h"
+#include "session/logging_session.h"
 
 #include <QString>
 
@@ -9,24 +10,19 @@
 
 namespace window {
 
-/// The main window's own fields, shared by its handlers. Counters of the chart are 16-bit as
-/// the program has them; the record counts are 32-bit so that logs of any size up to the
-/// record limit work everywhere.
-struct WindowFields {
+/// The main window's own fields, shared by its handlers, with those of the logging session it
+/// shows. Counters of the chart are 16-bit as the program has them; the record counts are
+/// 32-bit so that logs of any size up to the record limit work everywhere.
+struct WindowFields : session::TakingState {
     qint16 StartupTicks = 0;
     qint16 TrendCount = 0;
     bool MinMaxRestart = true;
-    bool ScaleInitialised = false;
     qint16 LastLevelPct = 0;
     bool HistoryShown = false;
     bool HistoryRequest = false;
     qint32 LogRecordCount = 0;
-    qint32 NextRecordNo = 0;
 
     bool LedPhase = false;
-    QString LastFunction;
-    QString LastUnit;
-    qint16 LightDotPos = 0;
     std::array<float, 300> TrendBuffer{};
     float RunMin = 0;
     float RunMax = 0;

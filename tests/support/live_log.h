@@ -6,18 +6,20 @@
 #include "core/clock.h"
 #include "log/data_source.h"
 #include "log/log_database.h"
+#include "log/log_grid.h"
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
 #include "recording_message_boxes.h"
 
 struct LiveLog {
-    explicit LiveLog(const QString &directory) : log(directory, data1, grid, clock, messages) {
+    explicit LiveLog(const QString &directory) : log(directory, clock, messages, &logGrid) {
         data1.setDatabaseName(log.filePath(logbook::kLiveLogFile));
         data1.setRecordSource(logbook::kRecordSource);
         data1.refresh();
     }
     logbook::DataSource data1;
     logbook::RecordGridModel grid{data1};
+    logbook::LogGrid logGrid{data1, grid};
     core::SettableClock clock{QDateTime(QDate(2026, 12, 4), QTime(14, 3, 27))};
     core::RecordingMessageBoxes messages;
     logbook::ReadingLog log;

@@ -12,7 +12,7 @@
 #include "window/form1_layout.h"
 #include "window/history_slider.h"
 #include "window/port_control.h"
-#include "window/receive_pipeline.h"
+#include "window/reading_display.h"
 #include "window/start_up.h"
 #include "window/toolbar_commands.h"
 #include "window/window_model.h"
@@ -27,10 +27,11 @@ struct RecordingSurfaces {
 struct WindowHandlers : LiveLog {
     explicit WindowHandlers(const QString &directory)
         : LiveLog(directory), startUp(model, data1, grid, log, boxes.plot, chart, messages),
-          pipeline(model, line, chart, log, [this] { ++beeps; }),
+          display(model, line, chart, [this] { ++beeps; }),
           toolbar(model, port, chart, log, messages, {[this] { ++exits; }, {}, {}}),
           slider(log, model, data1, chart, messages) {
-        line.setReceiveHandler([this] { pipeline.onSerialEvent(); });
+        session.setView(display);
+        line.setReceiveHandler([this] { session.onSerialEvent(); });
         line.setLostHandler([this](const QString &reason) { port.lineLost(reason); });
         line.setSilentHandler([this] { port.lineSilent(); });
     }
@@ -38,11 +39,12 @@ struct WindowHandlers : LiveLog {
     RecordingSurfaces boxes;
     window::ChartHandlers chart{model, boxes.plot, boxes.frame, boxes.wedge, boxes.bar};
     meter::FakeSerialLine line;
+    session::LoggingSession session{line, log, model.fields};
     int beeps = 0;
     int exits = 0;
     window::StartUp startUp;
-    window::ReceivePipeline pipeline;
-    window::PortControl port{model, line, chart, log.lock(), messages};
+    window::ReadingDisplay display;
+    window::PortControl port{model, session, chart, messages};
     window::ToolbarCommands toolbar;
     window::HistorySlider slider;
 };

@@ -101,8 +101,8 @@ class TestStartUp : public QObject {
     }
 
     void unwritableDirectoryIsSaidAndTheWindowStillStarts() {
-        logbook::ReadingLog log(m_dir->filePath("no/such/folder"), m_w->data1, m_w->grid,
-                                m_w->clock, m_w->messages);
+        logbook::ReadingLog log(m_dir->filePath("no/such/folder"), m_w->clock, m_w->messages,
+                                &m_w->logGrid);
         window::StartUp startUp(m_w->model, m_w->data1, m_w->grid, log, m_w->boxes.plot, m_w->chart,
                                 m_w->messages);
         startUp.load();

@@ -1,10 +1,10 @@
-#include "window/scale_presets.h"
+#include "session/scale_presets.h"
 
 #include "core/number_text.h"
 
 #include <cmath>
 
-namespace window {
+namespace session {
 
 ScaleTexts lightPreset(bool x10, float value) {
     if (x10)
@@ -50,4 +50,4 @@ ScaleTexts soundPreset(bool overload, float value) {
     return {QStringLiteral("130.0"), QStringLiteral("65.00")};
 }
 
-} // namespace window
+} // namespace session

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace window {
+namespace session {
 
 /// Texts for Vert Max and Vert Min.
 struct ScaleTexts {
@@ -31,4 +31,4 @@ ScaleTexts humidityPreset();
 /// Sound, first reading or function change.
 ScaleTexts soundPreset(bool overload, float value);
 
-} // namespace window
+} // namespace session

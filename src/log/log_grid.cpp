@@ -1,0 +1,31 @@
+#include "log/log_grid.h"
+
+#include "log/data_source.h"
+#include "log/record_grid_model.h"
+
+namespace logbook {
+
+QString LogGrid::file() const { return m_data1.databaseName(); }
+
+bool LogGrid::show(const QString &file) {
+    m_data1.setDatabaseName(file);
+    const bool read = m_data1.refresh();
+    setLogGridColumns(m_grid);
+    return read;
+}
+
+bool LogGrid::append(const std::vector<CommittedRecord> &committed) {
+    QList<qint64> rowIds;
+    QList<QVariantList> rows;
+    for (const auto &[rowId, r] : committed) {
+        rowIds.append(rowId);
+        rows.append({qlonglong(r.no), r.function, r.data, r.unit, r.time});
+    }
+    const bool appended = m_data1.appendRows(rowIds, rows);
+    setLogGridColumns(m_grid);
+    return appended;
+}
+
+DatabaseError LogGrid::error() const { return m_data1.error(); }
+
+} // namespace logbook

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "log/reading_log.h"
+#include "publish/publish_settings.h"
+#include "publish/publisher.h"
+#include "session/scale_presets.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace meter {
+class SerialLine;
+struct Reading;
+} // namespace meter
+
+namespace session {
+
+/// What taking readings keeps from one to the next: the scale the readings called for, and the
+/// NO the next reading gets.
+struct TakingState {
+    bool ScaleInitialised = false;
+    qint32 NextRecordNo = 0;
+    QString LastFunction;
+    QString LastUnit;
+    qint16 LightDotPos = 0;
+};
+
+/// What shows the readings taken, told at each step of a receive event in order; a logger has
+/// nothing to show, so every step does nothing unless overridden.
+class ReadingView {
+  public:
+    virtual ~ReadingView() = default;
+    /// Bytes came, a frame among them or not: the receive lamp.
+    virtual void bytesArrived() {}
+    /// A frame decoded: its annunciators, unit and function.
+    virtual void readingDecoded(const meter::Reading &) {}
+    /// Vert Max and Vert Min as a reading calls for them.
+    virtual void setScale(const ScaleTexts &) {}
+    /// The top of the scale a light overload is valued and logged by: the one set, unless the
+    /// user changed it where the scale is shown.
+    virtual QString scaleTop(const QString &set) const { return set; }
+    /// The scale was set: what is drawn on it is drawn again.
+    virtual void scaleChanged() {}
+    /// The reading's value, before it is logged: shown, kept, alarmed and plotted.
+    virtual void readingValued(const meter::Reading &) {}
+    /// The value is shown as the log has it: an overload's mark, a light of 0.
+    virtual void valueShownAs(const QString &) {}
+    /// Logged: the trend moves on.
+    virtual void readingLogged() {}
+    /// The reading taken through to the end: the gauges.
+    virtual void readingTaken(const meter::Reading &) {}
+    /// The record limit put the line off while it backs the log up.
+    virtual void lineOff() {}
+    /// The record limit emptied the log: the numbering starts again.
+    virtual void logStartedAfresh() {}
+};
+
+/// The ports a user could choose from, for messages that must say what to do.
+QString portsSentence(const meter::SerialLine &line);
+/// The line is open but brings nothing: what to check.
+QString silenceMessage(const meter::SerialLine &line);
+
+/// Taking a meter's readings into a log: its line, each frame decoded, numbered and logged with
+/// the text its scale calls for, the record limit, and the log published where the user's
+/// settings say. A window shows what is taken; a logger only logs.
+class LoggingSession final : private logbook::RecordLimitHost {
+  public:
+    LoggingSession(meter::SerialLine &line, logbook::ReadingLog &log, TakingState &state);
+    /// The readings taken are written before the publisher leaves, so that it sends them.
+    ~LoggingSession() override;
+    LoggingSession(const LoggingSession &) = delete;
+    LoggingSession &operator=(const LoggingSession &) = delete;
+
+    void setView(ReadingView &view) { m_view = &view; }
+    meter::SerialLine &line() { return m_line; }
+    logbook::ReadingLog &log() { return m_log; }
+    TakingState &state() { return m_state; }
+
+    /// Sets the line as the meter sends (2400,n,8,1, binary) and opens it. False when it cannot
+    /// be opened; openFailure() then says why.
+    bool openLine();
+    QString openFailure() const;
+
+    /// The handler of the line's receive event: one reading from the waiting bytes, taken.
+    void onSerialEvent();
+
+    /// One of several meters: its own settings are read over the common ones.
+    void setMeterName(const QString &name) { m_meterName = name; }
+    /// The publishing settings: the meter's own over the common ones for one of several.
+    publish::SettingsReading publishSettings() const;
+    /// Publishes the log from now on, in place of any earlier publisher.
+    void startPublishing(const publish::PublishSettings &settings,
+                         publish::Publisher::Handlers handlers);
+    /// The publisher leaves, given `waitMs` to say so to the broker.
+    void stopPublishing(int waitMs = publish::Publisher::kStopWaitMs);
+
+  private:
+    void putLineOff() override;
+    void resetAfterRecordLimit() override;
+    void applyFirstReadingScale(const meter::Reading &r, bool overload);
+    void applyFunctionChangeScale(const meter::Reading &r, bool overload);
+    void applyTemperatureUnitScale(const meter::Reading &r);
+    void setScale(const ScaleTexts &texts);
+    float scaleTopValue() const;
+    void logReading(const meter::Reading &r, bool overload);
+
+    meter::SerialLine &m_line;
+    logbook::ReadingLog &m_log;
+    TakingState &m_state;
+    ReadingView m_noView;
+    ReadingView *m_view = &m_noView;
+    ScaleTexts m_scale;
+    bool m_settingsValid = true;
+    QString m_meterName;
+    std::unique_ptr<publish::Publisher> m_publisher;
+};
+
+} // namespace session
