@@ -97,9 +97,9 @@ QStringList ReadingLog::prepareFiles() {
     }
     if (!QFileInfo::exists(standby) && QFileInfo::exists(live) && isLog(live)) {
         if (const QString why = copyFileOver(live, standby, m_progress); !why.isEmpty())
-            told.append(QStringLiteral("Could not create %1 as a copy of %2: %3.")
-                            .arg(QDir::toNativeSeparators(standby),
-                                 QDir::toNativeSeparators(live), why));
+            told.append(
+                QStringLiteral("Could not create %1 as a copy of %2: %3.")
+                    .arg(QDir::toNativeSeparators(standby), QDir::toNativeSeparators(live), why));
     }
     return told;
 }

@@ -37,14 +37,14 @@ class LogShown {
     virtual DatabaseError error() const = 0;
 };
 
-/// What the record limit changes outside the log.
+/// What the record limit changes outside the log: whoever takes the readings.
 class RecordLimitHost {
   public:
     virtual ~RecordLimitHost() = default;
-    /// The line off: Text9 "OFFLine", the port closed, the receive lamp blue.
+    /// The port closed, and a window says so.
     virtual void putLineOff() = 0;
-    /// The receive pipeline starts over: ApplyChartBackground, TrendCount 0, MinMaxRestart,
-    /// slider maximum 1, LogRecordCount 0, NextRecordNo 0.
+    /// The numbering starts from 0 again, and a window starts its trend, extremes and slider
+    /// afresh.
     virtual void resetAfterRecordLimit() = 0;
 };
 
@@ -53,7 +53,8 @@ class RecordLimitHost {
 ///
 /// A reading's record (its NO, texts and time stamp) is fixed when the reading is taken and
 /// queued for the writer, which writes it on a thread of its own: taking a reading never waits
-/// for the disk. The grid shows the records a commit brought once it is on disk. A record that
+/// for the disk. Whatever shows the log is told of the records a commit brought once they are
+/// on disk. A record that
 /// cannot be written (the file locked by another program, missing, full, ...) waits, in order,
 /// until it can. The user hears of it once per run of failures: at once, or for a lock only
 /// when it has lasted a few seconds, since other programs reading the file lock it briefly all

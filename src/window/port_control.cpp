@@ -24,12 +24,10 @@ void putLineOff(WindowModel &model, meter::SerialLine &line) {
 
 bool lineIsOff(const WindowModel &model) { return model.text(ControlId::Text9) == kOffLine; }
 
-PortControl::PortControl(WindowModel &model, session::LoggingSession &session,
-                         ChartHandlers &chart, core::MessageBoxes &messages,
-                         std::function<void()> logTakenOver)
+PortControl::PortControl(WindowModel &model, session::LoggingSession &session, ChartHandlers &chart,
+                         core::MessageBoxes &messages, std::function<void()> logTakenOver)
     : m_model(model), m_session(session), m_line(session.line()), m_chart(chart),
-      m_lock(session.log().lock()), m_messages(messages),
-      m_logTakenOver(std::move(logTakenOver)) {}
+      m_lock(session.log().lock()), m_messages(messages), m_logTakenOver(std::move(logTakenOver)) {}
 
 void PortControl::SwitchCommPort() {
     const bool wasCom1 = m_model.text(ControlId::Text8) == u"COM1";

@@ -1,8 +1,8 @@
 #include "window/reading_display.h"
 
 #include "chart/surface.h"
-#include "meter/frame_decoder.h"
 #include "core/number_text.h"
+#include "meter/frame_decoder.h"
 #include "window/chart_handlers.h"
 #include "window/log_count.h"
 #include "window/port_control.h"
