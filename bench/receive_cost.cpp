@@ -1,7 +1,7 @@
 // The cost of a reading beside a floor logger, in one run: the simulated meter feeds a
 // pseudo-terminal at the line rate and at 50 and 100 times it, into the program (its window
-// shown offscreen, accessibility on as with a screen reader), into envmeter-logger's objects
-// (at the line rate only: faster, it would meet its record limit), once more publishing to a
+// shown offscreen, accessibility on as with a screen reader), into envmeter-logger as users run
+// it (at the line rate only: faster, it would meet its record limit), once more publishing to a
 // Mosquitto broker on 127.0.0.1, and into a floor logger (Qt
 // SerialPort plus SQLite open/INSERT/close per event, no window), each on an empty log and on
 // one of 99,000 records. Prints the CPU each takes at the line rate, their resident memory,
@@ -13,10 +13,9 @@
 // make single runs vary. Usage:
 //   receive_cost [seconds at the line rate (30)] [seconds at the higher rates (10)]
 //                [seconds on the slow disk (15)]
-// The subjects run as child processes of this program:
-//   receive_cost --program|--logger|--publishing|--floor DIR
+// The program and the floor run as child processes of this program:
+//   receive_cost --program|--floor DIR
 
-#include "app/logger.h"
 #include "app/program.h"
 #include "core/clock.h"
 #include "filled_log.h"
@@ -120,15 +119,17 @@ int runProgram(int argc, char **argv, const QString &dir) {
     return 0;
 }
 
-int runLogger(int argc, char **argv, const QString &dir) {
-    QCoreApplication app(argc, argv);
-    const core::SystemClock clock;
-    QTextStream report(stderr);
-    app::Logger logger(dir, 1, clock, report);
-    if (!logger.start())
-        return 1;
-    measureUntilStopped(app);
-    return 0;
+/// User and system seconds the process `pid` has taken so far.
+std::pair<double, double> cpuSecondsOf(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return {};
+    // The fields after the command's name, which is in parentheses: utime and stime are the
+    // 12th and 13th of them.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    const double tick = double(sysconf(_SC_CLK_TCK));
+    return {fields.value(11).toDouble() / tick, fields.value(12).toDouble() / tick};
 }
 
 /// The least a logger can do: each receive event's first frame as one record, written with a
@@ -188,16 +189,31 @@ Result run(const QString &subject, qint64 records, double speed, double seconds,
     QProcess logger;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("ENVMETER_COM1"), line->portPath());
-    if (subject == u"--publishing")
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), g_publishingConfig);
+    // Publishing as its settings say; the plain logger has none.
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                       subject == u"--publishing" ? g_publishingConfig : dir.filePath("config"));
     if (syncDelayMs > 0) {
         environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(SLOW_SYNC));
         environment.insert(QStringLiteral("ENVMETER_SYNC_DELAY_MS"), QString::number(syncDelayMs));
     }
     logger.setProcessEnvironment(environment);
-    logger.start(QCoreApplication::applicationFilePath(), {subject, dir.path()});
-    if (!logger.waitForReadyRead(60000) || logger.readLine().trimmed() != "ready")
-        qFatal("%s did not start", qPrintable(subject));
+    const bool isLogger = subject == u"--logger" || subject == u"--publishing";
+    std::pair<double, double> cpuStart;
+    QElapsedTimer sinceOpen;
+    if (isLogger) {
+        logger.setReadChannel(QProcess::StandardError);
+        logger.start(QStringLiteral(ENVMETER_LOGGER), {QStringLiteral("--data"), dir.path()});
+        while (logger.waitForReadyRead(60000) && !logger.readAll().contains("is open at")) {
+        }
+        if (logger.state() != QProcess::Running)
+            qFatal("%s did not start", qPrintable(subject));
+        cpuStart = cpuSecondsOf(logger.processId());
+        sinceOpen.start();
+    } else {
+        logger.start(QCoreApplication::applicationFilePath(), {subject, dir.path()});
+        if (!logger.waitForReadyRead(60000) || logger.readLine().trimmed() != "ready")
+            qFatal("%s did not start", qPrintable(subject));
+    }
 
     metersim::ScenarioPlayer demo;
     metersim::LinePacer pacer(speed);
@@ -206,9 +222,20 @@ Result run(const QString &subject, qint64 records, double speed, double seconds,
     for (qint64 sent = 0; sent < frames; ++sent)
         line->write(*demo.next(), pacer, never);
     QThread::msleep(500); // what is on its way is taken
-    logger.write("stop\n");
-    logger.waitForFinished();
-    const QList<QByteArray> measured = logger.readAllStandardOutput().trimmed().split(' ');
+    QList<QByteArray> measured;
+    if (isLogger) {
+        const auto [user, system] = cpuSecondsOf(logger.processId());
+        measured = {QByteArray::number(user - cpuStart.first),
+                    QByteArray::number(system - cpuStart.second),
+                    QByteArray::number(sinceOpen.elapsed() / 1000.0),
+                    QByteArray::number(residentMegabytes(logger.processId()))};
+        logger.terminate();
+        logger.waitForFinished();
+    } else {
+        logger.write("stop\n");
+        logger.waitForFinished();
+        measured = logger.readAllStandardOutput().trimmed().split(' ');
+    }
     const double wall = measured.value(2).toDouble();
     const double events = double(frames / 2); // an odd last frame makes no event
     return {100 * measured.value(0).toDouble() / wall, 100 * measured.value(1).toDouble() / wall,
@@ -244,8 +271,6 @@ int main(int argc, char **argv) {
         const QString dir = QString::fromLocal8Bit(argv[2]);
         if (qstrcmp(argv[1], "--program") == 0)
             return runProgram(argc, argv, dir);
-        if (qstrcmp(argv[1], "--logger") == 0 || qstrcmp(argv[1], "--publishing") == 0)
-            return runLogger(argc, argv, dir);
         if (qstrcmp(argv[1], "--floor") == 0)
             return runFloor(argc, argv, dir);
     }

@@ -7,9 +7,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-/// Resident memory of this process in megabytes.
-inline double residentMegabytes() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
+/// Resident memory of this process, or of the process `pid`, in megabytes.
+inline double residentMegabytes(qint64 pid = 0) {
+    QFile statm(pid ? QStringLiteral("/proc/%1/statm").arg(pid)
+                    : QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly))
         return 0;
     return statm.readAll().split(' ').value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) /

@@ -81,7 +81,6 @@ bool Logger::start() {
                                                                               "program"))));
         return false;
     }
-    // What the start-up tells is said once it is clear the log can be kept.
     if (!readLog()) {
         m_log.lock().release();
         return false;
