@@ -36,9 +36,8 @@ void LoggerReport::releaseMessages(bool sayThem) {
 
 Logger::Logger(QString directory, int port, const core::Clock &clock, QTextStream &report,
                meter::SerialLine *line)
-    : m_directory(std::move(directory)), m_report(report),
-      m_line(meter::givenOrMachineLine(line, m_machineLine)), m_log(m_directory, clock, m_report),
-      m_session(m_line, m_log, m_state) {
+    : m_report(report), m_line(meter::givenOrMachineLine(line, m_machineLine)),
+      m_log(std::move(directory), clock, m_report), m_session(m_line, m_log, m_state) {
     m_session.setView(*this);
     m_line.setPortNumber(port);
     m_line.setReceiveHandler([this] { m_session.onSerialEvent(); });

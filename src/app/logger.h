@@ -67,7 +67,6 @@ class Logger final : private session::ReadingView {
     /// on again.
     void lineOff() override;
 
-    QString m_directory;
     LoggerReport m_report;
     std::unique_ptr<meter::SerialLine> m_machineLine;
     meter::SerialLine &m_line;
