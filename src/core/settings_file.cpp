@@ -1,5 +1,6 @@
 #include "core/settings_file.h"
 
+#include <algorithm>
 #include <optional>
 #include <variant>
 
@@ -16,43 +17,52 @@ struct Section {
 struct Entry {
     QString key;
     QString value;
+    /// The comment at the line's end with the blanks before it; empty when there is none.
+    QString comment;
 };
 struct Nothing {};
 /// What one line says: a section, a setting, nothing (blank or comment), or what is wrong.
 using Line = std::variant<Nothing, Section, Entry, QString>;
 
-/// The value after the `=`, or what is wrong with it.
-std::variant<QString, QString> readValue(QStringView text) {
-    text = text.trimmed();
-    QString value;
-    if (text.startsWith(u'"')) {
-        qsizetype i = 1;
+/// Whether `text[i]` begins an escape, `\"` or `\\`.
+bool isEscape(QStringView text, qsizetype i) {
+    return text[i] == u'\\' && i + 1 < text.size() && (text[i + 1] == u'"' || text[i + 1] == u'\\');
+}
+
+/// The value after the `=` and what follows it, or what is wrong with it.
+std::variant<Entry, QString> readValue(QStringView text) {
+    Entry entry;
+    qsizetype end = text.size(); ///< where the comment begins, blanks before it included
+    if (const QStringView trimmed = text.trimmed(); trimmed.startsWith(u'"')) {
+        const qsizetype open = text.indexOf(u'"');
+        qsizetype i = open + 1;
         for (; i < text.size() && text[i] != u'"'; ++i) {
-            if (text[i] == u'\\' && i + 1 < text.size() &&
-                (text[i + 1] == u'"' || text[i + 1] == u'\\'))
+            if (isEscape(text, i))
                 ++i;
-            value += text[i];
+            entry.value += text[i];
         }
         if (i == text.size())
-            return std::variant<QString, QString>(std::in_place_index<1>,
-                                                  QStringLiteral("the value's closing quote "
-                                                                 "is missing"));
+            return QStringLiteral("the value's closing quote is missing");
         const QStringView rest = text.mid(i + 1).trimmed();
         if (!rest.isEmpty() && !rest.startsWith(u';'))
-            return std::variant<QString, QString>(
-                std::in_place_index<1>,
-                QStringLiteral("\"%1\" follows the quoted value").arg(rest.toString()));
-        return std::variant<QString, QString>(std::in_place_index<0>, value);
+            return QStringLiteral("\"%1\" follows the quoted value").arg(rest.toString());
+        end = i + 1;
+    } else {
+        // A `;` after a blank begins a comment; the blanks after the `=` count.
+        for (qsizetype i = 0; i < text.size() && end == text.size(); ++i) {
+            if (text[i] == u';' && i > 0 && isBlank(text[i - 1]))
+                end = i;
+            else if (isEscape(text, i))
+                entry.value += text[++i];
+            else
+                entry.value += text[i];
+        }
+        entry.value = entry.value.trimmed();
+        while (end > 0 && isBlank(text[end - 1]))
+            --end;
     }
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u';' && i > 0 && isBlank(text[i - 1]))
-            break;
-        if (text[i] == u'\\' && i + 1 < text.size() &&
-            (text[i + 1] == u'"' || text[i + 1] == u'\\'))
-            ++i;
-        value += text[i];
-    }
-    return std::variant<QString, QString>(std::in_place_index<0>, value.trimmed());
+    entry.comment = text.mid(end).trimmed().isEmpty() ? QString() : text.mid(end).toString();
+    return entry;
 }
 
 Line readLine(QStringView line) {
@@ -75,10 +85,12 @@ Line readLine(QStringView line) {
     const QString key = line.left(equals).trimmed().toString();
     if (key.isEmpty())
         return QStringLiteral("no key before the =");
-    auto value = readValue(line.mid(equals + 1));
-    if (value.index() == 1)
-        return QStringLiteral("%1: %2").arg(key, std::get<1>(value));
-    return Entry{key, std::get<0>(value)};
+    std::variant<Entry, QString> value = readValue(line.mid(equals + 1));
+    if (const auto *wrong = std::get_if<QString>(&value))
+        return QStringLiteral("%1: %2").arg(key, *wrong);
+    Entry entry = std::get<Entry>(std::move(value));
+    entry.key = key;
+    return entry;
 }
 
 /// The value as `readValue` reads it back.
@@ -92,7 +104,25 @@ QString writtenValue(const QString &value) {
     return u'"' + escaped + u'"';
 }
 
+/// `setting` followed by the comment that ended the line it replaces, at the comment's column
+/// where there is room.
+QString withComment(const QString &setting, const QString &replaced, const QString &comment) {
+    const QString text = comment.trimmed();
+    if (text.isEmpty())
+        return setting;
+    const qsizetype column = replaced.size() - text.size();
+    return setting.leftJustified(std::max(column, setting.size() + 1)) + text;
+}
+
 } // namespace
+
+QString commentHint(const QString &value) {
+    for (qsizetype i = 1; i < value.size(); ++i)
+        if (value[i] == u'#' && isBlank(value[i - 1]))
+            return QStringLiteral(" (a comment at the end of a line begins with ; after a blank, "
+                                  "not #)");
+    return {};
+}
 
 SettingsText parseSettings(QStringView text) {
     SettingsText result;
@@ -127,7 +157,8 @@ QString withSettings(QStringView text, const QString &section,
         if (const auto *s = std::get_if<Section>(&read)) {
             inSection = s->name.compare(section, Qt::CaseInsensitive) == 0;
             if (inSection) {
-                lines[i] = u'[' + section + u']';
+                const QString header = lines[i].trimmed();
+                lines[i] = u'[' + section + header.mid(header.indexOf(u']'));
                 if (!endOfSection)
                     endOfSection = i;
             }
@@ -141,8 +172,9 @@ QString withSettings(QStringView text, const QString &section,
             ++k;
         if (e && k < qsizetype(values.size()) && !written[std::size_t(k)]) {
             written[std::size_t(k)] = true;
-            lines[i] =
-                values[std::size_t(k)].first + u'=' + writtenValue(values[std::size_t(k)].second);
+            lines[i] = withComment(values[std::size_t(k)].first + u'=' +
+                                       writtenValue(values[std::size_t(k)].second),
+                                   lines[i].trimmed(), e->comment);
         } else {
             lines[i] = QStringLiteral("; ") + lines[i].trimmed();
         }

@@ -37,16 +37,21 @@ struct SettingsText {
 
 /// Reads a settings file of `[section]` and `key=value` lines as a user writes it by hand.
 /// A line beginning with `;` or `#` is a comment, and so is what follows a `;` that follows a
-/// blank. A value is taken as it stands, blanks at its ends trimmed, any other `;` and every
+/// blank (the blanks after the `=` count: a value of blanks and a comment is empty). A value is
+/// taken as it stands, blanks at its ends trimmed, any other `;` and every
 /// `#` kept; in double quotes it is taken exactly, blanks and `;` included. In either, `\"` is
 /// a quote and `\\` a backslash.
 SettingsText parseSettings(QStringView text);
+
+/// What to add to a mistake in `value` when it holds a `#` after a blank, which a user may have
+/// meant as a comment: " (a comment ... begins with ;...)"; empty otherwise.
+QString commentHint(const QString &value);
 
 /// `text` with the keys of `section` set to `values`, in their order: a key's line is replaced
 /// where it stands, repeats of it and lines of other keys of the section are turned into
 /// comments, missing keys are added at the end of the section (a new one at the end of the
 /// file), a section header written in another letter case is written as `section`. Comments,
-/// blank lines and other sections are kept as they are.
+/// those at the end of a replaced line too, blank lines and other sections are kept as they are.
 QString withSettings(QStringView text, const QString &section,
                      const std::vector<std::pair<QString, QString>> &values);
 

@@ -1,5 +1,6 @@
 #include "publish/publish_settings.h"
 
+#include "core/meter_settings.h"
 #include "core/reading_texts.h"
 #include "core/settings_file.h"
 
@@ -146,18 +147,18 @@ void readSettingsFile(SettingsReading &reading, const QString &file, bool meterF
     const auto mistake = [&mistakes](int line, const QString &what) {
         mistakes.push_back({line, what});
     };
-    const QString meterSection = QStringLiteral("meter");
+    const QString &meterSection = core::kMeterSection;
+    const QString known = meterFile ? QStringLiteral("[%1] and [%2]").arg(kSection, meterSection)
+                                    : QStringLiteral("[%1]").arg(kSection);
     for (const core::SettingsSection &section : parsed.sections) {
-        if (section.name == kSection || (meterFile && section.name == meterSection))
+        // A meter's [meter] section, however written, is the meter's line's to check.
+        if (section.name == kSection ||
+            (meterFile && section.name.compare(meterSection, Qt::CaseInsensitive) == 0))
             continue;
-        const QString known = meterFile
-                                  ? QStringLiteral("[%1] and [%2]").arg(kSection, meterSection)
-                                  : QStringLiteral("[%1]").arg(kSection);
         mistake(section.line,
-                section.name.compare(kSection, Qt::CaseInsensitive) == 0 ||
-                        (meterFile && section.name.compare(meterSection, Qt::CaseInsensitive) == 0)
+                section.name.compare(kSection, Qt::CaseInsensitive) == 0
                     ? QStringLiteral("the section is written [%1], not [%2]")
-                          .arg(section.name.toLower(), section.name)
+                          .arg(kSection, section.name)
                     : QStringLiteral("unknown section [%1]: the settings are under %2")
                           .arg(section.name, known));
     }
@@ -194,29 +195,38 @@ void readSettingsFile(SettingsReading &reading, const QString &file, bool meterF
     };
     std::map<QString, int> seen;
     for (const core::SettingsEntry &entry : parsed.entries) {
+        const auto key = std::find_if(keys.begin(), keys.end(), [&](const auto &k) {
+            return entry.key == QLatin1String(k.first);
+        });
         if (entry.section.isEmpty()) {
-            mistake(entry.line, QStringLiteral("%1 stands before any section: the settings are "
-                                               "under [%2]")
-                                    .arg(entry.key, kSection));
+            const bool lineKey = entry.key == u"device" || entry.key == u"port";
+            // A meter's line named before any section is the meter's line's to tell.
+            if (lineKey && meterFile)
+                continue;
+            mistake(entry.line,
+                    QStringLiteral("%1= stands before any section: ").arg(entry.key) +
+                        (key != keys.end() ? QStringLiteral("it belongs under [%1]").arg(kSection)
+                         : lineKey ? QStringLiteral("a meter's line is named under [%1] in the "
+                                                    "meter's own NAME.conf")
+                                         .arg(meterSection)
+                                   : QStringLiteral("the settings are under %1").arg(known)));
             continue;
         }
         if (entry.section != kSection)
             continue;
-        const auto key = std::find_if(keys.begin(), keys.end(), [&](const auto &k) {
-            return entry.key == QLatin1String(k.first);
-        });
         if (key == keys.end()) {
-            QStringList known;
+            QStringList names;
             for (const auto &k : keys)
-                known.append(QLatin1String(k.first));
-            mistake(entry.line, QStringLiteral("unknown key \"%1\" (the keys are %2)")
-                                    .arg(entry.key, known.join(QStringLiteral(", "))));
+                names.append(QLatin1String(k.first));
+            mistake(entry.line, QStringLiteral("unknown key \"%1\" (the keys of [%2] are %3)")
+                                    .arg(entry.key, kSection, names.join(QStringLiteral(", "))));
         } else if (const auto [first, isNew] = seen.emplace(entry.key, entry.line); !isNew) {
             mistake(entry.line, QStringLiteral("%1 is set again (first on line %2)")
                                     .arg(entry.key)
                                     .arg(first->second));
         } else if (const QString fault = key->second(entry.value); !fault.isEmpty()) {
-            mistake(entry.line, QStringLiteral("%1=%2: %3").arg(entry.key, entry.value, fault));
+            mistake(entry.line, QStringLiteral("%1=%2: %3").arg(entry.key, entry.value, fault) +
+                                    core::commentHint(entry.value));
         }
     }
     // A host may still come from a meter's own file.

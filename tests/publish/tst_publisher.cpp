@@ -1,4 +1,5 @@
 #include "../log/sqlite_cli.h"
+#include "core/meter_settings.h"
 #include "core/reading_texts.h"
 #include "core/time_stamp.h"
 #include "mqtt_broker.h"
@@ -13,6 +14,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutex>
+#include <QRegularExpression>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -54,6 +57,23 @@ QList<int> arrived(MqttSubscriber &subscriber) {
         numbers.append(payload.mid(at + 10).section(u',', 0, 0).toInt());
     }
     return numbers;
+}
+
+/// The README's example that begins with the line `first`, as it stands there: its lines with
+/// the example's indentation taken off.
+QString readmeExample(const QString &first) {
+    const QStringList lines = QString::fromUtf8(bytesOf(README)).split(u'\n');
+    const qsizetype start =
+        lines.indexOf(QRegularExpression("^ +" + QRegularExpression::escape(first) + '$'));
+    if (start < 0)
+        return {};
+    const qsizetype indent = lines[start].indexOf(first);
+    QStringList example;
+    for (qsizetype i = start; i < lines.size() && lines[i].startsWith(QString(indent, u' ')) &&
+                              lines[i].trimmed().size() > 0;
+         ++i)
+        example.append(lines[i].mid(indent));
+    return example.join(u'\n') + u'\n';
 }
 
 QList<int> range(int first, int last) {
@@ -213,6 +233,74 @@ class TestPublisher : public QObject {
         const publish::IntervalStates hours(3500, core::kUnitCelsius);
         QCOMPARE(hours.intervalOf(day + 86399), std::pair(day + 84000, day + 86400));
         QCOMPARE(hours.intervalOf(day + 86400), std::pair(day + 86400, day + 86400 + 3500));
+    }
+
+    // The README's settings, pasted as they stand, read as the README says; "Publish..." keeps
+    // every comment of them, those at the ends of lines too; mistakes named with a hint of what
+    // was meant.
+    void settingsReadAsTheReadmeSays() {
+        const QString conf = m_dir.filePath("readme/envmeter.conf");
+        QDir().mkpath(QFileInfo(conf).path());
+        const QString example = readmeExample("[mqtt]");
+        QVERIFY(example.contains("meter=                ; empty: the host name"));
+        QVERIFY(writeFile(conf, example.toUtf8()));
+        publish::SettingsReading read = publish::readPublishSettings(conf);
+        QCOMPARE(read.mistakes, QStringList());
+        publish::PublishSettings expected;
+        expected.enabled = true;
+        expected.host = "broker.example";
+        expected.port = 1883;
+        QCOMPARE(read.settings, expected);
+        QCOMPARE(read.settings.meterName(), QSysInfo::machineHostName());
+
+        // The quoting examples, each in the README's own words.
+        const QString readme = QString::fromUtf8(bytesOf(README));
+        const QRegularExpression quoted("`(password=[^`]*)`");
+        QStringList passwords;
+        for (const QRegularExpressionMatch &m : quoted.globalMatch(readme)) {
+            QVERIFY(writeFile(conf, "[mqtt]\n" + m.captured(1).toUtf8() + '\n'));
+            passwords.append(publish::readPublishSettings(conf).settings.password);
+        }
+        QCOMPARE(passwords, QStringList({"my ;pass \"word\" ", "se;cret"}));
+
+        QVERIFY(writeFile(conf, example.toUtf8()));
+        expected.meter = "kitchen";
+        expected.caFile = "/etc/ssl/a b.pem";
+        QCOMPARE(publish::writePublishSettings(conf, expected), QString());
+        const QString written = QString::fromUtf8(bytesOf(conf));
+        QVERIFY2(written.contains("\nmeter=kitchen         ; empty: the host name\n"),
+                 qPrintable(written));
+        QVERIFY(
+            written.contains("\nca_file=/etc/ssl/a b.pem ; empty: the system's certificates\n"));
+        for (const QString &line : example.split(u'\n'))
+            if (line.contains(" ; "))
+                QVERIFY2(written.contains(line.mid(line.indexOf(" ; "))), qPrintable(line));
+        QCOMPARE(publish::readPublishSettings(conf).settings, expected);
+
+        QVERIFY(writeFile(conf, "host=h\ndevice=/dev/ttyUSB0\n[mqtt]\nport=18831 # broker\n"));
+        QCOMPARE(publish::readPublishSettings(conf).mistakes,
+                 QStringList({conf + ":1: host= stands before any section: it belongs under [mqtt]",
+                              conf + ":2: device= stands before any section: a meter's line is "
+                                     "named under [meter] in the meter's own NAME.conf",
+                              conf + ":4: port=18831 # broker: a port is a number from 1 to 65535, "
+                                     "or nothing for the default (a comment at the end of a line "
+                                     "begins with ; after a blank, not #)"}));
+
+        // A meter's own file: its line as the README names it; the [meter] section's mistakes
+        // are the meter's, not the publishing's.
+        const QString kitchen = m_dir.filePath("readme/kitchen.conf");
+        QVERIFY(writeFile(kitchen, readmeExample("[meter]").toUtf8()));
+        QCOMPARE(core::readMeterLine(kitchen).device,
+                 "/dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0");
+        QVERIFY(writeFile(kitchen, "device=/dev/ttyUSB0\n[Meter]\nport=1\n"));
+        QCOMPARE(core::readMeterLine(kitchen).mistakes,
+                 QStringList({kitchen + ":1: device= stands before any section: it belongs under "
+                                        "[meter]",
+                              kitchen + ":2: the section is written [meter], not [Meter]"}));
+        QCOMPARE(
+            publish::readMeterPublishSettings(conf, kitchen, "kitchen").mistakes.filter(kitchen),
+            QStringList());
+        QCOMPARE(core::meterNames(conf), QStringList{"kitchen"});
     }
 
     // What a user hears when the broker will not have the program: a refused password, a
