@@ -30,6 +30,23 @@ QString windowDataFolder() {
         .filePath(QStringLiteral("envmeter"));
 }
 
+/// Why the meter `name` has no line to log from, and what would give it one.
+QString unnamedLine(const QString &name, const QString &file, bool found) {
+    const QString where = QDir::toNativeSeparators(file);
+    const QString remedy =
+        QStringLiteral("write [meter] with device=PATH or port=1 there, or give --device or "
+                       "--port");
+    if (found)
+        return QStringLiteral("--meter %1: %2 names no line to read the meter from; %3.")
+            .arg(name, where, remedy);
+    const QStringList known = core::meterNames(publish::settingsFile());
+    return QStringLiteral("--meter %1: there is no %2 naming its line (%3); %4.")
+        .arg(name, where, remedy,
+             known.isEmpty() ? QStringLiteral("no meter has a settings file yet")
+                             : QStringLiteral("the meters with settings files: %1")
+                                   .arg(known.join(QStringLiteral(", "))));
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -97,10 +114,15 @@ int main(int argc, char *argv[]) {
     if (parser.isSet(meterOption)) {
         if (const QString fault = core::meterNameFault(meterName); !fault.isEmpty())
             return refuse(QStringLiteral("--meter %1: %2").arg(meterName, fault));
-        meterLine =
-            core::readMeterLine(core::meterSettingsFile(publish::settingsFile(), meterName));
+        const QString file = core::meterSettingsFile(publish::settingsFile(), meterName);
+        meterLine = core::readMeterLine(file);
         if (!meterLine.mistakes.isEmpty())
             return refuse(meterLine.mistakes.join(QStringLiteral("\nenvmeter-logger: ")));
+        // A named meter is never read from COM1 unasked: a mistyped name would start a new
+        // meter on whatever line that is.
+        if (!parser.isSet(port) && !parser.isSet(device) && meterLine.device.isEmpty() &&
+            meterLine.port == 0)
+            return refuse(unnamedLine(meterName, file, meterLine.found));
     }
     // The command line first, then the meter's own settings.
     const bool lineGiven = parser.isSet(port) || parser.isSet(device);

@@ -347,10 +347,23 @@ class TestLogger : public QObject {
         QVERIFY(QString::fromUtf8(refused.readAllStandardError())
                     .contains(QStringLiteral("envmeter-logger, process %1 on ")
                                   .arg(loggers.front()->processId())));
-        refused.start(ENVMETER_LOGGER, {"--meter", "a/b"});
-        QVERIFY(refused.waitForFinished());
-        QCOMPARE(refused.exitCode(), 2);
-        QCOMPARE(refused.readAllStandardError().count('\n'), 1);
+        // Never read from COM1 unasked: a name without settings, a line named outside [meter].
+        QVERIFY(writeFile(here + "/config/envmeter/misplaced.conf", "device=/dev/null\n[mqtt]\n"));
+        for (const auto &[name, told] :
+             {std::pair("a/b", "a meter's name is of letters"),
+              std::pair("Kitchen", "Kitchen.conf naming its line (write [meter] with "
+                                   "device=PATH or port=1 there, or give --device or --port); "
+                                   "the meters with settings files: cold-room, kitchen, misplaced"),
+              std::pair("misplaced", "misplaced.conf:1: device= stands before any section: it "
+                                     "belongs under [meter]")}) {
+            refused.start(ENVMETER_LOGGER, {"--meter", name, "--data", here + "/data"});
+            QVERIFY(refused.waitForFinished());
+            QCOMPARE(refused.exitCode(), 2);
+            const QString said = refused.readAllStandardError();
+            QVERIFY2(said.contains(told) && said.count('\n') == 1, qPrintable(said));
+        }
+        QCOMPARE(QDir(here + "/data").entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList({"cold-room", "kitchen"}));
 
         for (const auto &logger : loggers) {
             logger->terminate();
