@@ -60,13 +60,6 @@ std::optional<int> answerOnTerminal(int argc, char *argv[], QString &meterName) 
         "data folder when no path is named), with no window and no display."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption meterOption(
-        QStringLiteral("meter"),
-        QStringLiteral("One of several meters, by its name: its log in the folder NAME of the "
-                       "data folder, its settings NAME.conf beside envmeter.conf ([meter] "
-                       "device= names its line)."),
-        QStringLiteral("NAME"));
-    parser.addOption(meterOption);
     parser.addOptions(app::statisticsOptions() + qtWindowOptions());
     const QStringList arguments = QCoreApplication::arguments();
     if (!parser.parse(arguments)) {
@@ -81,23 +74,33 @@ std::optional<int> answerOnTerminal(int argc, char *argv[], QString &meterName) 
         out << "envmeter " << QCoreApplication::applicationVersion() << Qt::endl;
         return 0;
     }
-    if (app::asksForStatistics(argc, argv)) {
-        QCoreApplication::setApplicationName(QStringLiteral("envmeter"));
-        const core::ProgramFiles files = core::locateProgramFiles(
-            QCoreApplication::applicationDirPath(),
-            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    QCoreApplication::setApplicationName(QStringLiteral("envmeter"));
+    const core::ProgramFiles files =
+        core::locateProgramFiles(QCoreApplication::applicationDirPath(),
+                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    if (app::asksForStatistics(argc, argv))
         return app::runStatisticsCommand(arguments, files.directory, out, err);
-    }
     if (!parser.positionalArguments().isEmpty()) {
         err << "envmeter: unexpected argument: " << parser.positionalArguments().constFirst()
             << " (see --help)" << Qt::endl;
         return kBadOptions;
     }
-    meterName = parser.value(meterOption);
-    if (const QString fault = core::meterNameFault(meterName);
-        parser.isSet(meterOption) && !fault.isEmpty()) {
-        err << "envmeter: --meter " << meterName << ": " << fault << Qt::endl;
+    const QString meterOption = QStringLiteral("meter");
+    if (parser.values(meterOption).size() > 1) {
+        err << "envmeter: the window opens on one meter: --meter is given twice" << Qt::endl;
         return kBadOptions;
+    }
+    meterName = parser.value(meterOption);
+    if (parser.isSet(meterOption)) {
+        // A mistyped name would otherwise open a new meter, empty, in a folder of its own.
+        QString fault = core::meterNameFault(meterName);
+        if (fault.isEmpty())
+            fault = core::unknownMeterFault(meterName, publish::settingsFile(), files.directory,
+                                            logbook::kLiveLogFile);
+        if (!fault.isEmpty()) {
+            err << "envmeter: --meter " << meterName << ": " << fault << Qt::endl;
+            return kBadOptions;
+        }
     }
     for (const char *name : {"from", "to", "hi", "low", "interval", "json", "csv"})
         if (parser.isSet(QLatin1String(name))) {

@@ -1,15 +1,19 @@
 #include "app/statistics_command.h"
 
+#include "core/meter_settings.h"
 #include "core/number_text.h"
 #include "core/reading_texts.h"
 #include "core/time_stamp.h"
 #include "log/csv_export.h"
+#include "log/log_database.h"
+#include "publish/publish_settings.h"
 #include "statistics/figure_text.h"
 #include "statistics/figures.h"
 #include "statistics/log_history.h"
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,6 +22,7 @@
 
 #include <cstring>
 #include <map>
+#include <unistd.h>
 
 namespace app {
 
@@ -31,6 +36,7 @@ const QString kLow = QStringLiteral("low");
 const QString kJson = QStringLiteral("json");
 const QString kCsv = QStringLiteral("csv");
 const QString kInterval = QStringLiteral("interval");
+const QString kMeter = QStringLiteral("meter");
 
 /// The interval lengths, as the user writes them.
 const std::map<QString, int> kIntervals{{QStringLiteral("1m"), 60},
@@ -102,25 +108,73 @@ std::optional<QString> readLimit(const QString &option, const QStringList &value
     return std::nullopt;
 }
 
-QJsonObject statisticsJson(const stats::HistoryFigures &figures, const QStringList &paths,
-                           bool byInterval) {
+/// The logs that are answered as one series: those named alone, a folder's history, or a
+/// meter's; with several series each group says the folder or meter it is of.
+struct Series {
+    QStringList paths;
+    QString key;  ///< "folder" or "meter"; empty for logs named alone
+    QString name; ///< the folder or the meter
+    stats::HistoryFigures figures;
+};
+
+/// The groups of a series as JSON, each saying whose it is where there are several series.
+QJsonArray labelledGroups(const std::vector<stats::GroupFigures> &groups, const Series &series,
+                          bool interval, bool label) {
+    QJsonArray json = stats::groupsJson(groups, interval);
+    if (label && !series.key.isEmpty())
+        for (QJsonValueRef group : json) {
+            QJsonObject object = group.toObject();
+            object.insert(series.key, series.name);
+            group = object;
+        }
+    return json;
+}
+
+/// The intervals of every series by their start, each once, with the series' groups in turn.
+std::map<qint64, std::vector<std::pair<const Series *, const stats::IntervalFigures *>>>
+intervalsByStart(const std::vector<Series> &series) {
+    std::map<qint64, std::vector<std::pair<const Series *, const stats::IntervalFigures *>>>
+        byStart;
+    for (const Series &s : series)
+        for (const stats::IntervalFigures &i : s.figures.intervals)
+            byStart[i.start].emplace_back(&s, &i);
+    return byStart;
+}
+
+QJsonObject statisticsJson(const std::vector<Series> &series, bool byInterval) {
+    const bool label = series.size() > 1;
+    QStringList files;
     QJsonArray unread;
-    for (const auto &[file, why] : figures.unread)
-        unread.append(QJsonObject{{QStringLiteral("file"), file}, {QStringLiteral("reason"), why}});
-    QJsonObject json{{QStringLiteral("files"), QJsonArray::fromStringList(figures.files)},
+    QJsonArray groups;
+    qint64 leftOut = 0;
+    for (const Series &s : series) {
+        files += s.figures.files;
+        for (const auto &[file, why] : s.figures.unread)
+            unread.append(
+                QJsonObject{{QStringLiteral("file"), file}, {QStringLiteral("reason"), why}});
+        for (const QJsonValue &group : labelledGroups(s.figures.span.groups, s, false, label))
+            groups.append(group);
+        leftOut += s.figures.span.leftOut;
+    }
+    QJsonObject json{{QStringLiteral("files"), QJsonArray::fromStringList(files)},
                      {QStringLiteral("unread"), unread},
-                     {QStringLiteral("groups"), stats::groupsJson(figures.span.groups, false)},
-                     {QStringLiteral("left_out"), figures.span.leftOut}};
+                     {QStringLiteral("groups"), groups},
+                     {QStringLiteral("left_out"), leftOut}};
     // As it always was for one log.
-    if (paths.size() == 1 && !QFileInfo(paths[0]).isDir())
-        json.insert(QStringLiteral("file"), paths[0]);
+    if (series.size() == 1 && series[0].paths.size() == 1 && series[0].key.isEmpty())
+        json.insert(QStringLiteral("file"), series[0].paths[0]);
     if (byInterval) {
         QJsonArray intervals;
-        for (const stats::IntervalFigures &i : figures.intervals)
-            intervals.append(
-                QJsonObject{{QStringLiteral("start"), core::isoTimeOfClockSeconds(i.start)},
-                            {QStringLiteral("end"), core::isoTimeOfClockSeconds(i.end)},
-                            {QStringLiteral("groups"), stats::groupsJson(i.groups, true)}});
+        for (const auto &[start, parts] : intervalsByStart(series)) {
+            QJsonArray groupsThen;
+            for (const auto &[s, i] : parts)
+                for (const QJsonValue &group : labelledGroups(i->groups, *s, true, label))
+                    groupsThen.append(group);
+            intervals.append(QJsonObject{
+                {QStringLiteral("start"), core::isoTimeOfClockSeconds(start)},
+                {QStringLiteral("end"), core::isoTimeOfClockSeconds(parts.front().second->end)},
+                {QStringLiteral("groups"), groupsThen}});
+        }
         json.insert(QStringLiteral("intervals"), intervals);
     }
     return json;
@@ -133,52 +187,103 @@ QString csvValue(const QJsonValue &value) {
     return value.isString() ? logbook::csvField(value.toString()) : QString();
 }
 
-QByteArray statisticsCsv(const stats::HistoryFigures &figures, bool byInterval) {
-    const QStringList header =
-        (byInterval ? QStringList{QStringLiteral("start"), QStringLiteral("end")} : QStringList{}) +
-        kCsvKeys;
-    const auto line = [](const QStringList &lead, const stats::GroupFigures &g, bool interval) {
+QByteArray statisticsCsv(const std::vector<Series> &series, bool byInterval) {
+    const bool label = series.size() > 1;
+    QStringList lead;
+    if (byInterval)
+        lead << QStringLiteral("start") << QStringLiteral("end");
+    if (label)
+        lead << QStringLiteral("meter") << QStringLiteral("folder");
+    const auto line = [label](QStringList fields, const Series &s, const stats::GroupFigures &g,
+                              bool interval) {
+        if (label)
+            fields << logbook::csvField(s.key == u"meter" ? s.name : QString())
+                   << logbook::csvField(s.key == u"folder" ? s.name : QString());
         std::map<QString, QJsonValue> values;
         for (const auto &[key, value] : stats::groupValues(g, interval))
             values.emplace(key, value);
-        QStringList fields = lead;
         for (const QString &key : kCsvKeys)
             fields.append(values.count(key) ? csvValue(values.at(key)) : QString());
         return fields.join(u',');
     };
-    QStringList out{header.join(u',')};
+    QStringList out{(lead + kCsvKeys).join(u',')};
     if (byInterval) {
-        for (const stats::IntervalFigures &i : figures.intervals)
-            for (const stats::GroupFigures &g : i.groups)
-                out.append(
-                    line({core::isoTimeOfClockSeconds(i.start), core::isoTimeOfClockSeconds(i.end)},
-                         g, true));
+        for (const auto &[start, parts] : intervalsByStart(series))
+            for (const auto &[s, i] : parts)
+                for (const stats::GroupFigures &g : i->groups)
+                    out.append(line({core::isoTimeOfClockSeconds(i->start),
+                                     core::isoTimeOfClockSeconds(i->end)},
+                                    *s, g, true));
     } else {
-        for (const stats::GroupFigures &g : figures.span.groups)
-            out.append(line({}, g, false));
+        for (const Series &s : series)
+            for (const stats::GroupFigures &g : s.figures.span.groups)
+                out.append(line({}, s, g, false));
     }
     return (out.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
-/// The table: the logs read, the span's groups, then each interval's.
-QStringList statisticsTable(const stats::HistoryFigures &figures) {
-    QStringList files;
-    for (const QString &file : figures.files)
-        files.append(QDir::toNativeSeparators(file));
-    QStringList lines = stats::statisticsLines(
-        files.size() == 1
-            ? files[0]
-            : QStringLiteral("%1 logs: %2").arg(files.size()).arg(files.join(QStringLiteral(", "))),
-        figures.span, QStringLiteral(": "));
-    for (const stats::IntervalFigures &i : figures.intervals) {
-        lines.append(QString());
-        lines += stats::statisticsLines(
-            QStringLiteral("From %1 to %2")
-                .arg(core::isoTimeOfClockSeconds(i.start), core::isoTimeOfClockSeconds(i.end)),
-            {i.groups, 0}, QStringLiteral(": "));
+/// The table: for each series the logs read, the span's groups, then each interval's.
+QStringList statisticsTable(const std::vector<Series> &series) {
+    QStringList lines;
+    for (const Series &s : series) {
+        if (!lines.isEmpty())
+            lines.append(QString());
+        QStringList files;
+        for (const QString &file : s.figures.files)
+            files.append(QDir::toNativeSeparators(file));
+        const QString logs = files.size() == 1 ? files[0]
+                                               : QStringLiteral("%1 logs: %2")
+                                                     .arg(files.size())
+                                                     .arg(files.join(QStringLiteral(", ")));
+        const QString title =
+            series.size() > 1 && !s.key.isEmpty()
+                ? QStringLiteral("%1 %2, %3")
+                      .arg(s.key == u"meter" ? QStringLiteral("Meter") : QStringLiteral("Folder"),
+                           s.name, logs)
+                : logs;
+        lines += stats::statisticsLines(title, s.figures.span, QStringLiteral(": "));
+        for (const stats::IntervalFigures &i : s.figures.intervals) {
+            lines.append(QString());
+            lines += stats::statisticsLines(
+                QStringLiteral("From %1 to %2")
+                    .arg(core::isoTimeOfClockSeconds(i.start), core::isoTimeOfClockSeconds(i.end)),
+                {i.groups, 0}, QStringLiteral(": "));
+        }
     }
     return lines;
 }
+
+/// Progress on a terminal: "Reading the logs: 12 of 80", written over itself, once reading
+/// has taken longer than half a second; nothing where standard error is no terminal.
+class TerminalProgress {
+  public:
+    explicit TerminalProgress(QTextStream &err) : m_err(err), m_shown(::isatty(STDERR_FILENO)) {
+        m_since.start();
+    }
+    ~TerminalProgress() {
+        if (m_written)
+            m_err << "\r\033[K" << Qt::flush;
+    }
+    TerminalProgress(const TerminalProgress &) = delete;
+    TerminalProgress &operator=(const TerminalProgress &) = delete;
+
+    stats::HistoryProgress of(const QString &what) {
+        return [this, what](int done, int total) {
+            if (m_shown && m_since.elapsed() >= kShowAfterMs) {
+                m_err << "\r\033[KReading " << what << ": " << done << " of " << total << Qt::flush;
+                m_written = true;
+            }
+            return true;
+        };
+    }
+
+  private:
+    static constexpr int kShowAfterMs = 500;
+    QTextStream &m_err;
+    bool m_shown;
+    bool m_written = false;
+    QElapsedTimer m_since;
+};
 
 } // namespace
 
@@ -196,10 +301,22 @@ QList<QCommandLineOption> statisticsOptions() {
         {kStatistics,
          QStringLiteral("Print the figures of the logs and data folders named after the options "
                         "(a folder: its history, every kept backup and the live log), or of the "
-                        "program's data folder, instead of opening the window.")},
-        {kFrom, QStringLiteral("With --statistics: the span's first time, yyyy-MM-ddTHH:mm:ss."),
+                        "program's data folder, instead of opening the window. Each folder and "
+                        "each meter is answered on its own; the logs named alone are one "
+                        "series.")},
+        {kMeter,
+         QStringLiteral("One of several meters, by its name: the window opens on its log in the "
+                        "folder NAME of the data folder, with its settings NAME.conf beside "
+                        "envmeter.conf ([meter] device= names its line); with --statistics, its "
+                        "history (may be given for several meters)."),
+         QStringLiteral("NAME")},
+        {kFrom,
+         QStringLiteral("With --statistics: the span's first time, yyyy-MM-ddTHH:mm:ss (or "
+                        "yyyy-MM-dd HH:mm, or a date alone: from its first second)."),
          QStringLiteral("time")},
-        {kTo, QStringLiteral("With --statistics: the span's last time, yyyy-MM-ddTHH:mm:ss."),
+        {kTo,
+         QStringLiteral("With --statistics: the span's last time, as --from (a minute or a date "
+                        "alone: to its last second)."),
          QStringLiteral("time")},
         {kHi,
          QStringLiteral("With --statistics: count the time at or above this value, for every "
@@ -235,9 +352,10 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
     for (const auto &[option, bound] : {std::pair(kFrom, &query.from), std::pair(kTo, &query.to)}) {
         if (!parser.isSet(option))
             continue;
-        *bound = core::clockSecondsOfIso(parser.value(option));
+        *bound = core::clockSecondsOfBound(parser.value(option), option == kTo);
         if (!*bound)
-            return fail(QStringLiteral("--%1 needs a time as yyyy-MM-ddTHH:mm:ss, not \"%2\"")
+            return fail(QStringLiteral("--%1 needs a time as yyyy-MM-ddTHH:mm:ss (or yyyy-MM-dd "
+                                       "HH:mm, or a date alone), not \"%2\"")
                             .arg(option, parser.value(option)));
     }
     if (query.from && query.to && *query.from > *query.to)
@@ -258,30 +376,84 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
     if (parser.isSet(kJson) && parser.isSet(kCsv))
         return fail(QStringLiteral("--json and --csv cannot both be given"));
 
-    QStringList paths = parser.positionalArguments();
-    if (paths.isEmpty())
-        paths.append(dataFolder);
-    for (const QString &path : paths)
-        if (!QFileInfo::exists(path))
-            return fail(QStringLiteral("%1 does not exist").arg(QDir::toNativeSeparators(path)));
-    const stats::HistoryFigures figures =
-        stats::historyFigures(paths, query, interval, stats::cacheFolder());
+    // The logs named alone are one series; each folder and each meter is a series of its own.
+    std::vector<Series> series;
+    QStringList logs;
+    for (const QString &path : parser.positionalArguments()) {
+        const QFileInfo info(path);
+        const QString shown = QDir::toNativeSeparators(path);
+        if (!info.exists())
+            return fail(QStringLiteral("%1 does not exist").arg(shown));
+        // Opening a pipe or a device to read it as a log would wait for ever.
+        if (!info.isDir() && !info.isFile())
+            return fail(QStringLiteral("%1 is neither a log file nor a folder").arg(shown));
+        if (info.isDir())
+            series.push_back({{path}, QStringLiteral("folder"), shown, {}});
+        else
+            logs.append(path);
+    }
+    if (!logs.isEmpty())
+        series.insert(series.begin(), Series{logs, {}, {}, {}});
+    for (const QString &name : parser.values(kMeter)) {
+        if (const QString fault = core::meterNameFault(name); !fault.isEmpty())
+            return fail(QStringLiteral("--meter %1: %2").arg(name, fault));
+        const QString folder = QDir(dataFolder).filePath(name);
+        if (!QFileInfo(folder).isDir()) {
+            const QString unknown = core::unknownMeterFault(name, publish::settingsFile(),
+                                                            dataFolder, logbook::kLiveLogFile);
+            return fail(QStringLiteral("--meter %1: %2")
+                            .arg(name, !unknown.isEmpty()
+                                           ? unknown
+                                           : QStringLiteral("it has logged nothing yet (no folder "
+                                                            "%1)")
+                                                 .arg(QDir::toNativeSeparators(folder))));
+        }
+        series.push_back({{folder}, QStringLiteral("meter"), name, {}});
+    }
+    if (series.empty())
+        series.push_back(
+            {{dataFolder}, QStringLiteral("folder"), QDir::toNativeSeparators(dataFolder), {}});
+
+    // A folder without a log is said, and left out; with nothing else named, it is a mistake.
+    QStringList empty;
+    std::erase_if(series, [&empty](const Series &s) {
+        const bool none = !s.key.isEmpty() && stats::historyFiles(s.paths[0]).isEmpty();
+        if (none)
+            empty.append(QStringLiteral("%1 holds no log (db1.mdb, maxdb1.mdb or maxdb1-*.mdb)")
+                             .arg(QDir::toNativeSeparators(s.paths[0])));
+        return none;
+    });
+    if (series.empty())
+        return fail(empty.join(QStringLiteral("\nenvmeter: ")));
+    for (const QString &none : empty)
+        err << "envmeter: " << none << "; it is left out" << Qt::endl;
+
+    {
+        TerminalProgress progress(err);
+        for (Series &s : series)
+            s.figures = stats::historyFigures(
+                s.paths, query, interval, stats::cacheFolder(),
+                progress.of(s.key.isEmpty() ? QStringLiteral("the logs")
+                                            : QStringLiteral("the logs of %1").arg(s.name)));
+    }
     // A log named alone that is no log is a mistake; one of a history is left out and named.
-    if (figures.files.isEmpty() && paths.size() == 1 && !QFileInfo(paths[0]).isDir() &&
-        !figures.unread.empty())
-        return fail(QStringLiteral("%1 cannot be read as a log: %2")
-                        .arg(QDir::toNativeSeparators(paths[0]), figures.unread[0].second));
-    for (const auto &[file, why] : figures.unread)
-        err << "envmeter: " << QDir::toNativeSeparators(file) << " cannot be read as a log (" << why
-            << "); it is left out" << Qt::endl;
+    const Series &first = series.front();
+    if (series.size() == 1 && first.key.isEmpty() && first.paths.size() == 1 &&
+        first.figures.files.isEmpty() && !first.figures.unread.empty())
+        return fail(
+            QStringLiteral("%1 cannot be read as a log: %2")
+                .arg(QDir::toNativeSeparators(first.paths[0]), first.figures.unread[0].second));
+    for (const Series &s : series)
+        for (const auto &[file, why] : s.figures.unread)
+            err << "envmeter: " << QDir::toNativeSeparators(file) << " cannot be read as a log ("
+                << why << "); it is left out" << Qt::endl;
 
     if (parser.isSet(kJson))
-        out << QJsonDocument(statisticsJson(figures, paths, interval > 0))
-                   .toJson(QJsonDocument::Indented);
+        out << QJsonDocument(statisticsJson(series, interval > 0)).toJson(QJsonDocument::Indented);
     else if (parser.isSet(kCsv))
-        out << statisticsCsv(figures, interval > 0);
+        out << statisticsCsv(series, interval > 0);
     else
-        out << statisticsTable(figures).join(u'\n') << Qt::endl;
+        out << statisticsTable(series).join(u'\n') << Qt::endl;
     return 0;
 }
 

@@ -85,6 +85,20 @@ std::optional<qint64> clockSecondsOfIso(QStringView text) {
     return read ? std::optional(secondsOf(*read)) : std::nullopt;
 }
 
+std::optional<qint64> clockSecondsOfBound(QStringView text, bool end) {
+    QString typed = text.trimmed().toString();
+    constexpr qsizetype kDate = 10; // yyyy-MM-dd
+    if (typed.size() > kDate && typed[kDate] == u' ')
+        typed[kDate] = u'T';
+    // What the text leaves out, and how many seconds that spans.
+    const std::pair<const char16_t *, qint64> shortened[] = {
+        {u"", 0}, {u":00", 59}, {u"T00:00:00", 86399}};
+    for (const auto &[rest, span] : shortened)
+        if (const std::optional<qint64> start = clockSecondsOfIso(typed + QString::fromUtf16(rest)))
+            return *start + (end ? span : 0);
+    return std::nullopt;
+}
+
 QString isoTime(const QDateTime &localTime) {
     const QDate date = localTime.date();
     return zeroPadded(date.year(), 4) + u'-' + zeroPadded(date.month(), 2) + u'-' +

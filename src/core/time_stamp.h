@@ -21,6 +21,11 @@ std::optional<QDateTime> readTimeStamp(QStringView stamp);
 std::optional<qint64> clockSeconds(QStringView stamp);
 /// A clock reading "yyyy-MM-ddTHH:mm:ss" in the same seconds; none for any other text.
 std::optional<qint64> clockSecondsOfIso(QStringView text);
+/// A bound of a span as a user types it, in the same seconds: "2026-12-08T14:07:00", a blank
+/// for the T, seconds left out ("2026-12-08 14:07") or the date alone. A bound without seconds
+/// stands for its whole minute, a date for its whole day: its first second as the span's
+/// start, its last as the span's `end`. None for any other text.
+std::optional<qint64> clockSecondsOfBound(QStringView text, bool end);
 /// Clock seconds as "yyyy-MM-ddTHH:mm:ss".
 QString isoTimeOfClockSeconds(qint64 seconds);
 /// The local time clock seconds stand for.

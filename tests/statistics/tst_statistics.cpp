@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using logbook::LogRecord;
 
 namespace {
@@ -227,6 +229,24 @@ class TestStatistics : public QObject {
                     "UPDATE b1 SET CCC = '129.9' WHERE AAA = 7");
         }
         QCOMPARE(listing(), before);
+
+        // Two folders are two series, each group saying whose it is.
+        const QString other = m_dir.filePath("other");
+        QDir().mkpath(other);
+        QVERIFY(QFile::copy(QDir(folder).filePath("db1.mdb"), QDir(other).filePath("db1.mdb")));
+        const QJsonObject alone =
+            QJsonDocument::fromJson(statistics({other, "--json"}).second.toUtf8()).object();
+        const auto [code, both] = statistics({folder, other, "--json"});
+        QCOMPARE(code, 0);
+        const QJsonArray groups = QJsonDocument::fromJson(both.toUtf8())["groups"].toArray();
+        QJsonArray others;
+        for (const QJsonValue &g : groups) {
+            QVERIFY(g["folder"] == folder || g["folder"] == other);
+            if (g["folder"] == other)
+                others.append(g["readings"]);
+        }
+        QCOMPARE(others.size(), alone["groups"].toArray().size());
+        QCOMPARE(others[0], alone["groups"][0]["readings"]);
         // What was kept went to the user's cache; reading stops when asked to.
         QVERIFY(!QDir(qEnvironmentVariable("XDG_CACHE_HOME") + "/envmeter").isEmpty());
         QVERIFY(stats::historyFigures({folder}, {}, 0, m_dir.filePath("cache"), [](int, int) {
@@ -251,8 +271,19 @@ class TestStatistics : public QObject {
                                 << "cannot be read as a log";
         QTest::newRow("bad interval")
             << log + QStringList{"--interval", "2h"} << 2 << "--interval takes 1m, 15m, 1h or 1d";
-        QTest::newRow("bad time") << log + QStringList{"--from", "2026-12-04 08:00"} << 2
+        QTest::newRow("bad time") << log + QStringList{"--from", "2026-12-04 8:00"} << 2
                                   << "--from needs a time";
+        // Opening a pipe as a log would wait for ever.
+        const QString pipe = m_dir.filePath("pipe.mdb");
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QTest::newRow("a pipe") << QStringList{"--statistics", pipe} << 2
+                                << "pipe.mdb is neither a log file nor a folder";
+        const QString empty = m_dir.filePath("empty");
+        QDir().mkpath(empty);
+        QTest::newRow("an empty folder")
+            << QStringList{"--statistics", empty} << 2 << "empty holds no log";
+        QTest::newRow("no such meter") << QStringList{"--statistics", "--meter", "nobody"} << 2
+                                       << "--meter nobody: no meter nobody is known here";
         QTest::newRow("from after to")
             << log + QStringList{"--to", "2026-12-04T08:00:00", "--from", "2026-12-04T09:00:00"}
             << 2 << "is after --to";
