@@ -112,6 +112,13 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
 
 Program::~Program() { m_log.lock().setHeldHandler({}); }
 
+void Program::setMeterName(const QString &name) {
+    m_meterName = name;
+    m_session.setMeterName(name);
+    m_form1.setWindowTitle(name.isEmpty() ? QStringLiteral("5710")
+                                          : QStringLiteral("5710 - %1").arg(name));
+}
+
 void Program::followLogging(bool logging) {
     // Leaving takes its time in the background: the window does not wait for a broker.
     m_session.stopPublishing(0);
@@ -208,6 +215,8 @@ void Program::showStatistics() {
     std::optional<window::StatisticsSpan> span = window::statisticsSpan(m_model, m_log, m_messages);
     if (!span)
         return;
+    if (!m_meterName.isEmpty())
+        span->title = QStringLiteral("Meter %1: %2").arg(m_meterName, span->title);
     views::StatisticsWindow statistics(
         std::move(*span),
         [this](const QString &title, const stats::SpanFigures &figures,

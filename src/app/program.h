@@ -45,8 +45,8 @@ class Program {
             core::MessageBoxes *messages = nullptr, meter::SerialLine *line = nullptr);
     ~Program();
     /// One of several meters: its own settings are read over the common ones, and its own
-    /// file is the one "Publish..." writes.
-    void setMeterName(const QString &name) { m_session.setMeterName(name); }
+    /// file is the one "Publish..." writes; its name is in the window's title and statistics.
+    void setMeterName(const QString &name);
 
     /// Load, first showing and first activation of the main window.
     void start();
@@ -90,6 +90,7 @@ class Program {
     ProgramLook m_look;
     QString m_directory;
     QString m_helpFile;
+    QString m_meterName;
     const core::Clock &m_clock;
     window::WindowModel m_model;
     logbook::DataSource m_data1;

@@ -48,11 +48,13 @@ QString LoggingLock::refusal() {
     const std::optional<QString> holder = otherHolder();
     if (!holder)
         return {};
+    const QString service = m_meterName.isEmpty()
+                                ? QStringLiteral("envmeter-logger")
+                                : QStringLiteral("envmeter-logger@%1").arg(m_meterName);
     return QStringLiteral("The log is being written by %1, and only one program may take readings "
                           "into it or change it at a time. Stop that program first (the logging "
-                          "service stops with: systemctl --user stop envmeter-logger), then try "
-                          "again.")
-        .arg(*holder);
+                          "service stops with: systemctl --user stop %2), then try again.")
+        .arg(*holder, service);
 }
 
 } // namespace logbook

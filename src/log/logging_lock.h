@@ -19,6 +19,8 @@ class LoggingLock {
     /// Takes the lock; false when another process holds it. Taking it again is harmless.
     bool take();
     void release();
+    /// The lock of one of several meters: the logger to stop is that meter's service.
+    void setMeterName(const QString &name) { m_meterName = name; }
     /// Told when this process takes the lock or gives it back.
     void setHeldHandler(std::function<void(bool held)> handler) { m_held = std::move(handler); }
     bool held() const { return m_file.isLocked(); }
@@ -31,6 +33,7 @@ class LoggingLock {
 
   private:
     QLockFile m_file;
+    QString m_meterName;
     std::function<void(bool)> m_held;
 };
 

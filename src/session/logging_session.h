@@ -85,8 +85,12 @@ class LoggingSession final : private logbook::RecordLimitHost {
     /// The handler of the line's receive event: one reading from the waiting bytes, taken.
     void onSerialEvent();
 
-    /// One of several meters: its own settings are read over the common ones.
-    void setMeterName(const QString &name) { m_meterName = name; }
+    /// One of several meters: its own settings are read over the common ones, and the log's
+    /// lock names its own service.
+    void setMeterName(const QString &name) {
+        m_meterName = name;
+        m_log.lock().setMeterName(name);
+    }
     /// The publishing settings: the meter's own over the common ones for one of several.
     publish::SettingsReading publishSettings() const;
     /// Publishes the log from now on, in place of any earlier publisher.

@@ -28,7 +28,8 @@ namespace views {
 
 namespace {
 
-const QString kTimeShape = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+/// What a time box takes, as its placeholder says it.
+const QString kTimeShape = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 QTableWidget *figureTable(const stats::GroupFigures &group, QWidget *parent) {
     const std::vector<stats::FigureRow> rows = stats::figureRows(group);
@@ -177,7 +178,9 @@ QLineEdit *StatisticsWindow::timeBox(const QString &name) {
     auto *box = new QLineEdit(this);
     box->setAccessibleName(name);
     box->setPlaceholderText(kTimeShape);
-    box->setAccessibleDescription(QStringLiteral("Time as %1; empty for no bound").arg(kTimeShape));
+    box->setAccessibleDescription(
+        QStringLiteral("Time as %1 (seconds or the time may be left out); empty for no bound")
+            .arg(kTimeShape));
     connect(box, &QLineEdit::editingFinished, this, &StatisticsWindow::showFigures);
     return box;
 }
@@ -215,7 +218,7 @@ void StatisticsWindow::showFigures() {
     QStringList unread;
     for (const auto &[box, bound] : {std::pair(m_from, &query.from), std::pair(m_to, &query.to)}) {
         const QString text = core::trimBlanks(box->text());
-        *bound = core::clockSecondsOfIso(text);
+        *bound = core::clockSecondsOfBound(text, bound == &query.to);
         if (!text.isEmpty() && !*bound)
             unread.append(box->accessibleName());
     }
@@ -245,10 +248,9 @@ void StatisticsWindow::showFigures() {
                                          QStringLiteral("Cancel"), 0, 1, this);
         m_progress->setWindowTitle(QStringLiteral("Statistics"));
         m_progress->setMinimumDuration(500);
+        // Reset when the reading is done, which hides it; not when its bar is full.
         m_progress->setAutoReset(false);
-        m_progress->setAutoClose(false);
     }
-    m_progress->reset();
     m_progress->setValue(0);
     // The window goes on painting while the logs are read; Cancel ends the reading.
     connect(
@@ -288,9 +290,11 @@ void StatisticsWindow::showResult(const stats::HistoryFigures &figures) {
         m_computed->setText(QStringLiteral("Cancelled: the figures shown are the earlier ones."));
         return;
     }
-    QStringList said{QStringLiteral("Computed at %1 from %2 logs.")
+    const qsizetype logs = figures.files.size();
+    QStringList said{QStringLiteral("Computed at %1 from %2 %3.")
                          .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")))
-                         .arg(figures.files.size())};
+                         .arg(logs)
+                         .arg(logs == 1 ? QStringLiteral("log") : QStringLiteral("logs"))};
     for (const auto &[file, why] : figures.unread)
         said.append(QStringLiteral("%1 cannot be read as a log (%2) and is left out.")
                         .arg(QDir::toNativeSeparators(file), why));
