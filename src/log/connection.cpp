@@ -29,8 +29,13 @@ bool Connection::open(const QString &path) {
     close();
     m_path = path;
     m_error = {};
-    if (!QFileInfo(path).isFile()) {
-        m_error = {DatabaseError::Kind::Missing, path, QStringLiteral("the file does not exist")};
+    // Never opened unless a regular file: opening a pipe or a device waits for a writer.
+    if (const QFileInfo file(path); !file.isFile()) {
+        m_error = file.exists() ? DatabaseError{DatabaseError::Kind::NotLogDatabase, path,
+                                                QStringLiteral("it is no file but a folder, a "
+                                                               "pipe or a device")}
+                                : DatabaseError{DatabaseError::Kind::Missing, path,
+                                                QStringLiteral("the file does not exist")};
         return false;
     }
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);

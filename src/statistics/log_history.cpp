@@ -34,6 +34,9 @@ struct FileKey {
 };
 
 std::optional<FileKey> keyOf(const QString &path) {
+    // Opening a pipe or a device to read its header would wait for a writer.
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
