@@ -6,8 +6,11 @@
 #include "core/program_files.h"
 #include "core/termination_signals.h"
 #include "log/log_database.h"
+#include "log/logging_lock.h"
 #include "meter/qt_serial_line.h"
 #include "publish/publish_settings.h"
+#include "publish/record_message.h"
+#include "publish/retained_clearing.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -18,11 +21,15 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <functional>
+#include <optional>
 
 namespace {
 
 /// Options that cannot be followed, and a log that cannot be kept: restarting would not help.
 constexpr int kCannotLog = 2;
+/// How long --unpublish waits for the broker at each step.
+constexpr int kBrokerPatienceMs = 10000;
 
 /// The window's data folder: the same files whichever program logs.
 QString windowDataFolder() {
@@ -45,6 +52,75 @@ QString unnamedLine(const QString &name, const QString &file, bool found) {
              known.isEmpty() ? QStringLiteral("no meter has a settings file yet")
                              : QStringLiteral("the meters with settings files: %1")
                                    .arg(known.join(QStringLiteral(", "))));
+}
+
+/// The folder whose log `--data` names or the window uses, not made here.
+QString dataFolder(const QCommandLineParser &parser, const QCommandLineOption &data) {
+    if (parser.isSet(data))
+        return QDir(parser.value(data)).absolutePath();
+    return core::locateProgramFiles(QCoreApplication::applicationDirPath(), windowDataFolder())
+        .directory;
+}
+
+/// --unpublish: takes from the broker what the meter (or each of `names`, as published) left
+/// there for good. Exit 0 when done, 1 when the broker could not be asked, 2 when it must not be.
+int unpublish(const QString &meterName, QStringList names, const QString &folder, QTextStream &out,
+              const std::function<int(const QString &)> &refuse) {
+    const QString file = publish::settingsFile();
+    const publish::SettingsReading reading =
+        meterName.isEmpty() ? publish::readPublishSettings(file)
+                            : publish::readMeterPublishSettings(
+                                  file, core::meterSettingsFile(file, meterName), meterName);
+    if (!reading.mistakes.isEmpty())
+        return refuse(reading.mistakes.join(QStringLiteral("\nenvmeter-logger: ")));
+    if (reading.settings.host.isEmpty())
+        return refuse(QStringLiteral("no broker is named to clear the meter from: write host= "
+                                     "under [mqtt] in %1")
+                          .arg(QDir::toNativeSeparators(file)));
+    // A logger still running would publish the meter again at once.
+    if (QFileInfo(folder).isDir())
+        if (const std::optional<QString> holder = logbook::LoggingLock(folder).otherHolder())
+            return refuse(QStringLiteral("%1 logs this meter and would publish it again: stop it "
+                                         "first (systemctl --user stop %2)")
+                              .arg(*holder, meterName.isEmpty()
+                                                ? QStringLiteral("envmeter-logger")
+                                                : QStringLiteral("envmeter-logger@") + meterName));
+    if (names.isEmpty())
+        names.append(reading.settings.meterName());
+    for (const QString &name : names)
+        if (const QString fault = publish::topicLevelFault(name);
+            !fault.isEmpty() || name.isEmpty())
+            return refuse(QStringLiteral("--unpublish %1: %2")
+                              .arg(name, name.isEmpty() ? QStringLiteral("no name") : fault));
+    publish::PublishSettings settings = reading.settings;
+    for (const QString &name : names) {
+        settings.meter = name;
+        const publish::ClearedMeter cleared = publish::clearRetained(settings, kBrokerPatienceMs);
+        if (!cleared.failure.isEmpty()) {
+            out << "envmeter-logger: " << name << " could not be cleared: " << cleared.failure
+                << Qt::endl;
+            return 1;
+        }
+        if (cleared.topics.isEmpty()) {
+            out << QStringLiteral("%1 keeps nothing of %2 (under %3/%2/ and "
+                                  "homeassistant/+/%4/).")
+                       .arg(settings.broker(), name, settings.prefix,
+                            publish::discoveryDevice(settings));
+            if (!cleared.others.isEmpty())
+                out << QStringLiteral(" The meters it keeps a status of under %1/: %2.")
+                           .arg(settings.prefix, cleared.others.join(QStringLiteral(", ")));
+            out << Qt::endl;
+            continue;
+        }
+        out << QStringLiteral("Cleared from %1 the %2 retained messages of %3:")
+                   .arg(settings.broker())
+                   .arg(cleared.topics.size())
+                   .arg(name)
+            << Qt::endl;
+        for (const QString &topic : cleared.topics)
+            out << "  " << topic << Qt::endl;
+    }
+    return 0;
 }
 
 } // namespace
@@ -86,7 +162,17 @@ int main(int argc, char *argv[]) {
         QStringLiteral("NAME"));
     const QCommandLineOption verbose(QStringLiteral("verbose"),
                                      QStringLiteral("Also say each reading as it is taken."));
-    parser.addOptions({port, device, data, meterOption, verbose});
+    const QCommandLineOption unpublishOption(
+        QStringLiteral("unpublish"),
+        QStringLiteral("Log nothing: take from the broker what the meter left there for good "
+                       "(its Home Assistant device, its states and status), as it is published "
+                       "now or as each NAME given after the options, and say what was taken. "
+                       "For a meter retired or renamed, once its logger is stopped."));
+    parser.addOptions({port, device, data, meterOption, verbose, unpublishOption});
+    parser.addPositionalArgument(QStringLiteral("NAME"),
+                                 QStringLiteral("With --unpublish: a name the meter was published "
+                                                "as."),
+                                 QStringLiteral("[NAME...]"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     if (!parser.parse(QCoreApplication::arguments()))
@@ -99,7 +185,7 @@ int main(int argc, char *argv[]) {
         out << "envmeter-logger " << QCoreApplication::applicationVersion() << Qt::endl;
         return 0;
     }
-    if (!parser.positionalArguments().isEmpty())
+    if (!parser.positionalArguments().isEmpty() && !parser.isSet(unpublishOption))
         return refuse(QStringLiteral("unexpected argument: %1 (see --help)")
                           .arg(parser.positionalArguments().constFirst()));
     const QString portText = parser.value(port);
@@ -110,10 +196,17 @@ int main(int argc, char *argv[]) {
             return refuse(QStringLiteral("--%1 needs a %2, not nothing")
                               .arg(named->names().constFirst(), named->valueName()));
     const QString meterName = parser.value(meterOption);
+    if (const QString fault = core::meterNameFault(meterName);
+        parser.isSet(meterOption) && !fault.isEmpty())
+        return refuse(QStringLiteral("--meter %1: %2").arg(meterName, fault));
+    if (parser.isSet(unpublishOption)) {
+        const QString folder = dataFolder(parser, data);
+        return unpublish(meterName, parser.positionalArguments(),
+                         meterName.isEmpty() ? folder : QDir(folder).filePath(meterName), out,
+                         refuse);
+    }
     core::MeterLine meterLine;
     if (parser.isSet(meterOption)) {
-        if (const QString fault = core::meterNameFault(meterName); !fault.isEmpty())
-            return refuse(QStringLiteral("--meter %1: %2").arg(meterName, fault));
         const QString file = core::meterSettingsFile(publish::settingsFile(), meterName);
         meterLine = core::readMeterLine(file);
         if (!meterLine.mistakes.isEmpty())
@@ -137,18 +230,15 @@ int main(int argc, char *argv[]) {
         return refuse(QStringLiteral("Qt's SQLite driver (Debian package libqt6sql6-sqlite) is "
                                      "missing, so the log cannot be kept"));
 
-    QString directory;
+    QString directory = dataFolder(parser, data);
     if (parser.isSet(data)) {
-        directory = QDir(parser.value(data)).absolutePath();
         if (!QDir().mkpath(directory))
             return refuse(QStringLiteral("the folder %1 cannot be made")
                               .arg(QDir::toNativeSeparators(directory)));
     } else {
-        const QString executableDirectory = QCoreApplication::applicationDirPath();
-        const core::ProgramFiles files =
-            core::locateProgramFiles(executableDirectory, windowDataFolder());
-        core::makeDataFolderOnFirstStart(executableDirectory, files);
-        directory = files.directory;
+        core::makeDataFolderOnFirstStart(
+            QCoreApplication::applicationDirPath(),
+            core::locateProgramFiles(QCoreApplication::applicationDirPath(), windowDataFolder()));
     }
     if (!meterName.isEmpty()) {
         const QString folder = logbook::meterFolder(directory, meterName);

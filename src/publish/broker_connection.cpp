@@ -38,7 +38,7 @@ QString sentence(const char *text) {
 } // namespace
 
 BrokerConnection::BrokerConnection(const PublishSettings &settings, const QString &clientId,
-                                   std::function<void(int)> acknowledged)
+                                   std::function<void(int)> acknowledged, LastWill will)
     : m_settings(settings), m_acknowledged(std::move(acknowledged)) {
     initialiseLibrary();
     m_client = mosquitto_new(utf8(clientId).constData(), true, this);
@@ -61,6 +61,16 @@ BrokerConnection::BrokerConnection(const PublishSettings &settings, const QStrin
         if (connection->m_acknowledged)
             connection->m_acknowledged(mid);
     });
+    mosquitto_subscribe_callback_set(m_client, [](mosquitto *, void *self, int, int, const int *) {
+        ++static_cast<BrokerConnection *>(self)->m_subscribed;
+    });
+    mosquitto_message_callback_set(
+        m_client, [](mosquitto *, void *self, const mosquitto_message *message) {
+            auto *connection = static_cast<BrokerConnection *>(self);
+            if (connection->m_received)
+                connection->m_received(QString::fromUtf8(message->topic), message->retain,
+                                       message->payloadlen == 0);
+        });
     mosquitto_log_callback_set(m_client, [](mosquitto *, void *self, int level, const char *text) {
         if (level == MOSQ_LOG_ERR)
             static_cast<BrokerConnection *>(self)->m_logged = QString::fromUtf8(text);
@@ -69,8 +79,10 @@ BrokerConnection::BrokerConnection(const PublishSettings &settings, const QStrin
         mosquitto_username_pw_set(
             m_client, utf8(m_settings.username).constData(),
             m_settings.password.isEmpty() ? nullptr : utf8(m_settings.password).constData());
-    const QByteArray status = utf8(statusTopic(m_settings));
-    mosquitto_will_set(m_client, status.constData(), 7, "offline", 1, true);
+    if (will == LastWill::Offline) {
+        const QByteArray status = utf8(statusTopic(m_settings));
+        mosquitto_will_set(m_client, status.constData(), 7, "offline", 1, true);
+    }
     if (!m_settings.tls)
         return;
     int rc = MOSQ_ERR_SUCCESS;
@@ -160,6 +172,17 @@ int BrokerConnection::publish(const QString &topic, const QByteArray &payload, b
     int mid = 0;
     const int rc = mosquitto_publish(m_client, &mid, utf8(topic).constData(), int(payload.size()),
                                      payload.constData(), 1, retain);
+    if (rc != MOSQ_ERR_SUCCESS) {
+        m_connected = false;
+        m_failure = reason(rc);
+        return -1;
+    }
+    return mid;
+}
+
+int BrokerConnection::subscribe(const QString &pattern) {
+    int mid = 0;
+    const int rc = mosquitto_subscribe(m_client, &mid, utf8(pattern).constData(), 1);
     if (rc != MOSQ_ERR_SUCCESS) {
         m_connected = false;
         m_failure = reason(rc);

@@ -17,9 +17,15 @@ namespace publish {
 /// acknowledgements. Its last will makes the status "offline" when it goes away unasked.
 class BrokerConnection {
   public:
+    /// Whether the broker makes the status "offline" when the connection goes away unasked.
+    enum class LastWill { Offline, None };
+    /// A message the broker sent to a subscription: its topic, whether it was retained, and
+    /// whether it says anything (an empty one clears what was retained).
+    using Received = std::function<void(const QString &topic, bool retained, bool empty)>;
+
     /// `acknowledged` is told of each message the broker took, by the id publish() gave it.
     BrokerConnection(const PublishSettings &settings, const QString &clientId,
-                     std::function<void(int)> acknowledged = {});
+                     std::function<void(int)> acknowledged = {}, LastWill will = LastWill::Offline);
     ~BrokerConnection();
     BrokerConnection(const BrokerConnection &) = delete;
     BrokerConnection &operator=(const BrokerConnection &) = delete;
@@ -35,6 +41,12 @@ class BrokerConnection {
     bool loop(int timeoutMs, int wakeFd = -1);
     /// Queues a message at QoS 1; its id, or -1 when the connection is gone.
     int publish(const QString &topic, const QByteArray &payload, bool retain);
+    /// Where the messages of subscriptions are told.
+    void setReceivedHandler(Received received) { m_received = std::move(received); }
+    /// Subscribes to the topics `pattern` matches; the id of the subscription, or -1 when the
+    /// connection is gone. subscribed() counts the broker's answers.
+    int subscribe(const QString &pattern);
+    int subscribed() const { return m_subscribed; }
     /// Says "offline" on the status topic (where one is given) and leaves the broker.
     void disconnect(const QString &statusTopic);
     const QString &lastFailure() const { return m_failure; }
@@ -47,6 +59,8 @@ class BrokerConnection {
     PublishSettings m_settings;
     mosquitto *m_client = nullptr;
     std::function<void(int)> m_acknowledged;
+    Received m_received;
+    int m_subscribed = 0;
     QString m_setupFailure;
     QString m_failure;
     QString m_logged; ///< libmosquitto's last error text (TLS says why only there)

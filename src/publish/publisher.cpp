@@ -50,6 +50,11 @@ class Publisher::Worker {
         const std::uint64_t one = 1;
         [[maybe_unused]] const ssize_t written = ::write(m_wakeFd, &one, sizeof one);
     }
+    /// A reading was taken and committed: the meter is there.
+    void readingsCommitted() {
+        m_readingsCommitted = true;
+        wake();
+    }
     void stop() {
         m_stop = true;
         wake();
@@ -79,6 +84,9 @@ class Publisher::Worker {
     /// latest alone).
     void followStates();
     void publishState();
+    /// Home Assistant's device, once this run has taken a reading: a meter whose line never
+    /// opened makes no device.
+    void publishDiscovery();
     /// Until the interval going on is due to end, at most `ms`.
     int untilStateDue(int ms) const;
     void drain();
@@ -92,6 +100,8 @@ class Publisher::Worker {
     Handlers m_handlers;
     int m_wakeFd;
     std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_readingsCommitted{false};
+    bool m_discovered = false; ///< on the connection there is
     std::mutex m_mutex;
     std::condition_variable m_ended;
     bool m_done = false;
@@ -150,6 +160,7 @@ void Publisher::Worker::run() {
             }
             retrySeconds = 1;
         }
+        publishDiscovery();
         publishWaiting();
         publishState();
         const bool busy = !m_inFlight.empty();
@@ -188,9 +199,7 @@ void Publisher::Worker::connect() {
     m_toldFailure = false;
     m_everConnected = true;
     m_broker->publish(statusTopic(m_settings), QByteArrayLiteral("online"), true);
-    if (m_settings.discovery)
-        for (const Message &m : discoveryMessages(m_settings))
-            m_broker->publish(m.topic, m.payload, true);
+    m_discovered = false;
     // What the broker did not acknowledge goes again.
     m_inFlight.clear();
     m_sent = m_acked;
@@ -217,6 +226,14 @@ void Publisher::Worker::followStates() {
         }
     }
     m_states.clockAt(now);
+}
+
+void Publisher::Worker::publishDiscovery() {
+    if (!m_settings.discovery || m_discovered || !m_readingsCommitted)
+        return;
+    m_discovered = true;
+    for (const Message &m : discoveryMessages(m_settings))
+        m_broker->publish(m.topic, m.payload, true);
 }
 
 void Publisher::Worker::publishState() {
@@ -332,6 +349,6 @@ Publisher::~Publisher() {
     m_worker->silence();
 }
 
-void Publisher::recordsCommitted() { m_worker->wake(); }
+void Publisher::recordsCommitted() { m_worker->readingsCommitted(); }
 
 } // namespace publish

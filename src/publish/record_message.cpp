@@ -144,8 +144,12 @@ std::vector<Message> stateMessages(const PublishSettings &settings, const Interv
     return messages;
 }
 
+QString discoveryDevice(const PublishSettings &settings) {
+    return idOf(QStringLiteral("envmeter_") + settings.meterName());
+}
+
 std::vector<Message> discoveryMessages(const PublishSettings &settings) {
-    const QString device = idOf(QStringLiteral("envmeter_") + settings.meterName());
+    const QString device = discoveryDevice(settings);
     const QJsonObject deviceInfo{
         {QStringLiteral("identifiers"), QJsonArray{device}},
         {QStringLiteral("name"), QStringLiteral("Environment meter ") + settings.meterName()},

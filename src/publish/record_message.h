@@ -34,6 +34,9 @@ QString stateTopic(const PublishSettings &settings, const QString &function);
 /// "lmin": 62.5, "l10": 75.2, "l90": 64}; for the other quantities "mean", "min" and "max"
 /// instead. Levels are left out when every reading was an overload.
 std::vector<Message> stateMessages(const PublishSettings &settings, const IntervalState &state);
+/// Home Assistant's id of the meter's device, envmeter_METER, what an id cannot hold as _:
+/// its configurations are under homeassistant/COMPONENT/ID/.
+QString discoveryDevice(const PublishSettings &settings);
 /// Home Assistant's discovery: retained configurations of sensors of one device reading the
 /// state topics: sound as its Leq, Lmax and Lmin, the others as their mean, the temperature in
 /// the settings' unit; the state's other figures as attributes.

@@ -269,7 +269,7 @@ class TestLogger : public QObject {
                                    {"-c", "-b", here + "/passwords", "meter", password}),
                  0);
         const MqttBroker broker(here, "allow_anonymous true\npassword_file " + here + "/passwords");
-        MqttSubscriber subscriber(broker.port(), "envmeter/#");
+        MqttSubscriber subscriber(broker.port(), "#");
         const QString said =
             run(QStringLiteral("[mqtt]\nenabled=true ; on\nhost=127.0.0.1\nport=%1\n"
                                "username=meter\npassword=\"se;cr\\\"et #1\"\nmeter=lab-2\n")
@@ -282,7 +282,10 @@ class TestLogger : public QObject {
                                    .arg(conf)),
                  qPrintable(said));
         QVERIFY(said.contains("chmod 600 " + conf));
-        QTRY_VERIFY(subscriber.messages().contains("envmeter/lab-2/status online"));
+        QTRY_VERIFY(subscriber.messages().contains("envmeter/lab-2/status offline"));
+        QVERIFY(subscriber.messages().contains("envmeter/lab-2/status online"));
+        // Its line never opened: no device in Home Assistant.
+        QCOMPARE(subscriber.messages().filter("homeassistant/"), QStringList());
 
         // Unplugged and plugged in again: one line each, naming the device.
         writeFile(conf, "");
@@ -383,6 +386,23 @@ class TestLogger : public QObject {
                     .size() >= 1);
         }
         QVERIFY(subscriber.messages().filter("envmeter/everyone/").isEmpty());
+
+        // The kitchen retired: what it left on the broker is taken away and said; the cold
+        // room's stays.
+        refused.start(ENVMETER_LOGGER,
+                      {"--meter", "kitchen", "--data", here + "/data", "--unpublish"});
+        QVERIFY(refused.waitForFinished(20000));
+        QCOMPARE(refused.exitCode(), 0);
+        const QString cleared = refused.readAllStandardOutput();
+        QVERIFY2(
+            cleared.contains("retained messages of kitchen:\n") &&
+                cleared.contains("\n  envmeter/kitchen/status\n") &&
+                cleared.contains("\n  homeassistant/sensor/envmeter_kitchen/sound_lmax/config\n"),
+            qPrintable(cleared));
+        MqttSubscriber retained(broker.port(), "#");
+        QTRY_COMPARE(retained.messages().filter("envmeter_cold-room/").size(), 6);
+        QTRY_VERIFY(retained.messages().contains("cold/cold-room/status offline"));
+        QCOMPARE(retained.messages().filter("kitchen"), QStringList());
     }
 
     // Home Assistant's view with interval=10 and temperatures in F: each quantity's state
