@@ -51,8 +51,13 @@ QString copyBytes(QFile &source, QIODevice &target, const ProgressReport &report
         const QByteArray chunk = source.read(kChunk);
         if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
             return source.errorString();
-        if (target.write(chunk) != chunk.size())
-            return target.errorString();
+        // A write cut short by a full disk says nothing; writing the rest says why.
+        for (qint64 written = 0; written < chunk.size();) {
+            const qint64 now = target.write(chunk.constData() + written, chunk.size() - written);
+            if (now <= 0)
+                return target.errorString();
+            written += now;
+        }
         copied += chunk.size();
         report.copying(copied, std::max(total, copied));
     }

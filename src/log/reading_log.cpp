@@ -158,10 +158,14 @@ void ReadingLog::enforceRecordLimit(RecordLimitHost &host) {
     show(kStandbyLogFile);
     const QString failure = backUpAndEmpty(settled);
     show(kLiveLogFile);
+    // Tried again with every reading: told once until it works.
     if (!failure.isEmpty()) {
-        m_messages.showMessage(failure);
+        if (!m_backupFailing)
+            m_messages.showMessage(failure);
+        m_backupFailing = true;
         return;
     }
+    m_backupFailing = false;
     host.resetAfterRecordLimit();
     m_messages.showMessage(kRecordLimitMessage);
 }
@@ -195,7 +199,8 @@ QString ReadingLog::backUpAndEmpty(const Settled &settled) {
                    .arg(waitingCount())
                    .arg(live) +
                untouched;
-    if (const QString why = keepEarlierBackup(); !why.isEmpty())
+    QString earlier;
+    if (const QString why = keepEarlierBackup(earlier); !why.isEmpty())
         return QStringLiteral("The earlier backup %1 could not be kept under a name of its own: "
                               "%2.")
                    .arg(backup, why) +
@@ -207,14 +212,20 @@ QString ReadingLog::backUpAndEmpty(const Settled &settled) {
                    .arg(live, backup, why) +
                untouched;
     Connection db;
-    if (!db.open(filePath(kLiveLogFile)) || !db.execute(kDeleteAll))
-        return QStringLiteral("The log %1 was backed up to %2 but could not be emptied: %3.")
-                   .arg(live, backup, db.error().reason) +
+    if (!db.open(filePath(kLiveLogFile)) || !db.execute(kDeleteAll)) {
+        // As before the try: a backup kept now beside the log's records would count them twice
+        // once the next try keeps it too.
+        QFile::remove(filePath(kBackupLogFile));
+        if (!earlier.isEmpty())
+            QFile::rename(earlier, filePath(kBackupLogFile));
+        return QStringLiteral("The log %1 could not be emptied after its backup: %2.")
+                   .arg(live, db.error().reason) +
                untouched;
+    }
     return {};
 }
 
-QString ReadingLog::keepEarlierBackup() const {
+QString ReadingLog::keepEarlierBackup(QString &keptAs) const {
     const QString backup = filePath(kBackupLogFile);
     if (!QFileInfo(backup).isFile())
         return {}; // nothing to keep, or no backup file at all: the copy then says so
@@ -237,8 +248,10 @@ QString ReadingLog::keepEarlierBackup() const {
                                  .filePath(n == 1 ? stem + QStringLiteral(".mdb")
                                                   : QStringLiteral("%1-%2.mdb").arg(stem).arg(n));
         // Never over another file: a name that is taken is passed by.
-        if (earlier.rename(kept))
+        if (earlier.rename(kept)) {
+            keptAs = kept;
             return {};
+        }
         if (!QFileInfo::exists(kept))
             return earlier.errorString();
     }

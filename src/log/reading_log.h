@@ -77,8 +77,8 @@ class ReadingLog {
     /// Queues one record, stamped with the time of now.
     void appendReading(qint32 no, const QString &fun, const QString &data, const QString &unit);
     /// Backs the full log up to maxdb1.mdb and empties it, with the line off. When the backup
-    /// cannot be made the log keeps every record, the user is told why, and nothing is reset:
-    /// the next reading tries again.
+    /// cannot be made the log keeps every record, the user is told why (once, until a backup
+    /// works), and nothing is reset: the next reading tries again.
     void enforceRecordLimit(RecordLimitHost &host);
     /// Clear All's part in the log: db1.mdb emptied once every reading taken so far is written,
     /// and what shows it read again. Returns what failed, in words for the user.
@@ -132,8 +132,9 @@ class ReadingLog {
     /// What the writer did since last asked: the committed records shown, failures told.
     void takeOutcomes();
     QString backUpAndEmpty(const Settled &settled);
-    /// Moves an earlier maxdb1.mdb to a name of its own, so that no backup is ever replaced.
-    QString keepEarlierBackup() const;
+    /// Moves an earlier maxdb1.mdb to a name of its own, `keptAs`, so that no backup is ever
+    /// replaced. Returns what failed, in words for the user.
+    QString keepEarlierBackup(QString &keptAs) const;
     void show(QLatin1String file);
     void reportFailure(const DatabaseError &error);
 
@@ -150,6 +151,8 @@ class ReadingLog {
         QDateTime since;
     } m_streak;
 
+    /// The record limit's backup failed and was told; it is not told again until it works.
+    bool m_backupFailing = false;
     LoggingLock m_lock;
     std::function<void(const LogRecord &)> m_recordHandler;
     std::function<void(const QString &)> m_noteHandler;

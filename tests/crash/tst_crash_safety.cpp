@@ -216,21 +216,31 @@ class TestCrashSafety : public QObject {
     }
 
     // The disk fills up while the line is open: one message, the readings kept in memory, and
-    // all of them written, in order, once there is room again.
+    // all of them written, in order, once there is room again. Then full at the record limit:
+    // the backup's failure told once, in the system's words, and its success once.
     void aFullDiskKeepsTheReadingsUntilThereIsRoom() {
         const QString folder = file("small");
         QDir().mkpath(folder);
-        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=256k", "tmpfs", folder}) != 0)
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=24m", "tmpfs", folder}) != 0)
             QSKIP("a small file system cannot be mounted here (needs root and mount rights)");
         struct Unmount {
             QString path;
             ~Unmount() { QProcess::execute("umount", {path}); }
         } const unmount{folder};
-        createdLog(folder + "/db1.mdb");
+        fillLog(createdLog(folder + "/db1.mdb"), 0, 99989);
         core::SettableClock clock(QDateTime(QDate(2026, 12, 6), QTime(9, 0)));
         core::RecordingMessageBoxes messages;
         meter::FakeSerialLine line;
         const QByteArray reading = metersim::parseScript(u"61.2 dB").steps.front().bytes;
+        // Fills the disk but for `room` bytes.
+        QFile filler(folder + "/filler");
+        const auto fill = [&filler](qint64 room) {
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            while (filler.write(QByteArray(4096, '\0')) == 4096 && filler.flush()) {
+            }
+            filler.close();
+            QVERIFY(filler.resize(std::max<qint64>(filler.size() - room, 0)));
+        };
         {
             app::Program program(folder, clock, &messages, &line);
             program.start();
@@ -239,11 +249,7 @@ class TestCrashSafety : public QObject {
             for (int i = 0; i < 3; ++i)
                 line.deliver(reading);
             QVERIFY(program.readingLog().writeQueued());
-            QFile filler(folder + "/filler");
-            QVERIFY(filler.open(QIODevice::WriteOnly));
-            while (filler.write(QByteArray(4096, '\0')) == 4096 && filler.flush()) {
-            }
-            filler.close();
+            fill(0);
             for (int i = 0; i < 5; ++i)
                 line.deliver(reading);
             QVERIFY(!program.readingLog().writeQueued());
@@ -254,10 +260,37 @@ class TestCrashSafety : public QObject {
             line.deliver(reading);
             QVERIFY(program.readingLog().writeQueued());
             QCOMPARE(program.readingLog().waitingCount(), 0);
+            QCOMPARE(sqlite3(folder + "/db1.mdb", "SELECT count(*), max(AAA) FROM b1"),
+                     "99999|99998");
+
+            // Room for the records, none for the backup.
+            messages.clear();
+            fill(128 * 1024);
+            // The record limit puts the line off while it backs up; the user puts it on again.
+            const auto deliverOnLine = [&] {
+                line.deliver(reading);
+                if (program.model().text(window::ControlId::Text9) == "OFFLine")
+                    program.toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
+            };
+            for (int i = 0; i < 5; ++i)
+                deliverOnLine();
+            QVERIFY(program.readingLog().writeQueued());
+            QCOMPARE(messages.shown().size(), 1);
+            QVERIFY2(messages.shown()[0].contains("No space left on device"),
+                     qPrintable(messages.shown()[0]));
+            // Room for the backup, none for emptying the log after it: undone, not kept twice.
+            filler.remove();
+            fill(5500 * 1024);
+            deliverOnLine();
+            QCOMPARE(messages.shown().size(), 1);
+            QCOMPARE(QDir(folder).entryList({"maxdb1*"}), QStringList());
+            filler.remove();
+            line.deliver(reading);
+            QCOMPARE(messages.shown().size(), 2);
+            QCOMPARE(messages.shown()[1], "Record is out of range,had auto backup to maxdb1.mdb");
         }
-        QCOMPARE(sqlite3(folder + "/db1.mdb", "SELECT group_concat(AAA) FROM b1"),
-                 "0,1,2,3,4,5,6,7,8");
-        QCOMPARE(messages.shown().size(), 1);
+        QCOMPARE(sqlite3(folder + "/maxdb1.mdb", "SELECT count(*), count(DISTINCT AAA) FROM b1"),
+                 "100006|100006");
     }
 };
 
