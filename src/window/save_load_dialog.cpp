@@ -219,7 +219,9 @@ bool SaveLoadDialog::readDirectory(const QString &path) {
     const int depth = int(parts.size()) + 1;
     for (const QFileInfo &sub :
          dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
-        m_dirEntries.append({sub.fileName(), sub.absoluteFilePath(), depth, false});
+        // The listing passes links to devices (/dev/serial/by-id) as folders: no folder opens.
+        if (sub.isDir())
+            m_dirEntries.append({sub.fileName(), sub.absoluteFilePath(), depth, false});
     return true;
 }
 

@@ -247,6 +247,12 @@ class TestForm1 : public QObject {
                                      "Data Save/Load", "Clear Screen", "Clear All"}));
         QCOMPARE(clicked.size(), 7);
         QCOMPARE(clicked.at(3).first().toString(), window::toolbar::kOffLineOnLine);
+        // From the keyboard: Enter presses a button as Space does.
+        auto *commPort = form.findChild<QToolButton *>("Toolbar1Button_bb");
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
+            QTest::keyClick(commPort, key);
+        QCOMPARE(clicked.size(), 10);
+        QCOMPARE(clicked.at(9).first().toString(), window::toolbar::kCommPort);
     }
 
     // Assistive technology's actions run the handlers a click runs, and the grid's row chosen
@@ -286,6 +292,21 @@ class TestForm1 : public QObject {
         QCOMPARE(program.data1().currentNo(), 3);
         QTest::keyClick(grid, Qt::Key_Down);
         QCOMPARE(program.data1().currentNo(), 4);
+
+        // The keyboard is never trapped: Tab leaves the grid, and every Tab stop of the window
+        // shows that it has the focus.
+        program.form1().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&program.form1()));
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Tab);
+        QVERIFY(!grid->hasFocus());
+        for (const ControlId id : {ControlId::Text8, ControlId::Text9, ControlId::Text4}) {
+            auto *box = program.form1().findChild<QLabel *>(window::controlName(id));
+            box->clearFocus();
+            const QImage unfocused = box->grab().toImage();
+            box->setFocus();
+            QVERIFY2(box->grab().toImage() != unfocused, qPrintable(window::controlName(id)));
+        }
     }
 
     void mirrorsTheModelBothWays() {
@@ -326,7 +347,9 @@ class TestForm1 : public QObject {
         m_program->model().setText(ControlId::Text9, "OFFLine");
         const int saved = m_program->data1().recordCount();
         withDialog([](QDialog *form2) {
-            QTest::keyClicks(form2->findChild<QLineEdit *>("Text1"), " day ");
+            // Typed at once, the name goes into its box.
+            QCOMPARE(QApplication::focusWidget(), form2->findChild<QLineEdit *>("Text1"));
+            QTest::keyClicks(QApplication::focusWidget(), " day ");
             QTest::mouseClick(form2->findChild<QPushButton *>("Command1"), Qt::LeftButton);
         });
         QVERIFY(QFile::exists(m_dir.filePath("day.710")));
@@ -359,9 +382,9 @@ class TestForm1 : public QObject {
     // file holds the log as it stood at one moment, record for record.
     void exportsCsvWhileReadingsArrive() {
         const QList<QAction *> file = m_form->findChild<QMenu *>("File")->actions();
-        QCOMPARE(file[0]->text(), "Export CSV...");
-        QCOMPARE(file[1]->text(), "Statistics...");
-        QCOMPARE(file[2]->text(), "Publish...");
+        QCOMPARE(file[0]->text(), "&Export CSV...");
+        QCOMPARE(file[1]->text(), "&Statistics...");
+        QCOMPARE(file[2]->text(), "&Publish...");
         QCOMPARE(file[3]->text(), "E&xit");
         if (m_program->model().text(ControlId::Text8) == "NULL")
             m_program->toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);

@@ -71,7 +71,16 @@ class TestSaveLoad : public QObject {
 
     void savesACopyUnderANewNameOnly() {
         const QByteArray live = bytesOf(file("db1.mdb"));
+        // Folders and links to folders are listed; a link to a device is none.
+        QDir(logs()).mkdir("sub");
+        QFile::link(logs() + "/sub", logs() + "/linked");
+        QFile::link("/dev/null", logs() + "/device");
         QVERIFY(run([&](SaveLoadDialog &dialog) {
+            QStringList listed;
+            for (const SaveLoadDialog::DirEntry &entry : dialog.dirEntries())
+                if (!entry.open)
+                    listed.append(entry.name);
+            QCOMPARE(listed, QStringList({"linked", "sub"}));
             QSignalSpy focus(&dialog, &SaveLoadDialog::focusRequested);
             dialog.setText1("   ");
             dialog.Command1Click();

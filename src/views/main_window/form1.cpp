@@ -8,6 +8,7 @@
 #include "views/widgets/display_label.h"
 #include "views/widgets/frame_pacer.h"
 #include "views/widgets/gesture_slider.h"
+#include "views/widgets/read_only_text_box.h"
 #include "views/widgets/record_grid_view.h"
 #include "window/form1_layout.h"
 #include "window/toolbar_commands.h"
@@ -18,6 +19,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -59,6 +61,22 @@ IndicatorPicture indicatorPicture(window::ControlId id, qreal ratio) {
         return {};
     }
 }
+
+/// Enter and Return press a focused button as Space does, as they do a push button.
+class EnterClicks : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        auto *button = qobject_cast<QAbstractButton *>(watched);
+        if (!button || (key != Qt::Key_Return && key != Qt::Key_Enter))
+            return false;
+        button->click();
+        return true;
+    }
+};
 
 constexpr int kToolbarButtonWidth = 49;
 /// Texts larger than this are the reading's displays, drawn from letters rendered once.
@@ -105,11 +123,11 @@ Form1::Form1(window::WindowModel &model, logbook::RecordGridModel &grid, QWidget
         case window::ControlKind::ReadOnlyTextBox: {
             // A box only the program writes needs none of an editor's inner margins, which
             // would clip texts such as "OFFLine" in the designed widths.
-            auto *label = look.font.points > kLargeDisplayPoints ? new DisplayLabel(parentWidget)
-                                                                 : new QLabel(parentWidget);
+            QLabel *label = look.font.points > kLargeDisplayPoints ? new DisplayLabel(parentWidget)
+                            : look.kind == window::ControlKind::ReadOnlyTextBox
+                                ? new ReadOnlyTextBox(parentWidget)
+                                : new QLabel(parentWidget);
             bindLabel(label, model, look);
-            if (look.kind == window::ControlKind::ReadOnlyTextBox)
-                label->setFocusPolicy(Qt::StrongFocus); // a text box takes the focus
             widget = label;
             break;
         }
@@ -235,13 +253,13 @@ chart::Surface &Form1::surface(window::ControlId id) { return m_surfaces.at(id)-
 void Form1::buildMenu() {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File(F)"));
     file->setObjectName(QStringLiteral("File"));
-    QAction *exportCsv = file->addAction(QStringLiteral("Export CSV..."));
+    QAction *exportCsv = file->addAction(QStringLiteral("&Export CSV..."));
     exportCsv->setObjectName(QStringLiteral("ExportCsv"));
     connect(exportCsv, &QAction::triggered, this, &Form1::exportCsvChosen);
-    QAction *statistics = file->addAction(QStringLiteral("Statistics..."));
+    QAction *statistics = file->addAction(QStringLiteral("&Statistics..."));
     statistics->setObjectName(QStringLiteral("Statistics"));
     connect(statistics, &QAction::triggered, this, &Form1::statisticsChosen);
-    QAction *publishing = file->addAction(QStringLiteral("Publish..."));
+    QAction *publishing = file->addAction(QStringLiteral("&Publish..."));
     publishing->setObjectName(QStringLiteral("Publish"));
     connect(publishing, &QAction::triggered, this, &Form1::publishChosen);
     QAction *exit = file->addAction(QStringLiteral("E&xit"));
@@ -264,6 +282,7 @@ QToolBar *Form1::buildToolbar(QWidget *parent) {
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(7);
     toolbar->setFont(font);
+    auto *enterClicks = new EnterClicks(toolbar);
     // The icons are in the buttons' order.
     for (std::size_t i = 0; i < window::kToolbarButtons.size(); ++i) {
         const QString caption = window::kToolbarButtons[i].caption;
@@ -286,6 +305,7 @@ QToolBar *Form1::buildToolbar(QWidget *parent) {
             w->setObjectName(action->objectName());
             w->setFixedWidth(kToolbarButtonWidth);
             w->setFocusPolicy(Qt::TabFocus); // reachable from the keyboard like any button
+            w->installEventFilter(enterClicks);
         }
         connect(action, &QAction::triggered, this, [this, key] { emit toolbarButtonClicked(key); });
     }

@@ -130,6 +130,11 @@ Form2::Form2(SaveLoadDialog &state, QWidget *parent) : QDialog(parent), m_state(
                 }
             });
     showState();
+    // A name typed at once goes into the name box; in Load mode the logs are chosen from.
+    if (m_text1->isVisibleTo(this))
+        m_text1->setFocus();
+    else
+        m_file1->setFocus();
 }
 
 void Form2::followSelection(QListWidget *list) {

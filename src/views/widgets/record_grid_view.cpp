@@ -334,6 +334,8 @@ QAccessibleInterface *gridFactory(const QString &className, QObject *object) {
 
 RecordGridView::RecordGridView(QWidget *parent) : QTableView(parent) {
     QAccessible::installFactory(gridFactory);
+    // Tab leaves the grid for the rest of the window; the arrow keys move within it.
+    setTabKeyNavigation(false);
     setVerticalHeader(new RowHeader(this));
     setVerticalScrollBar(new RowScrollBar(Qt::Vertical, this));
     // The scroll area connects a scroll bar put in place of its own, the item view does not.
