@@ -227,8 +227,11 @@ int main(int argc, char *argv[]) {
     if (output->droppedBytes() > 0)
         QTextStream(stderr) << "envmeter-meter-sim: " << output->droppedBytes()
                             << " bytes dropped while nobody was reading" << Qt::endl;
-    if (g_stop)
+    if (g_stop) {
+        QTextStream(stderr) << "envmeter-meter-sim: " << *readings << " readings sent; stopped"
+                            << Qt::endl;
         return 0;
+    }
     // A pseudo-terminal vanishes with its creator, taking unread bytes with it: the reader
     // gets a moment for the last reading first.
     QTextStream(stderr) << "envmeter-meter-sim: " << *readings << " readings sent, "
