@@ -350,6 +350,22 @@ class TestLogger : public QObject {
         QVERIFY(QString::fromUtf8(refused.readAllStandardError())
                     .contains(QStringLiteral("envmeter-logger, process %1 on ")
                                   .arg(loggers.front()->processId())));
+        // The kitchen's window says it is the kitchen's, and which service to stop.
+        {
+            const core::SystemClock clock;
+            core::RecordingMessageBoxes messages;
+            meter::FakeSerialLine line;
+            app::Program window(QString(here + "/data/kitchen"), clock, &messages, &line);
+            window.setMeterName("kitchen");
+            window.start();
+            QCOMPARE(window.form1().windowTitle(), "5710 - kitchen");
+            window.toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
+            window.toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
+            QCOMPARE(messages.shown().size(), 1);
+            QVERIFY2(
+                messages.shown().front().contains("systemctl --user stop envmeter-logger@kitchen)"),
+                qPrintable(messages.shown().front()));
+        }
         // Never read from COM1 unasked: a name without settings, a line named outside [meter].
         QVERIFY(writeFile(here + "/config/envmeter/misplaced.conf", "device=/dev/null\n[mqtt]\n"));
         for (const auto &[name, told] :
