@@ -253,7 +253,7 @@ QStringList statisticsTable(const std::vector<Series> &series) {
     return lines;
 }
 
-/// Progress on a terminal: "Reading the logs: 12 of 80", written over itself, once reading
+/// Progress on a terminal: "Reading the logs of FOLDER: 15 %", written over itself, once reading
 /// has taken longer than half a second; nothing where standard error is no terminal.
 class TerminalProgress {
   public:
@@ -270,7 +270,9 @@ class TerminalProgress {
     stats::HistoryProgress of(const QString &what) {
         return [this, what](int done, int total) {
             if (m_shown && m_since.elapsed() >= kShowAfterMs) {
-                m_err << "\r\033[KReading " << what << ": " << done << " of " << total << Qt::flush;
+                // Each log is looked at twice (its first time, then its readings).
+                m_err << "\r\033[KReading " << what << ": " << 100 * done / std::max(total, 1)
+                      << " %" << Qt::flush;
                 m_written = true;
             }
             return true;
