@@ -8,6 +8,8 @@ class TestTimeStamp : public QObject {
 
   private slots:
     void formatsStampAndClockInAnyLocale();
+    void readsBoundsAsTyped_data();
+    void readsBoundsAsTyped();
 };
 
 void TestTimeStamp::formatsStampAndClockInAnyLocale() {
@@ -32,6 +34,39 @@ void TestTimeStamp::formatsStampAndClockInAnyLocale() {
         QCOMPARE(core::isoTime(rows[1].time), "2001-03-07T09:05:02");
     }
     QLocale::setDefault(QLocale::c());
+}
+
+// A span's bound as a user types it: what it leaves out is its whole minute or day.
+void TestTimeStamp::readsBoundsAsTyped_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("last");
+    QTest::newRow("full") << "2026-12-08T14:07:05"
+                          << "2026-12-08T14:07:05"
+                          << "2026-12-08T14:07:05";
+    QTest::newRow("a blank for T") << " 2026-12-08 14:07:05 "
+                                   << "2026-12-08T14:07:05"
+                                   << "2026-12-08T14:07:05";
+    QTest::newRow("a minute") << "2026-12-08 14:07"
+                              << "2026-12-08T14:07:00"
+                              << "2026-12-08T14:07:59";
+    QTest::newRow("a day") << "2026-12-31"
+                           << "2026-12-31T00:00:00"
+                           << "2026-12-31T23:59:59";
+    QTest::newRow("an hour alone") << "2026-12-08 14" << QString() << QString();
+    QTest::newRow("no such day") << "2026-02-30" << QString() << QString();
+    QTest::newRow("two blanks") << "2026-12-08  14:07" << QString() << QString();
+}
+
+void TestTimeStamp::readsBoundsAsTyped() {
+    QFETCH(QString, typed);
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+    const auto shown = [](std::optional<qint64> seconds) {
+        return seconds ? core::isoTimeOfClockSeconds(*seconds) : QString();
+    };
+    QCOMPARE(shown(core::clockSecondsOfBound(typed, false)), first);
+    QCOMPARE(shown(core::clockSecondsOfBound(typed, true)), last);
 }
 
 QTEST_GUILESS_MAIN(TestTimeStamp)
