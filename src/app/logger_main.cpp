@@ -82,9 +82,7 @@ int unpublish(const QString &meterName, QStringList names, const QString &folder
         if (const std::optional<QString> holder = logbook::LoggingLock(folder).otherHolder())
             return refuse(QStringLiteral("%1 logs this meter and would publish it again: stop it "
                                          "first (systemctl --user stop %2)")
-                              .arg(*holder, meterName.isEmpty()
-                                                ? QStringLiteral("envmeter-logger")
-                                                : QStringLiteral("envmeter-logger@") + meterName));
+                              .arg(*holder, core::loggerService(meterName)));
     if (names.isEmpty())
         names.append(reading.settings.meterName());
     for (const QString &name : names)

@@ -51,13 +51,14 @@ std::optional<int> answerOnTerminal(int argc, char *argv[], QString &meterName) 
     QCommandLineParser parser;
     // Qt's own options are written with one dash: -platform offscreen.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(QStringLiteral(
-        "The companion of the environment meter: shows its readings as they come "
-        "and logs each one into the log beside the program.\n\n"
-        "  envmeter --statistics [PATH...] [--from T] [--to T] [--hi [FUNCTION=]X]... "
-        "[--low [FUNCTION=]Y]... [--interval 1m|15m|1h|1d] [--json|--csv]\n\n"
-        "prints the figures of logs and data folders instead (of the program's "
-        "data folder when no path is named), with no window and no display."));
+    parser.setApplicationDescription(
+        QStringLiteral("The companion of the environment meter: shows its readings as they come "
+                       "and logs each one into the log beside the program.\n\n"
+                       "  envmeter --statistics [PATH...] [--meter NAME]... [--from T] [--to T] "
+                       "[--hi [FUNCTION=]X]... "
+                       "[--low [FUNCTION=]Y]... [--interval 1m|15m|1h|1d] [--json|--csv]\n\n"
+                       "prints the figures of logs and data folders instead (of the program's "
+                       "data folder when no path is named), with no window and no display."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addOptions(app::statisticsOptions() + qtWindowOptions());

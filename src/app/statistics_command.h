@@ -7,13 +7,15 @@ class QTextStream;
 
 namespace app {
 
-/// `envmeter --statistics [PATH...] [--from T] [--to T] [--hi [FUNCTION=]X]...
-/// [--low [FUNCTION=]Y]... [--interval 1m|15m|1h|1d] [--json|--csv]`: the figures of the series
-/// of logs the paths make (a folder: its history; none: `dataFolder`) as a table, one JSON
-/// object or CSV on `out`, with no window. Returns the exit code: 0, or 2 with one line on
-/// `err` for a path that does not exist, a log named alone that is no log, a bad time, a span
-/// that ends before it begins, a bad limit or interval. A log of a history that cannot be read
-/// is named on `err` and left out.
+/// `envmeter --statistics [PATH...] [--meter NAME]... [--from T] [--to T] [--hi [FUNCTION=]X]...
+/// [--low [FUNCTION=]Y]... [--interval 1m|15m|1h|1d] [--json|--csv]`: the figures of the logs
+/// named alone as one series, and of each folder's and meter's history (none: `dataFolder`'s)
+/// as a series of its own, as a table, one JSON object or CSV on `out`, with no window. Returns
+/// the exit code: 0, or 2 with one line on `err` for a path that does not exist or is neither a
+/// file nor a folder, a log named alone that is no log, nothing but folders without logs, an
+/// unknown meter, a bad time, a span that ends before it begins, a bad limit or interval. A log
+/// of a history that cannot be read, and a folder without logs beside others, are named on
+/// `err` and left out.
 int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder, QTextStream &out,
                          QTextStream &err);
 

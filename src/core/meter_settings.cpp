@@ -23,6 +23,11 @@ QString meterNameFault(const QString &name) {
     return {};
 }
 
+QString loggerService(const QString &meterName) {
+    return meterName.isEmpty() ? QStringLiteral("envmeter-logger")
+                               : QStringLiteral("envmeter-logger@") + meterName;
+}
+
 QString meterSettingsFile(const QString &settingsFile, const QString &name) {
     return QFileInfo(settingsFile).dir().filePath(name + QStringLiteral(".conf"));
 }

@@ -9,6 +9,10 @@ namespace core {
 /// instance and its topics): empty when it can. Letters, digits, - and _.
 QString meterNameFault(const QString &name);
 
+/// The systemd user unit that logs the meter: envmeter-logger, or envmeter-logger@NAME for one
+/// of several.
+QString loggerService(const QString &meterName);
+
 /// CONFIG/envmeter/NAME.conf, a meter's own settings, beside envmeter.conf.
 QString meterSettingsFile(const QString &settingsFile, const QString &name);
 

@@ -1,5 +1,7 @@
 #include "log/logging_lock.h"
 
+#include "core/meter_settings.h"
+
 #include <QDir>
 
 namespace logbook {
@@ -48,13 +50,10 @@ QString LoggingLock::refusal() {
     const std::optional<QString> holder = otherHolder();
     if (!holder)
         return {};
-    const QString service = m_meterName.isEmpty()
-                                ? QStringLiteral("envmeter-logger")
-                                : QStringLiteral("envmeter-logger@%1").arg(m_meterName);
     return QStringLiteral("The log is being written by %1, and only one program may take readings "
                           "into it or change it at a time. Stop that program first (the logging "
                           "service stops with: systemctl --user stop %2), then try again.")
-        .arg(*holder, service);
+        .arg(*holder, core::loggerService(m_meterName));
 }
 
 } // namespace logbook
