@@ -152,9 +152,12 @@ void Logger::openLine() {
 }
 
 void Logger::lineOff() {
-    // Once the port's own callback has returned.
+    // Once the port's own callback has returned; a failed backup opens it again itself.
     if (!m_retry.isActive())
-        QTimer::singleShot(0, &m_retry, [this] { openLine(); });
+        QTimer::singleShot(0, &m_retry, [this] {
+            if (!m_line.isOpen())
+                openLine();
+        });
 }
 
 } // namespace app

@@ -163,6 +163,7 @@ void ReadingLog::enforceRecordLimit(RecordLimitHost &host) {
         if (!m_backupFailing)
             m_messages.showMessage(failure);
         m_backupFailing = true;
+        host.resumeAfterFailedBackup();
         return;
     }
     m_backupFailing = false;

@@ -46,6 +46,9 @@ class RecordLimitHost {
     /// The numbering starts from 0 again, and a window starts its trend, extremes and slider
     /// afresh.
     virtual void resetAfterRecordLimit() = 0;
+    /// The backup could not be made: the port opened again, readings go on being taken as
+    /// before the limit, and the next one tries again.
+    virtual void resumeAfterFailedBackup() = 0;
 };
 
 /// The log of readings: one record of table b1 in db1.mdb per reading, and the record limit
@@ -78,7 +81,7 @@ class ReadingLog {
     void appendReading(qint32 no, const QString &fun, const QString &data, const QString &unit);
     /// Backs the full log up to maxdb1.mdb and empties it, with the line off. When the backup
     /// cannot be made the log keeps every record, the user is told why (once, until a backup
-    /// works), and nothing is reset: the next reading tries again.
+    /// works), nothing is reset and the line goes on again: the next reading tries again.
     void enforceRecordLimit(RecordLimitHost &host);
     /// Clear All's part in the log: db1.mdb emptied once every reading taken so far is written,
     /// and what shows it read again. Returns what failed, in words for the user.

@@ -192,6 +192,11 @@ void LoggingSession::putLineOff() {
     m_view->lineOff();
 }
 
+void LoggingSession::resumeAfterFailedBackup() {
+    if (openLine())
+        m_view->lineOnAgain();
+}
+
 void LoggingSession::resetAfterRecordLimit() {
     m_state.NextRecordNo = 0;
     m_view->logStartedAfresh();

@@ -52,6 +52,8 @@ class ReadingView {
     virtual void readingTaken(const meter::Reading &) {}
     /// The record limit put the line off while it backs the log up.
     virtual void lineOff() {}
+    /// The backup failed and the line is on again, readings taken as before the limit.
+    virtual void lineOnAgain() {}
     /// The record limit emptied the log: the numbering starts again.
     virtual void logStartedAfresh() {}
 };
@@ -102,6 +104,7 @@ class LoggingSession final : private logbook::RecordLimitHost {
   private:
     void putLineOff() override;
     void resetAfterRecordLimit() override;
+    void resumeAfterFailedBackup() override;
     void applyFirstReadingScale(const meter::Reading &r, bool overload);
     void applyFunctionChangeScale(const meter::Reading &r, bool overload);
     void applyTemperatureUnitScale(const meter::Reading &r);

@@ -22,6 +22,8 @@ void putLineOff(WindowModel &model, meter::SerialLine &line) {
     model.setBackColour(ControlId::Picture4, kLampOff);
 }
 
+void showLineOn(WindowModel &model) { model.setText(ControlId::Text9, kOnLine); }
+
 bool lineIsOff(const WindowModel &model) { return model.text(ControlId::Text9) == kOffLine; }
 
 PortControl::PortControl(WindowModel &model, session::LoggingSession &session, ChartHandlers &chart,
@@ -69,7 +71,7 @@ bool PortControl::takeLoggingLock() {
 }
 
 bool PortControl::openLine() {
-    m_model.setText(ControlId::Text9, kOnLine);
+    showLineOn(m_model);
     if (m_model.fields.HistoryShown) {
         m_chart.ApplyChartBackground();
         m_chart.RedrawTrend();

@@ -24,6 +24,8 @@ class WindowModel;
 
 /// The line off: Text9 "OFFLine", the port closed, the receive lamp blue.
 void putLineOff(WindowModel &model, meter::SerialLine &line);
+/// The line on, as its port was opened: Text9 "ONLine".
+void showLineOn(WindowModel &model);
 /// Whether the line is off, as the line-state box Text9 says: the commands that must not run
 /// while readings are taken ask this.
 bool lineIsOff(const WindowModel &model);

@@ -149,6 +149,8 @@ void ReadingDisplay::readingTaken(const meter::Reading &r) {
 
 void ReadingDisplay::lineOff() { putLineOff(m_model, m_line); }
 
+void ReadingDisplay::lineOnAgain() { showLineOn(m_model); }
+
 void ReadingDisplay::logStartedAfresh() { startLogAfresh(m_model, m_chart); }
 
 } // namespace window

@@ -31,6 +31,7 @@ class ReadingDisplay final : public session::ReadingView {
     void readingLogged() override;
     void readingTaken(const meter::Reading &r) override;
     void lineOff() override;
+    void lineOnAgain() override;
     void logStartedAfresh() override;
 
   private:

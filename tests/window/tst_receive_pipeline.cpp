@@ -218,7 +218,9 @@ class TestReceivePipeline : public QObject {
         open();
         m_w->model.fields.NextRecordNo = logbook::kRecordLimit - 1;
         reading("44.4_ %RH");
-        QCOMPARE(text(ControlId::Text9), "OFFLine");
+        // The line goes on again: readings are taken as before, and the next tries again.
+        QCOMPARE(text(ControlId::Text9), "ONLine");
+        QVERIFY(m_w->line.isOpen());
         QCOMPARE(m_w->messages.shown().size(), 1);
         QVERIFY(m_w->messages.shown()[0].contains(
             QDir::toNativeSeparators(m_dir->filePath("maxdb1.mdb"))));
