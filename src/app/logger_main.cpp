@@ -65,7 +65,7 @@ QString dataFolder(const QCommandLineParser &parser, const QCommandLineOption &d
 /// --unpublish: takes from the broker what the meter (or each of `names`, as published) left
 /// there for good. Exit 0 when done, 1 when the broker could not be asked, 2 when it must not be.
 int unpublish(const QString &meterName, QStringList names, const QString &folder, QTextStream &out,
-              const std::function<int(const QString &)> &refuse) {
+              QTextStream &err, const std::function<int(const QString &)> &refuse) {
     const QString file = publish::settingsFile();
     const publish::SettingsReading reading =
         meterName.isEmpty() ? publish::readPublishSettings(file)
@@ -95,7 +95,7 @@ int unpublish(const QString &meterName, QStringList names, const QString &folder
         settings.meter = name;
         const publish::ClearedMeter cleared = publish::clearRetained(settings, kBrokerPatienceMs);
         if (!cleared.failure.isEmpty()) {
-            out << "envmeter-logger: " << name << " could not be cleared: " << cleared.failure
+            err << "envmeter-logger: " << name << " could not be cleared: " << cleared.failure
                 << Qt::endl;
             return 1;
         }
@@ -200,7 +200,7 @@ int main(int argc, char *argv[]) {
     if (parser.isSet(unpublishOption)) {
         const QString folder = dataFolder(parser, data);
         return unpublish(meterName, parser.positionalArguments(),
-                         meterName.isEmpty() ? folder : QDir(folder).filePath(meterName), out,
+                         meterName.isEmpty() ? folder : QDir(folder).filePath(meterName), out, err,
                          refuse);
     }
     core::MeterLine meterLine;

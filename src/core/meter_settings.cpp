@@ -74,17 +74,15 @@ QString unknownMeterFault(const QString &name, const QString &settingsFile,
 
 MeterLine readMeterLine(const QString &file) {
     MeterLine line;
-    QFile in(file);
-    if (!in.exists())
+    const SettingsFile read = loadSettingsFile(file);
+    line.found = read.found;
+    if (!read.failure.isEmpty())
+        line.mistakes.append(read.failure);
+    if (!read.found || !read.failure.isEmpty())
         return line;
-    line.found = true;
     const QString where = QDir::toNativeSeparators(file);
-    if (!in.open(QIODevice::ReadOnly)) {
-        line.mistakes.append(QStringLiteral("%1 cannot be read: %2").arg(where, in.errorString()));
-        return line;
-    }
     // The [mqtt] section and the file's form are checked with the publishing settings.
-    const SettingsText parsed = parseSettings(QString::fromUtf8(in.readAll()));
+    const SettingsText parsed = parseSettings(read.text);
     std::map<int, QString> mistakes; // by line, as the file is read
     const auto mistake = [&mistakes](int at, const QString &what) { mistakes.emplace(at, what); };
     for (const SettingsSection &section : parsed.sections)

@@ -1,5 +1,9 @@
 #include "core/settings_file.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include <algorithm>
 #include <optional>
 #include <variant>
@@ -122,6 +126,25 @@ QString commentHint(const QString &value) {
             return QStringLiteral(" (a comment at the end of a line begins with ; after a blank, "
                                   "not #)");
     return {};
+}
+
+SettingsFile loadSettingsFile(const QString &path) {
+    SettingsFile file;
+    const QFileInfo info(path);
+    file.found = info.exists() || info.isSymLink();
+    if (!file.found)
+        return file;
+    const QString where = QDir::toNativeSeparators(path);
+    QFile in(path);
+    if (!info.isFile())
+        file.failure = QStringLiteral("%1 cannot be read: it is no file but a folder, a pipe or a "
+                                      "device")
+                           .arg(where);
+    else if (!in.open(QIODevice::ReadOnly))
+        file.failure = QStringLiteral("%1 cannot be read: %2").arg(where, in.errorString());
+    else
+        file.text = QString::fromUtf8(in.readAll());
+    return file;
 }
 
 SettingsText parseSettings(QStringView text) {

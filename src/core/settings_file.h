@@ -35,6 +35,17 @@ struct SettingsText {
     std::vector<SettingsMistake> mistakes;
 };
 
+/// A settings file's text as the user wrote it.
+struct SettingsFile {
+    bool found = false; ///< something is there by that name
+    QString text;
+    QString failure; ///< why it cannot be read, naming it; empty when it was read
+};
+
+/// Reads the settings file at `path`. Something that is no regular file (a folder, a pipe, a
+/// device) is refused without being opened: opening a pipe waits for a writer.
+SettingsFile loadSettingsFile(const QString &path);
+
 /// Reads a settings file of `[section]` and `key=value` lines as a user writes it by hand.
 /// A line beginning with `;` or `#` is a comment, and so is what follows a `;` that follows a
 /// blank (the blanks after the `=` count: a value of blanks and a comment is empty). A value is

@@ -132,17 +132,16 @@ namespace {
 /// meter's own file may also hold [meter]. `overridden`: another file is read over it.
 void readSettingsFile(SettingsReading &reading, const QString &file, bool meterFile,
                       bool overridden) {
-    QFile in(file);
-    if (!in.exists())
+    const core::SettingsFile read = core::loadSettingsFile(file);
+    if (!read.found)
         return;
     reading.found = true;
     const QString where = QDir::toNativeSeparators(file);
-    if (!in.open(QIODevice::ReadOnly)) {
-        reading.mistakes.append(
-            QStringLiteral("%1 cannot be read: %2").arg(where, in.errorString()));
+    if (!read.failure.isEmpty()) {
+        reading.mistakes.append(read.failure);
         return;
     }
-    const core::SettingsText parsed = core::parseSettings(QString::fromUtf8(in.readAll()));
+    const core::SettingsText parsed = core::parseSettings(read.text);
     std::vector<core::SettingsMistake> mistakes = parsed.mistakes;
     const auto mistake = [&mistakes](int line, const QString &what) {
         mistakes.push_back({line, what});
@@ -246,7 +245,7 @@ void readSettingsFile(SettingsReading &reading, const QString &file, bool meterF
     constexpr QFileDevice::Permissions kOthersRead =
         QFileDevice::ReadGroup | QFileDevice::ReadOther;
     if (seen.count(QStringLiteral("password")) && !s.password.isEmpty() &&
-        (in.permissions() & kOthersRead))
+        (QFileInfo(file).permissions() & kOthersRead))
         reading.exposed = QStringLiteral("%1 holds a password that other users can read; "
                                          "chmod 600 %1 keeps it yours alone.")
                               .arg(where);
@@ -277,12 +276,10 @@ QString writePublishSettings(const QString &file, const PublishSettings &s) {
     const QString where = QDir::toNativeSeparators(file);
     if (!QDir().mkpath(QFileInfo(file).absolutePath()))
         return QStringLiteral("the folder of %1 cannot be made").arg(where);
-    QString text;
-    if (QFile in(file); in.exists()) {
-        if (!in.open(QIODevice::ReadOnly))
-            return QStringLiteral("%1 cannot be read: %2").arg(where, in.errorString());
-        text = QString::fromUtf8(in.readAll());
-    }
+    const core::SettingsFile read = core::loadSettingsFile(file);
+    if (!read.failure.isEmpty())
+        return read.failure;
+    QString text = read.text;
     const auto flag = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
     text = core::withSettings(
         text, kSection,

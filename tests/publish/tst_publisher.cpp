@@ -21,6 +21,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 /// What the publisher told, from its thread.
@@ -301,6 +303,17 @@ class TestPublisher : public QObject {
             publish::readMeterPublishSettings(conf, kitchen, "kitchen").mistakes.filter(kitchen),
             QStringList());
         QCOMPARE(core::meterNames(conf), QStringList{"kitchen"});
+
+        // A pipe where a settings file belongs is told, never waited on.
+        QVERIFY(QFile::remove(kitchen));
+        QCOMPARE(mkfifo(QFile::encodeName(kitchen).constData(), 0600), 0);
+        const QString refused = kitchen + " cannot be read: it is no file but a folder, a pipe "
+                                          "or a device";
+        QCOMPARE(core::readMeterLine(kitchen).mistakes, QStringList{refused});
+        QCOMPARE(
+            publish::readMeterPublishSettings(conf, kitchen, "kitchen").mistakes.filter(kitchen),
+            QStringList{refused});
+        QCOMPARE(publish::writePublishSettings(kitchen, expected), refused);
     }
 
     // What a user hears when the broker will not have the program: a refused password, a
