@@ -44,7 +44,8 @@ void BM_StatisticsOfTheLog(benchmark::State &state) {
     logbook::DatabaseError error;
     for (auto _ : state) {
         const auto records = stats::readLogRecords(log, error);
-        benchmark::DoNotOptimize(stats::spanFigures(*records, {{}, {}, {85.0, {}}, {40.0, {}}}));
+        benchmark::DoNotOptimize(
+            stats::spanFigures(*records, {{}, {}, {85.0, {}}, {40.0, {}}, {}}));
     }
 }
 BENCHMARK(BM_StatisticsOfTheLog)->Unit(benchmark::kMillisecond);
@@ -54,7 +55,8 @@ void BM_StatisticsComputedAlone(benchmark::State &state) {
     logbook::DatabaseError error;
     const auto records = stats::readLogRecords(variedLog(dir), error);
     for (auto _ : state)
-        benchmark::DoNotOptimize(stats::spanFigures(*records, {{}, {}, {85.0, {}}, {40.0, {}}}));
+        benchmark::DoNotOptimize(
+            stats::spanFigures(*records, {{}, {}, {85.0, {}}, {40.0, {}}, {}}));
     state.counters["records"] = double(records->size());
 }
 BENCHMARK(BM_StatisticsComputedAlone)->Unit(benchmark::kMillisecond);

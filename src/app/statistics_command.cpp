@@ -4,6 +4,7 @@
 #include "core/number_text.h"
 #include "core/reading_texts.h"
 #include "core/time_stamp.h"
+#include "core/zone_clock.h"
 #include "log/csv_export.h"
 #include "log/log_database.h"
 #include "publish/publish_settings.h"
@@ -37,6 +38,7 @@ const QString kJson = QStringLiteral("json");
 const QString kCsv = QStringLiteral("csv");
 const QString kInterval = QStringLiteral("interval");
 const QString kMeter = QStringLiteral("meter");
+const QString kZone = QStringLiteral("tz");
 
 /// The interval lengths, as the user writes them.
 const std::map<QString, int> kIntervals{{QStringLiteral("1m"), 60},
@@ -137,7 +139,7 @@ intervalsByStart(const std::vector<Series> &series) {
         byStart;
     for (const Series &s : series)
         for (const stats::IntervalFigures &i : s.figures.intervals)
-            byStart[i.start].emplace_back(&s, &i);
+            byStart[i.start.utc].emplace_back(&s, &i);
     return byStart;
 }
 
@@ -171,8 +173,8 @@ QJsonObject statisticsJson(const std::vector<Series> &series, bool byInterval) {
                 for (const QJsonValue &group : labelledGroups(i->groups, *s, true, label))
                     groupsThen.append(group);
             intervals.append(QJsonObject{
-                {QStringLiteral("start"), core::isoTimeOfClockSeconds(start)},
-                {QStringLiteral("end"), core::isoTimeOfClockSeconds(parts.front().second->end)},
+                {QStringLiteral("start"), core::isoTimeWithOffset(parts.front().second->start)},
+                {QStringLiteral("end"), core::isoTimeWithOffset(parts.front().second->end)},
                 {QStringLiteral("groups"), groupsThen}});
         }
         json.insert(QStringLiteral("intervals"), intervals);
@@ -211,9 +213,9 @@ QByteArray statisticsCsv(const std::vector<Series> &series, bool byInterval) {
         for (const auto &[start, parts] : intervalsByStart(series))
             for (const auto &[s, i] : parts)
                 for (const stats::GroupFigures &g : i->groups)
-                    out.append(line({core::isoTimeOfClockSeconds(i->start),
-                                     core::isoTimeOfClockSeconds(i->end)},
-                                    *s, g, true));
+                    out.append(
+                        line({core::isoTimeWithOffset(i->start), core::isoTimeWithOffset(i->end)},
+                             *s, g, true));
     } else {
         for (const Series &s : series)
             for (const stats::GroupFigures &g : s.figures.span.groups)
@@ -246,7 +248,7 @@ QStringList statisticsTable(const std::vector<Series> &series) {
             lines.append(QString());
             lines += stats::statisticsLines(
                 QStringLiteral("From %1 to %2")
-                    .arg(core::isoTimeOfClockSeconds(i.start), core::isoTimeOfClockSeconds(i.end)),
+                    .arg(core::isoTimeWithOffset(i.start), core::isoTimeWithOffset(i.end)),
                 {i.groups, 0}, QStringLiteral(": "));
         }
     }
@@ -314,12 +316,19 @@ QList<QCommandLineOption> statisticsOptions() {
          QStringLiteral("NAME")},
         {kFrom,
          QStringLiteral("With --statistics: the span's first time, yyyy-MM-ddTHH:mm:ss (or "
-                        "yyyy-MM-dd HH:mm, or a date alone: from its first second)."),
+                        "yyyy-MM-dd HH:mm, or a date alone: from its first second), local time "
+                        "(the first pass of an hour the clock read twice) unless an offset "
+                        "follows: +01:00, -05:00 or Z."),
          QStringLiteral("time")},
         {kTo,
          QStringLiteral("With --statistics: the span's last time, as --from (a minute or a date "
                         "alone: to its last second)."),
          QStringLiteral("time")},
+        {kZone,
+         QStringLiteral("With --statistics: the time zone the logs were written in, as "
+                        "Europe/Berlin: their time stamps are that zone's local clock (by default "
+                        "this machine's zone, or $TZ)."),
+         QStringLiteral("zone")},
         {kHi,
          QStringLiteral("With --statistics: count the time at or above this value, for every "
                         "function, or for one as sound=85 (also humidity=, temp=, light=), in "
@@ -329,7 +338,7 @@ QList<QCommandLineOption> statisticsOptions() {
          QStringLiteral("value")},
         {kInterval,
          QStringLiteral("With --statistics: also the figures of each calendar interval of the "
-                        "local clock: 1m, 15m, 1h or 1d."),
+                        "local clock, as lived (the autumn day has 25 hours): 1m, 15m, 1h or 1d."),
          QStringLiteral("length")},
         {kJson, QStringLiteral("With --statistics: one JSON object instead of a table.")},
         {kCsv,
@@ -351,13 +360,22 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
         return fail(parser.errorText());
 
     stats::SpanQuery query;
+    if (parser.isSet(kZone)) {
+        const QByteArray zone = parser.value(kZone).toUtf8();
+        if (!QTimeZone::isTimeZoneIdAvailable(zone))
+            return fail(QStringLiteral("--tz %1: no such time zone here (zones are named as "
+                                       "Europe/Berlin or America/New_York)")
+                            .arg(parser.value(kZone)));
+        query.zone = core::ZoneClock(QTimeZone(zone));
+    }
     for (const auto &[option, bound] : {std::pair(kFrom, &query.from), std::pair(kTo, &query.to)}) {
         if (!parser.isSet(option))
             continue;
-        *bound = core::clockSecondsOfBound(parser.value(option), option == kTo);
+        *bound = core::instantOfBound(parser.value(option), option == kTo, query.zone);
         if (!*bound)
             return fail(QStringLiteral("--%1 needs a time as yyyy-MM-ddTHH:mm:ss (or yyyy-MM-dd "
-                                       "HH:mm, or a date alone), not \"%2\"")
+                                       "HH:mm, or a date alone), an offset such as +01:00 after "
+                                       "it if need be, not \"%2\"")
                             .arg(option, parser.value(option)));
     }
     if (query.from && query.to && *query.from > *query.to)

@@ -26,6 +26,12 @@ QString dateText(QDate date) {
            zeroPadded(date.year(), 4);
 }
 
+/// "yyyy-MM-ddThh:mm:ss"
+QString isoText(QDate date, QTime time) {
+    return zeroPadded(date.year(), 4) + u'-' + zeroPadded(date.month(), 2) + u'-' +
+           zeroPadded(date.day(), 2) + u'T' + timeText(time);
+}
+
 /// The date and time of a text of the given shape: digits where the shape has 0, its other
 /// characters as they stand; year, month, day, hour, minute and second at the offsets given.
 std::optional<std::pair<QDate, QTime>> readShaped(QStringView text, QStringView shape,
@@ -99,28 +105,18 @@ std::optional<qint64> clockSecondsOfBound(QStringView text, bool end) {
     return std::nullopt;
 }
 
-QString isoTime(const QDateTime &localTime) {
-    const QDate date = localTime.date();
-    return zeroPadded(date.year(), 4) + u'-' + zeroPadded(date.month(), 2) + u'-' +
-           zeroPadded(date.day(), 2) + u'T' + timeText(localTime.time());
+QString isoTime(const QDateTime &localTime) { return isoText(localTime.date(), localTime.time()); }
+
+QString isoTimeOfClockSeconds(qint64 seconds) {
+    // Not through a QDateTime of local time, which would move a time the clock skipped.
+    return isoText(QDate::fromJulianDay(seconds / 86400),
+                   QTime::fromMSecsSinceStartOfDay(int(seconds % 86400) * 1000));
 }
 
-QString isoTimeOfClockSeconds(qint64 seconds) { return isoTime(clockTime(seconds)); }
-
-QDateTime clockTime(qint64 seconds) {
-    return QDateTime(QDate::fromJulianDay(seconds / 86400),
-                     QTime::fromMSecsSinceStartOfDay(int(seconds % 86400) * 1000));
-}
-
-qint64 clockMilliseconds(const QDateTime &localTime) {
-    return localTime.date().toJulianDay() * 86400 * 1000 + localTime.time().msecsSinceStartOfDay();
-}
-
-QString isoTimeWithOffset(const QDateTime &localTime) {
-    const int offset = localTime.offsetFromUtc();
-    const int minutes = std::abs(offset) / 60;
-    return isoTime(localTime) + (offset < 0 ? u'-' : u'+') + zeroPadded(minutes / 60, 2) + u':' +
-           zeroPadded(minutes % 60, 2);
+QString isoTimeWithOffset(LocalInstant instant) {
+    const int minutes = std::abs(instant.offset) / 60;
+    return isoTimeOfClockSeconds(instant.clock()) + (instant.offset < 0 ? u'-' : u'+') +
+           zeroPadded(minutes / 60, 2) + u':' + zeroPadded(minutes % 60, 2);
 }
 
 } // namespace core

@@ -7,6 +7,19 @@
 
 namespace core {
 
+/// Clock seconds (core::clockSeconds) of 1970-01-01T00:00:00.
+inline constexpr qint64 kEpochClockSeconds = qint64(2440588) * 86400;
+
+/// An instant, in seconds since 1970-01-01T00:00:00Z, with the offset from UTC the local clock
+/// had then, in seconds.
+struct LocalInstant {
+    qint64 utc = 0;
+    int offset = 0;
+    /// The instant as the local clock read it, in clock seconds (core::clockSeconds).
+    qint64 clock() const { return kEpochClockSeconds + utc + offset; }
+    friend bool operator==(const LocalInstant &, const LocalInstant &) = default;
+};
+
 /// The time stamp written into each log record: "hh:mm:ss/mm-dd-yyyy", 24-hour clock,
 /// for example "14:03:27/12-04-2026".
 QString timeStamp(const QDateTime &localTime);
@@ -28,13 +41,9 @@ std::optional<qint64> clockSecondsOfIso(QStringView text);
 std::optional<qint64> clockSecondsOfBound(QStringView text, bool end);
 /// Clock seconds as "yyyy-MM-ddTHH:mm:ss".
 QString isoTimeOfClockSeconds(qint64 seconds);
-/// The local time clock seconds stand for.
-QDateTime clockTime(qint64 seconds);
-/// A local time in clock milliseconds: clock seconds times 1000 and its milliseconds.
-qint64 clockMilliseconds(const QDateTime &localTime);
-/// A local time as "yyyy-MM-ddTHH:mm:ss+01:00", with the offset from UTC it has then (always
-/// as an offset, "+00:00" included, never "Z").
-QString isoTimeWithOffset(const QDateTime &localTime);
+/// An instant as the local clock read it, with its offset from UTC then (always as an offset,
+/// "+00:00" included, never "Z"): "2026-10-25T02:00:00+01:00".
+QString isoTimeWithOffset(LocalInstant instant);
 
 /// The same time as spreadsheets sort it: "yyyy-MM-ddTHH:mm:ss", "2026-12-04T14:03:27".
 QString isoTime(const QDateTime &localTime);

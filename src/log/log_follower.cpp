@@ -109,6 +109,14 @@ std::optional<LogPlace> LogFollower::located(const LogPlace &place) {
 }
 
 std::optional<LogPlace> LogFollower::placeBefore(qint64 clockSecond) {
+    // A stamp that cannot be read is no later one.
+    return placeBefore([clockSecond](const QString &stamp) {
+        return core::clockSeconds(stamp).value_or(std::numeric_limits<qint64>::min()) < clockSecond;
+    });
+}
+
+std::optional<LogPlace>
+LogFollower::placeBefore(const std::function<bool(const QString &stamp)> &isEarlier) {
     if (!QFileInfo::exists(logFile(false)))
         return LogPlace{};
     const Connection *db = connection(false);
@@ -121,8 +129,7 @@ std::optional<LogPlace> LogFollower::placeBefore(qint64 clockSecond) {
         return std::nullopt;
     while (query.next()) {
         const QString time = query.value(2).toString();
-        // A stamp that cannot be read is no later one.
-        if (core::clockSeconds(time).value_or(std::numeric_limits<qint64>::min()) < clockSecond)
+        if (isEarlier(time))
             return LogPlace{query.value(1).toInt(), time, false, query.value(0).toLongLong()};
     }
     return LogPlace{};

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -51,6 +52,9 @@ class LogFollower {
     /// (core::clockSeconds), those at its end (a stamp that cannot be read is no later one):
     /// the start of the log when all are; nothing while the log cannot be read.
     std::optional<LogPlace> placeBefore(qint64 clockSecond);
+    /// The same, the records at the end being those before the last whose stamp `isEarlier`
+    /// says is earlier; it is asked from the last record back.
+    std::optional<LogPlace> placeBefore(const std::function<bool(const QString &stamp)> &isEarlier);
     /// Closes the connections, on the thread that opened them.
     void close();
 

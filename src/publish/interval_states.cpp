@@ -7,8 +7,6 @@ namespace publish {
 
 namespace {
 
-constexpr qint64 kDaySeconds = 86400;
-
 /// A temperature read in one unit, in the other.
 double converted(double value, const QString &toUnit) {
     return toUnit == core::kUnitFahrenheit ? value * 9 / 5 + 32 : (value - 32) * 5 / 9;
@@ -37,20 +35,25 @@ stats::CompactLog inTemperatureUnit(std::span<const logbook::LogRecord> records,
 } // namespace
 
 struct IntervalStates::Open {
-    qint64 start = 0;
-    qint64 end = 0;
-    stats::FigureBuilder figures{stats::SpanQuery{}};
+    Open(qint64 start, qint64 end, const core::ZoneClock &zone)
+        : start(start), end(end), figures(stats::SpanQuery{{}, {}, {}, {}, zone}) {}
+    qint64 start;
+    qint64 end;
+    stats::FigureBuilder figures;
 };
 
-IntervalStates::IntervalStates(int seconds, QString temperatureUnit)
-    : m_seconds(seconds), m_temperatureUnit(std::move(temperatureUnit)) {}
+IntervalStates::IntervalStates(int seconds, QString temperatureUnit, core::ZoneClock zone)
+    : m_seconds(seconds), m_temperatureUnit(std::move(temperatureUnit)), m_zone(std::move(zone)) {}
 
 IntervalStates::~IntervalStates() = default;
 
-std::pair<qint64, qint64> IntervalStates::intervalOf(qint64 clockSecond) const {
-    const qint64 day = clockSecond - clockSecond % kDaySeconds;
-    const qint64 start = day + (clockSecond - day) / m_seconds * m_seconds;
-    return {start, std::min(start + m_seconds, day + kDaySeconds)};
+std::pair<qint64, qint64> IntervalStates::intervalOf(qint64 instant) const {
+    return m_zone.intervalOf(instant, m_seconds);
+}
+
+void IntervalStates::followFrom(qint64 instant) {
+    m_previous = instant;
+    m_firstTold = instant;
 }
 
 void IntervalStates::add(std::span<const logbook::LogRecord> records) {
@@ -63,33 +66,38 @@ void IntervalStates::add(std::span<const logbook::LogRecord> records) {
         first = end;
     };
     for (std::size_t i = 0; i < records.size(); ++i) {
-        const std::optional<qint64> time = core::clockSeconds(records[i].time);
-        if (!time || (m_open && *time >= m_open->start && *time < m_open->end))
+        const std::optional<qint64> clock = core::clockSeconds(records[i].time);
+        if (!clock)
+            continue;
+        const std::optional<qint64> before = m_previous;
+        const qint64 time = m_zone.instantOf(*clock, before);
+        m_previous = time;
+        if (m_open && time >= m_open->start && time < m_open->end)
             continue;
         addStretch(i);
-        // Stamped outside the interval going on: that one is over, as far as readings go,
+        // Taken outside the interval going on: that one is over, as far as readings go,
         // whether the clock went on or was set back.
         endInterval();
-        const auto [start, end] = intervalOf(*time);
-        m_open = std::make_unique<Open>();
-        m_open->start = start;
-        m_open->end = end;
+        const auto [start, end] = intervalOf(time);
+        m_open = std::make_unique<Open>(start, end, m_zone);
+        if (before)
+            m_open->figures.follow(*before);
     }
     addStretch(records.size());
 }
 
-void IntervalStates::clockAt(qint64 clockMs) {
-    if (msUntilDue(clockMs).value_or(1) <= 0)
+void IntervalStates::clockAt(qint64 nowMs) {
+    if (msUntilDue(nowMs).value_or(1) <= 0)
         endInterval();
 }
 
-std::optional<qint64> IntervalStates::msUntilDue(qint64 clockMs) const {
+std::optional<qint64> IntervalStates::msUntilDue(qint64 nowMs) const {
     if (!m_open)
         return std::nullopt;
     // A clock set back before the interval ends it too.
-    if (clockMs < m_open->start * 1000 - kGraceMs)
+    if (nowMs < m_open->start * 1000 - kGraceMs)
         return 0;
-    return m_open->end * 1000 + kGraceMs - clockMs;
+    return m_open->end * 1000 + kGraceMs - nowMs;
 }
 
 std::optional<IntervalState> IntervalStates::takeLatest() { return std::exchange(m_latest, {}); }
@@ -97,9 +105,11 @@ std::optional<IntervalState> IntervalStates::takeLatest() { return std::exchange
 void IntervalStates::endInterval() {
     if (!m_open)
         return;
-    IntervalState state{m_open->start, m_open->end, m_open->figures.span().groups};
+    IntervalState state{m_zone.at(m_open->start), m_zone.at(m_open->end),
+                        m_open->figures.span().groups};
     m_open.reset();
-    if (!state.groups.empty())
+    // Those before the first told were told before this program followed the log.
+    if (!state.groups.empty() && state.end.utc > m_firstTold.value_or(state.end.utc - 1))
         m_latest = std::move(state);
 }
 

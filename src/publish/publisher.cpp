@@ -112,10 +112,15 @@ class Publisher::Worker {
         int mid;
         logbook::LogPlace place;
         bool acknowledged;
+        std::optional<qint64> taken; ///< when, as an instant
     };
     std::deque<InFlight> m_inFlight;
     logbook::LogPlace m_sent;  ///< the last record handed to the broker
     logbook::LogPlace m_acked; ///< the last of an unbroken run of records the broker took
+    /// When they were taken: the next stamp of an hour the clock read twice is read in the pass
+    /// nearer it.
+    std::optional<qint64> m_sentTaken;
+    std::optional<qint64> m_ackedTaken;
     PublishedMark m_mark{m_directory};
     QElapsedTimer m_second;
     int m_sentThisSecond = 0;
@@ -203,15 +208,26 @@ void Publisher::Worker::connect() {
     // What the broker did not acknowledge goes again.
     m_inFlight.clear();
     m_sent = m_acked;
+    m_sentTaken = m_ackedTaken;
 }
 
 void Publisher::Worker::followStates() {
-    const qint64 now = core::clockMilliseconds(QDateTime::currentDateTime());
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (!m_statesRead) {
         // From the first record of the interval going on: its state is all of its readings.
-        m_statesRead = m_follower.placeBefore(m_states.intervalOf(now / 1000).first);
+        // Read back from now, each stamp in the pass nearer the one after it.
+        const qint64 start = m_states.intervalOf(now / 1000).first;
+        std::optional<qint64> later = now / 1000;
+        m_statesRead = m_follower.placeBefore([&](const QString &stamp) {
+            const std::optional<qint64> clock = core::clockSeconds(stamp);
+            if (!clock)
+                return true;
+            later = m_states.zone().instantOf(*clock, later);
+            return *later < start;
+        });
         if (!m_statesRead)
             return;
+        m_states.followFrom(start);
     }
     // While the per-record messages keep up, they read the records for the states too.
     if (!m_broker || !m_broker->isConnected() || !(*m_statesRead == m_sent)) {
@@ -243,8 +259,7 @@ void Publisher::Worker::publishState() {
 }
 
 int Publisher::Worker::untilStateDue(int ms) const {
-    const std::optional<qint64> due =
-        m_states.msUntilDue(core::clockMilliseconds(QDateTime::currentDateTime()));
+    const std::optional<qint64> due = m_states.msUntilDue(QDateTime::currentMSecsSinceEpoch());
     return due ? int(std::clamp<qint64>(*due, 0, std::max(ms, 0))) : ms;
 }
 
@@ -282,6 +297,8 @@ void Publisher::Worker::acknowledged(int mid) {
 void Publisher::Worker::advanceAcknowledged() {
     while (!m_inFlight.empty() && m_inFlight.front().acknowledged) {
         m_acked = m_inFlight.front().place;
+        if (m_inFlight.front().taken)
+            m_ackedTaken = m_inFlight.front().taken;
         m_inFlight.pop_front();
         m_mark.moveTo({m_acked.no, m_acked.time});
     }
@@ -301,15 +318,26 @@ void Publisher::Worker::publishWaiting() {
     std::vector<logbook::LogRecord> taken;
     for (logbook::FollowedRecord &row : m_follower.recordsAfter(m_sent, room)) {
         const QString topic = recordTopic(m_settings, row.record.function);
+        const core::ZoneClock &zone = m_states.zone();
+        std::optional<qint64> takenAt;
+        if (const std::optional<qint64> clock = core::clockSeconds(row.record.time))
+            takenAt =
+                zone.instantOf(*clock, m_sentTaken.value_or(QDateTime::currentSecsSinceEpoch()));
         int mid = -1;
         if (!topic.isEmpty()) {
-            mid = m_broker->publish(topic, recordPayload(row.record), false);
+            mid = m_broker->publish(topic,
+                                    recordPayload(row.record, takenAt
+                                                                  ? std::optional(zone.at(*takenAt))
+                                                                  : std::nullopt),
+                                    false);
             if (mid < 0)
                 break;
         }
         // A record with no function has nowhere to go: it counts as taken.
-        m_inFlight.push_back({mid, row.place, mid < 0});
+        m_inFlight.push_back({mid, row.place, mid < 0, takenAt});
         m_sent = row.place;
+        if (takenAt)
+            m_sentTaken = takenAt;
         ++m_sentThisSecond;
         if (forStates)
             taken.push_back(std::move(row.record));

@@ -63,13 +63,6 @@ QByteArray jsonText(const QString &text) {
     return array.mid(1, array.size() - 2);
 }
 
-/// The time a record was taken, with the local offset it had then; its own text when it is
-/// no time stamp.
-QString isoTimeWithOffset(const QString &stamp) {
-    const std::optional<QDateTime> local = core::readTimeStamp(stamp);
-    return local ? core::isoTimeWithOffset(*local) : stamp;
-}
-
 /// A name Home Assistant takes as part of an id: letters, digits, _ and -.
 QString idOf(const QString &text) {
     QString id = text;
@@ -88,14 +81,15 @@ QString statusTopic(const PublishSettings &settings) {
     return meterTopic(settings) + QStringLiteral("/status");
 }
 
-QByteArray recordPayload(const logbook::LogRecord &record) {
+QByteArray recordPayload(const logbook::LogRecord &record,
+                         std::optional<core::LocalInstant> taken) {
     const bool overload = core::isOverloadText(record.data);
     bool number = false;
     const double value = record.data.toDouble(&number);
     const QByteArray valueText =
         overload || !number ? QByteArrayLiteral("null") : QByteArray::number(value, 'g', 15);
     return "{\"record\": " + QByteArray::number(record.no) +
-           ", \"time\": " + jsonText(isoTimeWithOffset(record.time)) +
+           ", \"time\": " + jsonText(taken ? core::isoTimeWithOffset(*taken) : record.time) +
            ", \"function\": " + jsonText(record.function) + ", \"value\": " + valueText +
            ", \"text\": " + jsonText(record.data) + ", \"unit\": " + jsonText(record.unit) +
            ", \"overload\": " + (overload ? "true" : "false") + '}';
@@ -108,9 +102,8 @@ QString stateTopic(const PublishSettings &settings, const QString &function) {
 
 std::vector<Message> stateMessages(const PublishSettings &settings, const IntervalState &state) {
     const auto number = [](double v) { return QByteArray::number(v, 'g', 15); };
-    const QByteArray interval =
-        "{\"start\": " + jsonText(core::isoTimeWithOffset(core::clockTime(state.start))) +
-        ", \"end\": " + jsonText(core::isoTimeWithOffset(core::clockTime(state.end)));
+    const QByteArray interval = "{\"start\": " + jsonText(core::isoTimeWithOffset(state.start)) +
+                                ", \"end\": " + jsonText(core::isoTimeWithOffset(state.end));
     std::vector<Message> messages;
     std::vector<QString> told;
     for (const stats::GroupFigures &g : state.groups) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/time_stamp.h"
 #include "log/record_window.h"
 #include "publish/interval_states.h"
 #include "publish/publish_settings.h"
@@ -24,8 +25,9 @@ QString recordTopic(const PublishSettings &settings, const QString &function);
 QString statusTopic(const PublishSettings &settings);
 /// A record as subscribers read it: {"record": 12, "time": "2026-12-04T14:03:27+01:00",
 /// "function": "Sound", "value": 73.4, "text": "73.4", "unit": "dB", "overload": false}. The
-/// value is null for an overload; the time is the record's, with the local offset of then.
-QByteArray recordPayload(const logbook::LogRecord &record);
+/// value is null for an overload; the time is when it was taken, with the local offset of
+/// then, or the record's own text where its stamp is no time.
+QByteArray recordPayload(const logbook::LogRecord &record, std::optional<core::LocalInstant> taken);
 /// PREFIX/METER/sound/state, and so on: the figures of each interval.
 QString stateTopic(const PublishSettings &settings, const QString &function);
 /// The states of an interval, a retained message for each quantity: {"start":

@@ -46,8 +46,8 @@ struct Sums {
     qint64 readings = 0;
     qint64 overloads = 0;
     double overloadWeight = 0;
-    qint64 first = 0;
-    qint64 last = 0;
+    core::LocalInstant first;
+    core::LocalInstant last;
     std::optional<double> min, max;
     double levelWeight = 0;
     double weighted = 0; ///< of the levels
@@ -152,6 +152,9 @@ struct Group {
     bool temperature = false;
 };
 
+/// The hours of a day in its day, evening and night.
+using PeriodHours = std::array<double, 3>;
+
 /// Day 07:00-19:00, evening 19:00-23:00, night 23:00-07:00 of a clock time.
 int periodOf(qint64 time) {
     const qint64 hour = (time % 86400 + 86400) % 86400 / 3600;
@@ -197,10 +200,11 @@ Terms termsOf(const Group &g, const Entry &e) {
     return {};
 }
 
-void addReading(Sums &sums, const Group &g, const Entry &e, const Terms &t) {
+void addReading(Sums &sums, const Group &g, const Entry &e, const Terms &t,
+                core::LocalInstant taken) {
     if (sums.readings++ == 0)
-        sums.first = e.time;
-    sums.last = e.time;
+        sums.first = taken;
+    sums.last = taken;
     if (e.kind == Entry::kOverload) {
         ++sums.overloads;
         sums.overloadWeight += 1;
@@ -221,7 +225,7 @@ void addReading(Sums &sums, const Group &g, const Entry &e, const Terms &t) {
         sums.niosh += t.niosh;
         sums.osha += t.osha;
         sums.addLevel(v, 1);
-        const int period = periodOf(e.time);
+        const int period = periodOf(taken.clock());
         sums.periodEnergy[std::size_t(period)] += t.energy;
         sums.periodWeight[std::size_t(period)] += 1;
     }
@@ -247,7 +251,7 @@ std::optional<double> leqOf(double energy, double weight) {
     return weight > 0 ? std::optional(10 * std::log10(energy / weight)) : std::nullopt;
 }
 
-GroupFigures figuresOf(const Group &group, Sums &sums, bool day) {
+GroupFigures figuresOf(const Group &group, Sums &sums, const PeriodHours *day) {
     GroupFigures g;
     g.function = group.function;
     g.unit = group.unit;
@@ -285,11 +289,12 @@ GroupFigures figuresOf(const Group &group, Sums &sums, bool day) {
             g.lday = leqOf(sums.periodEnergy[0], sums.periodWeight[0]);
             g.levening = leqOf(sums.periodEnergy[1], sums.periodWeight[1]);
             g.lnight = leqOf(sums.periodEnergy[2], sums.periodWeight[2]);
+            const auto [dayHours, eveningHours, nightHours] = *day;
             if (g.lday && g.levening && g.lnight)
-                g.lden = 10 * std::log10((12 * std::pow(10.0, *g.lday / 10) +
-                                          4 * std::pow(10.0, (*g.levening + 5) / 10) +
-                                          8 * std::pow(10.0, (*g.lnight + 10) / 10)) /
-                                         24);
+                g.lden = 10 * std::log10((dayHours * std::pow(10.0, *g.lday / 10) +
+                                          eveningHours * std::pow(10.0, (*g.levening + 5) / 10) +
+                                          nightHours * std::pow(10.0, (*g.lnight + 10) / 10)) /
+                                         (dayHours + eveningHours + nightHours));
         }
         return g;
     }
@@ -346,6 +351,8 @@ struct FigureBuilder::State {
     std::vector<std::pair<qint64, Sums>> runIntervals;
     std::vector<Sums> span;                          ///< by group
     std::map<qint64, std::map<qint32, Sums>> totals; ///< by interval start, then group
+    std::optional<qint64> previous;                  ///< the instant of the record before
+    std::pair<qint64, qint64> interval{0, 0};        ///< the one the last reading fell in
 
     qint32 groupOf(const std::pair<QString, QString> &key) {
         for (std::size_t i = 0; i < groups.size(); ++i)
@@ -369,33 +376,46 @@ struct FigureBuilder::State {
         runCount = 0;
     }
 
-    void add(qint32 group, const Entry &e) {
-        const bool goesOn = runCount > 0 && group == runGroup && e.time >= runLast &&
-                            e.time - runLast <= kRunGapSeconds;
+    void add(qint32 group, const Entry &e, core::LocalInstant taken) {
+        const qint64 time = taken.utc;
+        const bool goesOn = runCount > 0 && group == runGroup && time >= runLast &&
+                            time - runLast <= kRunGapSeconds;
         if (!goesOn) {
             endRun();
             runGroup = group;
-            runFirst = e.time;
+            runFirst = time;
         }
-        runLast = e.time;
+        runLast = time;
         ++runCount;
         const Group &g = groups[std::size_t(group)];
         const Terms terms = termsOf(g, e);
-        addReading(runSpan, g, e, terms);
+        addReading(runSpan, g, e, terms, taken);
         if (intervalSeconds > 0) {
-            const qint64 start =
-                e.time - ((e.time % intervalSeconds) + intervalSeconds) % intervalSeconds;
+            if (time < interval.first || time >= interval.second)
+                interval = query.zone.intervalOf(time, int(intervalSeconds));
+            const qint64 start = interval.first;
             if (runIntervals.empty() || runIntervals.back().first != start) {
                 // The run has left the interval before: its levels keep in their least room.
                 if (!runIntervals.empty())
                     runIntervals.back().second.gather();
                 runIntervals.emplace_back(start, Sums{});
             }
-            addReading(runIntervals.back().second, g, e, terms);
+            addReading(runIntervals.back().second, g, e, terms, taken);
         }
     }
 
-    std::vector<GroupFigures> ranked(const std::map<qint32, Sums *> &sums, bool day) const {
+    /// The hours of the day from `start` to `end` in its day, evening and night.
+    PeriodHours periodHours(qint64 start, qint64 end) const {
+        const qint64 clock = query.zone.at(start).clock();
+        const qint64 midnight = clock - clock % kDaySeconds;
+        const auto at = [&](int hour) { return query.zone.instantOf(midnight + hour * 3600); };
+        const double day = double(at(19) - at(7)) / 3600;
+        const double evening = double(at(23) - at(19)) / 3600;
+        return {day, evening, double(end - start) / 3600 - day - evening};
+    }
+
+    std::vector<GroupFigures> ranked(const std::map<qint32, Sums *> &sums,
+                                     const PeriodHours *day) const {
         std::vector<GroupFigures> out;
         for (const auto &[group, s] : sums)
             out.push_back(figuresOf(groups[std::size_t(group)], *s, day));
@@ -422,17 +442,25 @@ void FigureBuilder::add(const CompactLog &log) {
     groups.reserve(log.groups.size());
     for (const auto &key : log.groups)
         groups.push_back(s.groupOf(key));
+    const core::ZoneClock &zone = s.query.zone;
     for (const Entry &e : log.entries) {
-        if (e.kind != Entry::kNoTime &&
-            ((s.query.from && e.time < *s.query.from) || (s.query.to && e.time > *s.query.to)))
-            continue;
-        if (e.kind == Entry::kNoTime || e.group == Entry::kLeftOut) {
+        if (e.kind == Entry::kNoTime) {
             ++s.leftOut;
             continue;
         }
-        s.add(groups[std::size_t(e.group)], e);
+        const qint64 instant = zone.instantOf(e.time, s.previous);
+        s.previous = instant;
+        if ((s.query.from && instant < *s.query.from) || (s.query.to && instant > *s.query.to))
+            continue;
+        if (e.group == Entry::kLeftOut) {
+            ++s.leftOut;
+            continue;
+        }
+        s.add(groups[std::size_t(e.group)], e, zone.at(instant));
     }
 }
+
+void FigureBuilder::follow(qint64 instant) { m_state->previous = instant; }
 
 SpanFigures FigureBuilder::span() {
     State &s = *m_state;
@@ -441,7 +469,7 @@ SpanFigures FigureBuilder::span() {
     for (std::size_t g = 0; g < s.span.size(); ++g)
         if (s.span[g].readings > 0)
             used.emplace(qint32(g), &s.span[g]);
-    return {s.ranked(used, false), s.leftOut};
+    return {s.ranked(used, nullptr), s.leftOut};
 }
 
 std::vector<IntervalFigures> FigureBuilder::intervals() {
@@ -451,8 +479,12 @@ std::vector<IntervalFigures> FigureBuilder::intervals() {
         std::map<qint32, Sums *> used;
         for (auto &[group, sums] : byGroup)
             used.emplace(group, &sums);
-        out.push_back(
-            {start, start + s.intervalSeconds, s.ranked(used, s.intervalSeconds == kDaySeconds)});
+        const qint64 end = s.query.zone.intervalOf(start, int(s.intervalSeconds)).second;
+        const std::optional<PeriodHours> hours = s.intervalSeconds == kDaySeconds
+                                                     ? std::optional(s.periodHours(start, end))
+                                                     : std::nullopt;
+        out.push_back({s.query.zone.at(start), s.query.zone.at(end),
+                       s.ranked(used, hours ? &*hours : nullptr)});
         byGroup.clear(); // its levels are no longer needed
     }
     return out;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/zone_clock.h"
 #include "log/database_error.h"
 #include "log/record_window.h"
 
@@ -24,10 +25,13 @@ struct Limit {
 
 /// What a span of the log is narrowed by; nothing set, the whole log.
 struct SpanQuery {
-    std::optional<qint64> from; ///< clock seconds (core::clockSeconds), the first included
+    std::optional<qint64> from; ///< an instant (core::ZoneClock), the first included
     std::optional<qint64> to;   ///< the last included
     Limit hi;                   ///< the time at or above it is counted
     Limit low;                  ///< the time at or below it is counted
+    /// The zone whose local clock the log's stamps are: each stamp is read as an instant by its
+    /// rules, one the clock read twice in the pass nearer the record before it.
+    core::ZoneClock zone;
 };
 
 /// What the readings of one function and unit in a span say. Times are seconds: each record
@@ -39,8 +43,8 @@ struct GroupFigures {
     qint64 readings = 0; ///< overloads included
     qint64 overloads = 0;
     double overloadSeconds = 0;
-    qint64 first = 0; ///< clock seconds of the first record's time stamp, in the log's order
-    qint64 last = 0;
+    core::LocalInstant first; ///< when the first record was taken, in the log's order
+    core::LocalInstant last;
     double seconds = 0; ///< measured time, Te: the runs' durations
     std::optional<double> min, max;
     std::optional<double> mean; ///< time-weighted; not for sound
@@ -53,7 +57,8 @@ struct GroupFigures {
     std::optional<double> hi, low;  ///< the limits that held for this group, if any
     std::optional<double> aboveHiSeconds, belowLowSeconds; ///< where they are given
     /// Sound over a day interval: the Leq of 07:00-19:00, 19:00-23:00 and 23:00-07:00 of that
-    /// date, and the day-evening-night level when all three have readings.
+    /// date, and the day-evening-night level when all three have readings, each period weighted
+    /// by the hours the day had of it (a night of 7 or 9 when the clock changes).
     std::optional<double> lday, levening, lnight, lden;
 };
 
@@ -63,10 +68,10 @@ struct SpanFigures {
     qint64 leftOut = 0;
 };
 
-/// The figures of one calendar interval of the local clock: [start, end) in clock seconds.
+/// The figures of one calendar interval of the local clock as it was lived: [start, end).
 struct IntervalFigures {
-    qint64 start = 0;
-    qint64 end = 0;
+    core::LocalInstant start;
+    core::LocalInstant end;
     std::vector<GroupFigures> groups;
 };
 
@@ -77,7 +82,7 @@ inline constexpr int kRunGapSeconds = 10;
 /// One record as the figures take it.
 struct Entry {
     static constexpr qint32 kLeftOut = -1; ///< no function, or data that is no number
-    qint64 time = 0;                       ///< clock seconds
+    qint64 time = 0;                       ///< clock seconds, as stamped
     double level = 0;
     qint32 group = kLeftOut; ///< into the groups of the log it comes from
     qint32 kind = 0;         ///< kLevel, kOverload, or kNoTime
@@ -96,9 +101,10 @@ struct CompactLog {
 CompactLog compactLog(std::span<const logbook::LogRecord> records);
 
 /// The figures of a series of logs fed one after the other, as if they were one log: a run
-/// goes on from one into the next. With an interval length, also the figures of each calendar
-/// interval that has readings (60, 900, 3600 or 86400 seconds; a day also gets Lday, Levening,
-/// Lnight and Lden).
+/// goes on from one into the next. Runs and weights are of real seconds, across the clock's
+/// changes. With an interval length, also the figures of each calendar interval of the local
+/// clock that has readings (60, 900, 3600 or 86400 seconds, core::ZoneClock::intervalOf; a day
+/// also gets Lday, Levening, Lnight and Lden).
 class FigureBuilder {
   public:
     explicit FigureBuilder(SpanQuery query, int intervalSeconds = 0);
@@ -106,6 +112,8 @@ class FigureBuilder {
     FigureBuilder(const FigureBuilder &) = delete;
     FigureBuilder &operator=(const FigureBuilder &) = delete;
 
+    /// The records added next were taken after one at this instant.
+    void follow(qint64 instant);
     void add(const CompactLog &log);
     SpanFigures span();
     /// In time order. Valid after span().

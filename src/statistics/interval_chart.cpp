@@ -44,9 +44,11 @@ double levelOf(const Panel &p, const GroupFigures &g) {
     return isSound(p) ? g.leq.value_or(*g.min) : g.mean.value_or(*g.min);
 }
 
-QString shortTime(qint64 clockSeconds) {
-    // "12-04 08:00" of "2026-12-04T08:00:00"
-    return core::isoTimeOfClockSeconds(clockSeconds).mid(5, 11).replace(u'T', u' ');
+/// "12-04 08:00" of "2026-12-04T08:00:00+01:00"; with its offset where the clock changed
+/// between the chart's ends, so that each end is one instant.
+QString shortTime(core::LocalInstant time, bool offset) {
+    const QString iso = core::isoTimeWithOffset(time);
+    return iso.mid(5, 11).replace(u'T', u' ') + (offset ? u' ' + iso.right(6) : QString());
 }
 
 QString number(double value) { return QString::number(value, 'f', 1); }
@@ -59,8 +61,10 @@ ChartDrawing intervalChart(const std::vector<IntervalFigures> &intervals, double
     const std::vector<Panel> panels = panelsOf(intervals);
     if (panels.empty())
         return d;
-    const qint64 t0 = intervals.front().start;
-    const qint64 t1 = intervals.back().end;
+    const core::LocalInstant first = intervals.front().start;
+    const core::LocalInstant last = intervals.back().end;
+    const qint64 t0 = first.utc;
+    const qint64 t1 = last.utc;
     const double labelWidth = textHeight * 4;
     const double plotLeft = left + labelWidth;
     const double plotWidth = width - labelWidth - textHeight;
@@ -103,13 +107,14 @@ ChartDrawing intervalChart(const std::vector<IntervalFigures> &intervals, double
         for (const double v : {low + pad, (low + high) / 2, high - pad})
             d.texts.push_back(
                 {plotLeft - textHeight * 0.3, yOf(v) + textHeight * 0.35, number(v), true});
-        for (const qint64 t : {t0, t1})
-            d.texts.push_back({xOf(t), plotBottom + textHeight * 1.2, shortTime(t), t == t1});
+        for (const core::LocalInstant &t : {first, last})
+            d.texts.push_back({xOf(t.utc), plotBottom + textHeight * 1.2,
+                               shortTime(t, first.offset != last.offset), t == last});
 
         std::optional<std::pair<double, double>> lastMean;
         for (const auto &[interval, g] : p.points) {
-            const double x1 = xOf(interval->start);
-            const double x2 = xOf(interval->end);
+            const double x1 = xOf(interval->start.utc);
+            const double x2 = xOf(interval->end.utc);
             const double inset = (x2 - x1) * kGap / 2;
             const double a = x1 + inset;
             const double b = x2 - inset;
@@ -151,9 +156,9 @@ QString intervalChartDescription(const std::vector<IntervalFigures> &intervals) 
                              isSound(p) ? QStringLiteral("Leq") : QStringLiteral("mean"))
                         .arg(p.points.size())
                         .arg(number(levelOf(p, *highest->second)),
-                             core::isoTimeOfClockSeconds(highest->first->start),
+                             core::isoTimeWithOffset(highest->first->start),
                              number(levelOf(p, *lowest->second)),
-                             core::isoTimeOfClockSeconds(lowest->first->start)));
+                             core::isoTimeWithOffset(lowest->first->start)));
     }
     return said.isEmpty() ? QStringLiteral("No interval has a level to show.")
                           : said.join(QStringLiteral("; ")) + u'.';

@@ -171,6 +171,8 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
         std::optional<qint64> first;
         QString file;
         std::optional<CompactLog> kept;
+        std::optional<qint64> fold; ///< where its first stamp is of the hour lived twice
+        qint64 modified = 0;
     };
     std::vector<Ordered> ordered;
     for (const QString &file : files) {
@@ -183,13 +185,19 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
             continue;
         }
         const std::optional<qint64> first = firstTime(*log);
-        ordered.push_back({first, file, isLiveLog(file) ? std::move(log) : std::nullopt});
+        ordered.push_back({first, file, isLiveLog(file) ? std::move(log) : std::nullopt,
+                           first ? query.zone.foldOf(*first) : std::nullopt,
+                           QFileInfo(file).lastModified().toMSecsSinceEpoch()});
     }
     std::stable_sort(ordered.begin(), ordered.end(), [](const Ordered &a, const Ordered &b) {
         // Logs without a readable stamp last.
-        return a.first.has_value() != b.first.has_value()
-                   ? a.first.has_value()
-                   : a.first.value_or(0) < b.first.value_or(0);
+        if (a.first.has_value() != b.first.has_value())
+            return a.first.has_value();
+        // Two begun in the hour the clock read twice: their stamps cannot tell which came
+        // first, the files can.
+        if (a.fold && a.fold == b.fold)
+            return a.modified < b.modified;
+        return a.first.value_or(0) < b.first.value_or(0);
     });
     FigureBuilder builder(query, intervalSeconds);
     for (Ordered &o : ordered) {

@@ -38,8 +38,9 @@ struct HistoryFigures {
 using HistoryProgress = std::function<bool(int done, int total)>;
 
 /// The figures of the series the paths make: a folder stands for its history, a file for
-/// itself. The logs are taken in the order of their first record's time stamp, each in record
-/// order; a log that cannot be read is left out and named. Nothing is written beside the logs.
+/// itself. The logs are taken in the order of their first record's time stamp (two begun in the
+/// hour the clock read twice in the order they were last written), each in record order; a log
+/// that cannot be read is left out and named. Nothing is written beside the logs.
 HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, int intervalSeconds,
                               const QString &cache, const HistoryProgress &progress = {});
 

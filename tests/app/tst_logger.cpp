@@ -499,7 +499,7 @@ class TestLogger : public QObject {
             }
             const auto expected =
                 std::find_if(intervals.begin(), intervals.end(), [&](const QJsonValue &i) {
-                    return i.toObject()["start"].toString() == state["start"].toString().left(19);
+                    return i.toObject()["start"] == state["start"];
                 });
             QVERIFY2(expected != intervals.end(), qPrintable(message));
             bool found = false;

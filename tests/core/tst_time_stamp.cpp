@@ -1,4 +1,5 @@
 #include "core/time_stamp.h"
+#include "core/zone_clock.h"
 
 #include <QLocale>
 #include <QTest>
@@ -10,6 +11,7 @@ class TestTimeStamp : public QObject {
     void formatsStampAndClockInAnyLocale();
     void readsBoundsAsTyped_data();
     void readsBoundsAsTyped();
+    void readsBoundsInTheirZone();
 };
 
 void TestTimeStamp::formatsStampAndClockInAnyLocale() {
@@ -67,6 +69,26 @@ void TestTimeStamp::readsBoundsAsTyped() {
     };
     QCOMPARE(shown(core::clockSecondsOfBound(typed, false)), first);
     QCOMPARE(shown(core::clockSecondsOfBound(typed, true)), last);
+}
+
+// Local time, the first pass where the clock read it twice, a skipped time as the clock before
+// the change meant it; or the instant its offset says.
+void TestTimeStamp::readsBoundsInTheirZone() {
+    const core::ZoneClock berlin(QTimeZone("Europe/Berlin"));
+    const auto shown = [&berlin](const char *typed, bool end = false) {
+        const std::optional<qint64> instant =
+            core::instantOfBound(QString::fromLatin1(typed), end, berlin);
+        return instant ? core::isoTimeWithOffset(berlin.at(*instant)) : QString();
+    };
+    QCOMPARE(shown("2026-10-25 02:30"), "2026-10-25T02:30:00+02:00");
+    QCOMPARE(shown("2026-10-25 02:30+01:00", true), "2026-10-25T02:30:59+01:00");
+    QCOMPARE(shown("2026-10-25T00:30:00Z"), "2026-10-25T02:30:00+02:00");
+    QCOMPARE(shown("2026-10-25T02:30:00 -05:00"), "2026-10-25T08:30:00+01:00");
+    QCOMPARE(shown("2026-03-29 02:30"), "2026-03-29T03:30:00+02:00");
+    QCOMPARE(shown("2026-03-29", true), "2026-03-29T23:59:59+02:00");
+    for (const char *wrong :
+         {"2026-10-25 02:30+1", "2026-10-25 02:30+15:00", "2026-10-25T02:30:00+01"})
+        QCOMPARE(shown(wrong), QString());
 }
 
 QTEST_GUILESS_MAIN(TestTimeStamp)

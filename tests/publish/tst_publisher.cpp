@@ -2,6 +2,7 @@
 #include "core/meter_settings.h"
 #include "core/reading_texts.h"
 #include "core/time_stamp.h"
+#include "core/zone_clock.h"
 #include "mqtt_broker.h"
 #include "publish/broker_connection.h"
 #include "publish/interval_states.h"
@@ -175,14 +176,16 @@ class TestPublisher : public QObject {
     // An interval's state from the records taken in it: ended by a record of a later interval,
     // by the clock, or by the clock set back; temperatures in one unit; a quantity of
     // overloads alone without levels; intervals that do not divide a day cut at midnight; of
-    // several ended at once, only the latest.
+    // several ended at once, only the latest. Across the night the clock goes back, one state
+    // for each hour lived, each told once, also when followed from the second pass.
     void intervalStatesFromRecords() {
-        const auto record = [](const char *time, const QString &function, const char *data,
-                               const QString &unit) {
+        const auto record = [](const QString &time, const QString &function, const char *data,
+                               const QString &unit, const QString &date = "12-04-2026") {
             return logbook::LogRecord{0, function, QString::fromLatin1(data), unit,
-                                      QString::fromLatin1(time) + "/12-04-2026"};
+                                      time + u'/' + date};
         };
-        const qint64 day = *core::clockSeconds(u"00:00:00/12-04-2026");
+        const core::ZoneClock berlin;
+        const qint64 day = berlin.instantOf(*core::clockSeconds(u"00:00:00/12-04-2026"));
         publish::IntervalStates states(10, core::kUnitFahrenheit);
         std::vector<logbook::LogRecord> records;
         for (int s = 0; s < 10; ++s) {
@@ -198,7 +201,7 @@ class TestPublisher : public QObject {
             std::vector{record("14:03:10", core::kFunctionSound, "60.0", core::kUnitDecibel)});
         const std::optional<publish::IntervalState> ended = states.takeLatest();
         QVERIFY(ended);
-        QCOMPARE(ended->end - ended->start, 10);
+        QCOMPARE(ended->end.utc - ended->start.utc, 10);
         publish::PublishSettings settings = settingsFor(1883);
         const std::vector<publish::Message> messages = publish::stateMessages(settings, *ended);
         QCOMPARE(messages.size(), 2u);
@@ -220,11 +223,11 @@ class TestPublisher : public QObject {
         QVERIFY(states.msUntilDue((day + 14 * 3600 + 3 * 60 + 20) * 1000) ==
                 publish::IntervalStates::kGraceMs);
         states.clockAt((day + 14 * 3600 + 3 * 60 + 20) * 1000 + publish::IntervalStates::kGraceMs);
-        QCOMPARE(states.takeLatest()->start, day + 14 * 3600 + 3 * 60 + 10);
+        QCOMPARE(states.takeLatest()->start.utc, day + 14 * 3600 + 3 * 60 + 10);
         states.add(
             std::vector{record("14:05:00", core::kFunctionSound, "60.0", core::kUnitDecibel)});
         states.clockAt((day + 13 * 3600) * 1000);
-        QCOMPARE(states.takeLatest()->start, day + 14 * 3600 + 5 * 60);
+        QCOMPARE(states.takeLatest()->start.utc, day + 14 * 3600 + 5 * 60);
         states.add(
             std::vector{record("13:00:00", core::kFunctionSound, "60.0", core::kUnitDecibel),
                         record("13:00:10", core::kFunctionSound, "61.0", core::kUnitDecibel),
@@ -235,6 +238,45 @@ class TestPublisher : public QObject {
         const publish::IntervalStates hours(3500, core::kUnitCelsius);
         QCOMPARE(hours.intervalOf(day + 86399), std::pair(day + 84000, day + 86400));
         QCOMPARE(hours.intervalOf(day + 86400), std::pair(day + 86400, day + 86400 + 3500));
+
+        // Every ten minutes from 01:00 to 03:50 on the day summer time ends: 02:00-02:50 twice.
+        std::vector<logbook::LogRecord> night;
+        for (int m = 0; m < 240; m += 10) {
+            const int clock = m < 120 ? m : m - 60;
+            night.push_back(record(QStringLiteral("%1:%2:00")
+                                       .arg(1 + clock / 60, 2, 10, QChar(u'0'))
+                                       .arg(clock % 60, 2, 10, QChar(u'0')),
+                                   core::kFunctionSound, m < 120 ? "70.0" : "50.0",
+                                   core::kUnitDecibel, "10-25-2026"));
+        }
+        const auto told = [&](publish::IntervalStates &states, std::size_t from) {
+            QStringList starts;
+            for (std::size_t i = from; i < night.size(); ++i) {
+                states.add(std::span(night).subspan(i, 1));
+                if (const std::optional<publish::IntervalState> state = states.takeLatest()) {
+                    const QJsonObject sound =
+                        QJsonDocument::fromJson(publish::stateMessages(settings, *state)[0].payload)
+                            .object();
+                    starts.append(sound["start"].toString().mid(11) + u'-' +
+                                  sound["end"].toString().mid(11) + u' ' +
+                                  QString::number(sound["readings"].toInt()) + u' ' +
+                                  QString::number(sound["leq"].toDouble()));
+                }
+            }
+            return starts;
+        };
+        publish::IntervalStates hourly(3600, core::kUnitCelsius);
+        QCOMPARE(told(hourly, 0), QStringList({"01:00:00+02:00-02:00:00+02:00 6 70",
+                                               "02:00:00+02:00-02:00:00+01:00 6 70",
+                                               "02:00:00+01:00-03:00:00+01:00 6 50"}));
+        // Followed from the second 02:00 on, the records read from 01:00: the hours before were
+        // told before.
+        publish::IntervalStates again(3600, core::kUnitCelsius);
+        const qint64 secondPass = berlin.instantOf(*core::clockSeconds(u"02:00:00/10-25-2026"),
+                                                   std::numeric_limits<qint64>::max() / 4);
+        QCOMPARE(again.intervalOf(secondPass), std::pair(secondPass, secondPass + 3600));
+        again.followFrom(secondPass);
+        QCOMPARE(told(again, 0), QStringList{"02:00:00+01:00-03:00:00+01:00 6 50"});
     }
 
     // The README's settings, pasted as they stand, read as the README says; "Publish..." keeps

@@ -4,23 +4,31 @@ groups by function and unit; runs of one group not going back in time and at mos
 each record weighted by its run's duration (last - first + 1 s) over its count; overloads in the
 measured time only.
 
-Several logs and data folders (their history) are one series, the logs in the order of their
-first record's time stamp; calendar intervals of the local clock hold each reading with its
-weight, and a day's sound also gets Lday, Levening, Lnight and Lden.
+Time stamps are the local clock of a zone (--tz, else $TZ, else /etc/localtime), read as instants
+by Python's zoneinfo: a time the clock read twice is taken in the pass nearer the record before
+it (the first when there is none), a time it skipped at the offset before the change. Runs are of
+real seconds. Several logs and data folders (their history) are one series, the logs in the order
+of their first record's time stamp (two begun in an hour the clock read twice in the order of
+their files' modification); calendar intervals of the local clock, bounded wherever the clock
+reads an interval's first second, hold each reading with its weight, and a day's sound also gets
+Lday, Levening, Lnight and Lden, its periods weighted by the hours the day had of each.
 
 Usage: statistics_check.py PATH... [--from T] [--to T] [--hi [FUNCTION=]X]... [--low ...]...
-[--interval 1m|15m|1h|1d|SECONDS]; prints one JSON object with the same keys as `envmeter
---statistics PATH... --json`.
+[--interval 1m|15m|1h|1d|SECONDS] [--tz ZONE]; prints one JSON object with the same keys as
+`envmeter --statistics PATH... --json`.
 
 As the published states are: --within forms runs within each interval; --temperature-unit C|F
 converts temperatures read in the other unit.
 """
 import argparse
+import bisect
 import datetime
+import functools
 import json
 import math
 import os
 import sqlite3
+import zoneinfo
 
 OVERLOADS = {"O.L", "OL", "OL."}
 ORDER = ["Sound", "Humidity", "Temp", "Light"]
@@ -31,6 +39,42 @@ def stamp(text):
         return datetime.datetime.strptime(text, "%H:%M:%S/%m-%d-%Y")
     except (ValueError, TypeError):
         return None
+
+
+class Zone:
+    """A zone's local clock: naive local datetimes to instants (integer seconds) and back."""
+
+    def __init__(self, name):
+        if name:
+            self.zone = zoneinfo.ZoneInfo(name)
+        elif os.environ.get("TZ"):
+            self.zone = zoneinfo.ZoneInfo(os.environ["TZ"].lstrip(":"))
+        else:
+            with open("/etc/localtime", "rb") as localtime:
+                self.zone = zoneinfo.ZoneInfo.from_file(localtime)
+
+    def local(self, instant):
+        return datetime.datetime.fromtimestamp(instant, self.zone)
+
+    def passes(self, naive):
+        """The instants the clock read `naive` at, in order; none where it skipped it."""
+        found = set()
+        for fold in (0, 1):
+            instant = int(naive.replace(tzinfo=self.zone, fold=fold).timestamp())
+            if self.local(instant).replace(tzinfo=None) == naive:
+                found.add(instant)
+        return sorted(found)
+
+    def instant(self, naive, near=None):
+        found = self.passes(naive)
+        if not found:  # skipped: fold 0 keeps the offset before the change
+            return int(naive.replace(tzinfo=self.zone, fold=0).timestamp())
+        if near is None:
+            return found[0]
+        return min(found, key=lambda i: (abs(i - near), i))
+
+    def iso(self, instant):
+        return self.local(instant).isoformat()
 
 
 def number(text):
@@ -66,7 +110,7 @@ def limits(values):
     return out
 
 
-def figures(function, unit, records, limit_hi, limit_low, interval, day):
+def figures(function, unit, records, limit_hi, limit_low, interval, day, zone):
     """The figures of one group from its records: (time, level or None, weight)."""
     levels = [(level, w) for _, level, w in records if level is not None]
     te = sum(w for _, _, w in records)
@@ -74,7 +118,7 @@ def figures(function, unit, records, limit_hi, limit_low, interval, day):
         "function": function, "unit": unit, "readings": len(records),
         "overloads": sum(1 for r in records if r[1] is None),
         "overload_seconds": sum(w for _, level, w in records if level is None),
-        "first": records[0][0].isoformat(), "last": records[-1][0].isoformat(),
+        "first": zone.iso(records[0][0]), "last": zone.iso(records[-1][0]),
         "seconds": te,
         "min": min(l for l, _ in levels) if levels else None,
         "max": max(l for l, _ in levels) if levels else None,
@@ -115,16 +159,19 @@ def figures(function, unit, records, limit_hi, limit_low, interval, day):
         periods = {"lday": [], "levening": [], "lnight": []}
         for time, level, w in records:
             if level is not None:
-                key = ("lday" if 7 <= time.hour < 19 else
-                       "levening" if 19 <= time.hour < 23 else "lnight")
+                hour = zone.local(time).hour
+                key = ("lday" if 7 <= hour < 19 else
+                       "levening" if 19 <= hour < 23 else "lnight")
                 periods[key].append((level, w))
         if any(periods.values()):
             for key, pairs in periods.items():
                 result[key] = (10 * math.log10(sum(w * 10 ** (l / 10) for l, w in pairs) /
                                                sum(w for _, w in pairs)) if pairs else None)
-            result["lden"] = (10 * math.log10((12 * 10 ** (result["lday"] / 10) +
-                                               4 * 10 ** ((result["levening"] + 5) / 10) +
-                                               8 * 10 ** ((result["lnight"] + 10) / 10)) / 24)
+            hours_day, hours_evening, hours_night = day
+            result["lden"] = (10 * math.log10((hours_day * 10 ** (result["lday"] / 10) +
+                                               hours_evening * 10 ** ((result["levening"] + 5) / 10) +
+                                               hours_night * 10 ** ((result["lnight"] + 10) / 10)) /
+                                              (hours_day + hours_evening + hours_night))
                               if all(result[k] is not None for k in periods) else None)
     return result
 
@@ -142,6 +189,37 @@ def history(path):
     return [os.path.join(path, n) for n in sorted(names)]
 
 
+def bound(text, zone):
+    """An instant of --from or --to: with its offset, or local time (the first pass)."""
+    typed = datetime.datetime.fromisoformat(text)
+    if typed.tzinfo is not None:
+        return int(typed.timestamp())
+    return zone.instant(typed)
+
+
+def boundaries(zone, instants, length):
+    """Every instant at which the clock reads an interval's first second, around the readings."""
+    found = set()
+    days = sorted({zone.local(i).date() for i in instants})
+    if not days:
+        return []
+    day = days[0] - datetime.timedelta(days=1)
+    while day <= days[-1] + datetime.timedelta(days=1):
+        midnight = datetime.datetime.combine(day, datetime.time())
+        for start in range(0, 86400, length):
+            found.update(zone.passes(midnight + datetime.timedelta(seconds=start)))
+        day += datetime.timedelta(days=1)
+    return sorted(found)
+
+
+def period_hours(zone, start, end):
+    """The hours of the day from start to end in its day, evening and night."""
+    midnight = zone.local(start).replace(tzinfo=None)
+    at = [zone.instant(midnight + datetime.timedelta(hours=h)) for h in (7, 19, 23)]
+    day, evening = (at[1] - at[0]) / 3600, (at[2] - at[1]) / 3600
+    return day, evening, (end - start) / 3600 - day - evening
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("paths", nargs="+")
@@ -150,12 +228,14 @@ def main():
     parser.add_argument("--hi", action="append", default=[])
     parser.add_argument("--low", action="append", default=[])
     parser.add_argument("--interval")
+    parser.add_argument("--tz")
     parser.add_argument("--within", action="store_true")
     parser.add_argument("--temperature-unit", choices=["C", "F"])
     args = parser.parse_args()
+    zone = Zone(args.tz)
     hi, low = limits(args.hi), limits(args.low)
-    start = datetime.datetime.fromisoformat(args.start) if args.start else None
-    end = datetime.datetime.fromisoformat(args.end) if args.end else None
+    start = bound(args.start, zone) if args.start else None
+    end = bound(args.end, zone) if args.end else None
     named = {"1m": 60, "15m": 900, "1h": 3600, "1d": 86400}
     length = named[args.interval] if args.interval in named else int(args.interval or 0)
 
@@ -168,16 +248,42 @@ def main():
             except sqlite3.DatabaseError:
                 continue  # no log: left out
             times = [stamp(r[3]) for r in rows if stamp(r[3]) is not None]
-            logs.append((times[0] if times else None, file, rows))
-    logs.sort(key=lambda log: (log[0] is None, log[0] or datetime.datetime.min))
+            logs.append((times[0] if times else None, file, rows, os.path.getmtime(file)))
+
+    def fold(naive):
+        """Where the clock read `naive` twice, the instant it was put back."""
+        found = zone.passes(naive)
+        if len(found) < 2:
+            return None
+        before, after = found[0], found[-1]
+        while before + 1 < after:
+            middle = (before + after) // 2
+            if zone.local(middle).utcoffset() == zone.local(found[-1]).utcoffset():
+                after = middle
+            else:
+                before = middle
+        return after
+
+    def earlier(a, b):
+        if (a[0] is None) != (b[0] is None):
+            return -1 if a[0] is not None else 1
+        if a[0] is None:
+            return 0
+        if fold(a[0]) is not None and fold(a[0]) == fold(b[0]):
+            return (a[3] > b[3]) - (a[3] < b[3])
+        return (a[0] > b[0]) - (a[0] < b[0])
+    logs.sort(key=functools.cmp_to_key(earlier))
     rows = [row for log in logs for row in log[2]]
 
     left_out = 0
-    taken = []  # (group, time, level or None)
+    taken = []  # (group, instant, level or None)
+    previous = None
     for function, data, unit, text in rows:
         time = stamp(text)
-        if time is not None and ((start and time < start) or (end and time > end)):
-            continue
+        if time is not None:
+            time = previous = zone.instant(time, previous)
+            if (start is not None and time < start) or (end is not None and time > end):
+                continue
         level = None if data in OVERLOADS else number(data)
         if time is None or not function or (level is None and data not in OVERLOADS):
             left_out += 1
@@ -189,17 +295,16 @@ def main():
             unit = wanted
         taken.append(((function, unit or ""), time, level))
 
-    epoch = datetime.datetime(2000, 1, 1)
+    edges = boundaries(zone, [t for _, t, _ in taken], length) if length else []
 
     def begin_of(time):
-        seconds = int((time - epoch).total_seconds())
-        return epoch + datetime.timedelta(seconds=seconds - seconds % length)
+        return edges[bisect.bisect_right(edges, time) - 1]
 
     runs = []
     for entry in taken:
         last = runs[-1][-1] if runs else None
         if (last and last[0] == entry[0] and entry[1] >= last[1]
-                and (entry[1] - last[1]).total_seconds() <= 10
+                and entry[1] - last[1] <= 10
                 and not (args.within and begin_of(entry[1]) != begin_of(last[1]))):
             runs[-1].append(entry)
         else:
@@ -208,7 +313,7 @@ def main():
     groups = {}
     intervals = {}
     for run in runs:
-        duration = (run[-1][1] - run[0][1]).total_seconds() + 1
+        duration = run[-1][1] - run[0][1] + 1
         for group, time, level in run:
             record = (time, level, duration / len(run))
             groups.setdefault(group, []).append(record)
@@ -217,15 +322,18 @@ def main():
 
     def figures_of(by_group, interval, day):
         return [figures(f, u, records, hi.get(f, hi.get(None)), low.get(f, low.get(None)),
-                        interval, day) for (f, u), records in ranked(by_group)]
+                        interval, day, zone) for (f, u), records in ranked(by_group)]
 
-    out = {"files": [log[1] for log in logs], "groups": figures_of(groups, False, False),
+    def end_of(begin):
+        return edges[bisect.bisect_right(edges, begin)]
+
+    out = {"files": [log[1] for log in logs], "groups": figures_of(groups, False, None),
            "left_out": left_out}
     if length:
         out["intervals"] = [
-            {"start": begin.isoformat(),
-             "end": (begin + datetime.timedelta(seconds=length)).isoformat(),
-             "groups": figures_of(by_group, True, length == 86400)}
+            {"start": zone.iso(begin), "end": zone.iso(end_of(begin)),
+             "groups": figures_of(by_group, True, period_hours(zone, begin, end_of(begin))
+                                  if length == 86400 else None)}
             for begin, by_group in sorted(intervals.items())]
     print(json.dumps(out))
 

@@ -1,5 +1,6 @@
 #include "../log/sqlite_cli.h"
 #include "core/time_stamp.h"
+#include "core/zone_clock.h"
 #include "log/connection.h"
 #include "log/log_database.h"
 #include "statistics/figures.h"
@@ -29,13 +30,21 @@ void append(std::vector<LogRecord> &records, const QString &fun, const QString &
         records.push_back({qint32(records.size()), fun, data, unit, core::timeStamp(from)});
 }
 
-/// What `envmeter` prints where there is no display, with its exit code: its output when it
-/// exits 0, else what it says on standard error.
-std::pair<int, QString> envmeter(const QStringList &arguments) {
-    QProcess program;
+/// The environment of the programs the test starts: no display, the zone given.
+QProcessEnvironment environmentIn(const QString &zone) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(name);
+    if (!zone.isEmpty())
+        environment.insert("TZ", zone);
+    return environment;
+}
+
+/// What `envmeter` prints where there is no display, with its exit code: its output when it
+/// exits 0, else what it says on standard error.
+std::pair<int, QString> envmeter(const QStringList &arguments, const QString &zone = {}) {
+    QProcess program;
+    const QProcessEnvironment environment = environmentIn(zone);
     program.setProcessEnvironment(environment);
     program.start(ENVMETER, arguments);
     if (!program.waitForFinished(30000) || program.exitStatus() != QProcess::NormalExit)
@@ -44,8 +53,19 @@ std::pair<int, QString> envmeter(const QStringList &arguments) {
     return {code, code == 0 ? program.readAllStandardOutput() : program.readAllStandardError()};
 }
 
-std::pair<int, QString> statistics(const QStringList &arguments) {
-    return envmeter(QStringList{"--statistics"} + arguments);
+/// A log of the records at `path`.
+bool writeLog(const QString &path, const std::vector<LogRecord> &records) {
+    logbook::Connection db;
+    if (!db.open(createdLog(path)) || !db.execute("BEGIN"))
+        return false;
+    for (const LogRecord &r : records)
+        if (!db.insert(logbook::insertStatement(r.no, r.function, r.data, r.unit, r.time)))
+            return false;
+    return db.execute("COMMIT");
+}
+
+std::pair<int, QString> statistics(const QStringList &arguments, const QString &zone = {}) {
+    return envmeter(QStringList{"--statistics"} + arguments, zone);
 }
 
 /// Whether two arrays of groups say the same, numbers to within their rounding.
@@ -73,9 +93,11 @@ bool sameGroups(const QJsonArray &mine, const QJsonArray &theirs) {
 }
 
 /// envmeter's JSON and the independent computation's, for the same arguments.
-std::pair<QJsonObject, QJsonObject> bothAnswers(const QStringList &arguments) {
-    const auto [code, json] = statistics(arguments + QStringList{"--json"});
+std::pair<QJsonObject, QJsonObject> bothAnswers(const QStringList &arguments,
+                                                const QString &zone = {}) {
+    const auto [code, json] = statistics(arguments + QStringList{"--json"}, zone);
     QProcess check;
+    check.setProcessEnvironment(environmentIn(zone));
     check.start("python3", QStringList{STATISTICS_CHECK} + arguments);
     check.waitForFinished(60000);
     return {code == 0 ? QJsonDocument::fromJson(json.toUtf8()).object() : QJsonObject{},
@@ -139,13 +161,8 @@ class TestStatistics : public QObject {
         some("Light", "LUX", 0, 4000, 250);
         append(records, "", "12", "", 3, at);
         records.push_back({qint32(records.size()), "Light", "40", "LUX", "not a time"});
-        const QString log = createdLog(m_dir.filePath("mixed.mdb"));
-        logbook::Connection db;
-        QVERIFY(db.open(log) && db.execute("BEGIN"));
-        for (const LogRecord &r : records)
-            QVERIFY(db.insert(logbook::insertStatement(r.no, r.function, r.data, r.unit, r.time)));
-        QVERIFY(db.execute("COMMIT"));
-        db.close();
+        const QString log = m_dir.filePath("mixed.mdb");
+        QVERIFY(writeLog(log, records));
 
         for (const QStringList &span :
              {QStringList{"--hi", "85", "--low", "40", "--hi", "temp=20", "--low", "SOUND=60"},
@@ -178,13 +195,7 @@ class TestStatistics : public QObject {
             for (int i = 0; i < dense; ++i)
                 append(records, "Sound", QString::number(70 + random.bounded(300) / 10.0, 'f', 1),
                        "dB", 1, at);
-            const QString path = createdLog(QDir(folder).filePath(name));
-            logbook::Connection db;
-            QVERIFY(db.open(path) && db.execute("BEGIN"));
-            for (const LogRecord &r : records)
-                QVERIFY(
-                    db.insert(logbook::insertStatement(r.no, r.function, r.data, r.unit, r.time)));
-            QVERIFY(db.execute("COMMIT"));
+            QVERIFY(writeLog(QDir(folder).filePath(name), records));
         };
         // Named against the order they were taken in; the first ends in a run the second goes
         // on with.
@@ -252,6 +263,92 @@ class TestStatistics : public QObject {
         QVERIFY(stats::historyFigures({folder}, {}, 0, m_dir.filePath("cache"), [](int, int) {
                     return false;
                 }).cancelled);
+    }
+
+    // The days the clock changes, in Europe and in America: the hour lived twice two hours with
+    // levels of their own, a day of 25 hours and one of 23, each interval's instant given, one
+    // run across each change and across a record limit inside the hour lived twice; a log
+    // carried to another zone read in its own with --tz; a bound with an offset.
+    void answersTheDaysTheClockChanges_data() {
+        QTest::addColumn<QString>("zone");
+        QTest::addColumn<QDate>("autumn");
+        QTest::addColumn<QDate>("spring");
+        QTest::newRow("Berlin") << "Europe/Berlin" << QDate(2026, 10, 25) << QDate(2026, 3, 29);
+        QTest::newRow("New York") << "America/New_York" << QDate(2026, 11, 1) << QDate(2026, 3, 8);
+    }
+    void answersTheDaysTheClockChanges() {
+        QFETCH(QString, zone);
+        QFETCH(QDate, autumn);
+        QFETCH(QDate, spring);
+        const QTimeZone lived(zone.toUtf8());
+        QString autumnFolder;
+        qint64 change = 0;
+        for (const QDate &date : {spring, autumn}) {
+            const QString folder =
+                m_dir.filePath(QString(zone).replace(u'/', u'-') + date.toString(Qt::ISODate));
+            QDir().mkpath(folder);
+            // A reading every 10 s all day: 60 dB, but 70 in the first pass of the hour lived
+            // twice and 50 in the second; the record limit 20 minutes into the second.
+            const qint64 from = QDateTime(date, QTime(0, 0), lived).toSecsSinceEpoch();
+            const qint64 to = QDateTime(date.addDays(1), QTime(0, 0), lived).toSecsSinceEpoch();
+            change = lived.nextTransition(QDateTime::fromSecsSinceEpoch(from, Qt::UTC))
+                         .atUtc.toSecsSinceEpoch();
+            std::vector<LogRecord> records;
+            for (qint64 t = from; t < to; t += 10) {
+                if (date == autumn && t == change + 1200) {
+                    QVERIFY(writeLog(QDir(folder).filePath("maxdb1.mdb"), records));
+                    records.clear();
+                }
+                const char *level = date != autumn || t < change - 3600 || t >= change + 3600 ? "60"
+                                    : t < change                                              ? "70"
+                                                 : "50";
+                records.push_back({qint32(records.size()), "Sound", level, "dB",
+                                   core::timeStamp(QDateTime::fromSecsSinceEpoch(t, lived))});
+            }
+            QVERIFY(writeLog(QDir(folder).filePath("db1.mdb"), records));
+            const int hours = int((to - from) / 3600);
+            QCOMPARE(hours, date == autumn ? 25 : 23);
+
+            for (const QString interval : {"1h", "1d"}) {
+                const auto [mine, theirs] = bothAnswers({folder, "--interval", interval}, zone);
+                const QJsonArray intervals = mine["intervals"].toArray();
+                QCOMPARE(intervals.size(), interval == "1h" ? hours : 1);
+                QCOMPARE(intervals.size(), theirs["intervals"].toArray().size());
+                for (qsizetype i = 0; i < intervals.size(); ++i) {
+                    QCOMPARE(intervals[i]["start"], theirs["intervals"][i]["start"]);
+                    QCOMPARE(intervals[i]["end"], theirs["intervals"][i]["end"]);
+                    QVERIFY(sameGroups(intervals[i]["groups"].toArray(),
+                                       theirs["intervals"][i]["groups"].toArray()));
+                }
+                const QJsonObject sound = mine["groups"][0].toObject();
+                QCOMPARE(sound["seconds"].toDouble(), hours * 3600.0 - 9);
+                if (interval == "1d")
+                    QVERIFY(intervals[0]["groups"][0]["lden"].isDouble());
+                if (interval == "1h" && date == autumn) {
+                    // The hour lived twice: its two passes each as it sounded.
+                    const QString twice =
+                        core::isoTimeWithOffset(core::ZoneClock(lived).at(change)).mid(11, 8);
+                    QStringList passes;
+                    for (const QJsonValue &i : intervals)
+                        if (i["start"].toString().mid(11, 8) == twice)
+                            passes.append(i["start"].toString().mid(19) + u' ' +
+                                          QString::number(i["groups"][0]["leq"].toDouble()));
+                    QCOMPARE(passes.size(), 2);
+                    QVERIFY(passes[0].endsWith(" 70") && passes[1].endsWith(" 50"));
+                    QVERIFY(passes[0].left(6) != passes[1].left(6));
+                }
+            }
+            if (date == autumn)
+                autumnFolder = folder;
+        }
+        // Read on a machine in UTC, in the zone the log was written in.
+        const QStringList hourly{autumnFolder, "--interval", "1h", "--json"};
+        QCOMPARE(statistics(hourly + QStringList{"--tz", zone}, "UTC"), statistics(hourly, zone));
+        // From the second pass of the hour lived twice on, as its offset says.
+        const QString secondPass = core::isoTimeWithOffset(core::ZoneClock(lived).at(change));
+        const auto [mine, theirs] = bothAnswers({autumnFolder, "--from", secondPass}, zone);
+        QCOMPARE(mine["groups"][0]["first"].toString(), secondPass);
+        QVERIFY(sameGroups(mine["groups"].toArray(), theirs["groups"].toArray()));
     }
 
     // Answered on the terminal with no display: the help, the version and every mistake, each

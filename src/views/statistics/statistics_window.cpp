@@ -4,6 +4,7 @@
 #include "core/number_text.h"
 #include "core/reading_texts.h"
 #include "core/time_stamp.h"
+#include "core/zone_clock.h"
 #include "statistics/figure_text.h"
 #include "views/statistics/interval_chart_view.h"
 
@@ -179,7 +180,8 @@ QLineEdit *StatisticsWindow::timeBox(const QString &name) {
     box->setAccessibleName(name);
     box->setPlaceholderText(kTimeShape);
     box->setAccessibleDescription(
-        QStringLiteral("Time as %1 (seconds or the time may be left out); empty for no bound")
+        QStringLiteral("Local time as %1 (seconds or the time may be left out), an offset as "
+                       "+01:00 after it where the clock read that hour twice; empty for no bound")
             .arg(kTimeShape));
     connect(box, &QLineEdit::editingFinished, this, &StatisticsWindow::showFigures);
     return box;
@@ -218,7 +220,7 @@ void StatisticsWindow::showFigures() {
     QStringList unread;
     for (const auto &[box, bound] : {std::pair(m_from, &query.from), std::pair(m_to, &query.to)}) {
         const QString text = core::trimBlanks(box->text());
-        *bound = core::clockSecondsOfBound(text, bound == &query.to);
+        *bound = core::instantOfBound(text, bound == &query.to, query.zone);
         if (!text.isEmpty() && !*bound)
             unread.append(box->accessibleName());
     }
@@ -349,7 +351,7 @@ void StatisticsWindow::fillIntervalTable() {
     int row = 0;
     for (const stats::IntervalFigures &i : m_intervals)
         for (const stats::GroupFigures &g : i.groups) {
-            const QStringList cells{core::isoTimeOfClockSeconds(i.start),
+            const QStringList cells{core::isoTimeWithOffset(i.start),
                                     stats::groupTitle(g),
                                     QString::number(g.readings),
                                     level(g.function == core::kFunctionSound ? g.leq : g.mean),
