@@ -42,6 +42,8 @@ const ZoneClock::Segment &ZoneClock::segmentAt(qint64 instant) const {
     s.to = next.atUtc.isValid() ? next.atUtc.toSecsSinceEpoch() : kNever;
     s.before = previous.atUtc.isValid() ? m_zone.offsetFromUtc(utcTime(s.from - 1)) : s.offset;
     s.after = next.atUtc.isValid() ? next.offsetFromUtc : s.offset;
+    s.onceFrom = s.from == -kNever ? -kNever : s.from + std::max(s.offset, s.before);
+    s.onceTo = s.to == kNever ? kNever : s.to + std::min(s.offset, s.after);
     m_segment = s;
     m_known = true;
     return m_segment;
@@ -49,22 +51,13 @@ const ZoneClock::Segment &ZoneClock::segmentAt(qint64 instant) const {
 
 int ZoneClock::offsetAt(qint64 instant) const { return segmentAt(instant).offset; }
 
-qint64 ZoneClock::instantOf(qint64 clockSecond, std::optional<qint64> near) const {
-    return instantOfLocal(clockSecond - kEpochClockSeconds, near);
-}
-
-qint64 ZoneClock::instantOfLocal(qint64 local, std::optional<qint64> near) const {
+LocalInstant ZoneClock::takenAt(qint64 clockSecond, std::optional<qint64> near) const {
+    const qint64 local = clockSecond - kEpochClockSeconds;
     // Most readings fall where the clock reads each second once, at the offset of the last.
-    if (m_known) {
-        const Segment &s = m_segment;
-        const qint64 onceFrom = s.from == -kNever ? -kNever : s.from + std::max(s.offset, s.before);
-        const qint64 onceTo = s.to == kNever ? kNever : s.to + std::min(s.offset, s.after);
-        if (local >= onceFrom && local < onceTo)
-            return local - s.offset;
-    }
+    if (m_known && local >= m_segment.onceFrom && local < m_segment.onceTo)
+        return {local - m_segment.offset, m_segment.offset};
     const qint64 instant = instantNearChange(local, near);
-    segmentAt(instant);
-    return instant;
+    return {instant, segmentAt(instant).offset};
 }
 
 qint64 ZoneClock::instantNearChange(qint64 local, std::optional<qint64> near) const {

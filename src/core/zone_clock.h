@@ -26,7 +26,11 @@ class ZoneClock {
     /// The instant a clock reading stands for. Read twice (the hour lived twice in autumn): the
     /// pass nearer `near`, the first without it. Never read (the hour skipped in spring): as the
     /// clock that wrote it meant it, still at the offset before the change.
-    qint64 instantOf(qint64 clockSecond, std::optional<qint64> near = std::nullopt) const;
+    qint64 instantOf(qint64 clockSecond, std::optional<qint64> near = std::nullopt) const {
+        return takenAt(clockSecond, near).utc;
+    }
+    /// The same with the offset the clock had then.
+    LocalInstant takenAt(qint64 clockSecond, std::optional<qint64> near = std::nullopt) const;
     /// Where the clock read `clockSecond` twice, the instant its hour lived twice ends (the
     /// change); nothing elsewhere.
     std::optional<qint64> foldOf(qint64 clockSecond) const;
@@ -37,17 +41,18 @@ class ZoneClock {
     std::pair<qint64, qint64> intervalOf(qint64 instant, int seconds) const;
 
   private:
-    /// Instants [from, to) at one offset, with the offsets before and after.
+    /// Instants [from, to) at one offset, with the offsets before and after, and the local
+    /// seconds [onceFrom, onceTo) the clock read only in it.
     struct Segment {
         qint64 from = 0;
         qint64 to = 0;
         int offset = 0;
         int before = 0;
         int after = 0;
+        qint64 onceFrom = 0;
+        qint64 onceTo = 0;
     };
     const Segment &segmentAt(qint64 instant) const;
-    /// instantOf of a local second: the clock's seconds since its 1970-01-01T00:00:00.
-    qint64 instantOfLocal(qint64 local, std::optional<qint64> near) const;
     /// The same, slowly, from the zone's transitions near it.
     qint64 instantNearChange(qint64 local, std::optional<qint64> near) const;
 

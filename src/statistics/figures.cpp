@@ -448,15 +448,15 @@ void FigureBuilder::add(const CompactLog &log) {
             ++s.leftOut;
             continue;
         }
-        const qint64 instant = zone.instantOf(e.time, s.previous);
-        s.previous = instant;
-        if ((s.query.from && instant < *s.query.from) || (s.query.to && instant > *s.query.to))
+        const core::LocalInstant taken = zone.takenAt(e.time, s.previous);
+        s.previous = taken.utc;
+        if ((s.query.from && taken.utc < *s.query.from) || (s.query.to && taken.utc > *s.query.to))
             continue;
         if (e.group == Entry::kLeftOut) {
             ++s.leftOut;
             continue;
         }
-        s.add(groups[std::size_t(e.group)], e, zone.at(instant));
+        s.add(groups[std::size_t(e.group)], e, taken);
     }
 }
 
