@@ -381,6 +381,8 @@ class TestStatistics : public QObject {
             << QStringList{"--statistics", empty} << 2 << "empty holds no log";
         QTest::newRow("no such meter") << QStringList{"--statistics", "--meter", "nobody"} << 2
                                        << "--meter nobody: no meter nobody is known here";
+        QTest::newRow("no such zone") << log + QStringList{"--tz", "Europe/Berln"} << 2
+                                      << "--tz Europe/Berln: no such time zone here";
         QTest::newRow("from after to")
             << log + QStringList{"--to", "2026-12-04T08:00:00", "--from", "2026-12-04T09:00:00"}
             << 2 << "is after --to";
