@@ -80,7 +80,7 @@ bool Logger::start() {
                                                                               "program"))));
         return false;
     }
-    if (!readLog()) {
+    if (!readLog() || !watchAlarms()) {
         m_log.lock().release();
         return false;
     }
@@ -126,6 +126,20 @@ void Logger::startPublishing() {
     };
     m_session.startPublishing(reading.settings, publish::Publisher::Handlers{say, say});
 }
+
+bool Logger::watchAlarms() {
+    const core::AlarmSettings settings = m_session.alarmSettings();
+    for (const QString &mistake : settings.mistakes)
+        m_report.say(mistake);
+    if (!settings.mistakes.isEmpty())
+        return false;
+    m_session.watchAlarms(settings);
+    return true;
+}
+
+void Logger::alarmChanged(const core::AlarmEvent &, const QString &said) { m_report.say(said); }
+
+void Logger::alarmCommandFailed(const QString &failure) { m_report.say(failure); }
 
 void Logger::followReadings() {
     m_log.setRecordHandler([this](const logbook::LogRecord &record) {

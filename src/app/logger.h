@@ -66,6 +66,11 @@ class Logger final : private session::ReadingView {
     /// The record limit puts the line off while it backs the log up; nobody is here to put it
     /// on again.
     void lineOff() override;
+    /// Each alarm raised and cleared, a line on standard error.
+    void alarmChanged(const core::AlarmEvent &event, const QString &said) override;
+    void alarmCommandFailed(const QString &failure) override;
+    /// The [alarm] settings watched; false, each mistake said, when they hold one.
+    bool watchAlarms();
 
     LoggerReport m_report;
     std::unique_ptr<meter::SerialLine> m_machineLine;

@@ -7,6 +7,7 @@
 #include <QDir>
 
 #include <map>
+#include <utility>
 
 namespace core {
 
@@ -69,6 +70,46 @@ std::optional<std::pair<double, QString>> readTemperature(QString text) {
 }
 
 } // namespace
+
+QStringList commandWords(QStringView command) {
+    QStringList words;
+    QString word;
+    bool inWord = false;
+    for (qsizetype i = 0; i < command.size(); ++i) {
+        const QChar c = command[i];
+        if (c.isSpace()) {
+            if (inWord)
+                words.append(std::exchange(word, {}));
+            inWord = false;
+            continue;
+        }
+        inWord = true;
+        if (c == u'\\' && i + 1 < command.size()) {
+            word += command[++i];
+        } else if (c == u'\'') {
+            const qsizetype end = command.indexOf(u'\'', i + 1);
+            if (end < 0)
+                return {};
+            word += command.mid(i + 1, end - i - 1);
+            i = end;
+        } else if (c == u'"') {
+            for (++i; i < command.size() && command[i] != u'"'; ++i) {
+                // In double quotes a backslash escapes only what the shell lets it.
+                if (command[i] == u'\\' && i + 1 < command.size() &&
+                    QStringView(u"\"\\$`").contains(command[i + 1]))
+                    ++i;
+                word += command[i];
+            }
+            if (i >= command.size())
+                return {};
+        } else {
+            word += c;
+        }
+    }
+    if (inWord)
+        words.append(word);
+    return words;
+}
 
 std::optional<double> readDuration(QStringView text) {
     const QString trimmed = text.trimmed().toString();
@@ -171,6 +212,9 @@ AlarmSettings readAlarmSettings(const QString &file, const QString &meterFile) {
     if (const auto at = keys.find(QStringLiteral("command")); at != keys.end()) {
         used[at->first] = true;
         settings.command = at->second.value;
+        if (commandWords(settings.command).isEmpty() && !settings.command.trimmed().isEmpty())
+            wrong(at->second, at->first,
+                  QStringLiteral("a quote is left open (words are split as a shell splits them)"));
     }
     for (const auto &[key, written] : keys)
         if (!used.count(key))

@@ -38,6 +38,11 @@ struct AlarmSettings {
 /// over it key by key; every key and value checked.
 AlarmSettings readAlarmSettings(const QString &file, const QString &meterFile = {});
 
+/// A command line split into words as a shell would, without expanding anything: blanks
+/// between words, '...' taken as it stands, "..." with \" \\ \$ and \` read, a backslash
+/// taking the next character. None for a quote left open.
+QStringList commandWords(QStringView command);
+
 /// A duration as a user writes it: seconds ("90", "2.5"), or with s, m or h ("15m", "1h").
 std::optional<double> readDuration(QStringView text);
 

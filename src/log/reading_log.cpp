@@ -69,12 +69,13 @@ ReadingLog::~ReadingLog() = default;
 
 QString ReadingLog::filePath(QLatin1String name) const { return QDir(m_directory).filePath(name); }
 
-void ReadingLog::appendReading(qint32 no, const QString &fun, const QString &data,
-                               const QString &unit) {
+LogRecord ReadingLog::appendReading(qint32 no, const QString &fun, const QString &data,
+                                    const QString &unit) {
     LogRecord record{no, fun, data, unit, core::timeStamp(m_clock.now())};
     if (m_recordHandler)
         m_recordHandler(record);
-    m_writer->enqueue(std::move(record));
+    m_writer->enqueue(LogRecord(record));
+    return record;
 }
 
 int ReadingLog::waitingCount() const { return m_writer->pending(); }

@@ -77,8 +77,9 @@ class ReadingLog {
     /// A log file's full path in the program's directory.
     QString filePath(QLatin1String name) const;
 
-    /// Queues one record, stamped with the time of now.
-    void appendReading(qint32 no, const QString &fun, const QString &data, const QString &unit);
+    /// Queues one record, stamped with the time of now; the record queued.
+    LogRecord appendReading(qint32 no, const QString &fun, const QString &data,
+                            const QString &unit);
     /// Backs the full log up to maxdb1.mdb and empties it, with the line off. When the backup
     /// cannot be made the log keeps every record, the user is told why (once, until a backup
     /// works), nothing is reset and the line goes on again: the next reading tries again.

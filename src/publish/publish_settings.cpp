@@ -1,5 +1,6 @@
 #include "publish/publish_settings.h"
 
+#include "core/alarm_rules.h"
 #include "core/meter_settings.h"
 #include "core/reading_texts.h"
 #include "core/settings_file.h"
@@ -147,11 +148,14 @@ void readSettingsFile(SettingsReading &reading, const QString &file, bool meterF
         mistakes.push_back({line, what});
     };
     const QString &meterSection = core::kMeterSection;
-    const QString known = meterFile ? QStringLiteral("[%1] and [%2]").arg(kSection, meterSection)
-                                    : QStringLiteral("[%1]").arg(kSection);
+    const QString known =
+        meterFile
+            ? QStringLiteral("[%1], [%2] and [%3]").arg(kSection, core::kAlarmSection, meterSection)
+            : QStringLiteral("[%1] and [%2]").arg(kSection, core::kAlarmSection);
     for (const core::SettingsSection &section : parsed.sections) {
-        // A meter's [meter] section, however written, is the meter's line's to check.
-        if (section.name == kSection ||
+        // A meter's [meter] section, however written, is the meter's line's to check; [alarm]
+        // is the alarms'.
+        if (section.name == kSection || section.name == core::kAlarmSection ||
             (meterFile && section.name.compare(meterSection, Qt::CaseInsensitive) == 0))
             continue;
         mistake(section.line,

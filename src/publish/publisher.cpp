@@ -18,6 +18,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <poll.h>
@@ -38,9 +39,10 @@ constexpr int kReadPatienceMs = 2000;
 
 class Publisher::Worker {
   public:
-    Worker(const PublishSettings &settings, const QString &directory, Handlers handlers)
+    Worker(const PublishSettings &settings, const QString &directory, Handlers handlers,
+           const QStringList &alarms)
         : m_settings(settings), m_directory(directory), m_handlers(std::move(handlers)),
-          m_wakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+          m_alarms(alarms), m_wakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
     ~Worker() {
         if (m_wakeFd >= 0)
             ::close(m_wakeFd);
@@ -53,6 +55,13 @@ class Publisher::Worker {
     /// A reading was taken and committed: the meter is there.
     void readingsCommitted() {
         m_readingsCommitted = true;
+        wake();
+    }
+    void alarmChanged(const core::AlarmEvent &event) {
+        {
+            const std::lock_guard lock(m_alarmMutex);
+            m_alarmEvents.push_back(event);
+        }
         wake();
     }
     void stop() {
@@ -84,6 +93,8 @@ class Publisher::Worker {
     /// latest alone).
     void followStates();
     void publishState();
+    /// The alarms' changes since the last look: each state at once, then the events in order.
+    void publishAlarms();
     /// Home Assistant's device, once this run has taken a reading: a meter whose line never
     /// opened makes no device.
     void publishDiscovery();
@@ -98,6 +109,12 @@ class Publisher::Worker {
     PublishSettings m_settings;
     QString m_directory;
     Handlers m_handlers;
+    QStringList m_alarms;
+    std::mutex m_alarmMutex;
+    std::deque<core::AlarmEvent> m_alarmEvents;  ///< not yet published
+    std::map<QString, QByteArray> m_alarmStates; ///< by topic, the latest
+    std::deque<Message> m_alarmMessages;         ///< events not yet published
+    bool m_alarmStatesToTell = false;            ///< all of them, on a new connection
     int m_wakeFd;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_readingsCommitted{false};
@@ -166,6 +183,7 @@ void Publisher::Worker::run() {
             retrySeconds = 1;
         }
         publishDiscovery();
+        publishAlarms();
         publishWaiting();
         publishState();
         const bool busy = !m_inFlight.empty();
@@ -204,6 +222,8 @@ void Publisher::Worker::connect() {
     m_toldFailure = false;
     m_everConnected = true;
     m_broker->publish(statusTopic(m_settings), QByteArrayLiteral("online"), true);
+    // What changed while the broker was away: the states as they are now.
+    m_alarmStatesToTell = true;
     m_discovered = false;
     // What the broker did not acknowledge goes again.
     m_inFlight.clear();
@@ -250,6 +270,31 @@ void Publisher::Worker::publishDiscovery() {
     m_discovered = true;
     for (const Message &m : discoveryMessages(m_settings))
         m_broker->publish(m.topic, m.payload, true);
+    for (const Message &m : alarmDiscoveryMessages(m_settings, m_alarms))
+        m_broker->publish(m.topic, m.payload, true);
+}
+
+void Publisher::Worker::publishAlarms() {
+    std::deque<core::AlarmEvent> events;
+    {
+        const std::lock_guard lock(m_alarmMutex);
+        events.swap(m_alarmEvents);
+    }
+    // The states first: after the broker was away they are right at once.
+    std::map<QString, QByteArray> changed;
+    for (const core::AlarmEvent &event : events) {
+        std::vector<Message> messages = alarmMessages(m_settings, event, m_states.zone());
+        changed[messages[0].topic] = m_alarmStates[messages[0].topic] = messages[0].payload;
+        m_alarmMessages.push_back(std::move(messages[1]));
+    }
+    if (std::exchange(m_alarmStatesToTell, false))
+        changed = m_alarmStates;
+    for (const auto &[topic, payload] : changed)
+        m_broker->publish(topic, payload, true);
+    while (!m_alarmMessages.empty() &&
+           m_broker->publish(m_alarmMessages.front().topic, m_alarmMessages.front().payload,
+                             false) >= 0)
+        m_alarmMessages.pop_front();
 }
 
 void Publisher::Worker::publishState() {
@@ -364,8 +409,8 @@ void Publisher::Worker::drain() {
 }
 
 Publisher::Publisher(const PublishSettings &settings, const QString &logDirectory,
-                     Handlers handlers)
-    : m_worker(std::make_shared<Worker>(settings, logDirectory, std::move(handlers))) {
+                     Handlers handlers, const QStringList &alarms)
+    : m_worker(std::make_shared<Worker>(settings, logDirectory, std::move(handlers), alarms)) {
     // The thread keeps its worker alive: a broker that hangs at the end cannot hold the
     // program up, nor leave the thread without its state.
     std::thread([worker = m_worker] { worker->run(); }).detach();
@@ -378,5 +423,7 @@ Publisher::~Publisher() {
 }
 
 void Publisher::recordsCommitted() { m_worker->readingsCommitted(); }
+
+void Publisher::alarmChanged(const core::AlarmEvent &event) { m_worker->alarmChanged(event); }
 
 } // namespace publish

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/alarm_watch.h"
 #include "publish/publish_settings.h"
 
 #include <QString>
@@ -33,8 +34,10 @@ class Publisher {
     /// How long a leaving publisher waits for the broker, unless told otherwise.
     static constexpr int kStopWaitMs = 1500;
 
-    /// Handlers are called on the publisher's thread.
-    Publisher(const PublishSettings &settings, const QString &logDirectory, Handlers handlers);
+    /// Handlers are called on the publisher's thread. `alarms`: the names of the alarms set,
+    /// each a binary sensor of Home Assistant.
+    Publisher(const PublishSettings &settings, const QString &logDirectory, Handlers handlers,
+              const QStringList &alarms = {});
     /// Publishes what it can for a moment, says "offline" and leaves the broker, waiting for
     /// that at most stopWait() (the rest goes on without it).
     ~Publisher();
@@ -45,6 +48,10 @@ class Publisher {
 
     /// Records were committed to the log: from any thread, never waiting.
     void recordsCommitted();
+    /// An alarm was raised or cleared: its state and the event are published at once, or, while
+    /// the broker is away, the latest state as soon as it is back and the events after it, in
+    /// order. From any thread, never waiting.
+    void alarmChanged(const core::AlarmEvent &event);
 
   private:
     class Worker;

@@ -188,4 +188,86 @@ std::vector<Message> discoveryMessages(const PublishSettings &settings) {
     return messages;
 }
 
+QString alarmTopic(const PublishSettings &settings, const core::AlarmEvent &event) {
+    return meterTopic(settings) + u'/' +
+           (event.quantity.isEmpty() ? QStringLiteral("silent")
+                                     : event.quantity + QStringLiteral("/alarm"));
+}
+
+std::vector<Message> alarmMessages(const PublishSettings &settings, const core::AlarmEvent &event,
+                                   const core::ZoneClock &zone) {
+    const bool raised = event.change == core::AlarmEvent::Change::Raised;
+    const bool silent = event.quantity.isEmpty();
+    const QString since = core::isoTimeWithOffset(zone.at(event.since));
+    const QString at = core::isoTimeWithOffset(zone.at(event.at));
+    const QString state = silent        ? (raised ? QStringLiteral("on") : QStringLiteral("off"))
+                          : !raised     ? QStringLiteral("off")
+                          : event.above ? QStringLiteral("high")
+                                        : QStringLiteral("low");
+    QJsonObject current{{QStringLiteral("state"), state},
+                        {QStringLiteral("since"), raised ? since : at}};
+    QJsonObject told{
+        {QStringLiteral("meter"), settings.meterName()},
+        {QStringLiteral("event"), raised ? QStringLiteral("raised") : QStringLiteral("cleared")},
+        {QStringLiteral("alarm"), event.name},
+        {QStringLiteral("state"), state},
+        {QStringLiteral("since"), since},
+        {QStringLiteral("at"), at}};
+    if (!silent) {
+        const QJsonValue value = event.value ? QJsonValue(*event.value) : QJsonValue();
+        for (QJsonObject *object : {&current, &told}) {
+            object->insert(QStringLiteral("limit"), event.limit);
+            object->insert(QStringLiteral("value"), value);
+            object->insert(QStringLiteral("peak"), event.peak);
+            object->insert(QStringLiteral("unit"), event.unit);
+        }
+    }
+    return {{alarmTopic(settings, event), QJsonDocument(current).toJson(QJsonDocument::Compact)},
+            {meterTopic(settings) + QStringLiteral("/event"),
+             QJsonDocument(told).toJson(QJsonDocument::Compact)}};
+}
+
+std::vector<Message> alarmDiscoveryMessages(const PublishSettings &settings,
+                                            const QStringList &alarms) {
+    const QString device = discoveryDevice(settings);
+    // Each alarm there can be, with the class Home Assistant shows it as.
+    const std::pair<const char *, const char *> kinds[] = {
+        {"sound_above", "sound"},       {"sound_below", "sound"},
+        {"humidity_above", "moisture"}, {"humidity_below", "moisture"},
+        {"temperature_above", "heat"},  {"temperature_below", "cold"},
+        {"light_above", "light"},       {"light_below", "light"},
+        {"silent", "problem"}};
+    std::vector<Message> messages;
+    for (const auto &[name, deviceClass] : kinds) {
+        const QString alarm = QLatin1String(name);
+        const QString topic =
+            QStringLiteral("homeassistant/binary_sensor/%1/%2/config").arg(device, alarm);
+        if (!alarms.contains(alarm)) {
+            messages.push_back({topic, {}});
+            continue;
+        }
+        core::AlarmEvent probe;
+        probe.name = alarm;
+        probe.quantity = alarm == u"silent" ? QString() : alarm.section(u'_', 0, 0);
+        const QString state = alarmTopic(settings, probe);
+        const QString on = alarm == u"silent"          ? QStringLiteral("on")
+                           : alarm.endsWith(u"_above") ? QStringLiteral("high")
+                                                       : QStringLiteral("low");
+        const QJsonObject config{
+            {QStringLiteral("name"), QStringLiteral("Alarm ") + QString(alarm).replace(u'_', u' ')},
+            {QStringLiteral("unique_id"), device + QStringLiteral("_alarm_") + alarm},
+            {QStringLiteral("state_topic"), state},
+            {QStringLiteral("value_template"),
+             QStringLiteral("{{ 'ON' if value_json.state == '%1' else 'OFF' }}").arg(on)},
+            {QStringLiteral("json_attributes_topic"), state},
+            {QStringLiteral("device_class"), QLatin1String(deviceClass)},
+            {QStringLiteral("availability_topic"), statusTopic(settings)},
+            {QStringLiteral("device"),
+             QJsonObject{{QStringLiteral("identifiers"), QJsonArray{device}}}},
+        };
+        messages.push_back({topic, QJsonDocument(config).toJson(QJsonDocument::Compact)});
+    }
+    return messages;
+}
+
 } // namespace publish

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/alarm_watch.h"
 #include "core/time_stamp.h"
+#include "core/zone_clock.h"
 #include "log/record_window.h"
 #include "publish/interval_states.h"
 #include "publish/publish_settings.h"
@@ -43,5 +45,18 @@ QString discoveryDevice(const PublishSettings &settings);
 /// state topics: sound as its Leq, Lmax and Lmin, the others as their mean, the temperature in
 /// the settings' unit; the state's other figures as attributes.
 std::vector<Message> discoveryMessages(const PublishSettings &settings);
+
+/// PREFIX/METER/sound/alarm (and so on), or PREFIX/METER/silent for the silent meter.
+QString alarmTopic(const PublishSettings &settings, const core::AlarmEvent &event);
+/// An alarm raised or cleared: its retained state, {"state": "high"|"low"|"off", "limit": 85,
+/// "since": ..., "value": ..., "peak": ..., "unit": "dB"} ({"state": "on"|"off", "since": ...}
+/// of the silent meter), and the event on PREFIX/METER/event, {"meter": ..., "event":
+/// "raised"|"cleared", "alarm": "sound_above", ..., "at": ...}. Times with their offsets.
+std::vector<Message> alarmMessages(const PublishSettings &settings, const core::AlarmEvent &event,
+                                   const core::ZoneClock &zone);
+/// Home Assistant's binary sensor of each alarm set, on the meter's device; an empty retained
+/// configuration for each that is not, which removes it.
+std::vector<Message> alarmDiscoveryMessages(const PublishSettings &settings,
+                                            const QStringList &alarms);
 
 } // namespace publish

@@ -1,5 +1,6 @@
 #include "session/logging_session.h"
 
+#include "core/alarm_rules.h"
 #include "core/meter_settings.h"
 #include "core/number_text.h"
 #include "core/reading_texts.h"
@@ -7,6 +8,8 @@
 #include "meter/frame_decoder.h"
 #include "meter/meter_frame.h"
 #include "meter/serial_line.h"
+
+#include <QDateTime>
 
 namespace session {
 
@@ -35,6 +38,32 @@ QString silenceMessage(const meter::SerialLine &line) {
         .arg(portsSentence(line));
 }
 
+QString alarmSentence(const core::AlarmEvent &event, const core::ZoneClock &zone) {
+    const QString since = core::isoTimeWithOffset(zone.at(event.since));
+    const bool raised = event.change == core::AlarmEvent::Change::Raised;
+    if (event.quantity.isEmpty())
+        return raised ? QStringLiteral("Alarm silent raised: the line is open and no reading has "
+                                       "come since %1.")
+                            .arg(since)
+                      : QStringLiteral("Alarm silent cleared: readings come again (none from %1 "
+                                       "to %2).")
+                            .arg(since, core::isoTimeWithOffset(zone.at(event.at)));
+    const auto level = [&event](double v) {
+        return event.unit.isEmpty() ? core::doubleText(v) : core::doubleText(v) + u' ' + event.unit;
+    };
+    const QString value = event.value ? level(*event.value)
+                          : event.function == core::kFunctionLight
+                              ? QStringLiteral("an overload")
+                              : QStringLiteral("another quantity measured");
+    if (raised)
+        return QStringLiteral("Alarm %1 raised: %2, at or %3 %4 since %5 (peak %6).")
+            .arg(event.name, value, event.above ? QStringLiteral("above") : QStringLiteral("below"),
+                 level(event.limit), since, level(event.peak));
+    return QStringLiteral("Alarm %1 cleared: %2; it held from %3 to %4 (peak %5).")
+        .arg(event.name, value, since, core::isoTimeWithOffset(zone.at(event.at)),
+             level(event.peak));
+}
+
 LoggingSession::LoggingSession(meter::SerialLine &line, logbook::ReadingLog &log,
                                TakingState &state)
     : m_line(line), m_log(log), m_state(state) {
@@ -42,6 +71,8 @@ LoggingSession::LoggingSession(meter::SerialLine &line, logbook::ReadingLog &log
         if (m_publisher)
             m_publisher->recordsCommitted();
     });
+    m_silence.setSingleShot(true);
+    QObject::connect(&m_silence, &QTimer::timeout, &m_silence, [this] { raiseSilent(); });
 }
 
 LoggingSession::~LoggingSession() {
@@ -54,7 +85,11 @@ bool LoggingSession::openLine() {
     m_line.setReceiveThreshold(kReceiveThreshold);
     m_settingsValid = m_line.setSettings(kLineSettings);
     m_line.setBinaryInput();
-    return m_settingsValid && m_line.open();
+    if (!m_settingsValid || !m_line.open())
+        return false;
+    if (m_silentSeconds && !m_silentSince)
+        m_silence.start(int(*m_silentSeconds * 1000));
+    return true;
 }
 
 QString LoggingSession::openFailure() const {
@@ -184,7 +219,81 @@ void LoggingSession::logReading(const meter::Reading &r, bool overload) {
             m_view->valueShownAs(data);
         }
     }
-    m_log.appendReading(m_state.NextRecordNo, r.Function, data, r.Unit);
+    watchReading(m_log.appendReading(m_state.NextRecordNo, r.Function, data, r.Unit));
+}
+
+void LoggingSession::watchReading(const logbook::LogRecord &record) {
+    const std::optional<qint64> clock = core::clockSeconds(record.time);
+    if (!clock)
+        return;
+    const qint64 taken =
+        m_zone.instantOf(*clock, m_lastTaken.value_or(QDateTime::currentSecsSinceEpoch()));
+    m_lastTaken = taken;
+    if (m_silentSeconds)
+        m_silence.start(int(*m_silentSeconds * 1000));
+    if (m_silentSince) {
+        core::AlarmEvent cleared;
+        cleared.change = core::AlarmEvent::Change::Cleared;
+        cleared.name = QStringLiteral("silent");
+        cleared.since = *std::exchange(m_silentSince, std::nullopt);
+        cleared.at = taken;
+        tellAlarm(cleared);
+    }
+    if (!m_watch)
+        return;
+    const bool overload = core::isOverloadText(record.data);
+    const std::optional<double> level = overload ? std::nullopt : core::strictNumber(record.data);
+    if (!overload && !level)
+        return;
+    for (const core::AlarmEvent &event : m_watch->take(record.function, record.unit, level, taken))
+        if (event.change != core::AlarmEvent::Change::Passed)
+            tellAlarm(event);
+}
+
+void LoggingSession::raiseSilent() {
+    if (!m_line.isOpen() || m_silentSince)
+        return;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    core::AlarmEvent raised;
+    raised.name = QStringLiteral("silent");
+    raised.since = m_lastTaken.value_or(now - qint64(*m_silentSeconds));
+    raised.at = now;
+    m_silentSince = raised.since;
+    tellAlarm(raised);
+}
+
+void LoggingSession::tellAlarm(const core::AlarmEvent &event) {
+    m_view->alarmChanged(event, alarmSentence(event, m_zone));
+    if (m_publisher)
+        m_publisher->alarmChanged(event);
+    if (m_command)
+        m_command->run(event, m_zone);
+}
+
+core::AlarmSettings LoggingSession::alarmSettings() const {
+    const QString file = publish::settingsFile();
+    return core::readAlarmSettings(
+        file, m_meterName.isEmpty() ? QString() : core::meterSettingsFile(file, m_meterName));
+}
+
+void LoggingSession::watchAlarms(const core::AlarmSettings &settings) {
+    m_watch = settings.rules.empty() ? nullptr : std::make_unique<core::AlarmWatch>(settings.rules);
+    m_alarmNames.clear();
+    for (const core::AlarmRule &rule : settings.rules)
+        m_alarmNames.append(rule.name);
+    m_silentSeconds = settings.silentSeconds;
+    if (m_silentSeconds)
+        m_alarmNames.append(QStringLiteral("silent"));
+    m_silence.stop();
+    m_silentSince.reset();
+    if (m_silentSeconds && m_line.isOpen())
+        m_silence.start(int(*m_silentSeconds * 1000));
+    m_command.reset();
+    if (!settings.command.trimmed().isEmpty())
+        m_command = std::make_unique<AlarmCommand>(
+            // Named as it is published.
+            settings.command, publishSettings().settings.meterName(),
+            [this](const QString &failure) { m_view->alarmCommandFailed(failure); });
 }
 
 void LoggingSession::putLineOff() {
@@ -213,8 +322,8 @@ publish::SettingsReading LoggingSession::publishSettings() const {
 void LoggingSession::startPublishing(const publish::PublishSettings &settings,
                                      publish::Publisher::Handlers handlers) {
     m_publisher.reset();
-    m_publisher =
-        std::make_unique<publish::Publisher>(settings, m_log.directory(), std::move(handlers));
+    m_publisher = std::make_unique<publish::Publisher>(settings, m_log.directory(),
+                                                       std::move(handlers), m_alarmNames);
 }
 
 void LoggingSession::stopPublishing(int waitMs) {

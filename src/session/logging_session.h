@@ -1,11 +1,15 @@
 #pragma once
 
+#include "core/alarm_watch.h"
+#include "core/zone_clock.h"
 #include "log/reading_log.h"
 #include "publish/publish_settings.h"
 #include "publish/publisher.h"
+#include "session/alarm_command.h"
 #include "session/scale_presets.h"
 
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
@@ -56,7 +60,15 @@ class ReadingView {
     virtual void lineOnAgain() {}
     /// The record limit emptied the log: the numbering starts again.
     virtual void logStartedAfresh() {}
+    /// An alarm was raised or cleared, said in a sentence (alarmSentence).
+    virtual void alarmChanged(const core::AlarmEvent &, const QString &) {}
+    /// The alarms' command failed, in words for the user.
+    virtual void alarmCommandFailed(const QString &) {}
 };
+
+/// An alarm's change in a sentence: "Alarm sound_above raised: 90 dB, at or above 85 dB since
+/// 2026-12-08T14:03:27+01:00 (peak 90 dB)."
+QString alarmSentence(const core::AlarmEvent &event, const core::ZoneClock &zone);
 
 /// The ports a user could choose from, for messages that must say what to do.
 QString portsSentence(const meter::SerialLine &line);
@@ -95,6 +107,12 @@ class LoggingSession final : private logbook::RecordLimitHost {
     }
     /// The publishing settings: the meter's own over the common ones for one of several.
     publish::SettingsReading publishSettings() const;
+    /// The alarms' settings, read the same way.
+    core::AlarmSettings alarmSettings() const;
+    /// Watches the readings taken from now on by these alarms, in place of any before: each
+    /// change told to the view, the publisher and the command. The silent meter is watched while
+    /// the line is open.
+    void watchAlarms(const core::AlarmSettings &settings);
     /// Publishes the log from now on, in place of any earlier publisher.
     void startPublishing(const publish::PublishSettings &settings,
                          publish::Publisher::Handlers handlers);
@@ -111,6 +129,10 @@ class LoggingSession final : private logbook::RecordLimitHost {
     void setScale(const ScaleTexts &texts);
     float scaleTopValue() const;
     void logReading(const meter::Reading &r, bool overload);
+    void watchReading(const logbook::LogRecord &record);
+    void tellAlarm(const core::AlarmEvent &event);
+    /// The line has been open with no reading for silent_for.
+    void raiseSilent();
 
     meter::SerialLine &m_line;
     logbook::ReadingLog &m_log;
@@ -121,6 +143,14 @@ class LoggingSession final : private logbook::RecordLimitHost {
     bool m_settingsValid = true;
     QString m_meterName;
     std::unique_ptr<publish::Publisher> m_publisher;
+    core::ZoneClock m_zone;
+    std::unique_ptr<core::AlarmWatch> m_watch;
+    std::unique_ptr<AlarmCommand> m_command;
+    QStringList m_alarmNames;
+    std::optional<qint64> m_lastTaken; ///< the instant of the last reading
+    std::optional<double> m_silentSeconds;
+    QTimer m_silence;
+    std::optional<qint64> m_silentSince; ///< while the silent alarm is raised
 };
 
 } // namespace session

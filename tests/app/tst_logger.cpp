@@ -421,6 +421,87 @@ class TestLogger : public QObject {
         QCOMPARE(retained.messages().filter("kitchen"), QStringList());
     }
 
+    // Alarms told at once on standard error, through the command and on the broker: a short
+    // burst over the limit passes, a long one raises, a level between the limit and the clear
+    // level holds it; the broker away while it clears: the state right as soon as it is back,
+    // the event after it; the meter gone silent.
+    void alarmsToldAtOnceEverywhere() {
+        const QString here = folder("alarms");
+        MqttBroker broker(here);
+        MqttSubscriber alarms(
+            broker.port(), "envmeter/lab/sound/alarm",
+            {"-t", "envmeter/lab/event", "-t", "envmeter/lab/silent", "-R", "-F", "%U %t %p"});
+        QVERIFY(QDir().mkpath(here + "/config/envmeter"));
+        const QString commandLog = here + "/command.log";
+        QVERIFY(
+            writeFile(here + "/config/envmeter/envmeter.conf",
+                      QStringLiteral("[mqtt]\nenabled=true\nhost=127.0.0.1\nport=%1\nmeter=lab\n"
+                                     "[alarm]\nsound_above=85\nsound_for=3\n"
+                                     "sound_hysteresis=3\nsilent_for=4\n"
+                                     "command=sh -c 'env | grep ^ENVMETER_ | sort | tr \"\\n\" "
+                                     "\" \" >> %2; echo >> %2'\n")
+                          .arg(broker.port())
+                          .arg(commandLog)
+                          .toUtf8()));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", here + "/config");
+        RunningLogger logger(here, environment);
+        const Meter meter(
+            here, "80.0 dB *20\n90.0 dB *10\n80.0 dB *20\n88.0 dB *40\n83.0 dB *40\n79.0 dB *10\n");
+        QTRY_VERIFY_WITH_TIMEOUT(logger.said().contains("Alarm sound_above raised: 88 dB"), 30000);
+        QTRY_VERIFY(alarms.messages().filter("envmeter/lab/event").size() == 1);
+        broker.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(logger.said().contains("Alarm sound_above cleared: 79 dB"), 30000);
+        QVERIFY(broker.start());
+        QTRY_VERIFY_WITH_TIMEOUT(logger.said().contains("Alarm silent raised"), 30000);
+        QTRY_VERIFY(alarms.messages().filter("envmeter/lab/event").size() == 3);
+        logger.process.terminate();
+        QVERIFY(logger.process.waitForFinished(10000));
+
+        const QString said = logger.said();
+        QCOMPARE(said.count("Alarm sound_above raised"), 1);
+        QVERIFY2(said.contains("Alarm sound_above raised: 88 dB, at or above 85 dB since ") &&
+                     said.contains("(peak 88 dB)."),
+                 qPrintable(said));
+        // Each change on the broker within a second of the reading that made it (stamped in
+        // whole seconds), the states before the events; the events in order.
+        QStringList told;
+        QStringList events;
+        for (const QString &message : alarms.messages()) {
+            const double arrived = message.section(u' ', 0, 0).toDouble();
+            const QString topic = message.section(u' ', 1, 1);
+            const QJsonObject json =
+                QJsonDocument::fromJson(message.section(u' ', 2).toUtf8()).object();
+            told.append(topic.section(u'/', 2) + u' ' + json["state"].toString());
+            if (topic.endsWith("/event"))
+                events.append(told.back());
+            if (topic.endsWith("/event") && json["alarm"] == "sound_above" &&
+                json["event"] == "raised") {
+                const qint64 at =
+                    QDateTime::fromString(json["at"].toString(), Qt::ISODate).toSecsSinceEpoch();
+                QVERIFY2(arrived - double(at) < 2, qPrintable(message));
+                QCOMPARE(json["peak"].toDouble(), 88.0);
+                QCOMPARE(json["limit"].toDouble(), 85.0);
+            }
+        }
+        QCOMPARE(events, QStringList({"event high", "event off", "event on"}));
+        for (const auto &[state, event] :
+             {std::pair("sound/alarm high", "event high"),
+              std::pair("sound/alarm off", "event off"), std::pair("silent on", "event on")})
+            QVERIFY2(told.contains(state) && told.indexOf(state) < told.indexOf(event),
+                     qPrintable(told.join('\n')));
+        // The command, once for each change, with the event in its environment.
+        QTRY_COMPARE(bytesOf(commandLog).count('\n'), 3);
+        const QStringList runs = QString::fromUtf8(bytesOf(commandLog)).split(u'\n');
+        QVERIFY2(runs[0].contains("ENVMETER_ALARM=sound_above ENVMETER_EVENT=raised "
+                                  "ENVMETER_LIMIT=85 ENVMETER_METER=lab ENVMETER_PEAK=88 "
+                                  "ENVMETER_SINCE=") &&
+                     runs[1].contains("ENVMETER_EVENT=cleared") &&
+                     runs[1].contains("ENVMETER_VALUE=79") &&
+                     runs[2].contains("ENVMETER_ALARM=silent ENVMETER_EVENT=raised"),
+                 qPrintable(runs.join('\n')));
+    }
+
     // Home Assistant's view with interval=10 and temperatures in F: each quantity's state
     // within a second of its interval's end, its figures those the independent computation
     // finds in the log; the broker away for several intervals: then the latest of them once,
