@@ -38,14 +38,21 @@ QString variedLog(const QTemporaryDir &dir) {
     return path;
 }
 
+/// HI 85 and LOW 40 for every function.
+stats::SpanQuery withLimits() {
+    stats::SpanQuery query;
+    query.hi.every = 85.0;
+    query.low.every = 40.0;
+    return query;
+}
+
 void BM_StatisticsOfTheLog(benchmark::State &state) {
     QTemporaryDir dir;
     const QString log = variedLog(dir);
     logbook::DatabaseError error;
     for (auto _ : state) {
         const auto records = stats::readLogRecords(log, error);
-        benchmark::DoNotOptimize(
-            stats::spanFigures(*records, {{}, {}, {85.0, {}}, {40.0, {}}, {}}));
+        benchmark::DoNotOptimize(stats::spanFigures(*records, withLimits()));
     }
 }
 BENCHMARK(BM_StatisticsOfTheLog)->Unit(benchmark::kMillisecond);
@@ -55,8 +62,7 @@ void BM_StatisticsComputedAlone(benchmark::State &state) {
     logbook::DatabaseError error;
     const auto records = stats::readLogRecords(variedLog(dir), error);
     for (auto _ : state)
-        benchmark::DoNotOptimize(
-            stats::spanFigures(*records, {{}, {}, {85.0, {}}, {40.0, {}}, {}}));
+        benchmark::DoNotOptimize(stats::spanFigures(*records, withLimits()));
     state.counters["records"] = double(records->size());
 }
 BENCHMARK(BM_StatisticsComputedAlone)->Unit(benchmark::kMillisecond);

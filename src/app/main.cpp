@@ -103,7 +103,8 @@ std::optional<int> answerOnTerminal(int argc, char *argv[], QString &meterName) 
             return kBadOptions;
         }
     }
-    for (const char *name : {"from", "to", "tz", "hi", "low", "interval", "json", "csv"})
+    for (const char *name : {"from", "to", "tz", "hi", "low", "for", "hysteresis", "events",
+                             "interval", "json", "csv"})
         if (parser.isSet(QLatin1String(name))) {
             err << "envmeter: --" << name << " goes with --statistics (see --help)" << Qt::endl;
             return kBadOptions;

@@ -1,5 +1,6 @@
 #include "app/statistics_command.h"
 
+#include "core/alarm_rules.h"
 #include "core/meter_settings.h"
 #include "core/number_text.h"
 #include "core/reading_texts.h"
@@ -39,6 +40,9 @@ const QString kCsv = QStringLiteral("csv");
 const QString kInterval = QStringLiteral("interval");
 const QString kMeter = QStringLiteral("meter");
 const QString kZone = QStringLiteral("tz");
+const QString kEvents = QStringLiteral("events");
+const QString kFor = QStringLiteral("for");
+const QString kHysteresis = QStringLiteral("hysteresis");
 
 /// The interval lengths, as the user writes them.
 const std::map<QString, int> kIntervals{{QStringLiteral("1m"), 60},
@@ -71,8 +75,10 @@ const QStringList kCsvKeys{QStringLiteral("function"),
                            QStringLiteral("lux_hours"),
                            QStringLiteral("hi"),
                            QStringLiteral("above_hi_seconds"),
+                           QStringLiteral("events_above_hi"),
                            QStringLiteral("low"),
                            QStringLiteral("below_low_seconds"),
+                           QStringLiteral("events_below_low"),
                            QStringLiteral("lday"),
                            QStringLiteral("levening"),
                            QStringLiteral("lnight"),
@@ -119,6 +125,32 @@ struct Series {
     stats::HistoryFigures figures;
 };
 
+/// An event's values by the names scripts know them by.
+QJsonObject eventJson(const stats::EventFigures &e) {
+    QJsonObject json{
+        {QStringLiteral("rule"), e.rule},
+        {QStringLiteral("function"), e.function},
+        {QStringLiteral("unit"), e.unit},
+        {QStringLiteral("kind"), e.above ? QStringLiteral("above") : QStringLiteral("below")},
+        {QStringLiteral("limit"), e.limit},
+        {QStringLiteral("start"), core::isoTimeWithOffset(e.start)},
+        {QStringLiteral("end"), core::isoTimeWithOffset(e.end)},
+        {QStringLiteral("seconds"), double(e.end.utc - e.start.utc)},
+        {QStringLiteral("peak"), e.peak},
+        {QStringLiteral("raised"), e.raised},
+        {QStringLiteral("going"), e.going}};
+    if (e.function == core::kFunctionSound)
+        json.insert(QStringLiteral("leq"), e.leq ? QJsonValue(*e.leq) : QJsonValue());
+    return json;
+}
+
+/// The keys of an event, in the CSV's order.
+const QStringList kEventKeys{
+    QStringLiteral("rule"), QStringLiteral("function"), QStringLiteral("unit"),
+    QStringLiteral("kind"), QStringLiteral("limit"),    QStringLiteral("start"),
+    QStringLiteral("end"),  QStringLiteral("seconds"),  QStringLiteral("peak"),
+    QStringLiteral("leq"),  QStringLiteral("raised"),   QStringLiteral("going")};
+
 /// The groups of a series as JSON, each saying whose it is where there are several series.
 QJsonArray labelledGroups(const std::vector<stats::GroupFigures> &groups, const Series &series,
                           bool interval, bool label) {
@@ -143,7 +175,7 @@ intervalsByStart(const std::vector<Series> &series) {
     return byStart;
 }
 
-QJsonObject statisticsJson(const std::vector<Series> &series, bool byInterval) {
+QJsonObject statisticsJson(const std::vector<Series> &series, bool byInterval, bool events) {
     const bool label = series.size() > 1;
     QStringList files;
     QJsonArray unread;
@@ -179,6 +211,17 @@ QJsonObject statisticsJson(const std::vector<Series> &series, bool byInterval) {
         }
         json.insert(QStringLiteral("intervals"), intervals);
     }
+    if (events) {
+        QJsonArray listed;
+        for (const Series &s : series)
+            for (const stats::EventFigures &e : s.figures.events) {
+                QJsonObject event = eventJson(e);
+                if (label && !s.key.isEmpty())
+                    event.insert(s.key, s.name);
+                listed.append(event);
+            }
+        json.insert(QStringLiteral("events"), listed);
+    }
     return json;
 }
 
@@ -187,6 +230,30 @@ QString csvValue(const QJsonValue &value) {
     if (value.isDouble())
         return QString::number(value.toDouble(), 'g', 15);
     return value.isString() ? logbook::csvField(value.toString()) : QString();
+}
+
+/// A CSV line for each event: the keys of an event, then whose it is where there are several
+/// series.
+QByteArray eventsCsv(const std::vector<Series> &series) {
+    const bool label = series.size() > 1;
+    QStringList out{
+        (kEventKeys +
+         (label ? QStringList{QStringLiteral("meter"), QStringLiteral("folder")} : QStringList{}))
+            .join(u',')};
+    for (const Series &s : series)
+        for (const stats::EventFigures &e : s.figures.events) {
+            const QJsonObject json = eventJson(e);
+            QStringList fields;
+            for (const QString &key : kEventKeys)
+                fields.append(json[key].isBool() ? (json[key].toBool() ? QStringLiteral("true")
+                                                                       : QStringLiteral("false"))
+                                                 : csvValue(json[key]));
+            if (label)
+                fields << logbook::csvField(s.key == u"meter" ? s.name : QString())
+                       << logbook::csvField(s.key == u"folder" ? s.name : QString());
+            out.append(fields.join(u','));
+        }
+    return (out.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
 QByteArray statisticsCsv(const std::vector<Series> &series, bool byInterval) {
@@ -224,8 +291,24 @@ QByteArray statisticsCsv(const std::vector<Series> &series, bool byInterval) {
     return (out.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
+/// An event in a line: "sound_above 85 dB: 2026-12-08T14:03:27+01:00 to ...: 12 s, peak 90
+/// dB, Leq 88.2 dB; raised".
+QString eventLine(const stats::EventFigures &e) {
+    const auto level = [&e](double v) {
+        return QString::number(v, 'f', 1) + (e.unit.isEmpty() ? QString() : u' ' + e.unit);
+    };
+    return QStringLiteral("%1 %2: %3 to %4: %5 s, peak %6%7; %8")
+        .arg(e.rule, level(e.limit), core::isoTimeWithOffset(e.start),
+             core::isoTimeWithOffset(e.end))
+        .arg(e.end.utc - e.start.utc)
+        .arg(level(e.peak), e.leq ? QStringLiteral(", Leq ") + level(*e.leq) : QString(),
+             e.going    ? QStringLiteral("still going")
+             : e.raised ? QStringLiteral("raised")
+                        : QStringLiteral("too short to raise"));
+}
+
 /// The table: for each series the logs read, the span's groups, then each interval's.
-QStringList statisticsTable(const std::vector<Series> &series) {
+QStringList statisticsTable(const std::vector<Series> &series, bool events) {
     QStringList lines;
     for (const Series &s : series) {
         if (!lines.isEmpty())
@@ -251,8 +334,33 @@ QStringList statisticsTable(const std::vector<Series> &series) {
                     .arg(core::isoTimeWithOffset(i.start), core::isoTimeWithOffset(i.end)),
                 {i.groups, 0}, QStringLiteral(": "));
         }
+        if (events) {
+            lines.append(QString());
+            lines.append(s.figures.events.empty() ? QStringLiteral("No events")
+                                                  : QStringLiteral("Events"));
+            for (const stats::EventFigures &e : s.figures.events)
+                lines.append(QStringLiteral("  ") + eventLine(e));
+        }
     }
     return lines;
+}
+
+/// The rules --hi and --low give for each quantity, held for `forSeconds`.
+std::vector<core::AlarmRule> limitRules(const stats::SpanQuery &query) {
+    std::vector<core::AlarmRule> rules;
+    for (const core::AlarmQuantity &q : core::kAlarmQuantities)
+        for (const bool above : {true, false})
+            if (const std::optional<double> limit = (above ? query.hi : query.low).of(*q.function))
+                rules.push_back({QLatin1String(q.key) +
+                                     (above ? QStringLiteral("_above") : QStringLiteral("_below")),
+                                 QLatin1String(q.key),
+                                 *q.function,
+                                 above,
+                                 *limit,
+                                 {},
+                                 query.forSeconds,
+                                 query.hysteresis});
+    return rules;
 }
 
 /// Progress on a terminal: "Reading the logs of FOLDER: 15 %", written over itself, once reading
@@ -340,6 +448,19 @@ QList<QCommandLineOption> statisticsOptions() {
          QStringLiteral("With --statistics: also the figures of each calendar interval of the "
                         "local clock, as lived (the autumn day has 25 hours): 1m, 15m, 1h or 1d."),
          QStringLiteral("length")},
+        {kEvents,
+         QStringLiteral("With --statistics: also list the events, each reading past a limit to "
+                        "the reading that ended it, by --hi and --low, or else by the [alarm] "
+                        "rules of envmeter.conf (and of NAME.conf for a meter). With --csv, the "
+                        "events alone.")},
+        {kFor,
+         QStringLiteral("With --statistics: an event above --hi or below --low counts once it "
+                        "has lasted this long: seconds, or with s, m or h (default 0)."),
+         QStringLiteral("duration")},
+        {kHysteresis,
+         QStringLiteral("With --statistics: an event that counted ends at the first reading past "
+                        "its limit by this much (default 0)."),
+         QStringLiteral("value")},
         {kJson, QStringLiteral("With --statistics: one JSON object instead of a table.")},
         {kCsv,
          QStringLiteral("With --statistics: CSV instead of a table, a line for each group (and "
@@ -384,6 +505,21 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
     for (const auto &[option, limit] : {std::pair(kHi, &query.hi), std::pair(kLow, &query.low)})
         if (const std::optional<QString> wrong = readLimit(option, parser.values(option), *limit))
             return fail(*wrong);
+    if (parser.isSet(kFor)) {
+        const std::optional<double> seconds = core::readDuration(parser.value(kFor));
+        if (!seconds)
+            return fail(QStringLiteral("--for takes seconds, or a number with s, m or h (90, "
+                                       "15m, 1h), not \"%1\"")
+                            .arg(parser.value(kFor)));
+        query.forSeconds = *seconds;
+    }
+    if (parser.isSet(kHysteresis)) {
+        const std::optional<double> back = core::strictNumber(parser.value(kHysteresis));
+        if (!back || *back < 0)
+            return fail(QStringLiteral("--hysteresis takes a number, 0 or more, not \"%1\"")
+                            .arg(parser.value(kHysteresis)));
+        query.hysteresis = *back;
+    }
 
     int interval = 0;
     if (parser.isSet(kInterval)) {
@@ -448,13 +584,37 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
     for (const QString &none : empty)
         err << "envmeter: " << none << "; it is left out" << Qt::endl;
 
+    // The events listed: by the limits given, or by the alarms' settings of each series.
+    const bool events = parser.isSet(kEvents);
+    const bool byLimits = parser.isSet(kHi) || parser.isSet(kLow);
+    std::vector<std::vector<core::AlarmRule>> rules;
+    for (const Series &s : series) {
+        if (!events || byLimits) {
+            rules.push_back(events ? limitRules(query) : std::vector<core::AlarmRule>{});
+            continue;
+        }
+        const QString file = publish::settingsFile();
+        const core::AlarmSettings settings = core::readAlarmSettings(
+            file, s.key == u"meter" ? core::meterSettingsFile(file, s.name) : QString());
+        if (!settings.mistakes.isEmpty())
+            return fail(settings.mistakes.join(QStringLiteral("\nenvmeter: ")));
+        if (settings.rules.empty())
+            return fail(QStringLiteral("--events: no limit to find events by: give --hi or "
+                                       "--low, or set them under [alarm] in %1")
+                            .arg(QDir::toNativeSeparators(file)));
+        rules.push_back(settings.rules);
+    }
     {
         TerminalProgress progress(err);
-        for (Series &s : series)
+        for (std::size_t n = 0; n < series.size(); ++n) {
+            Series &s = series[n];
+            stats::SpanQuery seriesQuery = query;
+            seriesQuery.eventRules = rules[n];
             s.figures = stats::historyFigures(
-                s.paths, query, interval, stats::cacheFolder(),
+                s.paths, seriesQuery, interval, stats::cacheFolder(),
                 progress.of(s.key.isEmpty() ? QStringLiteral("the logs")
                                             : QStringLiteral("the logs of %1").arg(s.name)));
+        }
     }
     // A log named alone that is no log is a mistake; one of a history is left out and named.
     const Series &first = series.front();
@@ -469,11 +629,12 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
                 << why << "); it is left out" << Qt::endl;
 
     if (parser.isSet(kJson))
-        out << QJsonDocument(statisticsJson(series, interval > 0)).toJson(QJsonDocument::Indented);
+        out << QJsonDocument(statisticsJson(series, interval > 0, events))
+                   .toJson(QJsonDocument::Indented);
     else if (parser.isSet(kCsv))
-        out << statisticsCsv(series, interval > 0);
+        out << (events ? eventsCsv(series) : statisticsCsv(series, interval > 0));
     else
-        out << statisticsTable(series).join(u'\n') << Qt::endl;
+        out << statisticsTable(series, events).join(u'\n') << Qt::endl;
     return 0;
 }
 

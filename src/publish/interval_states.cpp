@@ -36,7 +36,12 @@ stats::CompactLog inTemperatureUnit(std::span<const logbook::LogRecord> records,
 
 struct IntervalStates::Open {
     Open(qint64 start, qint64 end, const core::ZoneClock &zone)
-        : start(start), end(end), figures(stats::SpanQuery{{}, {}, {}, {}, zone}) {}
+        : start(start), end(end), figures(queryIn(zone)) {}
+    static stats::SpanQuery queryIn(const core::ZoneClock &zone) {
+        stats::SpanQuery query;
+        query.zone = zone;
+        return query;
+    }
     qint64 start;
     qint64 end;
     stats::FigureBuilder figures;

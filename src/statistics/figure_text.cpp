@@ -86,8 +86,14 @@ std::vector<FigureRow> figureRows(const GroupFigures &g) {
             rows.push_back({QLatin1String(name), {}, level, unit});
     if (g.aboveHiSeconds)
         rows.push_back({QStringLiteral("Time at or above HI"), {}, g.aboveHiSeconds, kSeconds});
+    if (g.eventsAboveHi)
+        rows.push_back(
+            {QStringLiteral("Events at or above HI"), QString::number(*g.eventsAboveHi), {}, {}});
     if (g.belowLowSeconds)
         rows.push_back({QStringLiteral("Time at or below LOW"), {}, g.belowLowSeconds, kSeconds});
+    if (g.eventsBelowLow)
+        rows.push_back(
+            {QStringLiteral("Events at or below LOW"), QString::number(*g.eventsBelowLow), {}, {}});
     return rows;
 }
 
@@ -167,10 +173,12 @@ std::vector<std::pair<QString, QJsonValue>> groupValues(const GroupFigures &g, b
     if (g.hi) {
         add("hi", g.hi);
         add("above_hi_seconds", g.aboveHiSeconds);
+        v.emplace_back(QStringLiteral("events_above_hi"), g.eventsAboveHi.value_or(0));
     }
     if (g.low) {
         add("low", g.low);
         add("below_low_seconds", g.belowLowSeconds);
+        v.emplace_back(QStringLiteral("events_below_low"), g.eventsBelowLow.value_or(0));
     }
     if (interval && isSound(g) && (g.lday || g.levening || g.lnight)) {
         add("lday", g.lday);

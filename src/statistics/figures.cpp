@@ -251,7 +251,11 @@ std::optional<double> leqOf(double energy, double weight) {
     return weight > 0 ? std::optional(10 * std::log10(energy / weight)) : std::nullopt;
 }
 
-GroupFigures figuresOf(const Group &group, Sums &sums, const PeriodHours *day) {
+/// Events above HI and below LOW, counted.
+using EventCounts = std::array<qint64, 2>;
+
+GroupFigures figuresOf(const Group &group, Sums &sums, const PeriodHours *day,
+                       const EventCounts &events) {
     GroupFigures g;
     g.function = group.function;
     g.unit = group.unit;
@@ -265,10 +269,14 @@ GroupFigures figuresOf(const Group &group, Sums &sums, const PeriodHours *day) {
     g.max = sums.max;
     g.hi = group.hi;
     g.low = group.low;
-    if (group.hi)
+    if (group.hi) {
         g.aboveHiSeconds = sums.aboveHi;
-    if (group.low)
+        g.eventsAboveHi = events[0];
+    }
+    if (group.low) {
         g.belowLowSeconds = sums.belowLow;
+        g.eventsBelowLow = events[1];
+    }
     const double w = sums.levelWeight;
     if (w <= 0)
         return g;
@@ -353,6 +361,68 @@ struct FigureBuilder::State {
     std::map<qint64, std::map<qint32, Sums>> totals; ///< by interval start, then group
     std::optional<qint64> previous;                  ///< the instant of the record before
     std::pair<qint64, qint64> interval{0, 0};        ///< the one the last reading fell in
+    // Events: those above HI and below LOW counted by group, in the span and by interval; those
+    // of the rules listed.
+    std::unique_ptr<core::AlarmWatch> limitWatch;
+    std::unique_ptr<core::AlarmWatch> ruleWatch;
+    std::map<qint32, EventCounts> spanEvents;
+    std::map<qint64, std::map<qint32, EventCounts>> intervalEvents;
+    std::vector<EventFigures> listed;
+    qint64 lastTaken = 0;
+
+    void watchLimits() {
+        std::vector<core::AlarmRule> rules;
+        for (const core::AlarmQuantity &q : core::kAlarmQuantities)
+            for (const bool above : {true, false})
+                if (const std::optional<double> limit =
+                        (above ? query.hi : query.low).of(*q.function))
+                    rules.push_back({above ? QStringLiteral("hi") : QStringLiteral("low"),
+                                     QLatin1String(q.key),
+                                     *q.function,
+                                     above,
+                                     *limit,
+                                     {},
+                                     query.forSeconds,
+                                     query.hysteresis});
+        if (!rules.empty())
+            limitWatch = std::make_unique<core::AlarmWatch>(std::move(rules));
+        if (!query.eventRules.empty())
+            ruleWatch = std::make_unique<core::AlarmWatch>(query.eventRules);
+    }
+
+    EventFigures eventFigures(const core::AlarmEvent &e, bool going) const {
+        return {e.name,
+                e.function,
+                e.unit,
+                e.above,
+                e.limit,
+                query.zone.at(e.since),
+                query.zone.at(going ? lastTaken : e.at),
+                e.peak,
+                e.leq,
+                e.change != core::AlarmEvent::Change::Passed,
+                going};
+    }
+
+    void watchEvents(qint32 group, const Entry &e, qint64 taken) {
+        const Group &g = groups[std::size_t(group)];
+        const std::optional<double> level =
+            e.kind == Entry::kLevel ? std::optional(e.level) : std::nullopt;
+        lastTaken = taken;
+        if (limitWatch)
+            for (const core::AlarmEvent &event : limitWatch->take(g.function, g.unit, level, taken))
+                if (event.change == core::AlarmEvent::Change::Raised) {
+                    const std::size_t kind = event.above ? 0 : 1;
+                    ++spanEvents[group][kind];
+                    if (intervalSeconds > 0)
+                        ++intervalEvents[query.zone.intervalOf(event.since, int(intervalSeconds))
+                                             .first][group][kind];
+                }
+        if (ruleWatch)
+            for (const core::AlarmEvent &event : ruleWatch->take(g.function, g.unit, level, taken))
+                if (event.change != core::AlarmEvent::Change::Raised)
+                    listed.push_back(eventFigures(event, false));
+    }
 
     qint32 groupOf(const std::pair<QString, QString> &key) {
         for (std::size_t i = 0; i < groups.size(); ++i)
@@ -414,11 +484,14 @@ struct FigureBuilder::State {
         return {day, evening, double(end - start) / 3600 - day - evening};
     }
 
-    std::vector<GroupFigures> ranked(const std::map<qint32, Sums *> &sums,
-                                     const PeriodHours *day) const {
+    std::vector<GroupFigures> ranked(const std::map<qint32, Sums *> &sums, const PeriodHours *day,
+                                     const std::map<qint32, EventCounts> &events) const {
         std::vector<GroupFigures> out;
-        for (const auto &[group, s] : sums)
-            out.push_back(figuresOf(groups[std::size_t(group)], *s, day));
+        for (const auto &[group, s] : sums) {
+            const auto counted = events.find(group);
+            out.push_back(figuresOf(groups[std::size_t(group)], *s, day,
+                                    counted == events.end() ? EventCounts{} : counted->second));
+        }
         std::stable_sort(out.begin(), out.end(), [](const GroupFigures &a, const GroupFigures &b) {
             const int ra = functionRank(a.function);
             const int rb = functionRank(b.function);
@@ -432,6 +505,7 @@ FigureBuilder::FigureBuilder(SpanQuery query, int intervalSeconds)
     : m_state(std::make_unique<State>()) {
     m_state->query = std::move(query);
     m_state->intervalSeconds = intervalSeconds;
+    m_state->watchLimits();
 }
 
 FigureBuilder::~FigureBuilder() = default;
@@ -457,6 +531,7 @@ void FigureBuilder::add(const CompactLog &log) {
             continue;
         }
         s.add(groups[std::size_t(e.group)], e, taken);
+        s.watchEvents(groups[std::size_t(e.group)], e, taken.utc);
     }
 }
 
@@ -469,7 +544,7 @@ SpanFigures FigureBuilder::span() {
     for (std::size_t g = 0; g < s.span.size(); ++g)
         if (s.span[g].readings > 0)
             used.emplace(qint32(g), &s.span[g]);
-    return {s.ranked(used, nullptr), s.leftOut};
+    return {s.ranked(used, nullptr, s.spanEvents), s.leftOut};
 }
 
 std::vector<IntervalFigures> FigureBuilder::intervals() {
@@ -484,9 +559,18 @@ std::vector<IntervalFigures> FigureBuilder::intervals() {
                                                      ? std::optional(s.periodHours(start, end))
                                                      : std::nullopt;
         out.push_back({s.query.zone.at(start), s.query.zone.at(end),
-                       s.ranked(used, hours ? &*hours : nullptr)});
+                       s.ranked(used, hours ? &*hours : nullptr, s.intervalEvents[start])});
         byGroup.clear(); // its levels are no longer needed
     }
+    return out;
+}
+
+std::vector<EventFigures> FigureBuilder::events() {
+    State &s = *m_state;
+    std::vector<EventFigures> out = s.listed;
+    if (s.ruleWatch)
+        for (const core::AlarmEvent &event : s.ruleWatch->going())
+            out.push_back(s.eventFigures(event, true));
     return out;
 }
 

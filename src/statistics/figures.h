@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/alarm_watch.h"
 #include "core/zone_clock.h"
 #include "log/database_error.h"
 #include "log/record_window.h"
@@ -27,8 +28,14 @@ struct Limit {
 struct SpanQuery {
     std::optional<qint64> from; ///< an instant (core::ZoneClock), the first included
     std::optional<qint64> to;   ///< the last included
-    Limit hi;                   ///< the time at or above it is counted
-    Limit low;                  ///< the time at or below it is counted
+    Limit hi;                   ///< the time at or above it is counted, and the events
+    Limit low;                  ///< the time at or below it is counted, and the events
+    /// An event above HI or below LOW is counted once it has lasted this long; it ends at the
+    /// first reading past the limit by the hysteresis (core::AlarmWatch).
+    double forSeconds = 0;
+    double hysteresis = 0;
+    /// The rules whose events are listed; none, none listed.
+    std::vector<core::AlarmRule> eventRules;
     /// The zone whose local clock the log's stamps are: each stamp is read as an instant by its
     /// rules, one the clock read twice in the pass nearer the record before it.
     core::ZoneClock zone;
@@ -56,10 +63,28 @@ struct GroupFigures {
     std::optional<double> luxHours; ///< light: exposure
     std::optional<double> hi, low;  ///< the limits that held for this group, if any
     std::optional<double> aboveHiSeconds, belowLowSeconds; ///< where they are given
+    /// The events above HI and below LOW that began here and lasted the time asked.
+    std::optional<qint64> eventsAboveHi, eventsBelowLow;
     /// Sound over a day interval: the Leq of 07:00-19:00, 19:00-23:00 and 23:00-07:00 of that
     /// date, and the day-evening-night level when all three have readings, each period weighted
     /// by the hours the day had of it (a night of 7 or 9 when the clock changes).
     std::optional<double> lday, levening, lnight, lden;
+};
+
+/// An event of a rule: from its first reading past the limit to the reading that ended it (the
+/// last one taken, for an event still going at the end of the span).
+struct EventFigures {
+    QString rule;
+    QString function;
+    QString unit; ///< of limit and peak
+    bool above = true;
+    double limit = 0;
+    core::LocalInstant start;
+    core::LocalInstant end;
+    double peak = 0;
+    std::optional<double> leq; ///< sound
+    bool raised = false;       ///< it lasted long enough to raise the alarm
+    bool going = false;        ///< still going at the end of the span
 };
 
 struct SpanFigures {
@@ -118,6 +143,8 @@ class FigureBuilder {
     SpanFigures span();
     /// In time order. Valid after span().
     std::vector<IntervalFigures> intervals();
+    /// The events of the query's rules, in the order they ended. Valid after span().
+    std::vector<EventFigures> events();
 
   private:
     struct State;

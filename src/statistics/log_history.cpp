@@ -179,7 +179,7 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
         logbook::DatabaseError error;
         std::optional<CompactLog> log = readCompactLog(file, cache, error);
         if (progress && !progress(++done, total))
-            return {{}, {}, {}, {}, true};
+            return {{}, {}, {}, {}, {}, true};
         if (!log) {
             result.unread.emplace_back(file, error.reason);
             continue;
@@ -205,7 +205,7 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
         const std::optional<CompactLog> log =
             o.kept ? std::move(o.kept) : readCompactLog(o.file, cache, error);
         if (progress && !progress(++done, total))
-            return {{}, {}, {}, {}, true};
+            return {{}, {}, {}, {}, {}, true};
         if (!log) {
             result.unread.emplace_back(o.file, error.reason);
             continue;
@@ -215,6 +215,7 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
     }
     result.span = builder.span();
     result.intervals = builder.intervals();
+    result.events = builder.events();
     return result;
 }
 

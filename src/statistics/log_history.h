@@ -31,6 +31,7 @@ struct HistoryFigures {
     std::vector<std::pair<QString, QString>> unread; ///< a log that cannot be read, and why
     SpanFigures span;
     std::vector<IntervalFigures> intervals; ///< with an interval length
+    std::vector<EventFigures> events;       ///< of the query's rules
     bool cancelled = false;
 };
 

@@ -490,6 +490,33 @@ class TestLogger : public QObject {
               std::pair("sound/alarm off", "event off"), std::pair("silent on", "event on")})
             QVERIFY2(told.contains(state) && told.indexOf(state) < told.indexOf(event),
                      qPrintable(told.join('\n')));
+        // The statistics find the same events in the log by the same rules, and the short burst
+        // that raised nothing.
+        QProcess statistics;
+        statistics.setProcessEnvironment(environment);
+        statistics.start(ENVMETER, {"--statistics", here, "--events", "--json"});
+        QVERIFY(statistics.waitForFinished(30000));
+        const QByteArray json = statistics.readAllStandardOutput();
+        QStringList found;
+        for (const QJsonValue e : QJsonDocument::fromJson(json)["events"].toArray())
+            found.append(QStringLiteral("%1 %2 %3 %4")
+                             .arg(e["rule"].toString(), e["raised"].toBool() ? "raised" : "passed")
+                             .arg(e["peak"].toDouble())
+                             .arg(e["raised"].toBool()
+                                      ? e["start"].toString() + ' ' + e["end"].toString()
+                                      : QString()));
+        QStringList live;
+        for (const QString &message : alarms.messages().filter(" envmeter/lab/event ")) {
+            const QJsonObject e =
+                QJsonDocument::fromJson(message.section(u' ', 2).toUtf8()).object();
+            if (e["event"] == "cleared")
+                live.append(QStringLiteral("%1 raised %2 %3 %4")
+                                .arg(e["alarm"].toString())
+                                .arg(e["peak"].toDouble())
+                                .arg(e["since"].toString(), e["at"].toString()));
+        }
+        QCOMPARE(found, QStringList{"sound_above passed 90 "} + live);
+
         // The command, once for each change, with the event in its environment.
         QTRY_COMPARE(bytesOf(commandLog).count('\n'), 3);
         const QStringList runs = QString::fromUtf8(bytesOf(commandLog)).split(u'\n');

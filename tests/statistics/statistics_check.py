@@ -110,7 +110,7 @@ def limits(values):
     return out
 
 
-def figures(function, unit, records, limit_hi, limit_low, interval, day, zone):
+def figures(function, unit, records, limit_hi, limit_low, interval, day, zone, events):
     """The figures of one group from its records: (time, level or None, weight)."""
     levels = [(level, w) for _, level, w in records if level is not None]
     te = sum(w for _, _, w in records)
@@ -152,9 +152,11 @@ def figures(function, unit, records, limit_hi, limit_low, interval, day, zone):
     if limit_hi is not None:
         result["hi"] = limit_hi
         result["above_hi_seconds"] = sum(w for l, w in levels if l >= limit_hi)
+        result["events_above_hi"] = events.get(True, 0)
     if limit_low is not None:
         result["low"] = limit_low
         result["below_low_seconds"] = sum(w for l, w in levels if l <= limit_low)
+        result["events_below_low"] = events.get(False, 0)
     if day and function == "Sound":
         periods = {"lday": [], "levening": [], "lnight": []}
         for time, level, w in records:
@@ -229,6 +231,8 @@ def main():
     parser.add_argument("--low", action="append", default=[])
     parser.add_argument("--interval")
     parser.add_argument("--tz")
+    parser.add_argument("--for", dest="hold", type=float, default=0)
+    parser.add_argument("--hysteresis", type=float, default=0)
     parser.add_argument("--within", action="store_true")
     parser.add_argument("--temperature-unit", choices=["C", "F"])
     args = parser.parse_args()
@@ -320,9 +324,48 @@ def main():
             if length:
                 intervals.setdefault(begin_of(time), {}).setdefault(group, []).append(record)
 
-    def figures_of(by_group, interval, day):
+    # Events above HI and below LOW: from a reading past the limit to one past it the other
+    # way (by the hysteresis once held for --for), ended too by a reading of another function;
+    # a sound overload changes nothing, a light overload is above. Counted where they began,
+    # in the group of the reading that held them long enough.
+    counted = {}  # (interval or None, group) -> {above: count}
+    going = {}  # (function, above) -> [since, raised]
+    last_function = None
+    for group, time, level in taken:
+        function = group[0]
+        if function != last_function:
+            going.clear()
+            last_function = function
+        if level is None and function == "Sound":
+            continue
+        for above, limit in ((True, hi.get(function, hi.get(None))),
+                             (False, low.get(function, low.get(None)))):
+            if limit is None or function not in ORDER:
+                continue
+            event = going.get((function, above))
+            back = args.hysteresis if event and event[1] else 0
+            if level is None:
+                meets, ends = above, not above
+            else:
+                meets = level >= limit if above else level <= limit
+                ends = level < limit - back if above else level > limit + back
+            if event and ends:
+                del going[(function, above)]
+                continue
+            if not event:
+                if not meets:
+                    continue
+                event = going[(function, above)] = [time, False]
+            if not event[1] and time - event[0] >= args.hold:
+                event[1] = True
+                for where in ([None, begin_of(event[0])] if length else [None]):
+                    tally = counted.setdefault((where, group), {})
+                    tally[above] = tally.get(above, 0) + 1
+
+    def figures_of(by_group, interval, day, where=None):
         return [figures(f, u, records, hi.get(f, hi.get(None)), low.get(f, low.get(None)),
-                        interval, day, zone) for (f, u), records in ranked(by_group)]
+                        interval, day, zone, counted.get((where, (f, u)), {}))
+                for (f, u), records in ranked(by_group)]
 
     def end_of(begin):
         return edges[bisect.bisect_right(edges, begin)]
@@ -333,7 +376,7 @@ def main():
         out["intervals"] = [
             {"start": zone.iso(begin), "end": zone.iso(end_of(begin)),
              "groups": figures_of(by_group, True, period_hours(zone, begin, end_of(begin))
-                                  if length == 86400 else None)}
+                                  if length == 86400 else None, begin)}
             for begin, by_group in sorted(intervals.items())]
     print(json.dumps(out))
 

@@ -165,7 +165,8 @@ class TestStatistics : public QObject {
         QVERIFY(writeLog(log, records));
 
         for (const QStringList &span :
-             {QStringList{"--hi", "85", "--low", "40", "--hi", "temp=20", "--low", "SOUND=60"},
+             {QStringList{"--hi", "85", "--low", "40", "--hi", "temp=20", "--low", "SOUND=60",
+                          "--for", "2", "--hysteresis", "1.5"},
               QStringList{"--from", "2026-12-04T08:05:00", "--to", "2026-12-04T08:30:00"}}) {
             const auto [mine, theirs] = bothAnswers(QStringList{log} + span);
             QCOMPARE(mine["left_out"], theirs["left_out"]);
@@ -386,6 +387,8 @@ class TestStatistics : public QObject {
         QTest::newRow("from after to")
             << log + QStringList{"--to", "2026-12-04T08:00:00", "--from", "2026-12-04T09:00:00"}
             << 2 << "is after --to";
+        QTest::newRow("bad duration")
+            << log + QStringList{"--for", "soon"} << 2 << "--for takes seconds";
         QTest::newRow("bad number")
             << log + QStringList{"--hi", "loud"} << 2 << "--hi needs a number";
         QTest::newRow("no such function")
