@@ -74,6 +74,8 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
     // only the clock and go on, and the help window is not a handler's box, so readings keep
     // being logged behind it.
     m_session.setView(m_display);
+    m_display.setAlarmHandlers([this](const QStringList &raised) { m_form1.showAlarms(raised); },
+                               [this](const QString &failure) { m_messages.showMessage(failure); });
     m_line.setReceiveHandler([this] { receiveEvent(); });
     m_line.setLostHandler([this](const QString &reason) {
         runWhenFree([this, reason] { m_port.lineLost(reason); });
@@ -122,8 +124,17 @@ void Program::setMeterName(const QString &name) {
 void Program::followLogging(bool logging) {
     // Leaving takes its time in the background: the window does not wait for a broker.
     m_session.stopPublishing(0);
-    if (!logging)
+    m_display.forgetAlarms();
+    if (!logging) {
+        m_session.watchAlarms({});
         return;
+    }
+    const core::AlarmSettings alarms = m_session.alarmSettings();
+    if (!alarms.mistakes.isEmpty())
+        m_messages.showMessage(
+            QStringLiteral("The alarms are watched as far as they can be read:\n") +
+            alarms.mistakes.join(u'\n'));
+    m_session.watchAlarms(alarms);
     const publish::SettingsReading reading = readPublishSettings();
     QStringList told = reading.mistakes;
     if (!reading.exposed.isEmpty())

@@ -153,4 +153,28 @@ void ReadingDisplay::lineOnAgain() { showLineOn(m_model); }
 
 void ReadingDisplay::logStartedAfresh() { startLogAfresh(m_model, m_chart); }
 
+void ReadingDisplay::alarmChanged(const core::AlarmEvent &event, const QString &said) {
+    if (event.change == core::AlarmEvent::Change::Raised)
+        m_raised[event.name] = said;
+    else
+        m_raised.erase(event.name);
+    if (m_alarmsShown) {
+        QStringList shown;
+        for (const auto &[name, sentence] : m_raised)
+            shown.append(sentence);
+        m_alarmsShown(shown);
+    }
+}
+
+void ReadingDisplay::alarmCommandFailed(const QString &failure) {
+    if (m_commandFailed)
+        m_commandFailed(failure);
+}
+
+void ReadingDisplay::forgetAlarms() {
+    m_raised.clear();
+    if (m_alarmsShown)
+        m_alarmsShown({});
+}
+
 } // namespace window

@@ -3,6 +3,7 @@
 #include "session/logging_session.h"
 
 #include <functional>
+#include <map>
 
 namespace meter {
 class SerialLine;
@@ -33,6 +34,17 @@ class ReadingDisplay final : public session::ReadingView {
     void lineOff() override;
     void lineOnAgain() override;
     void logStartedAfresh() override;
+    void alarmChanged(const core::AlarmEvent &event, const QString &said) override;
+    void alarmCommandFailed(const QString &failure) override;
+    /// Where the alarms raised are shown: each raised alarm's sentence, by its name; and where
+    /// the command's failure is told.
+    void setAlarmHandlers(std::function<void(const QStringList &)> shown,
+                          std::function<void(const QString &)> failed) {
+        m_alarmsShown = std::move(shown);
+        m_commandFailed = std::move(failed);
+    }
+    /// No alarm raised any more: the line went off.
+    void forgetAlarms();
 
   private:
     void keepExtremes(float value);
@@ -42,6 +54,9 @@ class ReadingDisplay final : public session::ReadingView {
     meter::SerialLine &m_line;
     ChartHandlers &m_chart;
     std::function<void()> m_beep;
+    std::map<QString, QString> m_raised; ///< by the alarm's name, what was said of it
+    std::function<void(const QStringList &)> m_alarmsShown;
+    std::function<void(const QString &)> m_commandFailed;
 };
 
 } // namespace window

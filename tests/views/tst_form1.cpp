@@ -145,9 +145,24 @@ class TestForm1 : public QObject {
         QCOMPARE(panel1->text(QAccessible::Description), "Status panel 1");
 
         g_told.clear();
+        // An alarm set: raised by the reading, shown under the window's own controls and said
+        // at once; gone with the line.
+        const QString settings = m_dir.filePath("config/envmeter/envmeter.conf");
+        QVERIFY(QDir().mkpath(QFileInfo(settings).path()));
+        QVERIFY(writeFile(settings, "[alarm]\nsound_above=70\n"));
         m_program->toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
         m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
         m_line.deliver(metersim::parseScript(u"73.40 dB RS232").steps.front().bytes);
+        auto *alarms = m_form->findChild<QLabel *>("Alarms");
+        QVERIFY(alarms && alarms->isVisible());
+        const QAccessibleInterface *alarm = QAccessible::queryAccessibleInterface(alarms);
+        QCOMPARE(alarm->text(QAccessible::Name), "Alarms");
+        QVERIFY2(alarm->text(QAccessible::Description)
+                     .startsWith("Alarm sound_above raised: 73.4 dB, at or above 70 dB since "),
+                 qPrintable(alarm->text(QAccessible::Description)));
+        QVERIFY(
+            g_told.contains(std::pair<QObject *, QAccessible::Event>(alarms, QAccessible::Alert)));
+        QVERIFY(QFile::remove(settings));
         QCOMPARE(accessibleName(ControlId::Text9), "ONLine");
         QCOMPARE(accessibleName(ControlId::Label4), m_program->model().text(ControlId::Label4));
         QCOMPARE(accessibleName(ControlId::Label4), "73.40");
@@ -159,6 +174,7 @@ class TestForm1 : public QObject {
             QVERIFY2(told(id, QAccessible::NameChanged), window::controlName(id).data());
         m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
         QCOMPARE(accessibleName(ControlId::Text9), "OFFLine");
+        QVERIFY(!alarms->isVisible());
     }
 
     // A full log must not make a screen reader walk every cell: the grid's children are its

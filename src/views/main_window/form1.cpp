@@ -14,6 +14,7 @@
 #include "window/toolbar_commands.h"
 #include "window/window_model.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,6 +27,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -334,6 +336,28 @@ void Form1::followTimer() {
             while (QGuiApplication::overrideCursor())
                 QGuiApplication::restoreOverrideCursor();
     });
+}
+
+void Form1::showAlarms(const QStringList &raised) {
+    if (!m_alarms) {
+        m_alarms = new QLabel(this);
+        m_alarms->setObjectName(QStringLiteral("Alarms"));
+        m_alarms->setAccessibleName(QStringLiteral("Alarms"));
+        m_alarms->setWordWrap(true);
+        m_alarms->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+        m_alarms->setStyleSheet(QStringLiteral(
+            "QLabel { background: #b00000; color: white; font-weight: bold; padding: 3px; }"));
+        statusBar()->addWidget(m_alarms, 1);
+        statusBar()->setSizeGripEnabled(false);
+    }
+    m_alarms->setText(raised.join(u'\n'));
+    m_alarms->setAccessibleDescription(raised.join(u' '));
+    statusBar()->setVisible(!raised.isEmpty());
+    if (!raised.isEmpty()) {
+        // Said by a screen reader at once, wherever the focus is.
+        QAccessibleEvent alert(m_alarms, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
 }
 
 } // namespace views

@@ -6,6 +6,8 @@
 
 #include <map>
 
+class QLabel;
+
 class QTimer;
 class QToolBar;
 
@@ -34,6 +36,9 @@ class Form1 : public QMainWindow {
 
     /// The drawing surface of Picture1, Picture2, Picture3 or Picture6.
     chart::Surface &surface(window::ControlId id);
+    /// The alarms raised, a line each, in a bar under the window's own controls; no bar when
+    /// there are none.
+    void showAlarms(const QStringList &raised);
 
   signals:
     /// A toolbar button by its key (window::toolbar).
@@ -62,6 +67,7 @@ class Form1 : public QMainWindow {
     window::WindowModel &m_model;
     std::map<window::ControlId, SurfaceWidget *> m_surfaces;
     QTimer *m_timer1 = nullptr;
+    QLabel *m_alarms = nullptr;
 };
 
 } // namespace views
