@@ -1,6 +1,8 @@
 #include "../log/sqlite_cli.h"
+#include "core/alarm_rules.h"
 #include "core/meter_settings.h"
 #include "core/reading_texts.h"
+#include "core/settings_file.h"
 #include "core/time_stamp.h"
 #include "core/zone_clock.h"
 #include "mqtt_broker.h"
@@ -296,6 +298,31 @@ class TestPublisher : public QObject {
         expected.port = 1883;
         QCOMPARE(read.settings, expected);
         QCOMPARE(read.settings.meterName(), QSysInfo::machineHostName());
+
+        // The alarms' example beside it: a cold room, the silent meter, a notification; the
+        // web hook's command in the words a shell would give it.
+        QVERIFY(writeFile(conf, (example + readmeExample("[alarm]")).toUtf8()));
+        QCOMPARE(publish::readPublishSettings(conf).mistakes, QStringList());
+        const core::AlarmSettings alarms = core::readAlarmSettings(conf);
+        QCOMPARE(alarms.mistakes, QStringList());
+        QCOMPARE(alarms.rules.size(), 2u);
+        QCOMPARE(alarms.rules[1].name, "temperature_below");
+        QCOMPARE(alarms.rules[1].forSeconds, 900.0);
+        QCOMPARE(alarms.rules[1].hysteresis, 0.5);
+        QCOMPARE(alarms.silentSeconds, 120.0);
+        QCOMPARE(core::commandWords(alarms.command),
+                 QStringList(
+                     {"notify-send", "Meter $ENVMETER_METER", "$ENVMETER_ALARM $ENVMETER_EVENT"}));
+        const QStringList readmeLines = QString::fromUtf8(bytesOf(README)).split(u'\n');
+        const auto hookLine =
+            std::find_if(readmeLines.begin(), readmeLines.end(), [](const QString &line) {
+                return line.trimmed().startsWith("command=sh -c 'curl");
+            });
+        QVERIFY(hookLine != readmeLines.end());
+        const QStringList hook =
+            core::commandWords(core::parseSettings(hookLine->trimmed()).entries.at(0).value);
+        QCOMPARE(hook.size(), 3);
+        QVERIFY(hook[2].startsWith("curl -fsS -m 10 -d \"$ENVMETER_METER: "));
 
         // The quoting examples, each in the README's own words.
         const QString readme = QString::fromUtf8(bytesOf(README));
