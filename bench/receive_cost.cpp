@@ -2,7 +2,8 @@
 // pseudo-terminal at the line rate and at 50 and 100 times it, into the program (its window
 // shown offscreen, accessibility on as with a screen reader), into envmeter-logger as users run
 // it (at the line rate only: faster, it would meet its record limit), once more publishing to a
-// Mosquitto broker on 127.0.0.1, and into a floor logger (Qt
+// Mosquitto broker on 127.0.0.1, once more watching eight alarms and the silent meter, and into
+// a floor logger (Qt
 // SerialPort plus SQLite open/INSERT/close per event, no window), each on an empty log and on
 // one of 99,000 records. Prints the CPU each takes at the line rate, their resident memory,
 // and the share of the line's events each logs at the higher rates. Then the slow disk: the
@@ -55,8 +56,9 @@ namespace {
 constexpr double kFramesPerSecondAtLineRate = 2400.0 / 10 / 14;
 constexpr int kEventBytes = 28;
 
-/// The settings that turn publishing on, for the publishing logger.
+/// The settings that turn publishing on, for the publishing logger; those of eight alarms.
 QString g_publishingConfig;
+QString g_alarmsConfig;
 
 /// Seconds of the processor in the program's own code and in the system's for it.
 std::pair<double, double> cpuSeconds() {
@@ -191,13 +193,16 @@ Result run(const QString &subject, qint64 records, double speed, double seconds,
     environment.insert(QStringLiteral("ENVMETER_COM1"), line->portPath());
     // Publishing as its settings say; the plain logger has none.
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
-                       subject == u"--publishing" ? g_publishingConfig : dir.filePath("config"));
+                       subject == u"--publishing" ? g_publishingConfig
+                       : subject == u"--alarms"   ? g_alarmsConfig
+                                                  : dir.filePath("config"));
     if (syncDelayMs > 0) {
         environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(SLOW_SYNC));
         environment.insert(QStringLiteral("ENVMETER_SYNC_DELAY_MS"), QString::number(syncDelayMs));
     }
     logger.setProcessEnvironment(environment);
-    const bool isLogger = subject == u"--logger" || subject == u"--publishing";
+    const bool isLogger =
+        subject == u"--logger" || subject == u"--publishing" || subject == u"--alarms";
     std::pair<double, double> cpuStart;
     QElapsedTimer sinceOpen;
     if (isLogger) {
@@ -286,9 +291,17 @@ int main(int argc, char **argv) {
               QStringLiteral("[mqtt]\nenabled=true\nhost=127.0.0.1\nport=%1\n")
                   .arg(broker.port())
                   .toUtf8());
+    g_alarmsConfig = brokerFolder.filePath(QStringLiteral("alarms"));
+    QDir().mkpath(g_alarmsConfig + QStringLiteral("/envmeter"));
+    writeFile(g_alarmsConfig + QStringLiteral("/envmeter/envmeter.conf"),
+              "[alarm]\nsound_above=85\nsound_below=30\nsound_for=5\nsound_hysteresis=3\n"
+              "humidity_above=80\nhumidity_below=20\ntemperature_above=8\ntemperature_below=2\n"
+              "temperature_for=15m\nlight_above=2000\nlight_below=10\nsilent_for=1m\n");
     const QStringList all{QStringLiteral("--program"), QStringLiteral("--logger"),
-                          QStringLiteral("--publishing"), QStringLiteral("--floor")};
-    std::printf("%-50s %20s %20s %20s %20s\n", "", "program", "logger", "logger+MQTT", "floor");
+                          QStringLiteral("--publishing"), QStringLiteral("--floor"),
+                          QStringLiteral("--alarms")};
+    std::printf("%-50s %20s %20s %20s %20s %20s\n", "", "program", "logger", "logger+MQTT", "floor",
+                "logger+alarms");
     for (const qint64 records : {0, 99000}) {
         const std::vector<Result> line = medians(all, records, 1, lineSeconds);
         std::printf(

@@ -228,6 +228,8 @@ void Program::showStatistics() {
         return;
     if (!m_meterName.isEmpty())
         span->title = QStringLiteral("Meter %1: %2").arg(m_meterName, span->title);
+    // The events of the alarms' rules, as far as they can be read.
+    span->limits.eventRules = m_session.alarmSettings().rules;
     views::StatisticsWindow statistics(
         std::move(*span),
         [this](const QString &title, const stats::SpanFigures &figures,

@@ -428,8 +428,11 @@ class TestForm1 : public QObject {
     }
 
     // "Statistics..." over the data folder's history, read as a screen reader reads it; hour by
-    // hour as a chart and a table, the chart saved as PNG; then narrowed to nothing.
+    // hour as a chart and a table, the chart saved as PNG; the events of the alarms' rules in a
+    // table of their own; then narrowed to nothing.
     void statisticsReadAsTheTablesShow() {
+        QVERIFY(QDir().mkpath(QFileInfo(publish::settingsFile()).path()));
+        QVERIFY(writeFile(publish::settingsFile(), "[alarm]\nsound_above=0\n"));
         qint64 sound = 0;
         for (const QString &log : stats::historyFiles(m_dir.path()))
             sound += sqlite3(log, "SELECT count(*) FROM b1 WHERE BBB = 'Sound'").toLongLong();
@@ -473,6 +476,8 @@ class TestForm1 : public QObject {
                 QTest::keyClick(interval, Qt::Key_Down); // Hour
                 QCOMPARE(interval->currentText(), "Hour");
                 QTRY_VERIFY(table("Intervals") && table("Intervals")->rowCount() > 0);
+                QVERIFY(table("Events") && table("Events")->rowCount() > 0);
+                QCOMPARE(table("Events")->item(0, 0)->text(), "sound_above");
                 auto *chart = window->findChild<QWidget *>("Interval chart");
                 QVERIFY(chart->isVisible());
                 QVERIFY(QAccessible::queryAccessibleInterface(chart)
@@ -493,6 +498,7 @@ class TestForm1 : public QObject {
         });
         m_form->findChild<QAction *>("Statistics")->trigger();
         QVERIFY(m_messages.shown().isEmpty());
+        QVERIFY(QFile::remove(publish::settingsFile()));
     }
 
     // "Publish...": every setting named for a screen reader and taken from the keyboard; the

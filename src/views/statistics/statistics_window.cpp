@@ -120,6 +120,12 @@ StatisticsWindow::StatisticsWindow(window::StatisticsSpan span, Print print,
     m_intervalTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_intervalTable->verticalHeader()->hide();
     m_intervalTable->setMinimumHeight(160);
+    m_eventTable = new QTableWidget(this);
+    m_eventTable->setAccessibleName(QStringLiteral("Events"));
+    m_eventTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_eventTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_eventTable->verticalHeader()->hide();
+    m_eventTable->setMinimumHeight(120);
     scroll->setWidget(m_tables);
     layout->addWidget(scroll, 1);
 
@@ -240,6 +246,7 @@ void StatisticsWindow::showFigures() {
         stats::HistoryFigures figures;
         figures.span = builder.span();
         figures.intervals = builder.intervals();
+        figures.events = builder.events();
         showResult(figures);
         return;
     }
@@ -303,9 +310,11 @@ void StatisticsWindow::showResult(const stats::HistoryFigures &figures) {
     m_computed->setText(said.join(u' '));
     m_figures = figures.span;
     m_intervals = figures.intervals;
+    m_events = figures.events;
 
     while (QLayoutItem *item = m_tablesLayout->takeAt(0)) {
-        if (item->widget() != m_chart && item->widget() != m_intervalTable)
+        if (item->widget() != m_chart && item->widget() != m_intervalTable &&
+            item->widget() != m_eventTable)
             delete item->widget();
         delete item;
     }
@@ -331,7 +340,46 @@ void StatisticsWindow::showResult(const stats::HistoryFigures &figures) {
     }
     for (const QString &remark : stats::spanRemarks(m_figures))
         m_tablesLayout->addWidget(new QLabel(remark));
+    const bool events = !m_span.limits.eventRules.empty();
+    m_eventTable->setVisible(events);
+    if (events) {
+        m_tablesLayout->addWidget(
+            new QLabel(m_events.empty() ? QStringLiteral("<b>Events</b>: none by the alarms' rules")
+                                        : QStringLiteral("<b>Events</b> by the alarms' rules")));
+        fillEventTable();
+        m_tablesLayout->addWidget(m_eventTable);
+    }
     m_tablesLayout->addStretch();
+}
+
+void StatisticsWindow::fillEventTable() {
+    const QStringList headers{QStringLiteral("Rule"),    QStringLiteral("Limit"),
+                              QStringLiteral("Start"),   QStringLiteral("End"),
+                              QStringLiteral("Seconds"), QStringLiteral("Peak"),
+                              QStringLiteral("Leq"),     QStringLiteral("Raised")};
+    m_eventTable->clear();
+    m_eventTable->setColumnCount(int(headers.size()));
+    m_eventTable->setHorizontalHeaderLabels(headers);
+    m_eventTable->setRowCount(int(m_events.size()));
+    const auto level = [](double v, const QString &unit) {
+        return QString::number(v, 'f', 1) + (unit.isEmpty() ? QString() : u' ' + unit);
+    };
+    for (int row = 0; row < int(m_events.size()); ++row) {
+        const stats::EventFigures &e = m_events[std::size_t(row)];
+        const QStringList cells{e.rule,
+                                level(e.limit, e.unit),
+                                core::isoTimeWithOffset(e.start),
+                                core::isoTimeWithOffset(e.end),
+                                QString::number(e.end.utc - e.start.utc),
+                                level(e.peak, e.unit),
+                                e.leq ? level(*e.leq, e.unit) : QString(),
+                                e.going    ? QStringLiteral("still going")
+                                : e.raised ? QStringLiteral("yes")
+                                           : QStringLiteral("too short")};
+        for (int c = 0; c < int(cells.size()); ++c)
+            m_eventTable->setItem(row, c, new QTableWidgetItem(cells[c]));
+    }
+    m_eventTable->resizeColumnsToContents();
 }
 
 void StatisticsWindow::fillIntervalTable() {

@@ -56,6 +56,8 @@ class StatisticsWindow : public QDialog {
     void showFigures();
     void showResult(const stats::HistoryFigures &figures);
     void fillIntervalTable();
+    /// The events of the alarms' rules, a row each.
+    void fillEventTable();
     QLineEdit *timeBox(const QString &name);
 
     window::StatisticsSpan m_span;
@@ -63,6 +65,7 @@ class StatisticsWindow : public QDialog {
     core::MessageBoxes &m_messages;
     stats::SpanFigures m_figures;
     std::vector<stats::IntervalFigures> m_intervals;
+    std::vector<stats::EventFigures> m_events;
     /// Each reading of the span counts; a result of an earlier one is dropped.
     int m_generation = 0;
     std::shared_ptr<std::atomic<bool>> m_cancel;
@@ -72,6 +75,7 @@ class StatisticsWindow : public QDialog {
     QLabel *m_computed = nullptr;
     IntervalChartView *m_chart = nullptr;
     QTableWidget *m_intervalTable = nullptr;
+    QTableWidget *m_eventTable = nullptr;
     QPushButton *m_saveChart = nullptr;
     QLabel *m_title = nullptr;
     QLineEdit *m_from = nullptr;
