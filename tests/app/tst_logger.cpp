@@ -431,6 +431,7 @@ class TestLogger : public QObject {
         MqttSubscriber alarms(
             broker.port(), "envmeter/lab/sound/alarm",
             {"-t", "envmeter/lab/event", "-t", "envmeter/lab/silent", "-R", "-F", "%U %t %p"});
+        MqttSubscriber sensors(broker.port(), "homeassistant/binary_sensor/envmeter_lab/#");
         QVERIFY(QDir().mkpath(here + "/config/envmeter"));
         const QString commandLog = here + "/command.log";
         QVERIFY(
@@ -516,6 +517,16 @@ class TestLogger : public QObject {
                                 .arg(e["since"].toString(), e["at"].toString()));
         }
         QCOMPARE(found, QStringList{"sound_above passed 90 "} + live);
+
+        // Home Assistant: a binary sensor for each alarm set, those not set taken away.
+        const QString sensor = "homeassistant/binary_sensor/envmeter_lab/%1/config";
+        QTRY_VERIFY(!sensors.messages().filter(sensor.arg("silent")).isEmpty());
+        QVERIFY(sensors.messages().filter(sensor.arg("sound_above"))[0].contains(
+            "\"device_class\":\"sound\""));
+        QVERIFY(sensors.messages().filter(sensor.arg("silent"))[0].contains(
+            "\"device_class\":\"problem\""));
+        const QStringList notSet = sensors.messages().filter(sensor.arg("light_below"));
+        QVERIFY(!notSet.isEmpty() && !notSet.join(u' ').contains(u'{'));
 
         // The command, once for each change, with the event in its environment.
         QTRY_COMPARE(bytesOf(commandLog).count('\n'), 3);
