@@ -57,6 +57,10 @@ class PageWriter {
         const stats::ChartDrawing drawing = stats::intervalChart(
             intervals, kLeft, m_y, kRight - kLeft, kChartHeight, kTextHeight * 1.4);
         for (const stats::ChartShape &shape : drawing.shapes) {
+            // In black on white, grid lines and shaded events would only blacken the chart.
+            if (shape.kind == stats::ChartShape::Kind::Grid ||
+                shape.kind == stats::ChartShape::Kind::Event)
+                continue;
             const bool limit = shape.kind == stats::ChartShape::Kind::Hi ||
                                shape.kind == stats::ChartShape::Kind::Low;
             m_printer.setDrawWidth(limit || shape.kind == stats::ChartShape::Kind::Mean ? 3 : 1);

@@ -1,7 +1,6 @@
 #include "views/statistics/interval_chart_view.h"
 
-#include "statistics/interval_chart.h"
-
+#include <QFontMetricsF>
 #include <QPainter>
 
 namespace views {
@@ -21,6 +20,10 @@ QColor colourOf(stats::ChartShape::Kind kind) {
         return QColor(200, 30, 30);
     case stats::ChartShape::Kind::Low:
         return QColor(30, 100, 200);
+    case stats::ChartShape::Kind::Grid:
+        return QColor(225, 225, 225);
+    case stats::ChartShape::Kind::Event:
+        return QColor(255, 200, 120, 140);
     case stats::ChartShape::Kind::Axis:
         break;
     }
@@ -29,30 +32,17 @@ QColor colourOf(stats::ChartShape::Kind kind) {
 
 } // namespace
 
-IntervalChartView::IntervalChartView(QWidget *parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("Interval chart"));
-    setAccessibleName(QStringLiteral("Interval chart"));
-    setFocusPolicy(Qt::TabFocus);
-    setMinimumHeight(220);
-    setAutoFillBackground(true);
-    setBackgroundRole(QPalette::Base);
-}
-
-void IntervalChartView::setIntervals(std::vector<stats::IntervalFigures> intervals) {
-    m_intervals = std::move(intervals);
-    setAccessibleDescription(stats::intervalChartDescription(m_intervals));
-    update();
-}
-
-void IntervalChartView::paintEvent(QPaintEvent *) {
-    QPainter painter(this);
+void paintIntervalChart(QPainter &painter, QSizeF size,
+                        const std::vector<stats::IntervalFigures> &intervals,
+                        const stats::ChartContext &context) {
     painter.setRenderHint(QPainter::Antialiasing);
-    const double text = fontMetrics().height();
-    const stats::ChartDrawing drawing =
-        stats::intervalChart(m_intervals, 4, 2, width() - 8, height() - 4, text);
+    const QFontMetricsF metrics(painter.font());
+    const stats::ChartDrawing drawing = stats::intervalChart(
+        intervals, 4, 2, size.width() - 8, size.height() - 4, metrics.height(), context);
     for (const stats::ChartShape &s : drawing.shapes) {
         const QColor colour = colourOf(s.kind);
-        if (s.kind == stats::ChartShape::Kind::Bar || s.kind == stats::ChartShape::Kind::Band) {
+        if (s.kind == stats::ChartShape::Kind::Bar || s.kind == stats::ChartShape::Kind::Band ||
+            s.kind == stats::ChartShape::Kind::Event) {
             painter.fillRect(QRectF(QPointF(s.x1, s.y1), QPointF(s.x2, s.y2)).normalized(), colour);
             continue;
         }
@@ -62,11 +52,54 @@ void IntervalChartView::paintEvent(QPaintEvent *) {
         painter.setPen(pen);
         painter.drawLine(QPointF(s.x1, s.y1), QPointF(s.x2, s.y2));
     }
-    painter.setPen(palette().color(QPalette::Text));
+    painter.setPen(QColor(0, 0, 0));
     for (const stats::ChartText &t : drawing.texts) {
-        const double x = t.alignRight ? t.x - fontMetrics().horizontalAdvance(t.text) : t.x;
+        const double x = t.alignRight ? t.x - metrics.horizontalAdvance(t.text) : t.x;
         painter.drawText(QPointF(x, t.y), t.text);
     }
+}
+
+int intervalChartHeight(int panels, double textHeight) {
+    return int(panels * (stats::kLeastPanelPixels + textHeight * 4.1) + 4);
+}
+
+QImage intervalChartImage(QSize size, const std::vector<stats::IntervalFigures> &intervals,
+                          const stats::ChartContext &context) {
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paintIntervalChart(painter, size, intervals, context);
+    return image;
+}
+
+IntervalChartView::IntervalChartView(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Interval chart"));
+    setAccessibleName(QStringLiteral("Interval chart"));
+    setFocusPolicy(Qt::TabFocus);
+    setMinimumHeight(intervalChartHeight(1, fontMetrics().height()));
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
+}
+
+void IntervalChartView::setIntervals(std::vector<stats::IntervalFigures> intervals,
+                                     stats::ChartContext context) {
+    m_intervals = std::move(intervals);
+    m_context = std::move(context);
+    setMinimumHeight(
+        intervalChartHeight(std::max(1, stats::chartPanels(m_intervals)), fontMetrics().height()));
+    setAccessibleDescription(stats::intervalChartDescription(m_intervals));
+    update();
+}
+
+QImage IntervalChartView::picture() const {
+    return intervalChartImage(
+        QSize(std::max(width(), kSavedWidth), std::max(height(), minimumHeight())), m_intervals,
+        m_context);
+}
+
+void IntervalChartView::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    paintIntervalChart(painter, size(), m_intervals, m_context);
 }
 
 } // namespace views

@@ -208,7 +208,7 @@ void StatisticsWindow::openLog(const QString &path) {
 }
 
 void StatisticsWindow::saveChart(const QString &path) {
-    if (!m_chart->grab().save(path, "PNG"))
+    if (!m_chart->picture().save(path, "PNG"))
         m_messages.showMessage(QStringLiteral("The chart could not be saved to %1.")
                                    .arg(QDir::toNativeSeparators(path)));
 }
@@ -323,7 +323,7 @@ void StatisticsWindow::showResult(const stats::HistoryFigures &figures) {
     m_intervalTable->setVisible(byInterval);
     m_saveChart->setEnabled(byInterval);
     if (byInterval) {
-        m_chart->setIntervals(m_intervals);
+        m_chart->setIntervals(m_intervals, {m_events, m_span.limits.zone});
         fillIntervalTable();
         m_tablesLayout->addWidget(m_chart);
         m_tablesLayout->addWidget(m_intervalTable);
