@@ -13,13 +13,17 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QSqlDatabase>
 #include <QStandardPaths>
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -44,7 +48,23 @@ QList<QCommandLineOption> qtWindowOptions() {
 /// a mistake in it, answered on the terminal with the exit code. Nothing when the window opens,
 /// for the meter `meterName` names (none: the one meter of the data folder).
 std::optional<int> answerOnTerminal(int argc, char *argv[], QString &meterName) {
-    const QCoreApplication app(argc, argv);
+    // A chart is drawn with fonts, on no screen.
+    const bool draws = app::asksForStatistics(argc, argv) && app::asksForDrawing(argc, argv);
+    if (draws) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Drawing into a file needs no session; Qt only wants a runtime folder of the user's.
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+            const QString runtime =
+                QDir::temp().filePath(QStringLiteral("envmeter-runtime-%1").arg(::getuid()));
+            QDir().mkpath(runtime);
+            QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ExeOwner);
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        }
+    }
+    const std::unique_ptr<QCoreApplication> app =
+        draws ? std::make_unique<QGuiApplication>(argc, argv)
+              : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(ENVMETER_VERSION));
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -104,7 +124,7 @@ std::optional<int> answerOnTerminal(int argc, char *argv[], QString &meterName) 
         }
     }
     for (const char *name : {"from", "to", "tz", "hi", "low", "for", "hysteresis", "events",
-                             "interval", "json", "csv"})
+                             "chart", "size", "interval", "json", "csv"})
         if (parser.isSet(QLatin1String(name))) {
             err << "envmeter: --" << name << " goes with --statistics (see --help)" << Qt::endl;
             return kBadOptions;

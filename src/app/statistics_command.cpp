@@ -12,6 +12,7 @@
 #include "statistics/figure_text.h"
 #include "statistics/figures.h"
 #include "statistics/log_history.h"
+#include "views/statistics/interval_chart_view.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -43,6 +44,8 @@ const QString kZone = QStringLiteral("tz");
 const QString kEvents = QStringLiteral("events");
 const QString kFor = QStringLiteral("for");
 const QString kHysteresis = QStringLiteral("hysteresis");
+const QString kChart = QStringLiteral("chart");
+const QString kSize = QStringLiteral("size");
 
 /// The interval lengths, as the user writes them.
 const std::map<QString, int> kIntervals{{QStringLiteral("1m"), 60},
@@ -399,6 +402,15 @@ class TerminalProgress {
 
 } // namespace
 
+bool asksForDrawing(int argc, char *argv[]) {
+    for (int i = 1; i < argc; ++i)
+        for (const char *option : {"--chart", "-chart"})
+            if (std::strncmp(argv[i], option, std::strlen(option)) == 0 &&
+                (argv[i][std::strlen(option)] == '\0' || argv[i][std::strlen(option)] == '='))
+                return true;
+    return false;
+}
+
 bool asksForStatistics(int argc, char *argv[]) {
     for (int i = 1; i < argc; ++i)
         for (const char *option : {"--statistics", "-statistics"})
@@ -461,6 +473,14 @@ QList<QCommandLineOption> statisticsOptions() {
          QStringLiteral("With --statistics: an event that counted ends at the first reading past "
                         "its limit by this much (default 0)."),
          QStringLiteral("value")},
+        {kChart,
+         QStringLiteral("With --statistics and --interval: also draw the intervals' chart, as in "
+                        "the window, into this file: .png, .svg or .pdf."),
+         QStringLiteral("file")},
+        {kSize,
+         QStringLiteral("With --chart: its size in pixels, as 1600x900 (default: at least 1200 "
+                        "wide, 150 high a panel)."),
+         QStringLiteral("WxH")},
         {kJson, QStringLiteral("With --statistics: one JSON object instead of a table.")},
         {kCsv,
          QStringLiteral("With --statistics: CSV instead of a table, a line for each group (and "
@@ -531,6 +551,19 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
     }
     if (parser.isSet(kJson) && parser.isSet(kCsv))
         return fail(QStringLiteral("--json and --csv cannot both be given"));
+    if (parser.isSet(kChart) && interval == 0)
+        return fail(QStringLiteral("--chart draws the intervals: give --interval too"));
+    std::optional<QSize> chartSize;
+    if (parser.isSet(kSize)) {
+        const QStringList sides = parser.value(kSize).split(u'x');
+        const int w = sides.size() == 2 ? sides[0].toInt() : 0;
+        const int h = sides.size() == 2 ? sides[1].toInt() : 0;
+        if (w < 200 || h < 100 || w > 20000 || h > 20000)
+            return fail(QStringLiteral("--size takes the width and height in pixels, as "
+                                       "1600x900 (200x100 to 20000x20000), not \"%1\"")
+                            .arg(parser.value(kSize)));
+        chartSize = QSize(w, h);
+    }
 
     // The logs named alone are one series; each folder and each meter is a series of its own.
     std::vector<Series> series;
@@ -628,6 +661,20 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
             err << "envmeter: " << QDir::toNativeSeparators(file) << " cannot be read as a log ("
                 << why << "); it is left out" << Qt::endl;
 
+    if (parser.isSet(kChart)) {
+        if (series.size() > 1)
+            return fail(QStringLiteral("--chart draws one series: name one folder, one meter or "
+                                       "logs alone"));
+        const stats::HistoryFigures &figures = series.front().figures;
+        // A day of hours with room for every label; a panel of 150 px each.
+        const QSize size = chartSize.value_or(QSize(
+            std::max(views::IntervalChartView::kSavedWidth, int(figures.intervals.size()) * 24),
+            views::intervalChartHeight(std::max(1, stats::chartPanels(figures.intervals)), 16)));
+        if (const QString failed = views::saveIntervalChart(
+                parser.value(kChart), size, figures.intervals, {figures.events, query.zone});
+            !failed.isEmpty())
+            return fail(QStringLiteral("--chart: %1").arg(failed));
+    }
     if (parser.isSet(kJson))
         out << QJsonDocument(statisticsJson(series, interval > 0, events))
                    .toJson(QJsonDocument::Indented);

@@ -8,7 +8,8 @@ class QTextStream;
 namespace app {
 
 /// `envmeter --statistics [PATH...] [--meter NAME]... [--from T] [--to T] [--hi [FUNCTION=]X]...
-/// [--low [FUNCTION=]Y]... [--interval 1m|15m|1h|1d] [--json|--csv]`: the figures of the logs
+/// [--low [FUNCTION=]Y]... [--interval 1m|15m|1h|1d] [--tz ZONE] [--events] [--for D]
+/// [--hysteresis H] [--chart FILE [--size WxH]] [--json|--csv]`: the figures of the logs
 /// named alone as one series, and of each folder's and meter's history (none: `dataFolder`'s)
 /// as a series of its own, as a table, one JSON object or CSV on `out`, with no window. Returns
 /// the exit code: 0, or 2 with one line on `err` for a path that does not exist or is neither a
@@ -24,5 +25,7 @@ QList<QCommandLineOption> statisticsOptions();
 
 /// Whether the command line asks for the statistics rather than the window.
 bool asksForStatistics(int argc, char *argv[]);
+/// Whether it asks for a chart to be drawn, which takes a (display-less) GUI application.
+bool asksForDrawing(int argc, char *argv[]);
 
 } // namespace app

@@ -7,6 +7,7 @@
 #include "statistics/log_history.h"
 #include "test_files.h"
 
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -345,6 +346,25 @@ class TestStatistics : public QObject {
         // Read on a machine in UTC, in the zone the log was written in.
         const QStringList hourly{autumnFolder, "--interval", "1h", "--json"};
         QCOMPARE(statistics(hourly + QStringList{"--tz", zone}, "UTC"), statistics(hourly, zone));
+        // The chart from the command line, with no display: a picture wide enough for a day of
+        // hours, a PDF whose texts are text.
+        const QString png = m_dir.filePath(QString(zone).replace(u'/', u'-') + ".png");
+        const QString pdf = m_dir.filePath(QString(zone).replace(u'/', u'-') + ".pdf");
+        QCOMPARE(statistics({autumnFolder, "--interval", "1h", "--chart", png}, zone).first, 0);
+        QVERIFY(QImage(png).width() >= 1200 && QImage(png).height() >= 150);
+        QCOMPARE(statistics(
+                     {autumnFolder, "--interval", "1h", "--chart", pdf, "--size", "2600x400"}, zone)
+                     .first,
+                 0);
+        QProcess text;
+        text.start("pdftotext", {pdf, "-"});
+        QVERIFY(text.waitForFinished(10000));
+        const QString said = text.readAllStandardOutput();
+        QVERIFY2(
+            said.contains("Sound dB: Leq, Lmax and Lmin per interval") &&
+                said.contains(core::isoTimeWithOffset(core::ZoneClock(lived).at(change)).right(6)),
+            qPrintable(said));
+
         // From the second pass of the hour lived twice on, as its offset says.
         const QString secondPass = core::isoTimeWithOffset(core::ZoneClock(lived).at(change));
         const auto [mine, theirs] = bothAnswers({autumnFolder, "--from", secondPass}, zone);
@@ -387,6 +407,8 @@ class TestStatistics : public QObject {
         QTest::newRow("from after to")
             << log + QStringList{"--to", "2026-12-04T08:00:00", "--from", "2026-12-04T09:00:00"}
             << 2 << "is after --to";
+        QTest::newRow("a chart of no intervals")
+            << log + QStringList{"--chart", "x.png"} << 2 << "--chart draws the intervals";
         QTest::newRow("bad duration")
             << log + QStringList{"--for", "soon"} << 2 << "--for takes seconds";
         QTest::newRow("bad number")

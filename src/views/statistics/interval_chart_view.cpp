@@ -1,7 +1,12 @@
 #include "views/statistics/interval_chart_view.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
 
 namespace views {
 
@@ -70,6 +75,46 @@ QImage intervalChartImage(QSize size, const std::vector<stats::IntervalFigures> 
     QPainter painter(&image);
     paintIntervalChart(painter, size, intervals, context);
     return image;
+}
+
+QString saveIntervalChart(const QString &path, QSize size,
+                          const std::vector<stats::IntervalFigures> &intervals,
+                          const stats::ChartContext &context) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const QString shown = QDir::toNativeSeparators(path);
+    constexpr int kScreenDpi = 96;
+    if (suffix == u"svg") {
+        QSvgGenerator svg;
+        svg.setFileName(path);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(), size));
+        svg.setResolution(kScreenDpi);
+        svg.setTitle(QStringLiteral("Interval chart"));
+        svg.setDescription(stats::intervalChartDescription(intervals));
+        QPainter painter;
+        if (!painter.begin(&svg))
+            return QStringLiteral("%1 cannot be written").arg(shown);
+        painter.fillRect(QRect(QPoint(), size), Qt::white);
+        paintIntervalChart(painter, size, intervals, context);
+        return {};
+    }
+    if (suffix == u"pdf") {
+        QPdfWriter pdf(path);
+        pdf.setResolution(kScreenDpi);
+        pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / kScreenDpi, QPageSize::Point));
+        pdf.setPageMargins(QMarginsF());
+        pdf.setTitle(QStringLiteral("Interval chart"));
+        QPainter painter;
+        if (!painter.begin(&pdf))
+            return QStringLiteral("%1 cannot be written").arg(shown);
+        paintIntervalChart(painter, size, intervals, context);
+        return {};
+    }
+    if (suffix != u"png")
+        return QStringLiteral("%1: a chart is written as .png, .svg or .pdf").arg(shown);
+    if (!intervalChartImage(size, intervals, context).save(path, "PNG"))
+        return QStringLiteral("%1 cannot be written").arg(shown);
+    return {};
 }
 
 IntervalChartView::IntervalChartView(QWidget *parent) : QWidget(parent) {

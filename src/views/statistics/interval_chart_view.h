@@ -24,6 +24,12 @@ int intervalChartHeight(int panels, double textHeight);
 QImage intervalChartImage(QSize size, const std::vector<stats::IntervalFigures> &intervals,
                           const stats::ChartContext &context);
 
+/// Writes the chart at `size` pixels into `path`: PNG, SVG or PDF by its name's ending, texts
+/// as text in the last two. What failed, in words for the user; empty when it was written.
+QString saveIntervalChart(const QString &path, QSize size,
+                          const std::vector<stats::IntervalFigures> &intervals,
+                          const stats::ChartContext &context);
+
 /// The chart of the statistics' intervals (stats::intervalChart), named and described for
 /// screen readers; the interval table beside it carries the same numbers. It is as tall as its
 /// panels need.
