@@ -46,8 +46,13 @@ std::optional<StatisticsSpan> statisticsSpan(WindowModel &model, logbook::Readin
                          .arg(oldest->no)
                          .arg(newest->no);
     }
-    span.limits.hi.every = core::leadingNumber(model.text(ControlId::Text3));
-    span.limits.low.every = core::leadingNumber(model.text(ControlId::Text2));
+    // The limit boxes are those of the quantity measured last, and of no other.
+    if (!f.LastFunction.isEmpty()) {
+        span.limits.hi.byFunction[f.LastFunction] =
+            core::leadingNumber(model.text(ControlId::Text3));
+        span.limits.low.byFunction[f.LastFunction] =
+            core::leadingNumber(model.text(ControlId::Text2));
+    }
     return span;
 }
 

@@ -25,7 +25,8 @@ struct StatisticsSpan {
     QString title;     ///< what they are: the data folder's history, a saved log, the history shown
     QStringList paths; ///< the logs and data folders read, when the records are not given
     std::optional<std::vector<logbook::LogRecord>> records;
-    stats::SpanQuery limits; ///< HI and LOW from the limit boxes
+    /// HI and LOW from the limit boxes, for the function measured last (none before a reading)
+    stats::SpanQuery limits;
 };
 
 /// "Statistics...": with the line off, the records the history plot shows when one is on screen;

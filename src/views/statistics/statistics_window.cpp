@@ -21,6 +21,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTableWidget>
 #include <QTime>
@@ -80,13 +81,19 @@ StatisticsWindow::StatisticsWindow(window::StatisticsSpan span, Print print,
         bounds->addWidget(box);
     }
     layout->addLayout(bounds);
-    const auto limit = [](const std::optional<double> &value) {
-        return value ? core::doubleText(*value) : QStringLiteral("none");
-    };
-    auto *limits =
-        new QLabel(QStringLiteral("HI %1 and LOW %2, from the main window's limits")
-                       .arg(limit(m_span.limits.hi.every), limit(m_span.limits.low.every)),
-                   this);
+    QStringList limitTexts;
+    for (const auto &[function, hi] : m_span.limits.hi.byFunction)
+        limitTexts.append(QStringLiteral("HI %1 and LOW %2 for %3")
+                              .arg(core::doubleText(hi),
+                                   core::doubleText(m_span.limits.low.of(function).value_or(0)),
+                                   function));
+    auto *limits = new QLabel(
+        limitTexts.isEmpty()
+            ? QStringLiteral("No HI or LOW: the main window's limits belong to no quantity "
+                             "measured yet")
+            : limitTexts.join(QStringLiteral(", ")) +
+                  QStringLiteral(", from the main window's limits"),
+        this);
     limits->setAccessibleDescription(QStringLiteral("Alarm limits"));
     layout->addWidget(limits);
     m_narrowed = new QLabel(this);
@@ -169,7 +176,10 @@ StatisticsWindow::StatisticsWindow(window::StatisticsSpan span, Print print,
     button(QStringLiteral("&Print"), [this] { m_print(m_title->text(), m_figures, m_intervals); });
     button(QStringLiteral("Close"), &QDialog::reject);
     layout->addLayout(buttons);
-    resize(760, 760);
+    // As large as it likes to be, within the screen it opens on (scaled screens too).
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 760, 760);
+    resize(std::min(760, room.width() * 9 / 10), std::min(760, room.height() * 9 / 10));
     showFigures();
 }
 
