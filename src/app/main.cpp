@@ -124,7 +124,7 @@ std::optional<int> answerOnTerminal(int argc, char *argv[], QString &meterName) 
         }
     }
     for (const char *name : {"from", "to", "tz", "hi", "low", "for", "hysteresis", "events",
-                             "chart", "size", "interval", "json", "csv"})
+                             "chart", "size", "report", "interval", "json", "csv"})
         if (parser.isSet(QLatin1String(name))) {
             err << "envmeter: --" << name << " goes with --statistics (see --help)" << Qt::endl;
             return kBadOptions;

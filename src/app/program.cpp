@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include "core/zone_clock.h"
+
 #include "core/clock.h"
 #include "meter/qt_serial_line.h"
 #include "publish/publish_settings.h"
@@ -233,9 +235,13 @@ void Program::showStatistics() {
     views::StatisticsWindow statistics(
         std::move(*span),
         [this](const QString &title, const stats::SpanFigures &figures,
-               const std::vector<stats::IntervalFigures> &intervals) {
+               const std::vector<stats::IntervalFigures> &intervals,
+               const std::vector<stats::EventFigures> &events) {
             views::QtPrinter printer(m_directory, m_clock.now());
-            report::printStatistics(printer, title, figures, intervals);
+            report::printStatistics(printer, title, figures, intervals, events,
+                                    QStringLiteral("Made at %1")
+                                        .arg(core::isoTimeWithOffset(core::ZoneClock().at(
+                                            m_clock.now().toSecsSinceEpoch()))));
             if (const QString told = printer.finish(); !told.isEmpty())
                 m_messages.showMessage(told);
         },

@@ -9,9 +9,11 @@
 #include "log/csv_export.h"
 #include "log/log_database.h"
 #include "publish/publish_settings.h"
+#include "report/statistics_page.h"
 #include "statistics/figure_text.h"
 #include "statistics/figures.h"
 #include "statistics/log_history.h"
+#include "views/adapters/qt_printer.h"
 #include "views/statistics/interval_chart_view.h"
 
 #include <QCommandLineParser>
@@ -46,6 +48,7 @@ const QString kFor = QStringLiteral("for");
 const QString kHysteresis = QStringLiteral("hysteresis");
 const QString kChart = QStringLiteral("chart");
 const QString kSize = QStringLiteral("size");
+const QString kReport = QStringLiteral("report");
 
 /// The interval lengths, as the user writes them.
 const std::map<QString, int> kIntervals{{QStringLiteral("1m"), 60},
@@ -404,7 +407,7 @@ class TerminalProgress {
 
 bool asksForDrawing(int argc, char *argv[]) {
     for (int i = 1; i < argc; ++i)
-        for (const char *option : {"--chart", "-chart"})
+        for (const char *option : {"--chart", "-chart", "--report", "-report"})
             if (std::strncmp(argv[i], option, std::strlen(option)) == 0 &&
                 (argv[i][std::strlen(option)] == '\0' || argv[i][std::strlen(option)] == '='))
                 return true;
@@ -481,6 +484,10 @@ QList<QCommandLineOption> statisticsOptions() {
          QStringLiteral("With --chart: its size in pixels, as 1600x900 (default: at least 1200 "
                         "wide, 150 high a panel)."),
          QStringLiteral("WxH")},
+        {kReport,
+         QStringLiteral("With --statistics: also write the report of the span into this PDF "
+                        "file: the figures, the intervals' chart and table, the events."),
+         QStringLiteral("file.pdf")},
         {kJson, QStringLiteral("With --statistics: one JSON object instead of a table.")},
         {kCsv,
          QStringLiteral("With --statistics: CSV instead of a table, a line for each group (and "
@@ -674,6 +681,28 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
                 parser.value(kChart), size, figures.intervals, {figures.events, query.zone});
             !failed.isEmpty())
             return fail(QStringLiteral("--chart: %1").arg(failed));
+    }
+    if (parser.isSet(kReport)) {
+        if (series.size() > 1)
+            return fail(QStringLiteral("--report is of one series: name one folder, one meter or "
+                                       "logs alone"));
+        const Series &s = series.front();
+        views::QtPrinter printer(views::QtPrinter::PdfFile{parser.value(kReport)});
+        QStringList files;
+        for (const QString &file : s.figures.files)
+            files.append(QDir::toNativeSeparators(file));
+        const QString what =
+            (s.key == u"meter" ? QStringLiteral("Meter %1: ").arg(s.name) : QString()) +
+            (files.size() == 1 ? files[0]
+                               : QStringLiteral("%1 logs of %2")
+                                     .arg(files.size())
+                                     .arg(QDir::toNativeSeparators(s.paths[0])));
+        report::printStatistics(
+            printer, what, s.figures.span, s.figures.intervals, s.figures.events,
+            QStringLiteral("Made at %1")
+                .arg(core::isoTimeWithOffset(query.zone.at(QDateTime::currentSecsSinceEpoch()))));
+        if (const QString told = printer.finish(); printer.failed())
+            return fail(QStringLiteral("--report: %1").arg(told));
     }
     if (parser.isSet(kJson))
         out << QJsonDocument(statisticsJson(series, interval > 0, events))

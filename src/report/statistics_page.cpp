@@ -1,6 +1,7 @@
 #include "report/statistics_page.h"
 
 #include "core/reading_texts.h"
+#include "core/time_stamp.h"
 #include "report/printer.h"
 #include "statistics/figure_text.h"
 #include "statistics/interval_chart.h"
@@ -24,13 +25,11 @@ class PageWriter {
         m_printer.setPaperSize(Printer::kPaperA4);
         m_printer.setFontName(QStringLiteral("Arial"));
     }
-    ~PageWriter() { m_printer.endDoc(); }
+    ~PageWriter() { endPage(); }
 
     void line(const QString &left, const QString &right, double points, bool bold) {
-        if (m_y + kLine > kBottom) {
-            m_printer.endDoc();
-            m_y = kTop;
-        }
+        if (m_y + kLine > kBottom)
+            endPage();
         m_printer.setFontSize(points);
         m_printer.setFontBold(bold);
         m_printer.setCurrentY(m_y);
@@ -50,10 +49,8 @@ class PageWriter {
         constexpr double kChartHeight = 5600;
         constexpr double kTextPoints = 8;
         constexpr double kTextHeight = kTextPoints * 20;
-        if (m_y + kChartHeight > kBottom) {
-            m_printer.endDoc();
-            m_y = kTop;
-        }
+        if (m_y + kChartHeight > kBottom)
+            endPage();
         const stats::ChartDrawing drawing = stats::intervalChart(
             intervals, kLeft, m_y, kRight - kLeft, kChartHeight, kTextHeight * 1.4);
         for (const stats::ChartShape &shape : drawing.shapes) {
@@ -87,18 +84,48 @@ class PageWriter {
         m_y += kChartHeight + kLine;
     }
 
+    /// A row of cells, each from its column's left edge.
+    void cells(const QStringList &texts, const std::vector<double> &columns, double points,
+               bool bold) {
+        if (m_y + kLine > kBottom)
+            endPage();
+        m_printer.setFontSize(points);
+        m_printer.setFontBold(bold);
+        for (std::size_t c = 0; c < columns.size() && c < std::size_t(texts.size()); ++c) {
+            m_printer.setCurrentY(m_y);
+            m_printer.setCurrentX(columns[c]);
+            m_printer.print(texts[qsizetype(c)]);
+        }
+        m_y += kLine * points / 10;
+    }
+
   private:
+    /// The page's number at its foot, and the page ended.
+    void endPage() {
+        m_printer.setFontSize(8);
+        m_printer.setFontBold(false);
+        m_printer.setCurrentY(kBottom + kLine);
+        m_printer.setCurrentX((kLeft + kRight) / 2 - 300);
+        m_printer.print(QStringLiteral("Page %1").arg(++m_page));
+        m_printer.endDoc();
+        m_y = kTop;
+    }
+
     Printer &m_printer;
     double m_y = kTop;
+    int m_page = 0;
 };
 
 } // namespace
 
 void printStatistics(Printer &printer, const QString &span, const stats::SpanFigures &figures,
-                     const std::vector<stats::IntervalFigures> &intervals) {
+                     const std::vector<stats::IntervalFigures> &intervals,
+                     const std::vector<stats::EventFigures> &events, const QString &made) {
     PageWriter page(printer);
     page.line(QStringLiteral("Statistics"), {}, 18, true);
     page.line(span, {}, 10, false);
+    if (!made.isEmpty())
+        page.line(made, {}, 8, false);
     if (!intervals.empty()) {
         page.space();
         page.chart(intervals);
@@ -113,6 +140,35 @@ void printStatistics(Printer &printer, const QString &span, const stats::SpanFig
     }
     for (const QString &remark : stats::spanRemarks(figures))
         page.line(remark, {}, 10, false);
+    const auto level = [](const std::optional<double> &v) {
+        return v ? QString::number(*v, 'f', 2) : QStringLiteral("none");
+    };
+    if (!intervals.empty()) {
+        page.space();
+        page.line(QStringLiteral("Intervals"), {}, 12, true);
+        const std::vector<double> columns{kLeft, 3900, 5700, 6900, 8300, 9500};
+        page.cells({QStringLiteral("Start"), QStringLiteral("Group"), QStringLiteral("Readings"),
+                    QStringLiteral("Leq or mean"), QStringLiteral("Min"), QStringLiteral("Max")},
+                   columns, 9, true);
+        for (const stats::IntervalFigures &i : intervals)
+            for (const stats::GroupFigures &g : i.groups)
+                page.cells({core::isoTimeWithOffset(i.start), stats::groupTitle(g),
+                            QString::number(g.readings),
+                            level(g.function == core::kFunctionSound ? g.leq : g.mean),
+                            level(g.min), level(g.max)},
+                           columns, 9, false);
+    }
+    if (!events.empty()) {
+        page.space();
+        page.line(QStringLiteral("Events"), {}, 12, true);
+        for (const stats::EventFigures &e : events)
+            page.line(QStringLiteral("%1 %2 %3: %4 to %5, peak %6%7")
+                          .arg(e.rule, QString::number(e.limit, 'g', 6), e.unit,
+                               core::isoTimeWithOffset(e.start), core::isoTimeWithOffset(e.end),
+                               QString::number(e.peak, 'f', 1),
+                               e.raised ? QString() : QStringLiteral(", too short to raise")),
+                      {}, 9, false);
+    }
 }
 
 } // namespace report

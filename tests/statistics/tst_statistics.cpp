@@ -365,6 +365,24 @@ class TestStatistics : public QObject {
                 said.contains(core::isoTimeWithOffset(core::ZoneClock(lived).at(change)).right(6)),
             qPrintable(said));
 
+        // The report of the span, its text text: the figures, the intervals with their
+        // offsets, the events of a limit, numbered pages.
+        const QString report = m_dir.filePath(QString(zone).replace(u'/', u'-') + "-report.pdf");
+        QCOMPARE(statistics({autumnFolder, "--interval", "1h", "--hi", "sound=65", "--events",
+                             "--report", report},
+                            zone)
+                     .first,
+                 0);
+        text.start("pdftotext", {report, "-"});
+        QVERIFY(text.waitForFinished(10000));
+        const QString reported = text.readAllStandardOutput();
+        for (const QString &expected :
+             {QStringLiteral("Statistics"), QStringLiteral("Events at or above HI"),
+              QStringLiteral("Intervals"), QStringLiteral("Page 1"),
+              core::isoTimeWithOffset(core::ZoneClock(lived).at(change)),
+              QStringLiteral("sound_above 65 dB: ")})
+            QVERIFY2(reported.contains(expected), qPrintable(expected));
+
         // From the second pass of the hour lived twice on, as its offset says.
         const QString secondPass = core::isoTimeWithOffset(core::ZoneClock(lived).at(change));
         const auto [mine, theirs] = bothAnswers({autumnFolder, "--from", secondPass}, zone);

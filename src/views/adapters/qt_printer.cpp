@@ -28,6 +28,8 @@ QString pdfPathIn(const QString &directory, const QDateTime &now) {
 QtPrinter::QtPrinter(QString pdfDirectory, QDateTime now)
     : m_pdfDirectory(std::move(pdfDirectory)), m_now(std::move(now)) {}
 
+QtPrinter::QtPrinter(PdfFile file) : m_pdfPath(std::move(file.path)) {}
+
 QtPrinter::~QtPrinter() {
     if (m_painter.isActive())
         m_painter.end();
@@ -39,10 +41,12 @@ QPainter *QtPrinter::page() {
     if (m_pageOpen)
         return &m_painter;
     if (!m_printer) {
-        const QPrinterInfo chosen = QPrinterInfo::defaultPrinter();
+        const QPrinterInfo chosen =
+            m_pdfPath.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo();
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         if (chosen.isNull()) {
-            m_pdfPath = pdfPathIn(m_pdfDirectory, m_now);
+            if (m_pdfPath.isEmpty())
+                m_pdfPath = pdfPathIn(m_pdfDirectory, m_now);
             m_printer->setOutputFormat(QPrinter::PdfFormat);
             m_printer->setOutputFileName(m_pdfPath);
             m_printer->setResolution(kPdfDotsPerInch);

@@ -17,6 +17,11 @@ namespace views {
 class QtPrinter final : public report::Printer {
   public:
     QtPrinter(QString pdfDirectory, QDateTime now);
+    /// A PDF file named by the user, whatever printer there is.
+    struct PdfFile {
+        QString path;
+    };
+    explicit QtPrinter(PdfFile file);
     ~QtPrinter() override;
 
     bool failed() const override { return !m_failure.isEmpty(); }

@@ -173,7 +173,8 @@ StatisticsWindow::StatisticsWindow(window::StatisticsSpan span, Print print,
             saveChart(path);
     });
     m_saveChart = qobject_cast<QPushButton *>(buttons->itemAt(buttons->count() - 1)->widget());
-    button(QStringLiteral("&Print"), [this] { m_print(m_title->text(), m_figures, m_intervals); });
+    button(QStringLiteral("&Print"),
+           [this] { m_print(m_title->text(), m_figures, m_intervals, m_events); });
     button(QStringLiteral("Close"), &QDialog::reject);
     layout->addLayout(buttons);
     // As large as it likes to be, within the screen it opens on (scaled screens too).

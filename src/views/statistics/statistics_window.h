@@ -36,9 +36,10 @@ class IntervalChartView;
 class StatisticsWindow : public QDialog {
     Q_OBJECT
   public:
-    /// Prints the figures shown under the title given, and the intervals' chart.
+    /// Prints the figures shown under the title given, the intervals' chart and the events.
     using Print = std::function<void(const QString &title, const stats::SpanFigures &,
-                                     const std::vector<stats::IntervalFigures> &)>;
+                                     const std::vector<stats::IntervalFigures> &,
+                                     const std::vector<stats::EventFigures> &)>;
 
     StatisticsWindow(window::StatisticsSpan span, Print print, core::MessageBoxes &messages,
                      QWidget *parent = nullptr);
