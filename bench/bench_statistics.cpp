@@ -2,15 +2,18 @@
 // a gap now and then, read from the file and computed, and computed alone. And of a data
 // folder's history at the line rate (8.6 readings a second): a day in 8 logs hour by hour, read
 // the first time and from the cache, and 30 days in 222 logs day by day from the cache, with the
-// memory it takes.
+// memory it takes; that month charted to PNG, and a week of it hour by hour as a PDF report.
 #include "log/connection.h"
 #include "log/log_database.h"
+#include "report/statistics_page.h"
 #include "resident_memory.h"
 #include "statistics/figures.h"
 #include "statistics/log_history.h"
+#include "views/adapters/qt_printer.h"
+#include "views/statistics/interval_chart_view.h"
 
-#include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -144,10 +147,54 @@ void BM_MonthDayByDayOnceRead(benchmark::State &state) {
 }
 BENCHMARK(BM_MonthDayByDayOnceRead)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+QString monthFolder() {
+    return lineRateHistory(QDir::temp().filePath(QStringLiteral("envmeter-bench-month")), 222,
+                           28800);
+}
+
+/// A month day by day charted to PNG, as `--chart` does, once its logs were read.
+void BM_MonthChartedToPng(benchmark::State &state) {
+    const QString folder = monthFolder();
+    const QTemporaryDir cache;
+    const QTemporaryDir out;
+    stats::historyFigures({folder}, {}, 86400, cache.path());
+    for (auto _ : state) {
+        const stats::HistoryFigures figures =
+            stats::historyFigures({folder}, {}, 86400, cache.path());
+        views::saveIntervalChart(out.filePath(QStringLiteral("month.png")), QSize(1200, 220),
+                                 figures.intervals, {figures.events, {}});
+    }
+}
+BENCHMARK(BM_MonthChartedToPng)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+/// A week of the month hour by hour, its report written to PDF, as `--report` does.
+void BM_WeekReportHourByHour(benchmark::State &state) {
+    const QString folder = monthFolder();
+    const QTemporaryDir cache;
+    const QTemporaryDir out;
+    stats::SpanQuery week = withLimits();
+    const core::ZoneClock zone;
+    week.from = zone.instantOf(*core::clockSecondsOfBound(u"2026-11-02", false));
+    week.to = zone.instantOf(*core::clockSecondsOfBound(u"2026-11-08", true));
+    stats::historyFigures({folder}, week, 3600, cache.path());
+    for (auto _ : state) {
+        const stats::HistoryFigures figures =
+            stats::historyFigures({folder}, week, 3600, cache.path());
+        views::QtPrinter printer(
+            views::QtPrinter::PdfFile{out.filePath(QStringLiteral("week.pdf"))});
+        report::printStatistics(printer, QStringLiteral("A week"), figures.span, figures.intervals,
+                                figures.events);
+        printer.finish();
+    }
+}
+BENCHMARK(BM_WeekReportHourByHour)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 } // namespace
 
 int main(int argc, char **argv) {
-    QCoreApplication app(argc, argv);
+    // The chart and the report are drawn with fonts, on no screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
