@@ -121,18 +121,18 @@ StatisticsWindow::StatisticsWindow(window::StatisticsSpan span, Print print,
     m_tables = new QWidget(scroll);
     m_tablesLayout = new QVBoxLayout(m_tables);
     m_chart = new IntervalChartView(this);
-    m_intervalTable = new QTableWidget(this);
-    m_intervalTable->setAccessibleName(QStringLiteral("Intervals"));
-    m_intervalTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_intervalTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_intervalTable->verticalHeader()->hide();
-    m_intervalTable->setMinimumHeight(160);
-    m_eventTable = new QTableWidget(this);
-    m_eventTable->setAccessibleName(QStringLiteral("Events"));
-    m_eventTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_eventTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_eventTable->verticalHeader()->hide();
-    m_eventTable->setMinimumHeight(120);
+    // Tables of rows to read, one row a line.
+    const auto rowTable = [this](const QString &name, int height) {
+        auto *table = new QTableWidget(this);
+        table->setAccessibleName(name);
+        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        table->setSelectionBehavior(QAbstractItemView::SelectRows);
+        table->verticalHeader()->hide();
+        table->setMinimumHeight(height);
+        return table;
+    };
+    m_intervalTable = rowTable(QStringLiteral("Intervals"), 160);
+    m_eventTable = rowTable(QStringLiteral("Events"), 120);
     scroll->setWidget(m_tables);
     layout->addWidget(scroll, 1);
 
