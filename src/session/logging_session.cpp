@@ -223,6 +223,9 @@ void LoggingSession::logReading(const meter::Reading &r, bool overload) {
 }
 
 void LoggingSession::watchReading(const logbook::LogRecord &record) {
+    // With no alarm set, a reading costs nothing more.
+    if (!m_watch && !m_silentSeconds)
+        return;
     const std::optional<qint64> clock = core::clockSeconds(record.time);
     if (!clock)
         return;
