@@ -289,6 +289,7 @@ void LoggingSession::watchAlarms(const core::AlarmSettings &settings) {
         m_alarmNames.append(QStringLiteral("silent"));
     m_silence.stop();
     m_silentSince.reset();
+    m_lastTaken.reset();
     if (m_silentSeconds && m_line.isOpen())
         m_silence.start(int(*m_silentSeconds * 1000));
     m_command.reset();
