@@ -90,38 +90,6 @@ const QStringList kCsvKeys{QStringLiteral("function"),
                            QStringLiteral("lnight"),
                            QStringLiteral("lden")};
 
-/// The names a limit may be given for, as the user writes them, with the log's function names.
-const std::map<QString, QString> kLimitFunctions{
-    {QStringLiteral("sound"), core::kFunctionSound},
-    {QStringLiteral("humidity"), core::kFunctionHumidity},
-    {QStringLiteral("temp"), core::kFunctionTemp},
-    {QStringLiteral("temperature"), core::kFunctionTemp},
-    {QStringLiteral("light"), core::kFunctionLight}};
-
-/// Reads the values of --hi or --low: "85" for every function, "sound=85" for one, which wins.
-/// Returns what is wrong, or nothing.
-std::optional<QString> readLimit(const QString &option, const QStringList &values,
-                                 stats::Limit &limit) {
-    for (const QString &value : values) {
-        const qsizetype equals = value.indexOf(u'=');
-        const QString name = equals < 0 ? QString() : value.left(equals).trimmed().toLower();
-        const std::optional<double> number = core::strictNumber(value.mid(equals + 1));
-        const auto function = kLimitFunctions.find(name);
-        if (!number || (equals >= 0 && function == kLimitFunctions.end()))
-            return QStringLiteral("--%1 needs a number, or sound=, humidity=, temp= or light= "
-                                  "and a number, not \"%2\"")
-                .arg(option, value);
-        const bool twice = equals < 0 ? limit.every.has_value()
-                                      : !limit.byFunction.emplace(function->second, *number).second;
-        if (twice)
-            return QStringLiteral("--%1 gives %2 twice")
-                .arg(option, equals < 0 ? QStringLiteral("a limit for every function") : name);
-        if (equals < 0)
-            limit.every = number;
-    }
-    return std::nullopt;
-}
-
 /// The logs that are answered as one series: those named alone, a folder's history, or a
 /// meter's; with several series each group says the folder or meter it is of.
 struct Series {
@@ -530,7 +498,8 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
         return fail(QStringLiteral("--from %1 is after --to %2: no time lies between them")
                         .arg(parser.value(kFrom), parser.value(kTo)));
     for (const auto &[option, limit] : {std::pair(kHi, &query.hi), std::pair(kLow, &query.low)})
-        if (const std::optional<QString> wrong = readLimit(option, parser.values(option), *limit))
+        if (const std::optional<QString> wrong =
+                stats::readLimit(QStringLiteral("--") + option, parser.values(option), *limit))
             return fail(*wrong);
     if (parser.isSet(kFor)) {
         const std::optional<double> seconds = core::readDuration(parser.value(kFor));

@@ -316,6 +316,50 @@ GroupFigures figuresOf(const Group &group, Sums &sums, const PeriodHours *day,
 
 } // namespace
 
+namespace {
+
+/// The names a limit may be given for, as the user writes them, with the log's function names.
+const std::map<QString, QString> kLimitFunctions{
+    {QStringLiteral("sound"), core::kFunctionSound},
+    {QStringLiteral("humidity"), core::kFunctionHumidity},
+    {QStringLiteral("temp"), core::kFunctionTemp},
+    {QStringLiteral("temperature"), core::kFunctionTemp},
+    {QStringLiteral("light"), core::kFunctionLight}};
+
+} // namespace
+
+std::optional<QString> readLimit(const QString &named, const QStringList &values, Limit &limit) {
+    for (const QString &value : values) {
+        const qsizetype equals = value.indexOf(u'=');
+        const QString name = equals < 0 ? QString() : value.left(equals).trimmed().toLower();
+        const std::optional<double> number = core::strictNumber(value.mid(equals + 1));
+        const auto function = kLimitFunctions.find(name);
+        if (!number || (equals >= 0 && function == kLimitFunctions.end()))
+            return QStringLiteral("%1 needs a number, or sound=, humidity=, temp= or light= and a "
+                                  "number, not \"%2\"")
+                .arg(named, value);
+        const bool twice = equals < 0 ? limit.every.has_value()
+                                      : !limit.byFunction.emplace(function->second, *number).second;
+        if (twice)
+            return QStringLiteral("%1 gives %2 twice")
+                .arg(named, equals < 0 ? QStringLiteral("a limit for every function") : name);
+        if (equals < 0)
+            limit.every = number;
+    }
+    return std::nullopt;
+}
+
+QString limitText(const Limit &limit) {
+    QStringList parts;
+    if (limit.every)
+        parts.append(core::doubleText(*limit.every));
+    for (const auto &[function, value] : limit.byFunction)
+        for (const auto &[name, known] : kLimitFunctions)
+            if (known == function && name != u"temperature")
+                parts.append(name + u'=' + core::doubleText(value));
+    return parts.join(u' ');
+}
+
 std::optional<double> Limit::of(const QString &function) const {
     const auto own = byFunction.find(function);
     return own != byFunction.end() ? std::optional(own->second) : every;

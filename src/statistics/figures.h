@@ -24,6 +24,13 @@ struct Limit {
     std::optional<double> of(const QString &function) const;
 };
 
+/// Reads limits as the user writes them: "85" for every function, "sound=85" for one (also
+/// humidity=, temp=, temperature=, light=), which wins. What is wrong, naming the limit as
+/// `named` ("--hi", "HI"); nothing when all were read.
+std::optional<QString> readLimit(const QString &named, const QStringList &values, Limit &limit);
+/// A limit as readLimit reads it: "85 sound=70".
+QString limitText(const Limit &limit);
+
 /// What a span of the log is narrowed by; nothing set, the whole log.
 struct SpanQuery {
     std::optional<qint64> from; ///< an instant (core::ZoneClock), the first included

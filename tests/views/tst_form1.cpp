@@ -468,6 +468,32 @@ class TestForm1 : public QObject {
                         QTest::mouseClick(button, Qt::LeftButton);
                 QTRY_VERIFY(!progress->isVisible());
 
+                // HI for one quantity, as the command line takes it; a mistake said, not taken.
+                const auto box = [window](const char *name) {
+                    for (QLineEdit *edit : window->findChildren<QLineEdit *>())
+                        if (edit->accessibleName() == name)
+                            return edit;
+                    return static_cast<QLineEdit *>(nullptr);
+                };
+                const auto rows = [&table] {
+                    QStringList names;
+                    for (int r = 0; r < table("Sound dB")->rowCount(); ++r)
+                        names.append(table("Sound dB")->item(r, 0)->text());
+                    return names;
+                };
+                box("HI")->clear();
+                QTest::keyClicks(box("HI"), "sound=0");
+                QTest::keyClick(box("HI"), Qt::Key_Return);
+                QTRY_VERIFY(table("Sound dB") && rows().contains("Time at or above HI"));
+                box("HI")->clear();
+                QTest::keyClicks(box("HI"), "noise=3");
+                QTest::keyClick(box("HI"), Qt::Key_Return);
+                QTRY_VERIFY(table("Sound dB") && !rows().contains("Time at or above HI"));
+                bool told = false;
+                for (QLabel *label : window->findChildren<QLabel *>())
+                    told = told || label->text().contains("HI needs a number");
+                QVERIFY(told);
+
                 auto *interval = window->findChild<QComboBox *>();
                 QCOMPARE(interval->accessibleName(), "Interval");
                 interval->setFocus();

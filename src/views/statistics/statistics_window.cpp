@@ -20,6 +20,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
@@ -81,21 +82,19 @@ StatisticsWindow::StatisticsWindow(window::StatisticsSpan span, Print print,
         bounds->addWidget(box);
     }
     layout->addLayout(bounds);
-    QStringList limitTexts;
-    for (const auto &[function, hi] : m_span.limits.hi.byFunction)
-        limitTexts.append(QStringLiteral("HI %1 and LOW %2 for %3")
-                              .arg(core::doubleText(hi),
-                                   core::doubleText(m_span.limits.low.of(function).value_or(0)),
-                                   function));
-    auto *limits = new QLabel(
-        limitTexts.isEmpty()
-            ? QStringLiteral("No HI or LOW: the main window's limits belong to no quantity "
-                             "measured yet")
-            : limitTexts.join(QStringLiteral(", ")) +
-                  QStringLiteral(", from the main window's limits"),
-        this);
-    limits->setAccessibleDescription(QStringLiteral("Alarm limits"));
-    layout->addWidget(limits);
+    // HI and LOW for every quantity or for each, as the command line takes them; first those
+    // of the main window for the quantity it measured last.
+    auto *limits = new QHBoxLayout;
+    m_hi = limitBox(QStringLiteral("&HI"), m_span.limits.hi);
+    m_low = limitBox(QStringLiteral("&LOW"), m_span.limits.low);
+    for (QLineEdit *box : {m_hi, m_low}) {
+        auto *label = new QLabel(box->accessibleName(), this);
+        label->setBuddy(box);
+        box->setAccessibleName(QString(box->accessibleName()).remove(u'&'));
+        limits->addWidget(label);
+        limits->addWidget(box);
+    }
+    layout->addLayout(limits);
     m_narrowed = new QLabel(this);
     m_narrowed->setAccessibleDescription(QStringLiteral("Span"));
     layout->addWidget(m_narrowed);
@@ -192,6 +191,18 @@ StatisticsWindow::~StatisticsWindow() {
         reader.join();
 }
 
+QLineEdit *StatisticsWindow::limitBox(const QString &name, const stats::Limit &limit) {
+    auto *box = new QLineEdit(stats::limitText(limit), this);
+    box->setAccessibleName(name);
+    box->setPlaceholderText(QStringLiteral("none"));
+    box->setAccessibleDescription(
+        QStringLiteral("%1 for every quantity, as 85, or for each, as sound=85 temp=30; empty "
+                       "for none")
+            .arg(QString(name).remove(u'&')));
+    connect(box, &QLineEdit::editingFinished, this, &StatisticsWindow::showFigures);
+    return box;
+}
+
 QLineEdit *StatisticsWindow::timeBox(const QString &name) {
     auto *box = new QLineEdit(this);
     box->setAccessibleName(name);
@@ -241,11 +252,21 @@ void StatisticsWindow::showFigures() {
         if (!text.isEmpty() && !*bound)
             unread.append(box->accessibleName());
     }
-    m_narrowed->setText(
-        unread.isEmpty()
-            ? QString()
-            : QStringLiteral("%1: not a time as %2, so the span is not narrowed by it.")
-                  .arg(unread.join(QStringLiteral(" and ")), kTimeShape));
+    QStringList wrong;
+    if (!unread.isEmpty())
+        wrong.append(QStringLiteral("%1: not a time as %2, so the span is not narrowed by it.")
+                         .arg(unread.join(QStringLiteral(" and ")), kTimeShape));
+    for (const auto &[box, limit] : {std::pair(m_hi, &query.hi), std::pair(m_low, &query.low)}) {
+        *limit = {};
+        const QStringList values =
+            box->text().split(QRegularExpression(QStringLiteral("[\\s,;]+")), Qt::SkipEmptyParts);
+        if (const std::optional<QString> fault =
+                stats::readLimit(box->accessibleName(), values, *limit)) {
+            *limit = {};
+            wrong.append(*fault + QStringLiteral(", so it is left out."));
+        }
+    }
+    m_narrowed->setText(wrong.join(u' '));
     const int interval = m_interval->currentData().toInt();
     const int generation = ++m_generation;
     if (m_cancel)

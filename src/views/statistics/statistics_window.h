@@ -60,6 +60,8 @@ class StatisticsWindow : public QDialog {
     /// The events of the alarms' rules, a row each.
     void fillEventTable();
     QLineEdit *timeBox(const QString &name);
+    /// A box of HI or LOW as the command line takes them, showing `limit`.
+    QLineEdit *limitBox(const QString &name, const stats::Limit &limit);
 
     window::StatisticsSpan m_span;
     Print m_print;
@@ -81,6 +83,8 @@ class StatisticsWindow : public QDialog {
     QLabel *m_title = nullptr;
     QLineEdit *m_from = nullptr;
     QLineEdit *m_to = nullptr;
+    QLineEdit *m_hi = nullptr;
+    QLineEdit *m_low = nullptr;
     QLabel *m_narrowed = nullptr;
     QWidget *m_tables = nullptr;
     QVBoxLayout *m_tablesLayout = nullptr;
