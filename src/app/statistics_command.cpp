@@ -319,24 +319,6 @@ QStringList statisticsTable(const std::vector<Series> &series, bool events) {
     return lines;
 }
 
-/// The rules --hi and --low give for each quantity, held for `forSeconds`.
-std::vector<core::AlarmRule> limitRules(const stats::SpanQuery &query) {
-    std::vector<core::AlarmRule> rules;
-    for (const core::AlarmQuantity &q : core::kAlarmQuantities)
-        for (const bool above : {true, false})
-            if (const std::optional<double> limit = (above ? query.hi : query.low).of(*q.function))
-                rules.push_back({QLatin1String(q.key) +
-                                     (above ? QStringLiteral("_above") : QStringLiteral("_below")),
-                                 QLatin1String(q.key),
-                                 *q.function,
-                                 above,
-                                 *limit,
-                                 {},
-                                 query.forSeconds,
-                                 query.hysteresis});
-    return rules;
-}
-
 /// Progress on a terminal: "Reading the logs of FOLDER: 15 %", written over itself, once reading
 /// has taken longer than half a second; nothing where standard error is no terminal.
 class TerminalProgress {
@@ -599,7 +581,7 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
     std::vector<std::vector<core::AlarmRule>> rules;
     for (const Series &s : series) {
         if (!events || byLimits) {
-            rules.push_back(events ? limitRules(query) : std::vector<core::AlarmRule>{});
+            rules.push_back(events ? stats::limitRules(query) : std::vector<core::AlarmRule>{});
             continue;
         }
         const QString file = publish::settingsFile();

@@ -6,17 +6,6 @@
 
 namespace core {
 
-namespace {
-
-/// A temperature in `from`, in `to` (C or F).
-double temperatureIn(double value, const QString &from, const QString &to) {
-    if (from == to || (from != kUnitCelsius && from != kUnitFahrenheit))
-        return value;
-    return to == kUnitFahrenheit ? value * 9 / 5 + 32 : (value - 32) * 5 / 9;
-}
-
-} // namespace
-
 AlarmWatch::AlarmWatch(std::vector<AlarmRule> rules)
     : m_rules(std::move(rules)), m_going(m_rules.size()) {}
 

@@ -28,4 +28,13 @@ inline bool isOverloadText(QStringView data) {
     return data == kOverloadText || data == kLightOverloadText || data == kLightOverloadPointText;
 }
 
+/// A temperature read in `from` in `to`, C or F; any other unit leaves it as it is.
+inline double temperatureIn(double value, const QString &from, const QString &to) {
+    const bool known = (from == kUnitCelsius || from == kUnitFahrenheit) &&
+                       (to == kUnitCelsius || to == kUnitFahrenheit);
+    if (!known || from == to)
+        return value;
+    return to == kUnitFahrenheit ? value * 9 / 5 + 32 : (value - 32) * 5 / 9;
+}
+
 } // namespace core

@@ -7,28 +7,22 @@ namespace publish {
 
 namespace {
 
-/// A temperature read in one unit, in the other.
-double converted(double value, const QString &toUnit) {
-    return toUnit == core::kUnitFahrenheit ? value * 9 / 5 + 32 : (value - 32) * 5 / 9;
-}
-
 /// The records' entries, temperatures read in the other unit converted to `unit`.
 stats::CompactLog inTemperatureUnit(std::span<const logbook::LogRecord> records,
                                     const QString &unit) {
     stats::CompactLog log = stats::compactLog(records);
-    std::vector<bool> other(log.groups.size(), false);
+    // The unit each group of temperatures was read in, where it is the other one.
+    std::vector<QString> readIn(log.groups.size());
     for (std::size_t g = 0; g < log.groups.size(); ++g) {
         auto &[function, groupUnit] = log.groups[g];
         if (function == core::kFunctionTemp && groupUnit != unit &&
-            (groupUnit == core::kUnitCelsius || groupUnit == core::kUnitFahrenheit)) {
-            other[g] = true;
-            groupUnit = unit;
-        }
+            (groupUnit == core::kUnitCelsius || groupUnit == core::kUnitFahrenheit))
+            readIn[g] = std::exchange(groupUnit, unit);
     }
     for (stats::Entry &e : log.entries)
-        if (e.group != stats::Entry::kLeftOut && other[std::size_t(e.group)] &&
+        if (e.group != stats::Entry::kLeftOut && !readIn[std::size_t(e.group)].isEmpty() &&
             e.kind == stats::Entry::kLevel)
-            e.level = converted(e.level, unit);
+            e.level = core::temperatureIn(e.level, readIn[std::size_t(e.group)], unit);
     return log;
 }
 

@@ -32,12 +32,11 @@ int functionRank(const QString &function) {
 }
 
 double kelvin(double value, const QString &unit) {
-    return (unit == core::kUnitFahrenheit ? (value - 32) * 5 / 9 : value) + kZeroCelsius;
+    return core::temperatureIn(value, unit, core::kUnitCelsius) + kZeroCelsius;
 }
 
 double fromKelvin(double value, const QString &unit) {
-    const double celsius = value - kZeroCelsius;
-    return unit == core::kUnitFahrenheit ? celsius * 9 / 5 + 32 : celsius;
+    return core::temperatureIn(value - kZeroCelsius, core::kUnitCelsius, unit);
 }
 
 /// Sums of readings, each added with its weight: a run's readings in one interval with weight 1
@@ -349,6 +348,23 @@ std::optional<QString> readLimit(const QString &named, const QStringList &values
     return std::nullopt;
 }
 
+std::vector<core::AlarmRule> limitRules(const SpanQuery &query) {
+    std::vector<core::AlarmRule> rules;
+    for (const core::AlarmQuantity &q : core::kAlarmQuantities)
+        for (const bool above : {true, false})
+            if (const std::optional<double> limit = (above ? query.hi : query.low).of(*q.function))
+                rules.push_back({QLatin1String(q.key) +
+                                     (above ? QStringLiteral("_above") : QStringLiteral("_below")),
+                                 QLatin1String(q.key),
+                                 *q.function,
+                                 above,
+                                 *limit,
+                                 {},
+                                 query.forSeconds,
+                                 query.hysteresis});
+    return rules;
+}
+
 QString limitText(const Limit &limit) {
     QStringList parts;
     if (limit.every)
@@ -415,19 +431,7 @@ struct FigureBuilder::State {
     qint64 lastTaken = 0;
 
     void watchLimits() {
-        std::vector<core::AlarmRule> rules;
-        for (const core::AlarmQuantity &q : core::kAlarmQuantities)
-            for (const bool above : {true, false})
-                if (const std::optional<double> limit =
-                        (above ? query.hi : query.low).of(*q.function))
-                    rules.push_back({above ? QStringLiteral("hi") : QStringLiteral("low"),
-                                     QLatin1String(q.key),
-                                     *q.function,
-                                     above,
-                                     *limit,
-                                     {},
-                                     query.forSeconds,
-                                     query.hysteresis});
+        std::vector<core::AlarmRule> rules = limitRules(query);
         if (!rules.empty())
             limitWatch = std::make_unique<core::AlarmWatch>(std::move(rules));
         if (!query.eventRules.empty())

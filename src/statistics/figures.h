@@ -31,6 +31,11 @@ std::optional<QString> readLimit(const QString &named, const QStringList &values
 /// A limit as readLimit reads it: "85 sound=70".
 QString limitText(const Limit &limit);
 
+struct SpanQuery;
+/// The rules of the events above HI and below LOW: for each quantity the query's limits hold
+/// for, named sound_above, ..., held for its forSeconds and ended by its hysteresis.
+std::vector<core::AlarmRule> limitRules(const SpanQuery &query);
+
 /// What a span of the log is narrowed by; nothing set, the whole log.
 struct SpanQuery {
     std::optional<qint64> from; ///< an instant (core::ZoneClock), the first included
