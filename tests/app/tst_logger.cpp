@@ -455,7 +455,8 @@ class TestLogger : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(logger.said().contains("Alarm sound_above cleared: 79 dB"), 30000);
         QVERIFY(broker.start());
         QTRY_VERIFY_WITH_TIMEOUT(logger.said().contains("Alarm silent raised"), 30000);
-        QTRY_VERIFY(alarms.messages().filter("envmeter/lab/event").size() == 3);
+        // The subscriber comes back to the broker by itself, in its own time.
+        QTRY_VERIFY_WITH_TIMEOUT(alarms.messages().filter("envmeter/lab/event").size() >= 3, 30000);
         logger.process.terminate();
         QVERIFY(logger.process.waitForFinished(10000));
 
@@ -468,7 +469,12 @@ class TestLogger : public QObject {
         // whole seconds), the states before the events; the events in order.
         QStringList told;
         QStringList events;
+        QStringList seen;
         for (const QString &message : alarms.messages()) {
+            // Delivered again to the subscriber after the broker's restart: the same message.
+            if (seen.contains(message.section(u' ', 1)))
+                continue;
+            seen.append(message.section(u' ', 1));
             const double arrived = message.section(u' ', 0, 0).toDouble();
             const QString topic = message.section(u' ', 1, 1);
             const QJsonObject json =
@@ -516,6 +522,7 @@ class TestLogger : public QObject {
                                 .arg(e["peak"].toDouble())
                                 .arg(e["since"].toString(), e["at"].toString()));
         }
+        live.removeDuplicates();
         QCOMPARE(found, QStringList{"sound_above passed 90 "} + live);
 
         // Home Assistant: a binary sensor for each alarm set, those not set taken away.
