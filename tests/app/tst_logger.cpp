@@ -49,6 +49,19 @@ struct Meter {
     QProcess process;
 };
 
+/// Messages as "TIME TOPIC PAYLOAD", each once: one delivered again to the subscriber after the
+/// broker's restart is the same message.
+QStringList deliveredOnce(const QStringList &messages) {
+    QStringList once;
+    QStringList seen;
+    for (const QString &message : messages)
+        if (!seen.contains(message.section(u' ', 1))) {
+            seen.append(message.section(u' ', 1));
+            once.append(message);
+        }
+    return once;
+}
+
 /// Each record without its number (FFFF follows NO).
 QStringList rows(const QString &log) {
     return sqlite3(log, "SELECT BBB, CCC, DDD, AAA + FFFF FROM b1 ORDER BY rowid").split('\n');
@@ -469,12 +482,7 @@ class TestLogger : public QObject {
         // whole seconds), the states before the events; the events in order.
         QStringList told;
         QStringList events;
-        QStringList seen;
-        for (const QString &message : alarms.messages()) {
-            // Delivered again to the subscriber after the broker's restart: the same message.
-            if (seen.contains(message.section(u' ', 1)))
-                continue;
-            seen.append(message.section(u' ', 1));
+        for (const QString &message : deliveredOnce(alarms.messages())) {
             const double arrived = message.section(u' ', 0, 0).toDouble();
             const QString topic = message.section(u' ', 1, 1);
             const QJsonObject json =
@@ -604,12 +612,7 @@ class TestLogger : public QObject {
         QVERIFY(!intervals.isEmpty());
         std::map<QString, std::vector<qint64>> ends; // by topic
         std::map<QString, int> late;
-        QStringList seen;
-        for (const QString &message : states.messages()) {
-            // Delivered again to the subscriber after the broker's restart: the same message.
-            if (seen.contains(message.section(u' ', 1)))
-                continue;
-            seen.append(message.section(u' ', 1));
+        for (const QString &message : deliveredOnce(states.messages())) {
             const double arrived = message.section(u' ', 0, 0).toDouble();
             const QString topic = message.section(u' ', 1, 1);
             const QJsonObject state =

@@ -71,30 +71,26 @@ StatisticsWindow::StatisticsWindow(window::StatisticsSpan span, Print print,
     m_title->setAccessibleDescription(QStringLiteral("Readings"));
     layout->addWidget(m_title);
 
-    auto *bounds = new QHBoxLayout;
+    // Boxes side by side, each after a label of its name that its mnemonic focuses.
+    const auto addRow = [this, layout](std::initializer_list<QLineEdit *> boxes) {
+        auto *row = new QHBoxLayout;
+        for (QLineEdit *box : boxes) {
+            auto *label = new QLabel(box->accessibleName(), this);
+            label->setBuddy(box);
+            box->setAccessibleName(QString(box->accessibleName()).remove(u'&'));
+            row->addWidget(label);
+            row->addWidget(box);
+        }
+        layout->addLayout(row);
+    };
     m_from = timeBox(QStringLiteral("&From"));
     m_to = timeBox(QStringLiteral("&To"));
-    for (QLineEdit *box : {m_from, m_to}) {
-        auto *label = new QLabel(box->accessibleName(), this);
-        label->setBuddy(box);
-        box->setAccessibleName(QString(box->accessibleName()).remove(u'&'));
-        bounds->addWidget(label);
-        bounds->addWidget(box);
-    }
-    layout->addLayout(bounds);
+    addRow({m_from, m_to});
     // HI and LOW for every quantity or for each, as the command line takes them; first those
     // of the main window for the quantity it measured last.
-    auto *limits = new QHBoxLayout;
     m_hi = limitBox(QStringLiteral("&HI"), m_span.limits.hi);
     m_low = limitBox(QStringLiteral("&LOW"), m_span.limits.low);
-    for (QLineEdit *box : {m_hi, m_low}) {
-        auto *label = new QLabel(box->accessibleName(), this);
-        label->setBuddy(box);
-        box->setAccessibleName(QString(box->accessibleName()).remove(u'&'));
-        limits->addWidget(label);
-        limits->addWidget(box);
-    }
-    layout->addLayout(limits);
+    addRow({m_hi, m_low});
     m_narrowed = new QLabel(this);
     m_narrowed->setAccessibleDescription(QStringLiteral("Span"));
     layout->addWidget(m_narrowed);
