@@ -29,7 +29,7 @@ void BM_AppendSegment(benchmark::State &state) {
     chart::TrendBuffer buffer{};
     qint16 count = 0;
     const chart::ChartSettings settings = startSettings();
-    chart::ApplyChartBackground(plot, settings);
+    chart::applyChartBackground(plot, settings);
     int i = 0;
     for (auto _ : state) {
         // The wrap at 300 would add a full background now and then; stay below it.
@@ -39,8 +39,8 @@ void BM_AppendSegment(benchmark::State &state) {
             state.ResumeTiming();
         }
         buffer[count] = source[i++ % chart::kTrendSlots];
-        chart::DrawNewestSegment(plot, buffer, count, settings);
-        chart::AdvanceTrend(plot, count, settings);
+        chart::drawNewestSegment(plot, buffer, count, settings);
+        chart::advanceTrend(plot, count, settings);
     }
 }
 BENCHMARK(BM_AppendSegment)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
@@ -50,8 +50,8 @@ void BM_BackgroundAndRedraw299(benchmark::State &state) {
     const chart::TrendBuffer buffer = wave();
     const chart::ChartSettings settings = startSettings();
     for (auto _ : state) {
-        chart::ApplyChartBackground(plot, settings);
-        chart::RedrawTrend(plot, buffer, 299, settings);
+        chart::applyChartBackground(plot, settings);
+        chart::redrawTrend(plot, buffer, 299, settings);
     }
 }
 BENCHMARK(BM_BackgroundAndRedraw299)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
@@ -65,7 +65,7 @@ void BM_FrameRepaint(benchmark::State &state) {
     for (int i = 0; i < 16; ++i)
         times[i] = QString::number(20 * i);
     for (auto _ : state)
-        chart::RepaintChartFrame(frame, plot, values, times);
+        chart::repaintChartFrame(frame, plot, values, times);
 }
 BENCHMARK(BM_FrameRepaint)->Unit(benchmark::kMillisecond);
 

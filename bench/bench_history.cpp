@@ -10,8 +10,8 @@ constexpr int kRecords = 99999;
 struct Window : ShownProgram {
     Window() : ShownProgram(kRecords) {}
     void moveTo(int position) {
-        program.model().setValue(window::ControlId::Slider1, position);
-        program.slider().ThumbMovement();
+        program.model().setValue(window::ControlId::historySlider, position);
+        program.slider().onThumbMoved();
         QCoreApplication::processEvents(); // the grid shows its new row
     }
 };
@@ -26,10 +26,10 @@ void BM_MovementAndPlot(benchmark::State &state) {
     const int position = int(state.range(0));
     for (auto _ : state) {
         w.moveTo(position);
-        w.program.slider().Release();
+        w.program.slider().onReleased();
         QCoreApplication::processEvents();
     }
-    if (w.program.model().fields.HistoryCount != 300)
+    if (w.program.model().fields.historyCount != 300)
         state.SkipWithError("no history window drawn");
 }
 BENCHMARK(BM_MovementAndPlot)
@@ -49,8 +49,8 @@ void BM_HistoryPlot(benchmark::State &state) {
     Window &w = window();
     w.moveTo(int(state.range(0)));
     for (auto _ : state) {
-        w.program.model().fields.HistoryRequest = true;
-        w.program.slider().Release();
+        w.program.model().fields.historyRequest = true;
+        w.program.slider().onReleased();
         QCoreApplication::processEvents();
     }
 }

@@ -24,16 +24,16 @@ namespace {
 struct LogFixture {
     explicit LogFixture(int records) {
         const QString path = filledLog(dir.path(), records);
-        data1.setDatabaseName(path);
-        data1.setRecordSource(logbook::kRecordSource);
-        data1.refresh();
+        gridSource.setDatabaseName(path);
+        gridSource.setRecordSource(logbook::kRecordSource);
+        gridSource.refresh();
     }
     QTemporaryDir dir;
-    logbook::DataSource data1;
-    logbook::RecordGridModel grid{data1};
+    logbook::DataSource gridSource;
+    logbook::RecordGridModel grid{gridSource};
     core::SystemClock clock;
     core::RecordingMessageBoxes messages;
-    logbook::LogGrid logGrid{data1, grid};
+    logbook::LogGrid logGrid{gridSource, grid};
     logbook::ReadingLog log{dir.path(), clock, messages, &logGrid};
 };
 
@@ -41,13 +41,13 @@ struct LogFixture {
 // synced, closed), appended to the data source, the grid's first rows, and the record count.
 void BM_AppendRefreshCount(benchmark::State &state) {
     LogFixture fixture(int(state.range(0)));
-    qint32 no = fixture.data1.recordCount();
+    qint32 no = fixture.gridSource.recordCount();
     for (auto _ : state) {
         fixture.log.appendReading(no++, QStringLiteral("Sound"), QStringLiteral("73.4"),
                                   QStringLiteral("dB"));
         fixture.log.writeQueued();
         benchmark::DoNotOptimize(fixture.grid.data(fixture.grid.index(0, 2)));
-        benchmark::DoNotOptimize(fixture.data1.recordCount());
+        benchmark::DoNotOptimize(fixture.gridSource.recordCount());
     }
     state.counters["failures"] = double(fixture.messages.shown().size());
 }
@@ -57,7 +57,7 @@ BENCHMARK(BM_AppendRefreshCount)->Arg(0)->Arg(10000)->Arg(99999)->Unit(benchmark
 void BM_FullRefresh(benchmark::State &state) {
     LogFixture fixture(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(fixture.data1.refresh());
+        benchmark::DoNotOptimize(fixture.gridSource.refresh());
 }
 BENCHMARK(BM_FullRefresh)->Arg(99999)->Unit(benchmark::kMillisecond);
 
@@ -69,9 +69,9 @@ void BM_MoveCurrentRecord(benchmark::State &state) {
     int k = 0;
     for (auto _ : state) {
         const int row = std::clamp(target + (target < 50000 ? 64 : -64) * (k++ % 32), 0, 99998);
-        fixture.data1.moveFirst();
-        fixture.data1.moveNext(row);
-        benchmark::DoNotOptimize(fixture.data1.currentNo());
+        fixture.gridSource.moveFirst();
+        fixture.gridSource.moveNext(row);
+        benchmark::DoNotOptimize(fixture.gridSource.currentNo());
     }
 }
 BENCHMARK(BM_MoveCurrentRecord)->Arg(0)->Arg(49999)->Arg(99998)->Unit(benchmark::kMicrosecond);

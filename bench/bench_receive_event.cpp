@@ -12,9 +12,9 @@ void BM_ReceiveEvent(benchmark::State &state) {
     app::Program &program = shown.program;
     // A full log would reach the record limit at its next record; numbering from 0 keeps the
     // file at its size without the backup interrupting the measurement.
-    program.model().fields.NextRecordNo = 0;
-    emit program.form1().toolbarButtonClicked(window::toolbar::kCommPort);
-    emit program.form1().toolbarButtonClicked(window::toolbar::kOffLineOnLine);
+    program.model().fields.nextRecordNo = 0;
+    emit program.mainWindow().toolbarButtonClicked(window::toolbar::kCommPort);
+    emit program.mainWindow().toolbarButtonClicked(window::toolbar::kOffLineOnLine);
     const QStringList displays{QStringLiteral("25.00 LUX RS232"), QStringLiteral("73.40 dB RS232"),
                                QStringLiteral("_21.5 C RS232"), QStringLiteral("55.2 %RH RS232")};
     // Two frames an event, as the line brings them; the same function throughout, so the
@@ -24,7 +24,7 @@ void BM_ReceiveEvent(benchmark::State &state) {
         line.deliver(frames);
         QCoreApplication::processEvents(); // the view repaints what changed
     }
-    state.counters["appended"] = double(program.model().fields.NextRecordNo);
+    state.counters["appended"] = double(program.model().fields.nextRecordNo);
     state.counters["failures"] = double(shown.messages.shown().size());
 }
 BENCHMARK(BM_ReceiveEvent)

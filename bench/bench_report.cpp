@@ -15,24 +15,24 @@ void printReport(benchmark::State &state, std::initializer_list<bool> answers) {
         return;
     }
     QTemporaryDir dir;
-    logbook::DataSource data1;
-    data1.setDatabaseName(filledLog(dir.path(), 350));
-    data1.setRecordSource(logbook::kRecordSource);
-    data1.refresh();
+    logbook::DataSource gridSource;
+    gridSource.setDatabaseName(filledLog(dir.path(), 350));
+    gridSource.setRecordSource(logbook::kRecordSource);
+    gridSource.refresh();
     window::WindowModel model;
-    model.setText(window::ControlId::Text9, QStringLiteral("OFFLine"));
-    model.setText(window::ControlId::Text5, QStringLiteral("400.0"));
-    model.setText(window::ControlId::Text6, QStringLiteral("-400.0"));
+    model.setText(window::ControlId::lineState, QStringLiteral("OFFLine"));
+    model.setText(window::ControlId::vertMax, QStringLiteral("400.0"));
+    model.setText(window::ControlId::vertMin, QStringLiteral("-400.0"));
     core::RecordingMessageBoxes messages;
-    logbook::RecordGridModel grid(data1);
+    logbook::RecordGridModel grid(gridSource);
     const core::SystemClock clock;
-    logbook::LogGrid logGrid(data1, grid);
+    logbook::LogGrid logGrid(gridSource, grid);
     logbook::ReadingLog log(dir.path(), clock, messages, &logGrid);
-    report::PrintReportCommand command(log, model, data1, messages);
+    report::PrintReportCommand command(log, model, gridSource, messages);
     for (auto _ : state) {
         messages.answer(answers);
         views::QtPrinter printer(dir.path(), QDateTime::currentDateTime());
-        command.PrintReport(printer);
+        command.print(printer);
     }
     const QStringList reports = QDir(dir.path()).entryList({QStringLiteral("*.pdf")});
     if (reports.isEmpty())

@@ -18,11 +18,11 @@ struct Window : ShownProgram {
     Window() : ShownProgram(kRecords) {}
     /// "Data Save/Load", with the dialog used as `use` says once it shows.
     void saveOrLoad(const std::function<void(QDialog *)> &use) {
-        QTimer::singleShot(0, &program.form1(), [use] {
+        QTimer::singleShot(0, &program.mainWindow(), [use] {
             if (auto *form2 = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
                 use(form2);
         });
-        program.toolbar().OnToolbarButtonClick(window::toolbar::kDataSaveLoad);
+        program.toolbar().onToolbarButtonClick(window::toolbar::kDataSaveLoad);
         QCoreApplication::processEvents(); // the grid shows the log
     }
 };
@@ -56,7 +56,7 @@ void BM_Load(benchmark::State &state) {
             form2->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
         });
     }
-    if (w.program.data1().recordCount() != kRecords || !w.messages.shown().isEmpty())
+    if (w.program.gridSource().recordCount() != kRecords || !w.messages.shown().isEmpty())
         state.SkipWithError("the log was not loaded");
 }
 BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);

@@ -25,7 +25,7 @@ void BM_StartUpToShownWindow(benchmark::State &state) {
     for (auto _ : state) {
         app::Program program(dir.path(), clock, &messages);
         program.start();
-        if (!QTest::qWaitForWindowExposed(&program.form1()))
+        if (!QTest::qWaitForWindowExposed(&program.mainWindow()))
             state.SkipWithError("window not shown");
         QCoreApplication::processEvents();
         state.counters["rss_MB"] = residentMegabytes();
@@ -50,7 +50,7 @@ void BM_AccessibilityWalkOfTheWindow(benchmark::State &state) {
     ShownProgram shown(state.range(0));
     for (auto _ : state)
         state.counters["objects"] =
-            walk(QAccessible::queryAccessibleInterface(&shown.program.form1()));
+            walk(QAccessible::queryAccessibleInterface(&shown.program.mainWindow()));
 }
 BENCHMARK(BM_AccessibilityWalkOfTheWindow)->Arg(99999)->Unit(benchmark::kMillisecond);
 

@@ -109,14 +109,14 @@ int runProgram(int argc, char **argv, const QString &dir) {
     core::RecordingMessageBoxes messages;
     app::Program program(dir, clock, &messages);
     program.start();
-    if (!QTest::qWaitForWindowExposed(&program.form1()))
+    if (!QTest::qWaitForWindowExposed(&program.mainWindow()))
         return 1;
-    emit program.form1().toolbarButtonClicked(window::toolbar::kCommPort);
-    emit program.form1().toolbarButtonClicked(window::toolbar::kOffLineOnLine);
+    emit program.mainWindow().toolbarButtonClicked(window::toolbar::kCommPort);
+    emit program.mainWindow().toolbarButtonClicked(window::toolbar::kOffLineOnLine);
     // Numbered from 0 once the line is on (taking the log counts its records), a full log keeps
     // its size without the record limit's backup: the measurement is of readings, not of
     // backups.
-    program.model().fields.NextRecordNo = 0;
+    program.model().fields.nextRecordNo = 0;
     measureUntilStopped(app);
     return 0;
 }

@@ -19,7 +19,7 @@ struct ShownProgram {
         : program(dir.path(), clock, &messages, line) {
         filledLog(dir.path(), records);
         program.start();
-        if (!QTest::qWaitForWindowExposed(&program.form1()))
+        if (!QTest::qWaitForWindowExposed(&program.mainWindow()))
             qFatal("the window was not shown");
     }
     QTemporaryDir dir;

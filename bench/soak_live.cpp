@@ -50,15 +50,15 @@ int main(int argc, char **argv) {
     app::Program program(dir.path(), clock, &messages);
     program.start();
     const double rssStart = residentMegabytes();
-    emit program.form1().toolbarButtonClicked(window::toolbar::kCommPort);
-    emit program.form1().toolbarButtonClicked(window::toolbar::kOffLineOnLine);
+    emit program.mainWindow().toolbarButtonClicked(window::toolbar::kCommPort);
+    emit program.mainWindow().toolbarButtonClicked(window::toolbar::kOffLineOnLine);
     QElapsedTimer elapsed;
     elapsed.start();
     qint64 lastReport = 0;
     qint64 events = 0;
     while (messages.shown().isEmpty() && elapsed.elapsed() < limitSeconds * 1000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
-        events = program.model().fields.NextRecordNo;
+        events = program.model().fields.nextRecordNo;
         if (elapsed.elapsed() - lastReport >= 10000) {
             lastReport = elapsed.elapsed();
             std::printf("%6.0f s  records %7lld  %6.0f events/s  RSS %.1f MB\n",
@@ -75,7 +75,7 @@ int main(int argc, char **argv) {
     std::printf("db1.mdb records after the limit: %s\n",
                 qPrintable(count(dir.filePath(QStringLiteral("db1.mdb")))));
     std::printf("events a second: %.0f; line: %s; RSS start %.1f MB, end %.1f MB\n",
-                100000 / seconds, qPrintable(program.model().text(window::ControlId::Text9)),
+                100000 / seconds, qPrintable(program.model().text(window::ControlId::lineState)),
                 rssStart, residentMegabytes());
     meter.terminate();
     meter.waitForFinished();

@@ -86,7 +86,7 @@ bool Logger::start() {
     }
     m_report.say(QStringLiteral("Started on %1, logging into %2 (%3 records there).")
                      .arg(m_line.portDescription(), live)
-                     .arg(m_state.NextRecordNo));
+                     .arg(m_state.nextRecordNo));
     startPublishing();
     openLine();
     return true;
@@ -106,7 +106,7 @@ bool Logger::readLog() {
             QStringLiteral("%1 cannot be logged into: %2.").arg(native(error.file), error.reason));
         return false;
     }
-    m_state.NextRecordNo = *records;
+    m_state.nextRecordNo = *records;
     return true;
 }
 

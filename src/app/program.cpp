@@ -8,9 +8,9 @@
 #include "report/statistics_page.h"
 #include "views/adapters/qt_message_boxes.h"
 #include "views/adapters/qt_printer.h"
-#include "views/help/form4.h"
+#include "views/help/help_window.h"
 #include "views/publish/publish_dialog.h"
-#include "views/save_load/form2.h"
+#include "views/save_load/save_load_dialog.h"
 #include "views/statistics/statistics_window.h"
 #include "window/clock_tick.h"
 #include "window/statistics_span.h"
@@ -48,26 +48,26 @@ Program::ProgramLook::ProgramLook() {
 Program::Program(core::ProgramFiles files, const core::Clock &clock, core::MessageBoxes *messages,
                  meter::SerialLine *line)
     : m_directory(std::move(files.directory)), m_helpFile(std::move(files.helpFile)),
-      m_clock(clock), m_form1(m_model, m_grid),
-      m_messages(orScreen(messages, m_screenMessages, &m_form1)),
+      m_clock(clock), m_mainWindow(m_model, m_grid),
+      m_messages(orScreen(messages, m_screenMessages, &m_mainWindow)),
       m_line(meter::givenOrMachineLine(line, m_machineLine)),
-      m_chart(m_model, m_form1.surface(window::ControlId::Picture1),
-              m_form1.surface(window::ControlId::Picture2),
-              m_form1.surface(window::ControlId::Picture3),
-              m_form1.surface(window::ControlId::Picture6)),
+      m_chart(m_model, m_mainWindow.surface(window::ControlId::plot),
+              m_mainWindow.surface(window::ControlId::chartAxes),
+              m_mainWindow.surface(window::ControlId::percentGauge),
+              m_mainWindow.surface(window::ControlId::levelBar)),
       m_log(m_directory, m_clock, m_messages, &m_logGrid, &m_copyProgress),
       m_session(m_line, m_log, m_model.fields),
-      m_startUp(m_model, m_data1, m_grid, m_log, m_form1.surface(window::ControlId::Picture1),
+      m_startUp(m_model, m_gridSource, m_grid, m_log, m_mainWindow.surface(window::ControlId::plot),
                 m_chart, m_messages),
       m_display(m_model, m_line, m_chart, [] { QApplication::beep(); }),
       m_port(m_model, m_session, m_chart, m_messages, [this] { m_startUp.activate(); }),
       m_toolbar(m_model, m_port, m_chart, m_log, m_messages,
                 {[] { QCoreApplication::quit(); }, [this] { saveOrLoadLog(); },
                  [this] { printReport(); }}),
-      m_slider(m_log, m_model, m_data1, m_chart, m_messages),
-      m_saveLoad(m_directory, m_log, m_data1, m_grid, m_messages, &m_copyProgress),
-      m_report(m_log, m_model, m_data1, m_messages), m_export(m_log, &m_form1, m_messages),
-      m_form3(m_model, &m_form1) {
+      m_slider(m_log, m_model, m_gridSource, m_chart, m_messages),
+      m_saveLoad(m_directory, m_log, m_gridSource, m_grid, m_messages, &m_copyProgress),
+      m_report(m_log, m_model, m_gridSource, m_messages),
+      m_export(m_log, &m_mainWindow, m_messages), m_splash(m_model, &m_mainWindow) {
     // Handlers run one at a time, each to its end. A message shows only once its handler has
     // returned, so readings go on being taken while it waits for OK. A question or a dialog a
     // handler opens runs Qt's event loop inside it (only with the line closed): a receive event
@@ -76,42 +76,44 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
     // only the clock and go on, and the help window is not a handler's box, so readings keep
     // being logged behind it.
     m_session.setView(m_display);
-    m_display.setAlarmHandlers([this](const QStringList &raised) { m_form1.showAlarms(raised); },
-                               [this](const QString &failure) { m_messages.showMessage(failure); });
+    m_display.setAlarmHandlers(
+        [this](const QStringList &raised) { m_mainWindow.showAlarms(raised); },
+        [this](const QString &failure) { m_messages.showMessage(failure); });
     m_line.setReceiveHandler([this] { receiveEvent(); });
     m_line.setLostHandler([this](const QString &reason) {
         runWhenFree([this, reason] { m_port.lineLost(reason); });
     });
     m_line.setSilentHandler([this] { runWhenFree([this] { m_port.lineSilent(); }); });
-    QObject::connect(&m_form1, &views::Form1::timer1Ticked, &m_form1,
-                     [this] { window::Timer1Tick(m_model, m_clock); });
-    QObject::connect(&m_form1, &views::Form1::exitChosen, qApp, &QApplication::quit);
+    QObject::connect(&m_mainWindow, &views::MainWindow::timer1Ticked, &m_mainWindow,
+                     [this] { window::onClockTick(m_model, m_clock); });
+    QObject::connect(&m_mainWindow, &views::MainWindow::exitChosen, qApp, &QApplication::quit);
     // The session ends: the readings taken go to disk now, before it takes the window away.
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &m_form1,
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &m_mainWindow,
                      [this] { m_log.writeQueued(); });
     // Not a handler of the window: readings go on being logged while the file is chosen and
     // written, as behind the help window.
-    QObject::connect(&m_form1, &views::Form1::exportCsvChosen, &m_export,
+    QObject::connect(&m_mainWindow, &views::MainWindow::exportCsvChosen, &m_export,
                      &views::CsvExportCommand::exportCsv);
     QObject::connect(
-        &m_form1, &views::Form1::toolbarButtonClicked, &m_form1,
-        [this](const QString &key) { runHandler([&] { m_toolbar.OnToolbarButtonClick(key); }); });
-    QObject::connect(&m_form1, &views::Form1::helpChosen, &m_form1, [this] { showHelp(); });
-    QObject::connect(&m_form1, &views::Form1::statisticsChosen, &m_form1,
+        &m_mainWindow, &views::MainWindow::toolbarButtonClicked, &m_mainWindow,
+        [this](const QString &key) { runHandler([&] { m_toolbar.onToolbarButtonClick(key); }); });
+    QObject::connect(&m_mainWindow, &views::MainWindow::helpChosen, &m_mainWindow,
+                     [this] { showHelp(); });
+    QObject::connect(&m_mainWindow, &views::MainWindow::statisticsChosen, &m_mainWindow,
                      [this] { showStatistics(); });
-    QObject::connect(&m_form1, &views::Form1::publishChosen, &m_form1,
+    QObject::connect(&m_mainWindow, &views::MainWindow::publishChosen, &m_mainWindow,
                      [this] { choosePublishing(); });
     m_log.lock().setHeldHandler([this](bool logging) { followLogging(logging); });
-    QObject::connect(&m_form1, &views::Form1::clicked, &m_form1,
+    QObject::connect(&m_mainWindow, &views::MainWindow::clicked, &m_mainWindow,
                      [this](window::ControlId id) { runHandler([&] { m_chart.clicked(id); }); });
-    QObject::connect(&m_form1, &views::Form1::keyPressed, &m_form1,
+    QObject::connect(&m_mainWindow, &views::MainWindow::keyPressed, &m_mainWindow,
                      [this](window::ControlId id, int key) {
                          runHandler([&] { m_chart.keyPressed(id, key); });
                      });
-    QObject::connect(&m_form1, &views::Form1::sliderMoved, &m_form1,
-                     [this] { runHandler([&] { m_slider.ThumbMovement(); }); });
-    QObject::connect(&m_form1, &views::Form1::sliderReleased, &m_form1,
-                     [this] { runHandler([&] { m_slider.Release(); }); });
+    QObject::connect(&m_mainWindow, &views::MainWindow::sliderMoved, &m_mainWindow,
+                     [this] { runHandler([&] { m_slider.onThumbMoved(); }); });
+    QObject::connect(&m_mainWindow, &views::MainWindow::sliderReleased, &m_mainWindow,
+                     [this] { runHandler([&] { m_slider.onReleased(); }); });
 }
 
 Program::~Program() { m_log.lock().setHeldHandler({}); }
@@ -119,8 +121,8 @@ Program::~Program() { m_log.lock().setHeldHandler({}); }
 void Program::setMeterName(const QString &name) {
     m_meterName = name;
     m_session.setMeterName(name);
-    m_form1.setWindowTitle(name.isEmpty() ? QStringLiteral("5710")
-                                          : QStringLiteral("5710 - %1").arg(name));
+    m_mainWindow.setWindowTitle(name.isEmpty() ? QStringLiteral("5710")
+                                               : QStringLiteral("5710 - %1").arg(name));
 }
 
 void Program::followLogging(bool logging) {
@@ -151,7 +153,7 @@ void Program::followLogging(bool logging) {
         reading.settings,
         publish::Publisher::Handlers{[this](const QString &failure) {
                                          QMetaObject::invokeMethod(
-                                             &m_form1,
+                                             &m_mainWindow,
                                              [this, failure] { m_messages.showMessage(failure); },
                                              Qt::QueuedConnection);
                                      },
@@ -165,7 +167,7 @@ publish::SettingsReading Program::readPublishSettings() const {
 void Program::choosePublishing() {
     const publish::SettingsReading reading = readPublishSettings();
     const QString file = reading.meterFile.isEmpty() ? reading.file : reading.meterFile;
-    views::PublishDialog dialog(reading, &m_form1);
+    views::PublishDialog dialog(reading, &m_mainWindow);
     if (dialog.exec() == QDialog::Accepted) {
         if (const QString failure = publish::writePublishSettings(file, dialog.settings());
             !failure.isEmpty())
@@ -188,7 +190,7 @@ template <typename Handler> void Program::runHandler(Handler handler) {
 void Program::runWhenFree(const std::function<void()> &handler) {
     // Not dropped like a held-back receive event: the user must hear of it.
     if (m_inHandler) {
-        QTimer::singleShot(kRetryMs, &m_form1, [this, handler] { runWhenFree(handler); });
+        QTimer::singleShot(kRetryMs, &m_mainWindow, [this, handler] { runWhenFree(handler); });
         return;
     }
     runHandler(handler);
@@ -205,23 +207,23 @@ void Program::receiveEvent() {
 
 void Program::start() {
     m_startUp.load();
-    m_form1.show();
+    m_mainWindow.show();
     m_startUp.activate();
 }
 
 void Program::saveOrLoadLog() {
-    const bool shown = m_saveLoad.SaveOrLoadLog(window::lineIsOff(m_model),
-                                                [this](window::SaveLoadDialog &dialog) {
-                                                    views::Form2 form2(dialog, &m_form1);
-                                                    form2.exec();
-                                                });
+    const bool shown =
+        m_saveLoad.SaveOrLoadLog(window::lineIsOff(m_model), [this](window::SaveLoadModel &dialog) {
+            views::SaveLoadDialog form2(dialog, &m_mainWindow);
+            form2.exec();
+        });
     if (shown)
         m_startUp.activate();
 }
 
 void Program::printReport() {
     views::QtPrinter printer(m_directory, m_clock.now());
-    m_report.PrintReport(printer);
+    m_report.print(printer);
 }
 
 void Program::showStatistics() {
@@ -245,13 +247,13 @@ void Program::showStatistics() {
             if (const QString told = printer.finish(); !told.isEmpty())
                 m_messages.showMessage(told);
         },
-        m_messages, &m_form1);
+        m_messages, &m_mainWindow);
     statistics.exec();
     m_startUp.activate();
 }
 
 void Program::showHelp() {
-    views::Form4 form4(m_helpFile, &m_form1);
+    views::HelpWindow form4(m_helpFile, &m_mainWindow);
     form4.exec();
     m_startUp.activate();
 }

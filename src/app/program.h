@@ -9,8 +9,8 @@
 #include "session/logging_session.h"
 #include "views/adapters/qt_copy_progress.h"
 #include "views/export/csv_export_command.h"
-#include "views/main_window/form1.h"
-#include "views/main_window/form3.h"
+#include "views/main_window/main_window.h"
+#include "views/main_window/splash_window.h"
 #include "window/chart_handlers.h"
 #include "window/history_slider.h"
 #include "window/port_control.h"
@@ -65,8 +65,8 @@ class Program {
     void choosePublishing();
 
     window::WindowModel &model() { return m_model; }
-    views::Form1 &form1() { return m_form1; }
-    logbook::DataSource &data1() { return m_data1; }
+    views::MainWindow &mainWindow() { return m_mainWindow; }
+    logbook::DataSource &gridSource() { return m_gridSource; }
     window::ChartHandlers &chart() { return m_chart; }
     window::ToolbarCommands &toolbar() { return m_toolbar; }
     window::HistorySlider &slider() { return m_slider; }
@@ -93,13 +93,13 @@ class Program {
     QString m_meterName;
     const core::Clock &m_clock;
     window::WindowModel m_model;
-    logbook::DataSource m_data1;
-    logbook::RecordGridModel m_grid{m_data1};
-    logbook::LogGrid m_logGrid{m_data1, m_grid};
-    views::Form1 m_form1;
+    logbook::DataSource m_gridSource;
+    logbook::RecordGridModel m_grid{m_gridSource};
+    logbook::LogGrid m_logGrid{m_gridSource, m_grid};
+    views::MainWindow m_mainWindow;
     std::unique_ptr<core::MessageBoxes> m_screenMessages;
     core::MessageBoxes &m_messages;
-    views::QtCopyProgress m_copyProgress{&m_form1};
+    views::QtCopyProgress m_copyProgress{&m_mainWindow};
     std::unique_ptr<meter::SerialLine> m_machineLine;
     meter::SerialLine &m_line;
     window::ChartHandlers m_chart;
@@ -113,7 +113,7 @@ class Program {
     window::SaveLoadCommand m_saveLoad;
     report::PrintReportCommand m_report;
     views::CsvExportCommand m_export;
-    views::Form3 m_form3;
+    views::SplashWindow m_splash;
     bool m_inHandler = false;
 };
 

@@ -6,12 +6,12 @@ namespace chart {
 
 /// What the chart reads from the window's controls each time it draws.
 struct ChartSettings {
-    QString vertMax;    ///< Text5
-    QString vertMin;    ///< Text6
-    QString background; ///< text of the background chooser ImageCombo1
-    QString lineColour; ///< text of the line colour chooser ImageCombo2
-    int xGrid = 0;      ///< value of Check2; only 1 counts as ticked
-    int yGrid = 0;      ///< value of Check3
+    QString vertMax;    ///< vertMax
+    QString vertMin;    ///< vertMin
+    QString background; ///< text of the background chooser backgroundColour
+    QString lineColour; ///< text of the line colour chooser lineColour
+    int xGrid = 0;      ///< value of xGrid; only 1 counts as ticked
+    int yGrid = 0;      ///< value of yGrid
 };
 
 } // namespace chart

@@ -68,7 +68,7 @@ PlacedLabel normaliseValueLabel(const QString &label) {
     return placed;
 }
 
-void DrawValueLabels(Surface &frame, ValueLabels &labels, qint16 y0, qint16 dy, qint16 last,
+void drawValueLabels(Surface &frame, ValueLabels &labels, qint16 y0, qint16 dy, qint16 last,
                      bool visible) {
     frame.setDrawWidth(1);
     frame.setFontSize(kLabelPoints);
@@ -82,13 +82,13 @@ void DrawValueLabels(Surface &frame, ValueLabels &labels, qint16 y0, qint16 dy, 
     }
 }
 
-void DrawValueTicks(Surface &frame, qint16 step, qint16 x1, qint16 y0, qint16 x2, qint16 last) {
+void drawValueTicks(Surface &frame, qint16 step, qint16 x1, qint16 y0, qint16 x2, qint16 last) {
     frame.setForeColour(kTickGrey);
     for (int i = 0; i <= last; ++i)
         frame.line(x1, y0 + i * step, x2, y0 + i * step);
 }
 
-void DrawTimeTicks(Surface &frame, const Surface &plot) {
+void drawTimeTicks(Surface &frame, const Surface &plot) {
     frame.setDrawWidth(1);
     frame.setForeColour(kTickGrey);
     const AxisOrigin origin = timeAxisOrigin(plot);
@@ -99,7 +99,7 @@ void DrawTimeTicks(Surface &frame, const Surface &plot) {
     }
 }
 
-void DrawTimeLabels(Surface &frame, const Surface &plot, const TimeLabels &labels) {
+void drawTimeLabels(Surface &frame, const Surface &plot, const TimeLabels &labels) {
     const AxisOrigin origin = timeAxisOrigin(plot);
     frame.setForeColour(core::kBlack);
     for (int i = 0; i < int(labels.size()); ++i) {
@@ -111,9 +111,9 @@ void DrawTimeLabels(Surface &frame, const Surface &plot, const TimeLabels &label
     }
 }
 
-void RescaleValueAxis(Surface &frame, ValueLabels &labels, QStringView vertMax,
+void rescaleValueAxis(Surface &frame, ValueLabels &labels, QStringView vertMax,
                       QStringView vertMin) {
-    DrawValueLabels(frame, labels, 50, 345, 8, false);
+    drawValueLabels(frame, labels, 50, 345, 8, false);
     const QString topText = core::trimBlanks(vertMax);
     const QString bottomText = core::trimBlanks(vertMin);
     const float top = float(core::leadingNumber(topText));
@@ -123,15 +123,15 @@ void RescaleValueAxis(Surface &frame, ValueLabels &labels, QStringView vertMax,
     for (int k = 1; k <= 7; ++k)
         labels[k] = core::singleText(top - float(k) * step);
     labels[8] = bottomText;
-    DrawValueLabels(frame, labels, 50, 345, 8, true);
+    drawValueLabels(frame, labels, 50, 345, 8, true);
 }
 
-void RepaintChartFrame(Surface &frame, const Surface &plot, ValueLabels &valueLabels,
+void repaintChartFrame(Surface &frame, const Surface &plot, ValueLabels &valueLabels,
                        const TimeLabels &timeLabels) {
-    DrawValueTicks(frame, 345, 750, 127, 840, 8);
-    DrawValueLabels(frame, valueLabels, 50, 345, 8, true);
-    DrawTimeTicks(frame, plot);
-    DrawTimeLabels(frame, plot, timeLabels);
+    drawValueTicks(frame, 345, 750, 127, 840, 8);
+    drawValueLabels(frame, valueLabels, 50, 345, 8, true);
+    drawTimeTicks(frame, plot);
+    drawTimeLabels(frame, plot, timeLabels);
 }
 
 } // namespace chart

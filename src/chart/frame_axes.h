@@ -28,17 +28,17 @@ PlacedLabel normaliseValueLabel(const QString &label);
 
 /// Prints labels 0..last at y0 + i * dy, normalising each entry as it goes; black when
 /// visible, otherwise in the frame's grey, which erases them.
-void DrawValueLabels(Surface &frame, ValueLabels &labels, qint16 y0, qint16 dy, qint16 last,
+void drawValueLabels(Surface &frame, ValueLabels &labels, qint16 y0, qint16 dy, qint16 last,
                      bool visible);
-void DrawValueTicks(Surface &frame, qint16 step, qint16 x1, qint16 y0, qint16 x2, qint16 last);
+void drawValueTicks(Surface &frame, qint16 step, qint16 x1, qint16 y0, qint16 x2, qint16 last);
 /// The 61 ticks of the time axis under the plot box.
-void DrawTimeTicks(Surface &frame, const Surface &plot);
-void DrawTimeLabels(Surface &frame, const Surface &plot, const TimeLabels &labels);
+void drawTimeTicks(Surface &frame, const Surface &plot);
+void drawTimeLabels(Surface &frame, const Surface &plot, const TimeLabels &labels);
 /// Erases the value labels, recomputes them from Vert Max and Vert Min, prints them.
-void RescaleValueAxis(Surface &frame, ValueLabels &labels, QStringView vertMax,
+void rescaleValueAxis(Surface &frame, ValueLabels &labels, QStringView vertMax,
                       QStringView vertMin);
 /// Everything the frame shows, drawn again.
-void RepaintChartFrame(Surface &frame, const Surface &plot, ValueLabels &valueLabels,
+void repaintChartFrame(Surface &frame, const Surface &plot, ValueLabels &valueLabels,
                        const TimeLabels &timeLabels);
 
 } // namespace chart

@@ -18,7 +18,7 @@ void cell(Surface &wedge, int row, int column) {
 
 } // namespace
 
-void DrawLevelBar(Surface &bar, qint16 fromPct, qint16 toPct) {
+void drawLevelBar(Surface &bar, qint16 fromPct, qint16 toPct) {
     const int width = core::roundHalfEvenToInt(bar.scaleWidth());
     const int height = core::roundHalfEvenToInt(bar.scaleHeight());
     const qint16 difference = qint16(toPct - fromPct);

@@ -34,11 +34,11 @@ HistoryExtremes extremesOf(const QStringList &data) {
 
 } // namespace
 
-HistoryExtremes PlotHistoryWindow(Surface &plot, const QStringList &data,
+HistoryExtremes plotHistoryWindow(Surface &plot, const QStringList &data,
                                   const ChartSettings &settings) {
-    ApplyChartBackground(plot, settings);
+    applyChartBackground(plot, settings);
     const HistoryExtremes extremes = extremesOf(data);
-    ApplyTraceColour(plot, settings.lineColour);
+    applyTraceColour(plot, settings.lineColour);
     const double hi = core::leadingNumber(settings.vertMax);
     const double lo = core::leadingNumber(settings.vertMin);
     if (hi == lo)

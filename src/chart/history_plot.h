@@ -22,7 +22,7 @@ struct HistoryExtremes {
 /// mapping; no curve when Vert Max equals Vert Min. A data text that is not a number as a whole
 /// leaves out its two segments, but for the light overloads "OL" and "OL.", which lie at Vert
 /// Max as the live trend drew them. At least two texts are expected.
-HistoryExtremes PlotHistoryWindow(Surface &plot, const QStringList &data,
+HistoryExtremes plotHistoryWindow(Surface &plot, const QStringList &data,
                                   const ChartSettings &settings);
 
 } // namespace chart

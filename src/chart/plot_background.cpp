@@ -22,17 +22,17 @@ bool ticked(int checkValue) { return checkValue == 1; }
 
 } // namespace
 
-void ApplyChartBackground(Surface &plot, const ChartSettings &settings) {
+void applyChartBackground(Surface &plot, const ChartSettings &settings) {
     if (const auto colour = core::colourByName(settings.background))
         plot.setBackColour(*colour);
     const bool x = ticked(settings.xGrid);
     const bool y = ticked(settings.yGrid);
     if (x || y)
-        DrawGrid(plot, x && y ? kBothGrids : (x ? kHorizontalGrid : kVerticalGrid),
+        drawGrid(plot, x && y ? kBothGrids : (x ? kHorizontalGrid : kVerticalGrid),
                  settings.background);
 }
 
-void DrawGrid(Surface &plot, qint16 mode, QStringView background) {
+void drawGrid(Surface &plot, qint16 mode, QStringView background) {
     const bool tealGrid = background == u"Cray" || background == u"Olive" || background == u"Teal";
     plot.setForeColour(tealGrid ? kGridTeal : kGridGrey);
     plot.setDrawWidth(1);

@@ -13,9 +13,9 @@ enum GridMode : qint16 { kWipeGrid = 0, kHorizontalGrid = 1, kVerticalGrid = 2, 
 
 /// The background colour named by the chooser (which clears the box; no match, no clearing),
 /// then the grid the check boxes ask for with the axis lines; neither ticked: no grid, no axes.
-void ApplyChartBackground(Surface &plot, const ChartSettings &settings);
+void applyChartBackground(Surface &plot, const ChartSettings &settings);
 /// The dashed grid (or, mode 0, the grid painted over in the background colour), then the two
 /// black axis lines; leaves the pen black at width 5.
-void DrawGrid(Surface &plot, qint16 mode, QStringView background);
+void drawGrid(Surface &plot, qint16 mode, QStringView background);
 
 } // namespace chart

@@ -35,15 +35,15 @@ QPointF trendPoint(int slot, double value, double hi, double lo, double width, d
     return {slot * width / kTrendSlots, height - (value - lo) * double(scale)};
 }
 
-void ApplyTraceColour(Surface &plot, QStringView lineColour) {
+void applyTraceColour(Surface &plot, QStringView lineColour) {
     plot.setDrawWidth(2);
     if (const auto colour = core::colourByName(lineColour))
         plot.setForeColour(*colour);
 }
 
-void RedrawTrend(Surface &plot, const TrendBuffer &buffer, qint16 count,
+void redrawTrend(Surface &plot, const TrendBuffer &buffer, qint16 count,
                  const ChartSettings &settings) {
-    ApplyTraceColour(plot, settings.lineColour);
+    applyTraceColour(plot, settings.lineColour);
     const Scale scale = scaleOf(settings);
     if (scale.hi - scale.lo == 0 || count < 2)
         return;
@@ -51,18 +51,18 @@ void RedrawTrend(Surface &plot, const TrendBuffer &buffer, qint16 count,
         drawSegment(plot, buffer, slot, scale);
 }
 
-void DrawNewestSegment(Surface &plot, const TrendBuffer &buffer, qint16 count,
+void drawNewestSegment(Surface &plot, const TrendBuffer &buffer, qint16 count,
                        const ChartSettings &settings) {
-    ApplyTraceColour(plot, settings.lineColour);
+    applyTraceColour(plot, settings.lineColour);
     const Scale scale = scaleOf(settings);
     if (count >= 1 && count < kTrendSlots && scale.hi - scale.lo != 0)
         drawSegment(plot, buffer, count, scale);
 }
 
-void AdvanceTrend(Surface &plot, qint16 &count, const ChartSettings &settings) {
+void advanceTrend(Surface &plot, qint16 &count, const ChartSettings &settings) {
     ++count;
     if (count >= kTrendSlots) {
-        ApplyChartBackground(plot, settings);
+        applyChartBackground(plot, settings);
         count = 0;
     }
 }

@@ -13,7 +13,7 @@
 
 namespace logbook {
 
-/// The grid's data source (Data1): bound to a log file and a record source, it keeps its own
+/// The grid's data source: bound to a log file and a record source, it keeps its own
 /// connection to the file while bound. It knows the position of every row of its result but
 /// reads row contents only when asked, a block at a time, and never leaves a read open between
 /// calls, so the log's writers are never blocked by it.

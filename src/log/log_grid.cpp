@@ -5,11 +5,11 @@
 
 namespace logbook {
 
-QString LogGrid::file() const { return m_data1.databaseName(); }
+QString LogGrid::file() const { return m_gridSource.databaseName(); }
 
 bool LogGrid::show(const QString &file) {
-    m_data1.setDatabaseName(file);
-    const bool read = m_data1.refresh();
+    m_gridSource.setDatabaseName(file);
+    const bool read = m_gridSource.refresh();
     setLogGridColumns(m_grid);
     return read;
 }
@@ -21,11 +21,11 @@ bool LogGrid::append(const std::vector<CommittedRecord> &committed) {
         rowIds.append(rowId);
         rows.append({qlonglong(r.no), r.function, r.data, r.unit, r.time});
     }
-    const bool appended = m_data1.appendRows(rowIds, rows);
+    const bool appended = m_gridSource.appendRows(rowIds, rows);
     setLogGridColumns(m_grid);
     return appended;
 }
 
-DatabaseError LogGrid::error() const { return m_data1.error(); }
+DatabaseError LogGrid::error() const { return m_gridSource.error(); }
 
 } // namespace logbook

@@ -11,7 +11,8 @@ class RecordGridModel;
 /// five columns over it.
 class LogGrid final : public LogShown {
   public:
-    LogGrid(DataSource &data1, RecordGridModel &grid) : m_data1(data1), m_grid(grid) {}
+    LogGrid(DataSource &gridSource, RecordGridModel &grid)
+        : m_gridSource(gridSource), m_grid(grid) {}
 
     QString file() const override;
     bool show(const QString &file) override;
@@ -19,7 +20,7 @@ class LogGrid final : public LogShown {
     DatabaseError error() const override;
 
   private:
-    DataSource &m_data1;
+    DataSource &m_gridSource;
     RecordGridModel &m_grid;
 };
 

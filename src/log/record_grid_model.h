@@ -8,7 +8,7 @@ namespace logbook {
 
 class DataSource;
 
-/// The record grid's model (DBGrid1): the data source's result with captioned, sized columns,
+/// The record grid's model (logGrid): the data source's result with captioned, sized columns,
 /// read-only. Rows are read from the data source only when a view asks for them.
 class RecordGridModel : public QAbstractTableModel {
     Q_OBJECT

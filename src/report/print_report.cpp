@@ -27,20 +27,21 @@ const QString kOverRange = QStringLiteral("4000");
 } // namespace
 
 PrintReportCommand::PrintReportCommand(logbook::ReadingLog &log, window::WindowModel &model,
-                                       logbook::DataSource &data1, core::MessageBoxes &messages)
-    : m_log(log), m_model(model), m_data1(data1), m_messages(messages) {}
+                                       logbook::DataSource &gridSource,
+                                       core::MessageBoxes &messages)
+    : m_log(log), m_model(model), m_gridSource(gridSource), m_messages(messages) {}
 
-void PrintReportCommand::PrintReport(Printer &printer) {
+void PrintReportCommand::print(Printer &printer) {
     m_log.writeQueued();
     window::WindowFields &f = m_model.fields;
-    f.LogRecordCount = m_data1.recordCount();
+    f.logRecordCount = m_gridSource.recordCount();
     // A log that cannot be read is said as such, not taken for an empty one.
-    if (const logbook::DatabaseError &failure = m_data1.error();
+    if (const logbook::DatabaseError &failure = m_gridSource.error();
         failure && window::lineIsOff(m_model)) {
         tellUnreadable(failure);
         return;
     }
-    if (!window::lineIsOff(m_model) || f.LogRecordCount == 0) {
+    if (!window::lineIsOff(m_model) || f.logRecordCount == 0) {
         m_messages.showMessage(QStringLiteral("Please offline!"));
         return;
     }
@@ -50,13 +51,13 @@ void PrintReportCommand::PrintReport(Printer &printer) {
     if (ask(QStringLiteral("List?"))) {
         printList(printer, count);
     } else if (ask(QStringLiteral("Grath?"))) {
-        const GraphTexts texts{m_model.text(window::ControlId::Text5),
-                               m_model.text(window::ControlId::Text6),
-                               f.ValueLabels,
-                               f.TimeLabels,
-                               m_model.text(window::ControlId::Label2),
-                               m_model.text(window::ControlId::Text4)};
-        printGraphPage(printer, std::span(f.HistoryArrays.data(), std::size_t(count)), texts);
+        const GraphTexts texts{m_model.text(window::ControlId::vertMax),
+                               m_model.text(window::ControlId::vertMin),
+                               f.valueLabels,
+                               f.timeLabels,
+                               m_model.text(window::ControlId::functionName),
+                               m_model.text(window::ControlId::unit)};
+        printGraphPage(printer, std::span(f.historyArrays.data(), std::size_t(count)), texts);
     }
     if (const QString told = printer.finish(); !told.isEmpty())
         m_messages.showMessage(told);
@@ -64,19 +65,19 @@ void PrintReportCommand::PrintReport(Printer &printer) {
 
 bool PrintReportCommand::readSlice(int &count) {
     window::WindowFields &f = m_model.fields;
-    const qint32 n = m_data1.currentNo();
+    const qint32 n = m_gridSource.currentNo();
     logbook::Connection log;
     logbook::RecordSet *records =
         log.open(m_log.filePath(logbook::kLiveLogFile)) ? log.openRecordSet() : nullptr;
     if (records) {
         records->moveFirst();
-        m_model.setText(window::ControlId::Label2, records->textValue(1));
-        m_model.setText(window::ControlId::Text4, records->textValue(3));
+        m_model.setText(window::ControlId::functionName, records->textValue(1));
+        m_model.setText(window::ControlId::unit, records->textValue(3));
         if (n < 1)
             records->moveLast();
         else
-            records->move(qint64(f.LogRecordCount) - n - 1);
-        count = logbook::readWindowBackward(*records, f.HistoryArrays, kOverRange);
+            records->move(qint64(f.logRecordCount) - n - 1);
+        count = logbook::readWindowBackward(*records, f.historyArrays, kOverRange);
     }
     const logbook::DatabaseError failure = log.error();
     if (failure)
@@ -91,7 +92,7 @@ void PrintReportCommand::tellUnreadable(const logbook::DatabaseError &failure) {
 }
 
 void PrintReportCommand::printList(Printer &printer, int count) {
-    const std::span records(m_model.fields.HistoryArrays.data(), std::size_t(count));
+    const std::span records(m_model.fields.historyArrays.data(), std::size_t(count));
     int next = 0;
     do
         next = printListPage(printer, records, next);

@@ -25,10 +25,10 @@ class Printer;
 class PrintReportCommand {
   public:
     PrintReportCommand(logbook::ReadingLog &log, window::WindowModel &model,
-                       logbook::DataSource &data1, core::MessageBoxes &messages);
+                       logbook::DataSource &gridSource, core::MessageBoxes &messages);
 
     /// Prints on `printer`; what it has to tell when done is shown last.
-    void PrintReport(Printer &printer);
+    void print(Printer &printer);
 
   private:
     bool readSlice(int &count);
@@ -38,7 +38,7 @@ class PrintReportCommand {
 
     logbook::ReadingLog &m_log;
     window::WindowModel &m_model;
-    logbook::DataSource &m_data1;
+    logbook::DataSource &m_gridSource;
     core::MessageBoxes &m_messages;
 };
 

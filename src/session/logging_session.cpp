@@ -120,25 +120,25 @@ void LoggingSession::onSerialEvent() {
     bool overload = r.SoundOverload;
 
     TakingState &s = m_state;
-    if (!s.ScaleInitialised) {
+    if (!s.scaleInitialised) {
         applyFirstReadingScale(r, overload);
-        s.ScaleInitialised = true;
-        s.LastFunction = r.Function;
+        s.scaleInitialised = true;
+        s.lastFunction = r.Function;
         m_view->scaleChanged();
     }
-    if (r.Function != s.LastFunction) {
+    if (r.Function != s.lastFunction) {
         applyFunctionChangeScale(r, overload);
         m_view->scaleChanged();
-        s.LastFunction = r.Function;
+        s.lastFunction = r.Function;
     }
-    if (r.Function == core::kFunctionTemp && r.Unit != s.LastUnit) {
+    if (r.Function == core::kFunctionTemp && r.Unit != s.lastUnit) {
         applyTemperatureUnitScale(r);
         m_view->scaleChanged();
-        s.LastUnit = r.Unit;
+        s.lastUnit = r.Unit;
     }
     if (r.LuxFlag) {
-        if (r.DotPosition != s.LightDotPos) {
-            s.LightDotPos = qint16(r.DotPosition);
+        if (r.DotPosition != s.lightDotPos) {
+            s.lightDotPos = qint16(r.DotPosition);
             setScale(lightRangePreset(r.DotPosition));
             m_view->scaleChanged();
         }
@@ -151,7 +151,7 @@ void LoggingSession::onSerialEvent() {
     m_view->readingValued(r);
     logReading(r, overload);
     m_view->readingLogged();
-    if (++s.NextRecordNo >= logbook::kRecordLimit)
+    if (++s.nextRecordNo >= logbook::kRecordLimit)
         m_log.enforceRecordLimit(*this);
     m_view->readingTaken(r);
 }
@@ -159,7 +159,7 @@ void LoggingSession::onSerialEvent() {
 void LoggingSession::applyFirstReadingScale(const meter::Reading &r, bool overload) {
     if (r.LuxFlag) {
         setScale(lightPreset(r.X10, r.Value));
-        m_state.LightDotPos = qint16(r.DotPosition);
+        m_state.lightDotPos = qint16(r.DotPosition);
     }
     if (r.CelsiusFlag || r.FahrenheitFlag)
         setScale(temperatureFirstPreset(r.Value));
@@ -172,7 +172,7 @@ void LoggingSession::applyFirstReadingScale(const meter::Reading &r, bool overlo
 void LoggingSession::applyFunctionChangeScale(const meter::Reading &r, bool overload) {
     if (r.LuxFlag) {
         setScale(lightPreset(r.X10, r.Value));
-        m_state.LightDotPos = qint16(r.DotPosition);
+        m_state.lightDotPos = qint16(r.DotPosition);
     }
     if (r.CelsiusFlag || r.FahrenheitFlag)
         applyTemperatureUnitScale(r);
@@ -219,7 +219,7 @@ void LoggingSession::logReading(const meter::Reading &r, bool overload) {
             m_view->valueShownAs(data);
         }
     }
-    watchReading(m_log.appendReading(m_state.NextRecordNo, r.Function, data, r.Unit));
+    watchReading(m_log.appendReading(m_state.nextRecordNo, r.Function, data, r.Unit));
 }
 
 void LoggingSession::watchReading(const logbook::LogRecord &record) {
@@ -311,7 +311,7 @@ void LoggingSession::resumeAfterFailedBackup() {
 }
 
 void LoggingSession::resetAfterRecordLimit() {
-    m_state.NextRecordNo = 0;
+    m_state.nextRecordNo = 0;
     m_view->logStartedAfresh();
 }
 

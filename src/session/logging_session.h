@@ -23,11 +23,11 @@ namespace session {
 /// What taking readings keeps from one to the next: the scale the readings called for, and the
 /// NO the next reading gets.
 struct TakingState {
-    bool ScaleInitialised = false;
-    qint32 NextRecordNo = 0;
-    QString LastFunction;
-    QString LastUnit;
-    qint16 LightDotPos = 0;
+    bool scaleInitialised = false;
+    qint32 nextRecordNo = 0;
+    QString lastFunction;
+    QString lastUnit;
+    qint16 lightDotPos = 0;
 };
 
 /// What shows the readings taken, told at each step of a receive event in order; a logger has

@@ -30,57 +30,57 @@ bool ticked(const ControlState &box) { return box.value == 1; }
 ChartHandlers::ChartHandlers(WindowModel &model, chart::Surface &picture1, chart::Surface &picture2,
                              chart::Surface &picture3, chart::Surface &picture6)
     : m_model(model), m_plot(picture1), m_frame(picture2), m_wedge(picture3), m_bar(picture6) {
-    m_plot.setRepaintHandler([this] { Picture1Paint(); });
-    m_frame.setRepaintHandler([this] { Picture2Paint(); });
-    m_wedge.setRepaintHandler([this] { DrawPercentWedge(0); });
+    m_plot.setRepaintHandler([this] { paintPlot(); });
+    m_frame.setRepaintHandler([this] { paintChartAxes(); });
+    m_wedge.setRepaintHandler([this] { drawPercentWedge(0); });
 }
 
 chart::ChartSettings ChartHandlers::settings() const {
-    return {m_model.text(ControlId::Text5),
-            m_model.text(ControlId::Text6),
-            chosenText(m_model.control(ControlId::ImageCombo1)),
-            chosenText(m_model.control(ControlId::ImageCombo2)),
-            m_model.control(ControlId::Check2).value,
-            m_model.control(ControlId::Check3).value};
+    return {m_model.text(ControlId::vertMax),
+            m_model.text(ControlId::vertMin),
+            chosenText(m_model.control(ControlId::backgroundColour)),
+            chosenText(m_model.control(ControlId::lineColour)),
+            m_model.control(ControlId::xGrid).value,
+            m_model.control(ControlId::yGrid).value};
 }
 
-void ChartHandlers::ApplyChartBackground() { chart::ApplyChartBackground(m_plot, settings()); }
+void ChartHandlers::applyChartBackground() { chart::applyChartBackground(m_plot, settings()); }
 
-void ChartHandlers::ApplyTraceColour() { chart::ApplyTraceColour(m_plot, settings().lineColour); }
+void ChartHandlers::applyTraceColour() { chart::applyTraceColour(m_plot, settings().lineColour); }
 
-void ChartHandlers::RedrawTrend() {
-    chart::RedrawTrend(m_plot, m_model.fields.TrendBuffer, m_model.fields.TrendCount, settings());
+void ChartHandlers::redrawTrend() {
+    chart::redrawTrend(m_plot, m_model.fields.trendBuffer, m_model.fields.trendCount, settings());
 }
 
-void ChartHandlers::RescaleValueAxis() {
-    chart::RescaleValueAxis(m_frame, m_model.fields.ValueLabels, m_model.text(ControlId::Text5),
-                            m_model.text(ControlId::Text6));
+void ChartHandlers::rescaleValueAxis() {
+    chart::rescaleValueAxis(m_frame, m_model.fields.valueLabels, m_model.text(ControlId::vertMax),
+                            m_model.text(ControlId::vertMin));
 }
 
-void ChartHandlers::DrawNewestSegment() {
-    chart::DrawNewestSegment(m_plot, m_model.fields.TrendBuffer, m_model.fields.TrendCount,
+void ChartHandlers::drawNewestSegment() {
+    chart::drawNewestSegment(m_plot, m_model.fields.trendBuffer, m_model.fields.trendCount,
                              settings());
 }
 
-void ChartHandlers::AdvanceTrend() {
-    chart::AdvanceTrend(m_plot, m_model.fields.TrendCount, settings());
+void ChartHandlers::advanceTrend() {
+    chart::advanceTrend(m_plot, m_model.fields.trendCount, settings());
 }
 
-void ChartHandlers::DrawLevelBar(qint16 fromPct, qint16 toPct) {
-    chart::DrawLevelBar(m_bar, fromPct, toPct);
+void ChartHandlers::drawLevelBar(qint16 fromPct, qint16 toPct) {
+    chart::drawLevelBar(m_bar, fromPct, toPct);
 }
 
-void ChartHandlers::DrawPercentWedge(qint16 pct) {
+void ChartHandlers::drawPercentWedge(qint16 pct) {
     if (pct == 0) {
-        m_model.setForeColour(ControlId::Label18, core::kRed);
-        m_model.setText(ControlId::Label18, QStringLiteral("0 %"));
+        m_model.setForeColour(ControlId::gaugeValue, core::kRed);
+        m_model.setText(ControlId::gaugeValue, QStringLiteral("0 %"));
     }
     chart::paintWedgeCells(m_wedge, pct);
 }
 
-logbook::DatabaseError ChartHandlers::ShowHistoryWindow(const QString &liveLog) {
+logbook::DatabaseError ChartHandlers::showHistoryWindow(const QString &liveLog) {
     WindowFields &f = m_model.fields;
-    if (!f.HistoryRequest || f.LogRecordCount < 1)
+    if (!f.historyRequest || f.logRecordCount < 1)
         return {};
     const qint32 pos = core::roundHalfEvenToInt(core::leadingNumber(m_model.panelText(8)));
     logbook::Connection log;
@@ -88,45 +88,45 @@ logbook::DatabaseError ChartHandlers::ShowHistoryWindow(const QString &liveLog) 
     if (records) {
         records->moveFirst();
         if (pos > 0)
-            records->move(qint64(f.LogRecordCount) - pos - 1);
-        f.HistoryCount = qint16(
-            logbook::readWindowBackward(*records, f.HistoryArrays, m_model.text(ControlId::Text5)));
+            records->move(qint64(f.logRecordCount) - pos - 1);
+        f.historyCount = qint16(logbook::readWindowBackward(*records, f.historyArrays,
+                                                            m_model.text(ControlId::vertMax)));
     }
     const logbook::DatabaseError failure = log.error();
     log.close();
-    if (failure || f.HistoryCount < 2) {
-        f.HistoryRequest = false;
+    if (failure || f.historyCount < 2) {
+        f.historyRequest = false;
         return failure;
     }
     QStringList data;
-    for (int i = 0; i < f.HistoryCount; ++i)
-        data.append(f.HistoryArrays[i].data);
-    const chart::HistoryExtremes extremes = chart::PlotHistoryWindow(m_plot, data, settings());
-    f.HistoryMax = extremes.max;
-    f.HistoryMin = extremes.min;
-    m_model.setPanelText(4, core::singleText(f.HistoryMin));
-    m_model.setPanelText(6, core::singleText(f.HistoryMax));
-    f.HistoryShown = true;
-    f.HistoryRequest = false;
+    for (int i = 0; i < f.historyCount; ++i)
+        data.append(f.historyArrays[i].data);
+    const chart::HistoryExtremes extremes = chart::plotHistoryWindow(m_plot, data, settings());
+    f.historyMax = extremes.max;
+    f.historyMin = extremes.min;
+    m_model.setPanelText(4, core::singleText(f.historyMin));
+    m_model.setPanelText(6, core::singleText(f.historyMax));
+    f.historyShown = true;
+    f.historyRequest = false;
     return {};
 }
 
 void ChartHandlers::clicked(ControlId id) {
     switch (id) {
-    case ControlId::Check2:
-        Check2Click();
+    case ControlId::xGrid:
+        onXGridToggled();
         break;
-    case ControlId::Check3:
-        Check3Click();
+    case ControlId::yGrid:
+        onYGridToggled();
         break;
-    case ControlId::ImageCombo1:
-        ImageCombo1Click();
+    case ControlId::backgroundColour:
+        onBackgroundColourChosen();
         break;
-    case ControlId::ImageCombo2:
-        ImageCombo2Click();
+    case ControlId::lineColour:
+        onLineColourChosen();
         break;
-    case ControlId::Command1:
-        Command1Click();
+    case ControlId::autoGraph:
+        onAutoGraph();
         break;
     default:
         break;
@@ -134,58 +134,58 @@ void ChartHandlers::clicked(ControlId id) {
 }
 
 void ChartHandlers::keyPressed(ControlId id, int keyAscii) {
-    if (id != ControlId::Text6 || keyAscii != kEnter)
+    if (id != ControlId::vertMin || keyAscii != kEnter)
         return;
-    RescaleValueAxis();
-    ApplyChartBackground();
-    RedrawTrend();
+    rescaleValueAxis();
+    applyChartBackground();
+    redrawTrend();
 }
 
-void ChartHandlers::Check2Click() {
+void ChartHandlers::onXGridToggled() {
     const QString background = settings().background;
-    chart::DrawGrid(m_plot, chart::kWipeGrid, background);
-    const bool y = ticked(m_model.control(ControlId::Check3));
-    if (ticked(m_model.control(ControlId::Check2)))
-        chart::DrawGrid(m_plot, y ? chart::kBothGrids : chart::kHorizontalGrid, background);
+    chart::drawGrid(m_plot, chart::kWipeGrid, background);
+    const bool y = ticked(m_model.control(ControlId::yGrid));
+    if (ticked(m_model.control(ControlId::xGrid)))
+        chart::drawGrid(m_plot, y ? chart::kBothGrids : chart::kHorizontalGrid, background);
     else if (y)
-        chart::DrawGrid(m_plot, chart::kVerticalGrid, background);
+        chart::drawGrid(m_plot, chart::kVerticalGrid, background);
 }
 
-void ChartHandlers::Check3Click() {
+void ChartHandlers::onYGridToggled() {
     const QString background = settings().background;
-    chart::DrawGrid(m_plot, chart::kWipeGrid, background);
-    const bool x = ticked(m_model.control(ControlId::Check2));
-    if (ticked(m_model.control(ControlId::Check3)))
-        chart::DrawGrid(m_plot, x ? chart::kBothGrids : chart::kVerticalGrid, background);
+    chart::drawGrid(m_plot, chart::kWipeGrid, background);
+    const bool x = ticked(m_model.control(ControlId::xGrid));
+    if (ticked(m_model.control(ControlId::yGrid)))
+        chart::drawGrid(m_plot, x ? chart::kBothGrids : chart::kVerticalGrid, background);
     else if (x)
-        chart::DrawGrid(m_plot, chart::kHorizontalGrid, background);
+        chart::drawGrid(m_plot, chart::kHorizontalGrid, background);
 }
 
-void ChartHandlers::ImageCombo1Click() {
-    ApplyChartBackground();
-    RedrawTrend();
-    m_model.requestFocus(ControlId::Text11);
+void ChartHandlers::onBackgroundColourChosen() {
+    applyChartBackground();
+    redrawTrend();
+    m_model.requestFocus(ControlId::clock);
 }
 
-void ChartHandlers::ImageCombo2Click() {
-    ApplyTraceColour();
-    m_model.requestFocus(ControlId::Text11);
+void ChartHandlers::onLineColourChosen() {
+    applyTraceColour();
+    m_model.requestFocus(ControlId::clock);
 }
 
-void ChartHandlers::Command1Click() {
-    RescaleValueAxis();
-    ApplyChartBackground();
-    RedrawTrend();
+void ChartHandlers::onAutoGraph() {
+    rescaleValueAxis();
+    applyChartBackground();
+    redrawTrend();
 }
 
-void ChartHandlers::Picture1Paint() {
-    ApplyChartBackground();
-    RedrawTrend();
+void ChartHandlers::paintPlot() {
+    applyChartBackground();
+    redrawTrend();
 }
 
-void ChartHandlers::Picture2Paint() {
-    chart::RepaintChartFrame(m_frame, m_plot, m_model.fields.ValueLabels,
-                             m_model.fields.TimeLabels);
+void ChartHandlers::paintChartAxes() {
+    chart::repaintChartFrame(m_frame, m_plot, m_model.fields.valueLabels,
+                             m_model.fields.timeLabels);
 }
 
 } // namespace window

@@ -22,20 +22,20 @@ class ChartHandlers {
     /// What the chart reads from the controls, as they stand now.
     chart::ChartSettings settings() const;
 
-    void ApplyChartBackground();
-    void ApplyTraceColour();
-    void RedrawTrend();
-    void RescaleValueAxis();
-    void DrawNewestSegment();
-    void AdvanceTrend();
-    void DrawLevelBar(qint16 fromPct, qint16 toPct);
+    void applyChartBackground();
+    void applyTraceColour();
+    void redrawTrend();
+    void rescaleValueAxis();
+    void drawNewestSegment();
+    void advanceTrend();
+    void drawLevelBar(qint16 fromPct, qint16 toPct);
     /// 0 resets the wedge and its caption "0 %" in red; other values light rows.
-    void DrawPercentWedge(qint16 pct);
+    void drawPercentWedge(qint16 pct);
     /// When the slider asks for it: up to 300 records of the log at `liveLog`, ending at the
     /// one panel 8 counts back from the last, drawn in place of the live curve, with their
     /// smallest and largest value in panels 4 and 6. The file is open only for the call; what
     /// failed to be read is returned for the caller to tell.
-    logbook::DatabaseError ShowHistoryWindow(const QString &liveLog);
+    logbook::DatabaseError showHistoryWindow(const QString &liveLog);
     /// The level bar's surface, whose pen the receive pipeline saves and restores.
     chart::Surface &levelBar() { return m_bar; }
 
@@ -45,21 +45,21 @@ class ChartHandlers {
     void keyPressed(ControlId id, int keyAscii);
 
     /// XGrid ticked or unticked: the horizontal grid lines drawn or wiped.
-    void Check2Click();
+    void onXGridToggled();
     /// YGrid ticked or unticked: the vertical grid lines drawn or wiped.
-    void Check3Click();
+    void onYGridToggled();
 
   private:
     /// A background colour chosen: the plot cleared to it, the grid and the trend drawn again.
-    void ImageCombo1Click();
+    void onBackgroundColourChosen();
     /// A line colour chosen: the trend's pen from the next segment on.
-    void ImageCombo2Click();
+    void onLineColourChosen();
     /// "Auto Graph": the chart drawn again on the scale in Vert Max and Vert Min.
-    void Command1Click();
+    void onAutoGraph();
     /// The plot box shown again: its background, grid and live trend drawn again.
-    void Picture1Paint();
+    void paintPlot();
     /// The chart's frame shown again: its axes drawn again.
-    void Picture2Paint();
+    void paintChartAxes();
 
     WindowModel &m_model;
     chart::Surface &m_plot;

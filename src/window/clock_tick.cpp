@@ -13,16 +13,16 @@ constexpr qint16 kStartupOver = 3;
 
 } // namespace
 
-void Timer1Tick(WindowModel &model, const core::Clock &clock) {
-    qint16 &ticks = model.fields.StartupTicks;
+void onClockTick(WindowModel &model, const core::Clock &clock) {
+    qint16 &ticks = model.fields.startupTicks;
     if (ticks == kClockRunning)
-        model.setText(ControlId::Text11, core::clockText(clock.now()));
+        model.setText(ControlId::clock, core::clockText(clock.now()));
     else
         ++ticks;
     if (ticks == kStartupOver) {
         model.setSplashOpen(false);
         model.setBusyPointer(false);
-        model.setTimer1({model.timer1().enabled, 500});
+        model.setClockTimer({model.clockTimer().enabled, 500});
         ticks = kClockRunning;
     }
 }

@@ -8,7 +8,8 @@ namespace window {
 
 class WindowModel;
 
-/// The tick of Timer1: the two start-up ticks after each activation, then the clock in Text11.
-void Timer1Tick(WindowModel &model, const core::Clock &clock);
+/// The tick of the clock timer: the two start-up ticks after each activation, then the date and
+/// time.
+void onClockTick(WindowModel &model, const core::Clock &clock);
 
 } // namespace window

@@ -22,33 +22,33 @@ constexpr int kFewestRecords = 14;
 } // namespace
 
 HistorySlider::HistorySlider(logbook::ReadingLog &log, WindowModel &model,
-                             logbook::DataSource &data1, ChartHandlers &chart,
+                             logbook::DataSource &gridSource, ChartHandlers &chart,
                              core::MessageBoxes &messages)
-    : m_log(log), m_model(model), m_data1(data1), m_chart(chart), m_messages(messages) {}
+    : m_log(log), m_model(model), m_gridSource(gridSource), m_chart(chart), m_messages(messages) {}
 
-void HistorySlider::ThumbMovement() {
+void HistorySlider::onThumbMoved() {
     if (!lineIsOff(m_model))
         return;
     m_log.writeQueued();
-    const int records = m_data1.recordCount();
+    const int records = m_gridSource.recordCount();
     if (records < kFewestRecords)
         return;
     WindowFields &f = m_model.fields;
-    f.LogRecordCount = records;
-    m_model.setMaximum(ControlId::Slider1, f.LogRecordCount - 1);
-    m_model.setPanelText(8, QString::number(m_model.control(ControlId::Slider1).value));
-    m_data1.moveFirst();
+    f.logRecordCount = records;
+    m_model.setMaximum(ControlId::historySlider, f.logRecordCount - 1);
+    m_model.setPanelText(8, QString::number(m_model.control(ControlId::historySlider).value));
+    m_gridSource.moveFirst();
     const qint32 p = core::roundHalfEvenToInt(core::leadingNumber(m_model.panelText(8)));
     if (p > 0) {
-        m_data1.moveNext(f.LogRecordCount - p - 1);
-        f.HistoryRequest = true;
+        m_gridSource.moveNext(f.logRecordCount - p - 1);
+        f.historyRequest = true;
     }
 }
 
-void HistorySlider::Release() {
+void HistorySlider::onReleased() {
     m_log.writeQueued();
     if (const logbook::DatabaseError failure =
-            m_chart.ShowHistoryWindow(m_log.filePath(logbook::kLiveLogFile)))
+            m_chart.showHistoryWindow(m_log.filePath(logbook::kLiveLogFile)))
         m_messages.showMessage(
             QStringLiteral("The history cannot be shown: the log file %1 could not be read (%2).")
                 .arg(QDir::toNativeSeparators(failure.file), failure.reason));

@@ -20,18 +20,18 @@ class WindowModel;
 /// release over the slider draws.
 class HistorySlider {
   public:
-    HistorySlider(logbook::ReadingLog &log, WindowModel &model, logbook::DataSource &data1,
+    HistorySlider(logbook::ReadingLog &log, WindowModel &model, logbook::DataSource &gridSource,
                   ChartHandlers &chart, core::MessageBoxes &messages);
 
     /// Every change of the slider's position.
-    void ThumbMovement();
+    void onThumbMoved();
     /// A key or mouse button released over the slider.
-    void Release();
+    void onReleased();
 
   private:
     logbook::ReadingLog &m_log;
     WindowModel &m_model;
-    logbook::DataSource &m_data1;
+    logbook::DataSource &m_gridSource;
     ChartHandlers &m_chart;
     core::MessageBoxes &m_messages;
 };

@@ -6,15 +6,15 @@
 namespace window {
 
 void setLogRecordCount(WindowModel &model, qint32 records) {
-    model.fields.LogRecordCount = records;
-    model.fields.NextRecordNo = records;
-    model.setMaximum(ControlId::Slider1, records == 0 ? 1 : records + 1);
+    model.fields.logRecordCount = records;
+    model.fields.nextRecordNo = records;
+    model.setMaximum(ControlId::historySlider, records == 0 ? 1 : records + 1);
 }
 
 void startLogAfresh(WindowModel &model, ChartHandlers &chart) {
-    chart.ApplyChartBackground();
-    model.fields.TrendCount = 0;
-    model.fields.MinMaxRestart = true;
+    chart.applyChartBackground();
+    model.fields.trendCount = 0;
+    model.fields.minMaxRestart = true;
     setLogRecordCount(model, 0);
 }
 

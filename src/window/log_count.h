@@ -7,7 +7,7 @@ namespace window {
 class ChartHandlers;
 class WindowModel;
 
-/// The log's record count as the window keeps it: LogRecordCount, NextRecordNo (the NO the next
+/// The log's record count as the window keeps it: logRecordCount, nextRecordNo (the NO the next
 /// reading gets) and the history slider's maximum (the count plus one, 1 for an empty log).
 void setLogRecordCount(WindowModel &model, qint32 records);
 

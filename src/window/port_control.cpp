@@ -17,32 +17,32 @@ const QString kOnLine = QStringLiteral("ONLine");
 } // namespace
 
 void putLineOff(WindowModel &model, meter::SerialLine &line) {
-    model.setText(ControlId::Text9, kOffLine);
+    model.setText(ControlId::lineState, kOffLine);
     line.close();
-    model.setBackColour(ControlId::Picture4, kLampOff);
+    model.setBackColour(ControlId::receiveLamp, kLampOff);
 }
 
-void showLineOn(WindowModel &model) { model.setText(ControlId::Text9, kOnLine); }
+void showLineOn(WindowModel &model) { model.setText(ControlId::lineState, kOnLine); }
 
-bool lineIsOff(const WindowModel &model) { return model.text(ControlId::Text9) == kOffLine; }
+bool lineIsOff(const WindowModel &model) { return model.text(ControlId::lineState) == kOffLine; }
 
 PortControl::PortControl(WindowModel &model, session::LoggingSession &session, ChartHandlers &chart,
                          core::MessageBoxes &messages, std::function<void()> logTakenOver)
     : m_model(model), m_session(session), m_line(session.line()), m_chart(chart),
       m_lock(session.log().lock()), m_messages(messages), m_logTakenOver(std::move(logTakenOver)) {}
 
-void PortControl::SwitchCommPort() {
-    const bool wasCom1 = m_model.text(ControlId::Text8) == u"COM1";
+void PortControl::switchCommPort() {
+    const bool wasCom1 = m_model.text(ControlId::port) == u"COM1";
     if (m_line.isOpen())
         m_line.close();
     m_lock.release();
     m_line.setPortNumber(wasCom1 ? 2 : 1);
-    m_model.setText(ControlId::Text8, wasCom1 ? QStringLiteral("COM2") : QStringLiteral("COM1"));
-    m_model.setText(ControlId::Text9, kOffLine);
+    m_model.setText(ControlId::port, wasCom1 ? QStringLiteral("COM2") : QStringLiteral("COM1"));
+    m_model.setText(ControlId::lineState, kOffLine);
 }
 
-void PortControl::ToggleLine() {
-    if (m_model.text(ControlId::Text8) == u"NULL")
+void PortControl::toggleLine() {
+    if (m_model.text(ControlId::port) == u"NULL")
         return;
     if (m_line.isOpen()) {
         putLineOff(m_model, m_line);
@@ -72,20 +72,20 @@ bool PortControl::takeLoggingLock() {
 
 bool PortControl::openLine() {
     showLineOn(m_model);
-    if (m_model.fields.HistoryShown) {
-        m_chart.ApplyChartBackground();
-        m_chart.RedrawTrend();
-        m_model.fields.HistoryShown = false;
+    if (m_model.fields.historyShown) {
+        m_chart.applyChartBackground();
+        m_chart.redrawTrend();
+        m_model.fields.historyShown = false;
     }
     if (m_session.openLine())
         return true;
-    m_model.setText(ControlId::Text9, kOffLine);
+    m_model.setText(ControlId::lineState, kOffLine);
     return false;
 }
 
 void PortControl::lineLost(const QString &reason) {
     // The line stays open as the user left it, and comes back by itself.
-    m_model.setBackColour(ControlId::Picture4, kLampOff);
+    m_model.setBackColour(ControlId::receiveLamp, kLampOff);
     m_messages.showMessage(QStringLiteral("%1 has gone away (%2). Every reading received is in "
                                           "the log. The program reconnects by itself as soon as "
                                           "the device is back; press \"OffLine/OnLine\" to stop.")

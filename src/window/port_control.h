@@ -22,11 +22,11 @@ namespace window {
 class ChartHandlers;
 class WindowModel;
 
-/// The line off: Text9 "OFFLine", the port closed, the receive lamp blue.
+/// The line off: lineState "OFFLine", the port closed, the receive lamp blue.
 void putLineOff(WindowModel &model, meter::SerialLine &line);
-/// The line on, as its port was opened: Text9 "ONLine".
+/// The line on, as its port was opened: lineState "ONLine".
 void showLineOn(WindowModel &model);
-/// Whether the line is off, as the line-state box Text9 says: the commands that must not run
+/// Whether the line is off, as the line state says: the commands that must not run
 /// while readings are taken ask this.
 bool lineIsOff(const WindowModel &model);
 
@@ -42,9 +42,9 @@ class PortControl {
     PortControl(WindowModel &model, session::LoggingSession &session, ChartHandlers &chart,
                 core::MessageBoxes &messages, std::function<void()> logTakenOver = {});
 
-    void SwitchCommPort();
-    void ToggleLine();
-    /// Opens the line: Text9 "ONLine", the settings, the port. False, with Text9 back at
+    void switchCommPort();
+    void toggleLine();
+    /// Opens the line: lineState "ONLine", the settings, the port. False, with lineState back at
     /// "OFFLine", when the port cannot be opened; the session's openFailure() then says why.
     bool openLine();
     /// The device went away while the line was open: the user is told that the line waits for

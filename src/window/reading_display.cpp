@@ -41,81 +41,83 @@ ReadingDisplay::ReadingDisplay(WindowModel &model, meter::SerialLine &line, Char
 
 void ReadingDisplay::bytesArrived() {
     WindowFields &f = m_model.fields;
-    m_model.setBackColour(ControlId::Picture4, f.LedPhase ? kLampRed : kLampGreen);
-    f.LedPhase = !f.LedPhase;
+    m_model.setBackColour(ControlId::receiveLamp, f.ledPhase ? kLampRed : kLampGreen);
+    f.ledPhase = !f.ledPhase;
 }
 
 void ReadingDisplay::readingDecoded(const meter::Reading &r) {
-    m_model.setVisible(ControlId::Label22, r.Rs232);
-    m_model.setVisible(ControlId::Label23, r.Hold);
+    m_model.setVisible(ControlId::rs232Annunciator, r.Rs232);
+    m_model.setVisible(ControlId::holdAnnunciator, r.Hold);
     if (r.LowBattery) {
-        m_model.setVisible(ControlId::Picture5, false);
-        m_model.setVisible(ControlId::Picture8, true);
+        m_model.setVisible(ControlId::batteryFine, false);
+        m_model.setVisible(ControlId::batteryLow, true);
     } else {
-        m_model.setVisible(ControlId::Picture8, false);
-        m_model.setVisible(ControlId::Picture5, true);
+        m_model.setVisible(ControlId::batteryLow, false);
+        m_model.setVisible(ControlId::batteryFine, true);
     }
-    m_model.setVisible(ControlId::Label21, r.X10);
-    m_model.setText(ControlId::Text4, r.Unit);
-    m_model.setFontSize(ControlId::Label2,
+    m_model.setVisible(ControlId::x10Annunciator, r.X10);
+    m_model.setText(ControlId::unit, r.Unit);
+    m_model.setFontSize(ControlId::functionName,
                         r.HumidityFlag ? kHumidityFunctionPoints : kFunctionPoints);
-    m_model.setText(ControlId::Label2, r.Function);
+    m_model.setText(ControlId::functionName, r.Function);
 }
 
 void ReadingDisplay::setScale(const session::ScaleTexts &texts) {
-    m_model.setText(ControlId::Text5, texts.vertMax);
-    m_model.setText(ControlId::Text6, texts.vertMin);
+    m_model.setText(ControlId::vertMax, texts.vertMax);
+    m_model.setText(ControlId::vertMin, texts.vertMin);
 }
 
-QString ReadingDisplay::scaleTop(const QString &) const { return m_model.text(ControlId::Text5); }
+QString ReadingDisplay::scaleTop(const QString &) const { return m_model.text(ControlId::vertMax); }
 
 void ReadingDisplay::scaleChanged() {
-    m_chart.RescaleValueAxis();
-    m_chart.ApplyChartBackground();
-    m_chart.RedrawTrend();
+    m_chart.rescaleValueAxis();
+    m_chart.applyChartBackground();
+    m_chart.redrawTrend();
 }
 
 void ReadingDisplay::readingValued(const meter::Reading &r) {
     WindowFields &f = m_model.fields;
-    m_model.setText(ControlId::Label4, r.ValueText);
-    if (f.TrendCount >= 0 && f.TrendCount < qint16(f.TrendBuffer.size()))
-        f.TrendBuffer[f.TrendCount] = r.Value;
+    m_model.setText(ControlId::displayValue, r.ValueText);
+    if (f.trendCount >= 0 && f.trendCount < qint16(f.trendBuffer.size()))
+        f.trendBuffer[f.trendCount] = r.Value;
     keepExtremes(r.Value);
     raiseAlarm(r.Value);
-    m_chart.DrawNewestSegment();
+    m_chart.drawNewestSegment();
 }
 
-void ReadingDisplay::valueShownAs(const QString &text) { m_model.setText(ControlId::Label4, text); }
+void ReadingDisplay::valueShownAs(const QString &text) {
+    m_model.setText(ControlId::displayValue, text);
+}
 
-void ReadingDisplay::readingLogged() { m_chart.AdvanceTrend(); }
+void ReadingDisplay::readingLogged() { m_chart.advanceTrend(); }
 
 void ReadingDisplay::keepExtremes(float value) {
     WindowFields &f = m_model.fields;
-    if (f.MinMaxRestart) {
-        f.RunMin = f.RunMax = value;
-        f.MinMaxRestart = false;
+    if (f.minMaxRestart) {
+        f.runMin = f.runMax = value;
+        f.minMaxRestart = false;
     } else {
-        if (value < f.RunMin)
-            f.RunMin = value;
-        if (value > f.RunMax)
-            f.RunMax = value;
+        if (value < f.runMin)
+            f.runMin = value;
+        if (value > f.runMax)
+            f.runMax = value;
     }
-    m_model.setPanelText(4, core::singleText(f.RunMin));
-    m_model.setPanelText(6, core::singleText(f.RunMax));
+    m_model.setPanelText(4, core::singleText(f.runMin));
+    m_model.setPanelText(6, core::singleText(f.runMax));
 }
 
 void ReadingDisplay::raiseAlarm(float value) {
-    const float hi = numberIn(m_model, ControlId::Text3);
-    const float low = numberIn(m_model, ControlId::Text2);
+    const float hi = numberIn(m_model, ControlId::highAlarmLimit);
+    const float low = numberIn(m_model, ControlId::lowAlarmLimit);
     if (value >= hi || value <= low) {
         m_model.setPanelText(2, QStringLiteral("ON"));
-        m_model.setVisible(value >= hi ? ControlId::Picture9 : ControlId::Picture10, true);
+        m_model.setVisible(value >= hi ? ControlId::highAlarmLamp : ControlId::lowAlarmLamp, true);
         if (m_beep)
             m_beep();
     } else {
         m_model.setPanelText(2, QStringLiteral("OFF"));
-        m_model.setVisible(ControlId::Picture9, false);
-        m_model.setVisible(ControlId::Picture10, false);
+        m_model.setVisible(ControlId::highAlarmLamp, false);
+        m_model.setVisible(ControlId::lowAlarmLamp, false);
     }
 }
 
@@ -124,27 +126,27 @@ void ReadingDisplay::readingTaken(const meter::Reading &r) {
         return;
     WindowFields &f = m_model.fields;
     const qint16 counts = displayCounts(r.ValueText);
-    m_chart.DrawPercentWedge(0);
+    m_chart.drawPercentWedge(0);
     if (!r.LuxFlag) {
-        m_model.setText(ControlId::Label18, QStringLiteral("NULL"));
-        m_chart.DrawLevelBar(0, 0);
-        f.LastLevelPct = 0;
+        m_model.setText(ControlId::gaugeValue, QStringLiteral("NULL"));
+        m_chart.drawLevelBar(0, 0);
+        f.lastLevelPct = 0;
         return;
     }
     const qint16 pct = qint16(std::floor(counts / 4000.0 * 100));
-    m_model.setText(ControlId::Label18, QString::number(pct) + QStringLiteral(" %"));
-    if (pct < f.LastLevelPct) {
+    m_model.setText(ControlId::gaugeValue, QString::number(pct) + QStringLiteral(" %"));
+    if (pct < f.lastLevelPct) {
         // Erased in the background colour; the fill colour keeps the pen meanwhile.
         chart::Surface &bar = m_chart.levelBar();
         bar.setFillColour(bar.foreColour());
         bar.setForeColour(bar.backColour());
-        m_chart.DrawLevelBar(pct, f.LastLevelPct);
+        m_chart.drawLevelBar(pct, f.lastLevelPct);
         bar.setForeColour(bar.fillColour());
     } else {
-        m_chart.DrawLevelBar(0, pct);
+        m_chart.drawLevelBar(0, pct);
     }
-    f.LastLevelPct = pct;
-    m_chart.DrawPercentWedge(pct);
+    f.lastLevelPct = pct;
+    m_chart.drawPercentWedge(pct);
 }
 
 void ReadingDisplay::lineOff() { putLineOff(m_model, m_line); }

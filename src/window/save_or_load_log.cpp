@@ -6,7 +6,7 @@
 #include "log/log_database.h"
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
-#include "window/save_load_dialog.h"
+#include "window/save_load_model.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,14 +22,14 @@ QString native(const QString &path) { return QDir::toNativeSeparators(path); }
 
 } // namespace
 
-SaveLoadCommand::SaveLoadCommand(QString programDirectory, ReadingLog &log, DataSource &data1,
+SaveLoadCommand::SaveLoadCommand(QString programDirectory, ReadingLog &log, DataSource &gridSource,
                                  RecordGridModel &grid, core::MessageBoxes &messages,
                                  CopyProgress *progress)
-    : m_directory(std::move(programDirectory)), m_log(log), m_data1(data1), m_grid(grid),
+    : m_directory(std::move(programDirectory)), m_log(log), m_gridSource(gridSource), m_grid(grid),
       m_messages(messages), m_progress(progress) {}
 
 bool SaveLoadCommand::SaveOrLoadLog(bool lineOff,
-                                    const std::function<void(SaveLoadDialog &)> &showDialog) {
+                                    const std::function<void(SaveLoadModel &)> &showDialog) {
     if (!lineOff) {
         m_messages.showMessage(QStringLiteral("Please offline!"));
         return false;
@@ -56,12 +56,12 @@ bool SaveLoadCommand::SaveOrLoadLog(bool lineOff,
     }
     // A stand-by file that is no log leaves the grid empty meanwhile; db1.mdb is free all the
     // same, which is what this binding is for.
-    bindData1(kStandbyLogFile);
-    SaveLoadDialog dialog(m_directory, userDrives(), m_messages, m_progress);
-    dialog.FormLoad();
+    bindGridTo(kStandbyLogFile);
+    SaveLoadModel dialog(m_directory, userDrives(), m_messages, m_progress);
+    dialog.open();
     showDialog(dialog);
-    bindData1(kLiveLogFile);
-    if (m_data1.error())
+    bindGridTo(kLiveLogFile);
+    if (m_gridSource.error())
         recover(dialog.replacedLiveLog());
     setLogGridColumns(m_grid);
     return true;
@@ -72,11 +72,11 @@ void SaveLoadCommand::recover(bool loaded) {
     // is (the window says so when it is activated) rather than replaced by an older rescue copy.
     if (!loaded)
         return;
-    bindData1(kStandbyLogFile);
+    bindGridTo(kStandbyLogFile);
     const QString rescue = file(kRescueLogFile);
     const QString live = file(kLiveLogFile);
     const QString why = copyFileOver(rescue, live, m_progress);
-    bindData1(kLiveLogFile);
+    bindGridTo(kLiveLogFile);
     if (!why.isEmpty())
         m_messages.showMessage(QStringLiteral("The loaded file is not a log, and the log as it was "
                                               "could not be put back from %1: %2.")
@@ -87,9 +87,9 @@ void SaveLoadCommand::recover(bool loaded) {
 
 QString SaveLoadCommand::file(QLatin1String name) const { return QDir(m_directory).filePath(name); }
 
-void SaveLoadCommand::bindData1(QLatin1String name) {
-    m_data1.setDatabaseName(file(name));
-    m_data1.refresh();
+void SaveLoadCommand::bindGridTo(QLatin1String name) {
+    m_gridSource.setDatabaseName(file(name));
+    m_gridSource.refresh();
 }
 
 } // namespace window

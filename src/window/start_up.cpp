@@ -33,10 +33,10 @@ QString native(const QString &path) { return QDir::toNativeSeparators(path); }
 
 } // namespace
 
-StartUp::StartUp(WindowModel &model, logbook::DataSource &data1, logbook::RecordGridModel &grid,
-                 logbook::ReadingLog &log, chart::Surface &picture1, ChartHandlers &chart,
-                 core::MessageBoxes &messages)
-    : m_model(model), m_data1(data1), m_grid(grid), m_log(log), m_picture1(picture1),
+StartUp::StartUp(WindowModel &model, logbook::DataSource &gridSource,
+                 logbook::RecordGridModel &grid, logbook::ReadingLog &log, chart::Surface &picture1,
+                 ChartHandlers &chart, core::MessageBoxes &messages)
+    : m_model(model), m_gridSource(gridSource), m_grid(grid), m_log(log), m_picture1(picture1),
       m_chart(chart), m_messages(messages) {}
 
 void StartUp::load() {
@@ -46,48 +46,48 @@ void StartUp::load() {
     m_model.setPanelText(5, QStringLiteral("Max"));
     m_model.setPanelText(7, QStringLiteral("Number"));
     fillColourChoosers();
-    m_model.setValue(ControlId::ImageCombo1, kBlackItem);
+    m_model.setValue(ControlId::backgroundColour, kBlackItem);
     m_picture1.setBackColour(core::kColourTable[kBlackItem - 1].rgb);
-    m_model.setValue(ControlId::ImageCombo2, kWhiteItem);
+    m_model.setValue(ControlId::lineColour, kWhiteItem);
     m_picture1.setForeColour(core::kColourTable[kWhiteItem - 1].rgb);
     WindowFields &fields = m_model.fields;
-    fields.ValueLabels = kStartValueLabels;
-    for (int i = 0; i < int(fields.TimeLabels.size()); ++i)
-        fields.TimeLabels[i] = QString::number(20 * i);
-    fields.TrendCount = 0;
-    fields.MinMaxRestart = true;
+    fields.valueLabels = kStartValueLabels;
+    for (int i = 0; i < int(fields.timeLabels.size()); ++i)
+        fields.timeLabels[i] = QString::number(20 * i);
+    fields.trendCount = 0;
+    fields.minMaxRestart = true;
     // Ticked as the user would tick them: their click handlers draw the grid.
-    m_model.setValue(ControlId::Check2, 1);
-    m_chart.Check2Click();
-    m_model.setValue(ControlId::Check3, 1);
-    m_chart.Check3Click();
-    m_model.setTimer1({false, 500});
-    fields.HistoryShown = false;
-    fields.HistoryRequest = false;
+    m_model.setValue(ControlId::xGrid, 1);
+    m_chart.onXGridToggled();
+    m_model.setValue(ControlId::yGrid, 1);
+    m_chart.onYGridToggled();
+    m_model.setClockTimer({false, 500});
+    fields.historyShown = false;
+    fields.historyRequest = false;
     for (const QString &message : m_log.prepareFiles())
         report(message);
-    m_data1.setDatabaseName(m_log.filePath(logbook::kLiveLogFile));
-    m_data1.setRecordSource(logbook::kRecordSource);
-    fields.StartupTicks = 0;
-    fields.ScaleInitialised = false;
-    fields.LastLevelPct = 0;
+    m_gridSource.setDatabaseName(m_log.filePath(logbook::kLiveLogFile));
+    m_gridSource.setRecordSource(logbook::kRecordSource);
+    fields.startupTicks = 0;
+    fields.scaleInitialised = false;
+    fields.lastLevelPct = 0;
 }
 
 void StartUp::fillColourChoosers() {
     QList<ComboItem> items;
     for (int i = 1; i <= int(core::kColourTable.size()); ++i)
         items.append({QStringLiteral("Signal%1").arg(i), core::kColourTable[i - 1].name, i});
-    m_model.setItems(ControlId::ImageCombo1, items);
-    m_model.setItems(ControlId::ImageCombo2, items);
+    m_model.setItems(ControlId::backgroundColour, items);
+    m_model.setItems(ControlId::lineColour, items);
 }
 
 void StartUp::activate() {
     m_model.setGridLook(kGridLook);
     // Counted with every reading taken so far on disk, and none written while it is read.
     const logbook::ReadingLog::Settled settled = m_log.settle();
-    if (m_data1.refresh()) {
+    if (m_gridSource.refresh()) {
         m_lastRefreshFailure = {};
-    } else if (const logbook::DatabaseError error = m_data1.error();
+    } else if (const logbook::DatabaseError error = m_gridSource.error();
                error.file != m_lastRefreshFailure.file ||
                error.reason != m_lastRefreshFailure.reason) {
         // Said once: every return from a modal window activates the window again.
@@ -98,14 +98,14 @@ void StartUp::activate() {
     }
     logbook::setLogGridColumns(m_grid);
     WindowFields &fields = m_model.fields;
-    setLogRecordCount(m_model, m_data1.recordCount());
+    setLogRecordCount(m_model, m_gridSource.recordCount());
     // Readings taken while the window waited for the writer follow the records on disk.
-    fields.NextRecordNo += m_log.waitingCount();
+    fields.nextRecordNo += m_log.waitingCount();
     m_model.setPanelText(8, QStringLiteral("0"));
-    m_model.setVisible(ControlId::Picture9, false);
-    m_model.setVisible(ControlId::Picture10, false);
-    fields.StartupTicks = 1;
-    m_model.setTimer1({true, 1});
+    m_model.setVisible(ControlId::highAlarmLamp, false);
+    m_model.setVisible(ControlId::lowAlarmLamp, false);
+    fields.startupTicks = 1;
+    m_model.setClockTimer({true, 1});
 }
 
 void StartUp::report(const QString &message) { m_messages.showMessage(message); }

@@ -25,7 +25,7 @@ class WindowModel;
 /// is shown or comes back from one of the program's modal windows.
 class StartUp {
   public:
-    StartUp(WindowModel &model, logbook::DataSource &data1, logbook::RecordGridModel &grid,
+    StartUp(WindowModel &model, logbook::DataSource &gridSource, logbook::RecordGridModel &grid,
             logbook::ReadingLog &log, chart::Surface &picture1, ChartHandlers &chart,
             core::MessageBoxes &messages);
 
@@ -39,7 +39,7 @@ class StartUp {
     void report(const QString &message);
 
     WindowModel &m_model;
-    logbook::DataSource &m_data1;
+    logbook::DataSource &m_gridSource;
     logbook::RecordGridModel &m_grid;
     logbook::ReadingLog &m_log;
     chart::Surface &m_picture1;

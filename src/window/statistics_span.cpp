@@ -24,7 +24,7 @@ std::optional<StatisticsSpan> statisticsSpan(WindowModel &model, logbook::Readin
                         std::nullopt,
                         {}};
     const WindowFields &f = model.fields;
-    if (lineIsOff(model) && f.HistoryShown && f.HistoryCount > 0) {
+    if (lineIsOff(model) && f.historyShown && f.historyCount > 0) {
         log.writeQueued();
         logbook::DatabaseError error;
         std::optional<std::vector<logbook::LogRecord>> records = stats::readLogRecords(live, error);
@@ -35,7 +35,7 @@ std::optional<StatisticsSpan> statisticsSpan(WindowModel &model, logbook::Readin
             return std::nullopt;
         }
         // The history keeps the overloads' texts as the scale's top: the records are read again.
-        const auto shown = std::span(f.HistoryArrays.data(), std::size_t(f.HistoryCount));
+        const auto shown = std::span(f.historyArrays.data(), std::size_t(f.historyCount));
         const auto [oldest, newest] = std::minmax_element(
             shown.begin(), shown.end(), [](const auto &a, const auto &b) { return a.no < b.no; });
         std::erase_if(*records, [&](const logbook::LogRecord &r) {
@@ -47,11 +47,11 @@ std::optional<StatisticsSpan> statisticsSpan(WindowModel &model, logbook::Readin
                          .arg(newest->no);
     }
     // The limit boxes are those of the quantity measured last, and of no other.
-    if (!f.LastFunction.isEmpty()) {
-        span.limits.hi.byFunction[f.LastFunction] =
-            core::leadingNumber(model.text(ControlId::Text3));
-        span.limits.low.byFunction[f.LastFunction] =
-            core::leadingNumber(model.text(ControlId::Text2));
+    if (!f.lastFunction.isEmpty()) {
+        span.limits.hi.byFunction[f.lastFunction] =
+            core::leadingNumber(model.text(ControlId::highAlarmLimit));
+        span.limits.low.byFunction[f.lastFunction] =
+            core::leadingNumber(model.text(ControlId::lowAlarmLimit));
     }
     return span;
 }

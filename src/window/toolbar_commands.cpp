@@ -15,7 +15,7 @@ ToolbarCommands::ToolbarCommands(WindowModel &model, PortControl &port, ChartHan
     : m_model(model), m_port(port), m_chart(chart), m_log(log), m_messages(messages),
       m_actions(std::move(actions)) {}
 
-void ToolbarCommands::OnToolbarButtonClick(const QString &key) {
+void ToolbarCommands::onToolbarButtonClick(const QString &key) {
     const auto run = [](const std::function<void()> &action) {
         if (action)
             action();
@@ -23,25 +23,25 @@ void ToolbarCommands::OnToolbarButtonClick(const QString &key) {
     if (key == toolbar::kExit)
         run(m_actions.exitProgram);
     else if (key == toolbar::kCommPort)
-        m_port.SwitchCommPort();
+        m_port.switchCommPort();
     else if (key == toolbar::kPrintStep)
         run(m_actions.printReport);
     else if (key == toolbar::kOffLineOnLine)
-        m_port.ToggleLine();
+        m_port.toggleLine();
     else if (key == toolbar::kDataSaveLoad)
         run(m_actions.saveOrLoadLog);
     else if (key == toolbar::kClearScreen)
-        ClearScreen();
+        clearScreen();
     else if (key == toolbar::kClearAll)
-        ClearAll();
+        clearAll();
 }
 
-void ToolbarCommands::ClearScreen() {
-    m_chart.ApplyChartBackground();
-    m_model.fields.TrendCount = 0;
+void ToolbarCommands::clearScreen() {
+    m_chart.applyChartBackground();
+    m_model.fields.trendCount = 0;
 }
 
-void ToolbarCommands::ClearAll() {
+void ToolbarCommands::clearAll() {
     if (const QString refusal = m_log.lock().refusal(); !refusal.isEmpty()) {
         m_messages.showMessage(refusal);
         return;

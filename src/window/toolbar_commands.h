@@ -61,9 +61,9 @@ class ToolbarCommands {
                     logbook::ReadingLog &log, core::MessageBoxes &messages, ToolbarActions actions);
 
     /// A toolbar button clicked: the command of its key (toolbar::k...); other keys do nothing.
-    void OnToolbarButtonClick(const QString &key);
-    void ClearScreen();
-    void ClearAll();
+    void onToolbarButtonClick(const QString &key);
+    void clearScreen();
+    void clearAll();
 
   private:
     WindowModel &m_model;

@@ -14,27 +14,27 @@ namespace window {
 /// shows. Counters of the chart are 16-bit as the program has them; the record counts are
 /// 32-bit so that logs of any size up to the record limit work everywhere.
 struct WindowFields : session::TakingState {
-    qint16 StartupTicks = 0;
-    qint16 TrendCount = 0;
-    bool MinMaxRestart = true;
-    qint16 LastLevelPct = 0;
-    bool HistoryShown = false;
-    bool HistoryRequest = false;
-    qint32 LogRecordCount = 0;
+    qint16 startupTicks = 0;
+    qint16 trendCount = 0;
+    bool minMaxRestart = true;
+    qint16 lastLevelPct = 0;
+    bool historyShown = false;
+    bool historyRequest = false;
+    qint32 logRecordCount = 0;
 
-    bool LedPhase = false;
-    std::array<float, 300> TrendBuffer{};
-    float RunMin = 0;
-    float RunMax = 0;
+    bool ledPhase = false;
+    std::array<float, 300> trendBuffer{};
+    float runMin = 0;
+    float runMax = 0;
 
-    std::array<QString, 9> ValueLabels;
-    std::array<QString, 16> TimeLabels;
+    std::array<QString, 9> valueLabels;
+    std::array<QString, 16> timeLabels;
 
     /// The records of the last history window or report, newest first.
-    std::array<logbook::LogRecord, chart::kHistorySlots> HistoryArrays;
-    qint16 HistoryCount = 0;
-    float HistoryMax = 0;
-    float HistoryMin = 0;
+    std::array<logbook::LogRecord, chart::kHistorySlots> historyArrays;
+    qint16 historyCount = 0;
+    float historyMax = 0;
+    float historyMin = 0;
 };
 
 } // namespace window

@@ -13,24 +13,37 @@ struct InitialText {
 
 // Captions and texts as the window is designed.
 constexpr InitialText kInitialTexts[] = {
-    {ControlId::Text8, u"NULL"},        {ControlId::Text9, u"OFFLine"},
-    {ControlId::Text10, u"Data Input"}, {ControlId::Text11, u"12-05-2000 12:23:45"},
-    {ControlId::Label1, u"FUNCTION"},   {ControlId::Label3, u"DATA"},
-    {ControlId::Label16, u"GAUGE"},     {ControlId::Label17, u"Gauge Value"},
-    {ControlId::Label18, u"0%"},        {ControlId::Label22, u"RS232"},
-    {ControlId::Label23, u"HOLD"},      {ControlId::Label21, u"X10"},
-    {ControlId::Label9, u"LOW"},        {ControlId::Text2, u"-4000"},
-    {ControlId::Label10, u"HI"},        {ControlId::Text3, u"4000"},
-    {ControlId::Label11, u"UNIT"},      {ControlId::Check2, u"XGrid"},
-    {ControlId::Check3, u"YGrid"},      {ControlId::Label19, u"Back Ground"},
-    {ControlId::Label20, u"Line"},      {ControlId::Label14, u"Vert Max"},
-    {ControlId::Text5, u"400.0"},       {ControlId::Command1, u"Auto Graph"},
-    {ControlId::Label15, u"Vert Min"},  {ControlId::Text6, u"-400.0"},
+    {ControlId::port, u"NULL"},
+    {ControlId::lineState, u"OFFLine"},
+    {ControlId::dataInputCaption, u"Data Input"},
+    {ControlId::clock, u"12-05-2000 12:23:45"},
+    {ControlId::functionHeading, u"FUNCTION"},
+    {ControlId::dataHeading, u"DATA"},
+    {ControlId::gaugeHeading, u"GAUGE"},
+    {ControlId::gaugeValueCaption, u"Gauge Value"},
+    {ControlId::gaugeValue, u"0%"},
+    {ControlId::rs232Annunciator, u"RS232"},
+    {ControlId::holdAnnunciator, u"HOLD"},
+    {ControlId::x10Annunciator, u"X10"},
+    {ControlId::lowCaption, u"LOW"},
+    {ControlId::lowAlarmLimit, u"-4000"},
+    {ControlId::highCaption, u"HI"},
+    {ControlId::highAlarmLimit, u"4000"},
+    {ControlId::unitCaption, u"UNIT"},
+    {ControlId::xGrid, u"XGrid"},
+    {ControlId::yGrid, u"YGrid"},
+    {ControlId::backgroundCaption, u"Back Ground"},
+    {ControlId::lineCaption, u"Line"},
+    {ControlId::vertMaxCaption, u"Vert Max"},
+    {ControlId::vertMax, u"400.0"},
+    {ControlId::autoGraph, u"Auto Graph"},
+    {ControlId::vertMinCaption, u"Vert Min"},
+    {ControlId::vertMin, u"-400.0"},
 };
 
-constexpr ControlId kHiddenAtStart[] = {ControlId::Picture8,  ControlId::Label22,
-                                        ControlId::Label23,   ControlId::Label21,
-                                        ControlId::Picture10, ControlId::Picture9};
+constexpr ControlId kHiddenAtStart[] = {ControlId::batteryLow,      ControlId::rs232Annunciator,
+                                        ControlId::holdAnnunciator, ControlId::x10Annunciator,
+                                        ControlId::lowAlarmLamp,    ControlId::highAlarmLamp};
 
 } // namespace
 
@@ -39,8 +52,8 @@ WindowModel::WindowModel() : m_panels(kPanelCount) {
         state(initial.id).text = QString::fromUtf16(initial.text);
     for (ControlId id : kHiddenAtStart)
         state(id).visible = false;
-    state(ControlId::Picture4).backColour = kLampOff;
-    state(ControlId::Label18).foreColour = core::kRed;
+    state(ControlId::receiveLamp).backColour = kLampOff;
+    state(ControlId::gaugeValue).foreColour = core::kRed;
 }
 
 WindowModel::Batch::Batch(WindowModel &model) : m_model(model) { ++m_model.m_batches; }
@@ -106,7 +119,7 @@ void WindowModel::setFontSize(ControlId id, double points) {
 
 void WindowModel::setValue(ControlId id, int value) {
     ControlState &control = state(id);
-    if (id == ControlId::Slider1)
+    if (id == ControlId::historySlider)
         value = std::clamp(value, 0, control.maximum);
     if (control.value == value)
         return;
@@ -149,13 +162,13 @@ void WindowModel::setGridLook(const GridLook &look) {
     if (m_gridLook == look)
         return;
     m_gridLook = look;
-    changed(ControlId::DBGrid1);
+    changed(ControlId::logGrid);
 }
 
-void WindowModel::setTimer1(TimerState state) {
-    if (m_timer1 == state)
+void WindowModel::setClockTimer(TimerState state) {
+    if (m_clockTimer == state)
         return;
-    m_timer1 = state;
+    m_clockTimer = state;
     emit timerChanged();
 }
 

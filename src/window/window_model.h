@@ -16,7 +16,7 @@
 
 namespace window {
 
-/// The receive lamp Picture4 while the line is off.
+/// The receive lamp receiveLamp while the line is off.
 inline constexpr core::Rgb kLampOff{0, 0, 255};
 
 /// An item of an image combo box: key, text and the 1-based index of its swatch image.
@@ -105,13 +105,13 @@ class WindowModel : public QObject {
     const GridLook &gridLook() const { return m_gridLook; }
     void setGridLook(const GridLook &look);
 
-    const TimerState &timer1() const { return m_timer1; }
-    void setTimer1(TimerState state);
+    const TimerState &clockTimer() const { return m_clockTimer; }
+    void setClockTimer(TimerState state);
 
     /// The application's mouse pointer: the hourglass while true.
     bool busyPointer() const { return m_busyPointer; }
     void setBusyPointer(bool busy);
-    /// Whether the splash window Form3 is open; nothing opens it, the clock closes it.
+    /// Whether the splash window SplashWindow is open; nothing opens it, the clock closes it.
     bool splashOpen() const { return m_splashOpen; }
     void setSplashOpen(bool open);
 
@@ -140,7 +140,7 @@ class WindowModel : public QObject {
     std::array<ControlState, kControlCount> m_controls;
     QStringList m_panels;
     GridLook m_gridLook;
-    TimerState m_timer1;
+    TimerState m_clockTimer;
     bool m_busyPointer = false;
     bool m_splashOpen = false;
     int m_batches = 0;

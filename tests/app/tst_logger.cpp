@@ -98,8 +98,8 @@ class TestLogger : public QObject {
         createdLog(window.log.filePath(logbook::kLiveLogFile));
         window.startUp.load();
         window.startUp.activate();
-        window.port.SwitchCommPort();
-        window.port.ToggleLine();
+        window.port.switchCommPort();
+        window.port.toggleLine();
         for (const metersim::ScriptStep &step : metersim::parseScript(script).steps)
             for (int n = 0; n < step.repeat; ++n)
                 window.line.deliver(step.bytes);
@@ -202,25 +202,25 @@ class TestLogger : public QObject {
         meter::FakeSerialLine line;
         app::Program window(here, clock, &messages, &line);
         window.start();
-        window.toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
+        window.toolbar().onToolbarButtonClick(window::toolbar::kCommPort);
         for (const QLatin1String key : {window::toolbar::kOffLineOnLine, window::toolbar::kClearAll,
                                         window::toolbar::kDataSaveLoad}) {
             messages.clear();
-            window.toolbar().OnToolbarButtonClick(key);
+            window.toolbar().onToolbarButtonClick(key);
             QCOMPARE(messages.shown().size(), 1);
             QVERIFY(messages.shown().front().contains(holder));
             QVERIFY(messages.shown().front().contains("systemctl --user stop envmeter-logger"));
         }
-        QCOMPARE(window.model().text(window::ControlId::Text9), "OFFLine");
+        QCOMPARE(window.model().text(window::ControlId::lineState), "OFFLine");
         QVERIFY(!line.isOpen());
 
         first.process.kill();
         QVERIFY(first.process.waitForFinished());
         const qint64 logged = sqlite3(here + "/db1.mdb", "SELECT count(*) FROM b1").toLongLong();
         messages.clear();
-        window.toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
+        window.toolbar().onToolbarButtonClick(window::toolbar::kOffLineOnLine);
         QCOMPARE(messages.shown(), QStringList());
-        QCOMPARE(window.model().text(window::ControlId::Text9), "ONLine");
+        QCOMPARE(window.model().text(window::ControlId::lineState), "ONLine");
         line.deliver(metersim::parseScript(u"61.2 dB").steps.front().bytes);
         QVERIFY(window.readingLog().writeQueued());
         QCOMPARE(sqlite3(here + "/db1.mdb", "SELECT AAA, CCC FROM b1 ORDER BY rowid DESC LIMIT 1"),
@@ -371,9 +371,9 @@ class TestLogger : public QObject {
             app::Program window(QString(here + "/data/kitchen"), clock, &messages, &line);
             window.setMeterName("kitchen");
             window.start();
-            QCOMPARE(window.form1().windowTitle(), "5710 - kitchen");
-            window.toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
-            window.toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
+            QCOMPARE(window.mainWindow().windowTitle(), "5710 - kitchen");
+            window.toolbar().onToolbarButtonClick(window::toolbar::kCommPort);
+            window.toolbar().onToolbarButtonClick(window::toolbar::kOffLineOnLine);
             QCOMPARE(messages.shown().size(), 1);
             QVERIFY2(
                 messages.shown().front().contains("systemctl --user stop envmeter-logger@kitchen)"),

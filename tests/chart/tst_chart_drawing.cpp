@@ -23,8 +23,8 @@ chart::ChartSettings startSettings() { return {"400.0", "-400.0", "Black", "Whit
 // A reading into the trend as the receive pipeline puts it there.
 void append(chart::Surface &plot, chart::TrendBuffer &buffer, qint16 &count, float value) {
     buffer[count] = value;
-    chart::DrawNewestSegment(plot, buffer, count, startSettings());
-    chart::AdvanceTrend(plot, count, startSettings());
+    chart::drawNewestSegment(plot, buffer, count, startSettings());
+    chart::advanceTrend(plot, count, startSettings());
 }
 
 Primitive line(core::Rgb colour, int width, double x1, double y1, double x2, double y2) {
@@ -79,7 +79,7 @@ class TestChartDrawing : public QObject {
 
     void drawsTheDashedGridWithItsPhaseCarriedOn() {
         chart::RecordingSurface plot(kPlotBox);
-        chart::DrawGrid(plot, chart::kBothGrids, u"Black");
+        chart::drawGrid(plot, chart::kBothGrids, u"Black");
         const QList<Primitive> lines = plot.primitives(Kind::Line);
         // 101 steps a horizontal line: 51 dashes on the first, 50 on the second, which begins
         // with a gap; the verticals carry on from there.
@@ -94,14 +94,14 @@ class TestChartDrawing : public QObject {
         QCOMPARE(plot.foreColour(), (core::Rgb{0, 0, 0}));
 
         plot.forget();
-        chart::DrawGrid(plot, chart::kWipeGrid, u"Teal");
+        chart::drawGrid(plot, chart::kWipeGrid, u"Teal");
         const QList<Primitive> wipe = plot.primitives(Kind::Line);
         QCOMPARE(wipe.size(), 7 + 14 + 2);
         QCOMPARE(wipe[0], line(plot.backColour(), 1, 0, 350, 6015, 350));
         QCOMPARE(wipe[7], line(plot.backColour(), 1, 400, 0, 400, 2790));
         for (const char16_t *name : {u"Cray", u"Olive", u"Teal", u"Navy"}) {
             plot.forget();
-            chart::DrawGrid(plot, chart::kHorizontalGrid, name);
+            chart::drawGrid(plot, chart::kHorizontalGrid, name);
             QCOMPARE(plot.primitives().first().colour,
                      name == std::u16string_view(u"Navy") ? kGrey : kTeal);
         }
@@ -131,7 +131,7 @@ class TestChartDrawing : public QObject {
         chart::RecordingSurface frame(kFrame);
         chart::ValueLabels labels{"400.0",  "300.0",  "200.0",  "100.0", "0",
                                   "-100.0", "-200.0", "-300.0", "-400.0"};
-        chart::RescaleValueAxis(frame, labels, u" 130 ", u"35");
+        chart::rescaleValueAxis(frame, labels, u" 130 ", u"35");
         const QList<Primitive> texts = frame.primitives(Kind::Text);
         QCOMPARE(texts.size(), 18);
         QCOMPARE(texts[4],
@@ -159,9 +159,9 @@ class TestChartDrawing : public QObject {
             };
             chart::ImageSurface plot(kPlotBox, ratio);
             plot.setBackColour({0, 0, 0});
-            chart::DrawGrid(plot, chart::kBothGrids, u"Black");
-            chart::DrawGrid(plot, chart::kWipeGrid, u"Black");
-            chart::DrawGrid(plot, chart::kVerticalGrid, u"Black");
+            chart::drawGrid(plot, chart::kBothGrids, u"Black");
+            chart::drawGrid(plot, chart::kWipeGrid, u"Black");
+            chart::drawGrid(plot, chart::kVerticalGrid, u"Black");
             const QImage &grid = plot.image();
             QList<int> verticals; // device columns of the vertical grid
             for (int k = 1; k <= 14; ++k)
@@ -179,8 +179,8 @@ class TestChartDrawing : public QObject {
             frame.setBackColour(chart::kFrameBackground);
             chart::ValueLabels labels{"400.0",  "300.0",  "200.0",  "100.0", "0",
                                       "-100.0", "-200.0", "-300.0", "-400.0"};
-            chart::RepaintChartFrame(frame, chart::RecordingSurface(kPlotBox), labels, {});
-            chart::RescaleValueAxis(frame, labels, u"100.0", u"35.00");
+            chart::repaintChartFrame(frame, chart::RecordingSurface(kPlotBox), labels, {});
+            chart::rescaleValueAxis(frame, labels, u"100.0", u"35.00");
             const QImage &image = frame.image();
             const int columnEnd = int(750 / 15 * ratio); // left of the ticks
             for (int y = 0; y < image.height(); ++y)
@@ -198,8 +198,8 @@ class TestChartDrawing : public QObject {
         chart::TimeLabels labels;
         for (int i = 0; i < 16; ++i)
             labels[i] = QString::number(20 * i);
-        chart::DrawTimeTicks(frame, plot);
-        chart::DrawTimeLabels(frame, plot, labels);
+        chart::drawTimeTicks(frame, plot);
+        chart::drawTimeLabels(frame, plot, labels);
         const QList<Primitive> ticks = frame.primitives(Kind::Line);
         QCOMPARE(ticks.size(), 61);
         QCOMPARE(ticks.first(), line({80, 80, 80}, 1, 847, 2910, 847, 3010));
@@ -231,7 +231,7 @@ class TestChartDrawing : public QObject {
 
     void paintsTheLevelBarBetweenTwoPercentages() {
         chart::RecordingSurface bar({4080, 2280, 3735, 255, 2});
-        chart::DrawLevelBar(bar, 40, 25);
+        chart::drawLevelBar(bar, 40, 25);
         const QList<Primitive> lines = bar.primitives();
         QCOMPARE(lines.size(), 196); // y = 0 .. 195, the inner height
         QCOMPARE(lines.first().x1, 40 * 3675 / 100.0);
@@ -249,7 +249,7 @@ class TestChartDrawing : public QObject {
     void rendersThePlotBox() {
         QFETCH(qreal, ratio);
         chart::ImageSurface plot(kPlotBox, ratio);
-        chart::ApplyChartBackground(plot, startSettings());
+        chart::applyChartBackground(plot, startSettings());
         const QString suffix = ratio > 1 ? QStringLiteral("@2x.png") : QStringLiteral(".png");
         QVERIFY(matchesReference(plot.image(),
                                  QStringLiteral(REFERENCE_DIR "/plot_after_load") + suffix));

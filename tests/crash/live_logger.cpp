@@ -27,17 +27,17 @@ int main(int argc, char *argv[]) {
         app::Program program(app.arguments().value(1), clock, &messages);
         core::quitOnTerminationSignals(app);
         program.start();
-        views::Form1 &window = program.form1();
+        views::MainWindow &window = program.mainWindow();
         emit window.toolbarButtonClicked(window::toolbar::kCommPort);
         int limits = 0;
-        qint32 previousNext = program.model().fields.NextRecordNo;
+        qint32 previousNext = program.model().fields.nextRecordNo;
         QString printed;
         qsizetype told = 0;
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, &app, [&] {
-            if (program.model().text(window::ControlId::Text9) == u"OFFLine")
+            if (program.model().text(window::ControlId::lineState) == u"OFFLine")
                 emit window.toolbarButtonClicked(window::toolbar::kOffLineOnLine);
-            next = program.model().fields.NextRecordNo;
+            next = program.model().fields.nextRecordNo;
             if (next < previousNext)
                 ++limits;
             previousNext = next;
@@ -54,7 +54,7 @@ int main(int argc, char *argv[]) {
         });
         watch.start(20);
         app.exec();
-        next = program.model().fields.NextRecordNo;
+        next = program.model().fields.nextRecordNo;
     }
     std::printf("ended %d\n", next);
     return 0;

@@ -244,8 +244,8 @@ class TestCrashSafety : public QObject {
         {
             app::Program program(folder, clock, &messages, &line);
             program.start();
-            program.toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
-            program.toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
+            program.toolbar().onToolbarButtonClick(window::toolbar::kCommPort);
+            program.toolbar().onToolbarButtonClick(window::toolbar::kOffLineOnLine);
             for (int i = 0; i < 3; ++i)
                 line.deliver(reading);
             QVERIFY(program.readingLog().writeQueued());
@@ -269,7 +269,7 @@ class TestCrashSafety : public QObject {
             fill(128 * 1024);
             for (int i = 0; i < 5; ++i) {
                 line.deliver(reading);
-                QCOMPARE(program.model().text(window::ControlId::Text9), "ONLine");
+                QCOMPARE(program.model().text(window::ControlId::lineState), "ONLine");
             }
             QVERIFY(program.readingLog().writeQueued());
             QCOMPARE(messages.shown().size(), 1);
@@ -283,7 +283,7 @@ class TestCrashSafety : public QObject {
             QCOMPARE(QDir(folder).entryList({"maxdb1*"}), QStringList());
             filler.remove();
             line.deliver(reading);
-            QCOMPARE(program.model().text(window::ControlId::Text9), "OFFLine");
+            QCOMPARE(program.model().text(window::ControlId::lineState), "OFFLine");
             QCOMPARE(messages.shown().size(), 2);
             QCOMPARE(messages.shown()[1], "Record is out of range,had auto backup to maxdb1.mdb");
         }

@@ -37,13 +37,13 @@ class TestPrintReport : public QObject {
         if (records > 0)
             fillLog(path, firstNo, firstNo + records - 1);
         m_live = std::make_unique<LiveLog>(m_dir->path());
-        m_live->data1.moveNext(gridNo - firstNo);
-        m_model.setText(ControlId::Text9, "OFFLine");
-        m_model.setText(ControlId::Text5, "400.0");
-        m_model.setText(ControlId::Text6, "-400.0");
+        m_live->gridSource.moveNext(gridNo - firstNo);
+        m_model.setText(ControlId::lineState, "OFFLine");
+        m_model.setText(ControlId::vertMax, "400.0");
+        m_model.setText(ControlId::vertMin, "-400.0");
         m_printer = {};
-        m_command = std::make_unique<report::PrintReportCommand>(m_live->log, m_model,
-                                                                 m_live->data1, m_live->messages);
+        m_command = std::make_unique<report::PrintReportCommand>(
+            m_live->log, m_model, m_live->gridSource, m_live->messages);
     }
     QList<PrintedMark> marks(Kind kind) const {
         QList<PrintedMark> found;
@@ -118,9 +118,9 @@ class TestPrintReport : public QObject {
   private slots:
     void initTestCase() {
         for (int i = 0; i < 9; ++i)
-            m_model.fields.ValueLabels[i] = QString::number(400 - 100 * i) + ".0";
+            m_model.fields.valueLabels[i] = QString::number(400 - 100 * i) + ".0";
         for (int i = 0; i < 16; ++i)
-            m_model.fields.TimeLabels[i] = QString::number(20 * i);
+            m_model.fields.timeLabels[i] = QString::number(20 * i);
     }
 
     void listsTheSliceEndingAtTheGridsRecord_data() {
@@ -141,16 +141,16 @@ class TestPrintReport : public QObject {
         QFETCH(QList<int>, printed);
         openLog(records, gridNo, firstNo);
         m_live->messages.answer({true, true});
-        m_command->PrintReport(m_printer);
+        m_command->print(m_printer);
         QCOMPARE(m_live->messages.asked(),
                  QStringList({"Information: List?", "Information: Continue?"}));
         QStringList expected;
         for (int no : printed)
             expected.append(report::printStyle(no) + "|Sound|73.4|dB|14:03:27");
         QCOMPARE(listPages(), QList<QStringList>{expected});
-        QCOMPARE(m_model.fields.LogRecordCount, records);
-        QCOMPARE(m_model.text(ControlId::Label2), "Sound");
-        QCOMPARE(m_model.text(ControlId::Text4), "dB");
+        QCOMPARE(m_model.fields.logRecordCount, records);
+        QCOMPARE(m_model.text(ControlId::functionName), "Sound");
+        QCOMPARE(m_model.text(ControlId::unit), "dB");
         const QList<PrintedMark> texts = marks(Kind::Text);
         QCOMPARE(texts[0], (PrintedMark{Kind::Text, 3000, 800, 0, 0, 0, "Arial 24 bold",
                                         "Vadarazozaz Uvovir Report", 9}));
@@ -169,7 +169,7 @@ class TestPrintReport : public QObject {
         m_live->messages.answer({true});
         for (int page = 0; page < 11; ++page)
             m_live->messages.answer({true});
-        m_command->PrintReport(m_printer);
+        m_command->print(m_printer);
         const QList<QStringList> pages = listPages();
         QCOMPARE(pages.size(), 11);
         QCOMPARE(pages[0].size(), 28);
@@ -179,7 +179,7 @@ class TestPrintReport : public QObject {
         QCOMPARE(m_live->messages.asked().count("Information: Continue?"), 11);
         openLog(350, 0);
         m_live->messages.answer({true, false});
-        m_command->PrintReport(m_printer);
+        m_command->print(m_printer);
         QCOMPARE(listPages().size(), 1);
     }
 
@@ -188,10 +188,10 @@ class TestPrintReport : public QObject {
         sqlite3(m_dir->filePath("db1.mdb"), "UPDATE b1 SET CCC = 'O.L' WHERE AAA = 12;"
                                             "UPDATE b1 SET CCC = 'OL.' WHERE AAA = 11");
         m_live->messages.answer({false, true});
-        m_command->PrintReport(m_printer);
+        m_command->print(m_printer);
         QCOMPARE(m_live->messages.asked(),
                  QStringList({"Information: List?", "Information: Grath?"}));
-        QCOMPARE(m_model.fields.HistoryArrays[1].data, "4000");
+        QCOMPARE(m_model.fields.historyArrays[1].data, "4000");
         QList<PrintedMark> dashes;
         for (const PrintedMark &line : marks(Kind::Line))
             if (line.widthDots == 1)
@@ -222,9 +222,9 @@ class TestPrintReport : public QObject {
         QCOMPARE(marks(Kind::EndDoc).size(), 1);
 
         m_printer = {};
-        m_model.setText(ControlId::Text6, "400.0");
+        m_model.setText(ControlId::vertMin, "400.0");
         m_live->messages.answer({false, true});
-        m_command->PrintReport(m_printer);
+        m_command->print(m_printer);
         QVERIFY(curveOf(marks(Kind::Line)).isEmpty());
     }
 
@@ -240,7 +240,7 @@ class TestPrintReport : public QObject {
             m_live->messages.clear();
             m_live->messages.answer({true, true, false}); // two pages, then No
             views::QtPrinter printer(m_dir->path(), now);
-            m_command->PrintReport(printer);
+            m_command->print(printer);
             const QString pdf = m_dir->filePath(name);
             QCOMPARE(m_live->messages.shown(),
                      QStringList{"There is no printer: the report has been written to " +
@@ -273,7 +273,7 @@ class TestPrintReport : public QObject {
         const QDateTime started = QDateTime::currentDateTime().addSecs(-1);
         {
             views::QtPrinter printer(m_dir->path(), QDateTime::currentDateTime());
-            m_command->PrintReport(printer);
+            m_command->print(printer);
         }
         qunsetenv("PRINTER");
         QVERIFY(chosen);
@@ -304,20 +304,20 @@ class TestPrintReport : public QObject {
     void refusesWhileOnLineOrWithAnEmptyOrUnreadableLog() {
         for (const auto &[records, line] : {std::pair(5, "ONLine"), std::pair(0, "OFFLine")}) {
             openLog(records, 0);
-            m_model.setText(ControlId::Text9, line);
-            m_command->PrintReport(m_printer);
+            m_model.setText(ControlId::lineState, line);
+            m_command->print(m_printer);
             QCOMPARE(m_live->messages.shown(), QStringList{"Please offline!"});
             QVERIFY(m_live->messages.asked().isEmpty() && m_printer.marks().isEmpty());
         }
         // A log that cannot be read is no empty log: said with its file and reason.
         openLog(5, 0);
         sqlite3(m_dir->filePath("db1.mdb"), "DROP TABLE b1");
-        m_live->data1.refresh();
-        m_command->PrintReport(m_printer);
+        m_live->gridSource.refresh();
+        m_command->print(m_printer);
         QCOMPARE(m_live->messages.shown().size(), 1);
         QVERIFY(m_live->messages.shown()[0].startsWith(
             "Nothing was printed: the log file " +
-            QDir::toNativeSeparators(m_live->data1.databaseName())));
+            QDir::toNativeSeparators(m_live->gridSource.databaseName())));
         QVERIFY(m_live->messages.asked().isEmpty() && m_printer.marks().isEmpty());
     }
 };

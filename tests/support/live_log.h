@@ -13,13 +13,13 @@
 
 struct LiveLog {
     explicit LiveLog(const QString &directory) : log(directory, clock, messages, &logGrid) {
-        data1.setDatabaseName(log.filePath(logbook::kLiveLogFile));
-        data1.setRecordSource(logbook::kRecordSource);
-        data1.refresh();
+        gridSource.setDatabaseName(log.filePath(logbook::kLiveLogFile));
+        gridSource.setRecordSource(logbook::kRecordSource);
+        gridSource.refresh();
     }
-    logbook::DataSource data1;
-    logbook::RecordGridModel grid{data1};
-    logbook::LogGrid logGrid{data1, grid};
+    logbook::DataSource gridSource;
+    logbook::RecordGridModel grid{gridSource};
+    logbook::LogGrid logGrid{gridSource, grid};
     core::SettableClock clock{QDateTime(QDate(2026, 12, 4), QTime(14, 3, 27))};
     core::RecordingMessageBoxes messages;
     logbook::ReadingLog log;

@@ -9,8 +9,8 @@
 #include "live_log.h"
 #include "recording_surface.h"
 #include "window/chart_handlers.h"
-#include "window/form1_layout.h"
 #include "window/history_slider.h"
+#include "window/main_window_layout.h"
 #include "window/port_control.h"
 #include "window/reading_display.h"
 #include "window/start_up.h"
@@ -18,18 +18,18 @@
 #include "window/window_model.h"
 
 struct RecordingSurfaces {
-    chart::RecordingSurface plot{window::surfaceGeometry(window::ControlId::Picture1)};
-    chart::RecordingSurface frame{window::surfaceGeometry(window::ControlId::Picture2)};
-    chart::RecordingSurface wedge{window::surfaceGeometry(window::ControlId::Picture3)};
-    chart::RecordingSurface bar{window::surfaceGeometry(window::ControlId::Picture6)};
+    chart::RecordingSurface plot{window::surfaceGeometry(window::ControlId::plot)};
+    chart::RecordingSurface frame{window::surfaceGeometry(window::ControlId::chartAxes)};
+    chart::RecordingSurface wedge{window::surfaceGeometry(window::ControlId::percentGauge)};
+    chart::RecordingSurface bar{window::surfaceGeometry(window::ControlId::levelBar)};
 };
 
 struct WindowHandlers : LiveLog {
     explicit WindowHandlers(const QString &directory)
-        : LiveLog(directory), startUp(model, data1, grid, log, boxes.plot, chart, messages),
+        : LiveLog(directory), startUp(model, gridSource, grid, log, boxes.plot, chart, messages),
           display(model, line, chart, [this] { ++beeps; }),
           toolbar(model, port, chart, log, messages, {[this] { ++exits; }, {}, {}}),
-          slider(log, model, data1, chart, messages) {
+          slider(log, model, gridSource, chart, messages) {
         session.setView(display);
         line.setReceiveHandler([this] { session.onSerialEvent(); });
         line.setLostHandler([this](const QString &reason) { port.lineLost(reason); });

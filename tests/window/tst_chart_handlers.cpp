@@ -18,10 +18,10 @@ class TestChartHandlers : public QObject {
     void init() {
         m_w = std::make_unique<WindowHandlers>(m_dir.path());
         m_w->startUp.load(); // the colour choosers, both grid boxes ticked, the start labels
-        m_w->model.fields.TrendCount = 3;
-        m_w->model.fields.TrendBuffer[0] = 10;
-        m_w->model.fields.TrendBuffer[1] = 20;
-        m_w->model.fields.TrendBuffer[2] = 30;
+        m_w->model.fields.trendCount = 3;
+        m_w->model.fields.trendBuffer[0] = 10;
+        m_w->model.fields.trendBuffer[1] = 20;
+        m_w->model.fields.trendBuffer[2] = 30;
         for (chart::RecordingSurface *s :
              {&m_w->boxes.plot, &m_w->boxes.frame, &m_w->boxes.wedge, &m_w->boxes.bar})
             s->forget();
@@ -29,44 +29,44 @@ class TestChartHandlers : public QObject {
 
     void colourChoosersRepaintAndGiveTheFocusAway() {
         QSignalSpy focus(&m_w->model, &window::WindowModel::focusRequested);
-        m_w->model.setValue(ControlId::ImageCombo1, 14); // Teal
-        m_w->chart.clicked(ControlId::ImageCombo1);
+        m_w->model.setValue(ControlId::backgroundColour, 14); // Teal
+        m_w->chart.clicked(ControlId::backgroundColour);
         QCOMPARE(m_w->boxes.plot.primitives().first(),
                  (Primitive{Kind::Clear, {16, 139, 129}, 0, 0, 0, 0, 0, 0, {}}));
         QCOMPARE(m_w->boxes.plot.primitives()[1].colour, (core::Rgb{0, 128, 128}));
         QCOMPARE(m_w->boxes.plot.primitives().last().widthPixels, 2); // and the curve over it
         m_w->boxes.plot.forget();
-        m_w->model.setValue(ControlId::ImageCombo2, 12); // Red
-        m_w->chart.clicked(ControlId::ImageCombo2);
+        m_w->model.setValue(ControlId::lineColour, 12); // Red
+        m_w->chart.clicked(ControlId::lineColour);
         QVERIFY(m_w->boxes.plot.primitives().isEmpty());
         QCOMPARE(m_w->boxes.plot.foreColour(), (core::Rgb{255, 0, 0}));
         QCOMPARE(focus.size(), 2);
-        QCOMPARE(focus.last().first().value<ControlId>(), ControlId::Text11);
+        QCOMPARE(focus.last().first().value<ControlId>(), ControlId::clock);
     }
 
     void gridBoxesWipeThenDrawWhatIsStillTicked() {
-        m_w->model.setValue(ControlId::Check2, 0);
-        m_w->chart.Check2Click();
+        m_w->model.setValue(ControlId::xGrid, 0);
+        m_w->chart.onXGridToggled();
         const QList<Primitive> &drawn = m_w->boxes.plot.primitives();
         QCOMPARE(drawn[0].colour, m_w->boxes.plot.backColour()); // mode 0 first
         QCOMPARE(drawn[0].y1, 350.0);
         QCOMPARE(drawn[7 + 14 + 2].x1, 400.0); // then the vertical set alone
         m_w->boxes.plot.forget();
-        m_w->model.setValue(ControlId::Check3, 0);
-        m_w->chart.Check3Click();
+        m_w->model.setValue(ControlId::yGrid, 0);
+        m_w->chart.onYGridToggled();
         QCOMPARE(m_w->boxes.plot.primitives(Kind::Line).size(),
                  7 + 14 + 2); // the wipe and its axes, nothing more
         m_w->boxes.plot.forget();
-        m_w->chart.clicked(ControlId::Command1);
+        m_w->chart.clicked(ControlId::autoGraph);
         QCOMPARE(m_w->boxes.plot.primitives(Kind::Line).size(),
                  2); // no grid, no axes: only the curve
     }
 
     void repaintsRestoreWhatTheBoxesShow() {
-        m_w->model.setText(ControlId::Label18, "42 %");
+        m_w->model.setText(ControlId::gaugeValue, "42 %");
         m_w->boxes.wedge.requestRepaint();
-        QCOMPARE(m_w->model.text(ControlId::Label18), "0 %");
-        QCOMPARE(m_w->model.control(ControlId::Label18).foreColour, (core::Rgb{255, 0, 0}));
+        QCOMPARE(m_w->model.text(ControlId::gaugeValue), "0 %");
+        QCOMPARE(m_w->model.control(ControlId::gaugeValue).foreColour, (core::Rgb{255, 0, 0}));
         QCOMPARE(m_w->boxes.wedge.primitives().size(), 55);
         m_w->boxes.frame.requestRepaint();
         QCOMPARE(m_w->boxes.frame.primitives(Kind::Line).size(), 9 + 61);

@@ -33,8 +33,8 @@ class TestHistory : public QObject {
         m_w->boxes.plot.forget();
     }
     void moveTo(int position) {
-        m_w->model.setValue(ControlId::Slider1, position);
-        m_w->slider.ThumbMovement();
+        m_w->model.setValue(ControlId::historySlider, position);
+        m_w->slider.onThumbMoved();
     }
     /// The segments of the history curve: the plot's lines of width 2.
     QList<Primitive> curve() const {
@@ -66,23 +66,23 @@ class TestHistory : public QObject {
         QFETCH(int, newest);
         QFETCH(int, oldest);
         openLog(records);
-        QCOMPARE(m_w->model.control(ControlId::Slider1).maximum, records + 1);
+        QCOMPARE(m_w->model.control(ControlId::historySlider).maximum, records + 1);
         moveTo(position);
-        QCOMPARE(m_w->model.control(ControlId::Slider1).maximum, records - 1);
+        QCOMPARE(m_w->model.control(ControlId::historySlider).maximum, records - 1);
         QCOMPARE(panel(8), QString::number(position));
-        QCOMPARE(m_w->data1.currentRow(), newest);
-        QVERIFY(m_w->model.fields.HistoryRequest);
+        QCOMPARE(m_w->gridSource.currentRow(), newest);
+        QVERIFY(m_w->model.fields.historyRequest);
 
-        m_w->slider.Release();
+        m_w->slider.onReleased();
         const window::WindowFields &f = m_w->model.fields;
-        QCOMPARE(f.HistoryCount, count);
-        QCOMPARE(f.HistoryArrays[0].no, newest);
-        QCOMPARE(f.HistoryArrays[count - 1].no, oldest);
-        QCOMPARE(f.HistoryArrays[0].time, "14:03:27/12-04-2026");
-        QVERIFY(!f.HistoryRequest);
+        QCOMPARE(f.historyCount, count);
+        QCOMPARE(f.historyArrays[0].no, newest);
+        QCOMPARE(f.historyArrays[count - 1].no, oldest);
+        QCOMPARE(f.historyArrays[0].time, "14:03:27/12-04-2026");
+        QVERIFY(!f.historyRequest);
         const QList<Primitive> segments = curve();
         QCOMPARE(segments.size(), std::max(0, count - 1));
-        QCOMPARE(f.HistoryShown, count >= 2);
+        QCOMPARE(f.historyShown, count >= 2);
         QCOMPARE(panel(4), count >= 2 ? "73.4" : "");
         if (count >= 2) {
             QCOMPARE(segments.first().x1, 0.0);
@@ -94,17 +94,17 @@ class TestHistory : public QObject {
     void plotsValuesOverloadsAndTheirExtremes() {
         openLog(14, {"-3", "80", "12.5", "O.L", "OL", "abc", "5"});
         moveTo(11); // record 2 and the two before it
-        m_w->slider.Release();
+        m_w->slider.onReleased();
         QCOMPARE(panel(4), "-3");
         QCOMPARE(panel(6), "80");
         QCOMPARE(curve().size(), 2);
 
         moveTo(7); // record 6 back to record 0
         m_w->boxes.plot.forget();
-        m_w->slider.Release();
+        m_w->slider.onReleased();
         const window::WindowFields &f = m_w->model.fields;
-        QCOMPARE(f.HistoryCount, 7);
-        QCOMPARE(f.HistoryArrays[3].data, "400.0"); // O.L read as Vert Max
+        QCOMPARE(f.historyCount, 7);
+        QCOMPARE(f.historyArrays[3].data, "400.0"); // O.L read as Vert Max
         // 5-abc and abc-OL are left out; OL and O.L both lie on the top edge.
         const QList<Primitive> segments = curve();
         QCOMPARE(segments.size(), 4);
@@ -112,11 +112,11 @@ class TestHistory : public QObject {
         QVERIFY(qAbs(segments[0].y1) < 1e-3 && qAbs(segments[0].y2) < 1e-3);
         QCOMPARE(panel(6), "400");
 
-        m_w->model.setText(ControlId::Text5, "100");
-        m_w->model.setText(ControlId::Text6, "100");
+        m_w->model.setText(ControlId::vertMax, "100");
+        m_w->model.setText(ControlId::vertMin, "100");
         moveTo(8);
         m_w->boxes.plot.forget();
-        m_w->slider.Release();
+        m_w->slider.onReleased();
         QCOMPARE(m_w->boxes.plot.primitives().first().kind, Primitive::Kind::Clear);
         QVERIFY(curve().isEmpty());
         QCOMPARE(panel(4), "-3");
@@ -126,12 +126,12 @@ class TestHistory : public QObject {
     void doesNothingOnLineOrWithFewerThan14Records() {
         for (const auto &[records, line] : {std::pair(20, "ONLine"), std::pair(13, "OFFLine")}) {
             openLog(records);
-            m_w->model.setText(ControlId::Text9, line);
+            m_w->model.setText(ControlId::lineState, line);
             moveTo(5);
             QCOMPARE(panel(8), "0");
-            QCOMPARE(m_w->data1.currentRow(), 0);
-            QVERIFY(!m_w->model.fields.HistoryRequest);
-            m_w->slider.Release();
+            QCOMPARE(m_w->gridSource.currentRow(), 0);
+            QVERIFY(!m_w->model.fields.historyRequest);
+            m_w->slider.onReleased();
             QVERIFY(m_w->boxes.plot.primitives().isEmpty());
         }
     }
@@ -140,14 +140,14 @@ class TestHistory : public QObject {
         openLog(20);
         for (int position : {3, 4, 5})
             moveTo(position);
-        m_w->slider.Release();
-        m_w->slider.Release();
+        m_w->slider.onReleased();
+        m_w->slider.onReleased();
         QCOMPARE(m_w->boxes.plot.primitives(Primitive::Kind::Clear).size(), 1);
-        QCOMPARE(m_w->model.fields.HistoryArrays[0].no, 14);
+        QCOMPARE(m_w->model.fields.historyArrays[0].no, 14);
 
         moveTo(0); // the first record, and no plot asked for
-        QCOMPARE(m_w->data1.currentRow(), 0);
-        QVERIFY(!m_w->model.fields.HistoryRequest);
+        QCOMPARE(m_w->gridSource.currentRow(), 0);
+        QVERIFY(!m_w->model.fields.historyRequest);
     }
 };
 

@@ -2,7 +2,7 @@
 #include "live_log.h"
 #include "log/file_copy.h"
 #include "test_files.h"
-#include "window/save_load_dialog.h"
+#include "window/save_load_model.h"
 #include "window/save_or_load_log.h"
 
 #include <QDir>
@@ -16,7 +16,7 @@
 #include <functional>
 #include <memory>
 
-using window::SaveLoadDialog;
+using window::SaveLoadModel;
 
 /// Each step of every copy as "file copied/total", and "ended" for its end.
 struct RecordingProgress final : logbook::CopyProgress {
@@ -44,16 +44,16 @@ class TestSaveLoad : public QObject {
     QString file(const QString &name) const { return m_dir->filePath(name); }
     QString logs() const { return file("logs"); }
     /// The command, with the dialog driven by `use` instead of a person.
-    bool run(const std::function<void(SaveLoadDialog &)> &use, bool lineOff = true) {
-        return m_command->SaveOrLoadLog(lineOff, [&](SaveLoadDialog &dialog) {
-            dialog.Dir1Change(logs());
+    bool run(const std::function<void(SaveLoadModel &)> &use, bool lineOff = true) {
+        return m_command->SaveOrLoadLog(lineOff, [&](SaveLoadModel &dialog) {
+            dialog.chooseFolder(logs());
             use(dialog);
         });
     }
-    static void chooseToLoad(SaveLoadDialog &dialog, const QString &name) {
-        dialog.Option2Click();
-        dialog.File1Click(name);
-        dialog.Command1Click();
+    static void chooseToLoad(SaveLoadModel &dialog, const QString &name) {
+        dialog.chooseLoad();
+        dialog.chooseFile(name);
+        dialog.accept();
     }
 
   private slots:
@@ -64,8 +64,9 @@ class TestSaveLoad : public QObject {
         QFile::copy(file("db1.mdb"), file("db2.mdb"));
         fillLog(createdLog(logs() + "/other.710"), 0, 4);
         m_live = std::make_unique<LiveLog>(m_dir->path());
-        m_command = std::make_unique<window::SaveLoadCommand>(
-            m_dir->path(), m_live->log, m_live->data1, m_live->grid, m_live->messages, &m_progress);
+        m_command = std::make_unique<window::SaveLoadCommand>(m_dir->path(), m_live->log,
+                                                              m_live->gridSource, m_live->grid,
+                                                              m_live->messages, &m_progress);
         m_progress.told.clear();
     }
 
@@ -75,30 +76,30 @@ class TestSaveLoad : public QObject {
         QDir(logs()).mkdir("sub");
         QFile::link(logs() + "/sub", logs() + "/linked");
         QFile::link("/dev/null", logs() + "/device");
-        QVERIFY(run([&](SaveLoadDialog &dialog) {
+        QVERIFY(run([&](SaveLoadModel &dialog) {
             QStringList listed;
-            for (const SaveLoadDialog::DirEntry &entry : dialog.dirEntries())
+            for (const SaveLoadModel::DirEntry &entry : dialog.dirEntries())
                 if (!entry.open)
                     listed.append(entry.name);
             QCOMPARE(listed, QStringList({"linked", "sub"}));
-            QSignalSpy focus(&dialog, &SaveLoadDialog::focusRequested);
-            dialog.setText1("   ");
-            dialog.Command1Click();
+            QSignalSpy focus(&dialog, &SaveLoadModel::focusRequested);
+            dialog.setNameText("   ");
+            dialog.accept();
             QCOMPARE(focus.size(), 1);
-            dialog.setText1("  test ");
-            dialog.Command1Click();
+            dialog.setNameText("  test ");
+            dialog.accept();
             QVERIFY(dialog.isClosed());
         }));
         QCOMPARE(bytesOf(logs() + "/test.710"), live);
-        QCOMPARE(m_live->data1.databaseName(), file("db1.mdb"));
-        QCOMPARE(m_live->data1.recordCount(), 20);
+        QCOMPARE(m_live->gridSource.databaseName(), file("db1.mdb"));
+        QCOMPARE(m_live->gridSource.recordCount(), 20);
 
         fillLog(file("db1.mdb"), 20, 29);
-        run([](SaveLoadDialog &dialog) {
-            dialog.setText1("test");
-            dialog.Command1Click();
+        run([](SaveLoadModel &dialog) {
+            dialog.setNameText("test");
+            dialog.accept();
             QVERIFY(!dialog.isClosed());
-            dialog.Command2Click();
+            dialog.cancel();
         });
         QCOMPARE(m_live->messages.shown(), QStringList{"Please rename filename!"});
         QCOMPARE(bytesOf(logs() + "/test.710"), live);
@@ -113,20 +114,20 @@ class TestSaveLoad : public QObject {
         writer.write("BEGIN EXCLUSIVE; INSERT INTO b1 VALUES(20,'Sound','1','dB','t',-20);\n"
                      "SELECT 'locked';\n");
         QVERIFY(writer.waitForReadyRead());
-        run([](SaveLoadDialog &dialog) {
-            dialog.setText1("busy");
-            dialog.Command1Click();
+        run([](SaveLoadModel &dialog) {
+            dialog.setNameText("busy");
+            dialog.accept();
             QVERIFY(!dialog.isClosed());
-            dialog.Command2Click();
+            dialog.cancel();
         });
         QCOMPARE(m_live->messages.shown().size(), 1);
         QVERIFY(m_live->messages.shown()[0].contains("busy.710"));
         QVERIFY(!QFile::exists(logs() + "/busy.710"));
         writer.write("COMMIT;\n.quit\n");
         QVERIFY(writer.waitForFinished());
-        run([](SaveLoadDialog &dialog) {
-            dialog.setText1("busy");
-            dialog.Command1Click();
+        run([](SaveLoadModel &dialog) {
+            dialog.setNameText("busy");
+            dialog.accept();
         });
         QCOMPARE(sqlite3(logs() + "/busy.710", "SELECT count(*) FROM b1"), "21");
     }
@@ -134,25 +135,25 @@ class TestSaveLoad : public QObject {
     void loadsAChosenLogAndKeepsTheOldOneAsRescue() {
         fillLog(logs() + "/other.710", 5, 29999); // more than one chunk of a copy
         const QByteArray before = bytesOf(file("db1.mdb"));
-        QVERIFY(run([](SaveLoadDialog &dialog) {
-            dialog.Option2Click();
+        QVERIFY(run([](SaveLoadModel &dialog) {
+            dialog.chooseLoad();
             QCOMPARE(dialog.files(), QStringList{"other.710"});
-            QSignalSpy focus(&dialog, &SaveLoadDialog::focusRequested);
-            dialog.Command1Click(); // nothing chosen yet
-            dialog.File1Click("notes.txt");
-            dialog.Command1Click();
+            QSignalSpy focus(&dialog, &SaveLoadModel::focusRequested);
+            dialog.accept(); // nothing chosen yet
+            dialog.chooseFile("notes.txt");
+            dialog.accept();
             QCOMPARE(focus.size(), 2);
-            dialog.File1Click("gone.710");
-            dialog.Command1Click();
+            dialog.chooseFile("gone.710");
+            dialog.accept();
             QCOMPARE(dialog.selectedPath(), dialog.dirPath() + "/gone.710");
             QVERIFY(!dialog.isClosed());
-            dialog.File1Click("other.710");
-            dialog.Command1Click();
+            dialog.chooseFile("other.710");
+            dialog.accept();
         }));
         QCOMPARE(m_live->messages.shown(), QStringList{"file Not Exit!"});
         QCOMPARE(bytesOf(file("db1.mdb")), bytesOf(logs() + "/other.710"));
         QCOMPARE(bytesOf(file("sosdb1.mdb")), before);
-        QCOMPARE(m_live->data1.recordCount(), 30000);
+        QCOMPARE(m_live->gridSource.recordCount(), 30000);
         // Told of every chunk, so that a long copy shows its progress.
         const qint64 kept = before.size();
         const qint64 loaded = QFileInfo(file("db1.mdb")).size();
@@ -182,22 +183,22 @@ class TestSaveLoad : public QObject {
         if (!sql.isEmpty())
             sqlite3(bad, sql);
         const QByteArray before = bytesOf(file("db1.mdb"));
-        run([](SaveLoadDialog &dialog) { chooseToLoad(dialog, "bad.710"); });
+        run([](SaveLoadModel &dialog) { chooseToLoad(dialog, "bad.710"); });
         QCOMPARE(m_live->messages.shown(),
                  QStringList{"This is not standard database,Please Use saved database"});
         QCOMPARE(bytesOf(file("db1.mdb")), before);
-        QCOMPARE(m_live->data1.databaseName(), file("db1.mdb"));
-        QCOMPARE(m_live->data1.recordCount(), 20);
+        QCOMPARE(m_live->gridSource.databaseName(), file("db1.mdb"));
+        QCOMPARE(m_live->gridSource.recordCount(), 20);
     }
 
     void aFailedCopyLeavesTheLogAsItWas() {
         const QByteArray before = bytesOf(file("db1.mdb"));
         // A chosen "file" that cannot be read, after the live log has been deleted.
         QDir(logs()).mkdir("folder.710");
-        run([](SaveLoadDialog &dialog) {
+        run([](SaveLoadModel &dialog) {
             chooseToLoad(dialog, "folder.710");
             QVERIFY(!dialog.isClosed());
-            dialog.Command2Click();
+            dialog.cancel();
         });
         QCOMPARE(m_live->messages.shown().size(), 1);
         QVERIFY(m_live->messages.shown()[0].contains("has been put back"));
@@ -207,37 +208,37 @@ class TestSaveLoad : public QObject {
         m_live->messages.clear();
         QFile::remove(file("sosdb1.mdb"));
         QDir(m_dir->path()).mkdir("sosdb1.mdb");
-        run([](SaveLoadDialog &dialog) {
+        run([](SaveLoadModel &dialog) {
             chooseToLoad(dialog, "other.710");
-            dialog.Command2Click();
+            dialog.cancel();
         });
         QVERIFY(m_live->messages.shown().value(0).contains(
             QDir::toNativeSeparators(file("sosdb1.mdb"))));
         QCOMPARE(bytesOf(file("db1.mdb")), before);
-        QCOMPARE(m_live->data1.recordCount(), 20);
+        QCOMPARE(m_live->gridSource.recordCount(), 20);
     }
 
     void refusesWhileOnLineAndCancelChangesNothing() {
         const QByteArray before = bytesOf(file("db1.mdb"));
-        QVERIFY(!run([](SaveLoadDialog &) { QFAIL("the dialog opened"); }, false));
+        QVERIFY(!run([](SaveLoadModel &) { QFAIL("the dialog opened"); }, false));
         QCOMPARE(m_live->messages.shown(), QStringList{"Please offline!"});
 
         QFile::remove(file("db2.mdb")); // made again from the live log
         bool standbyBound = false;
-        QVERIFY(run([&](SaveLoadDialog &dialog) {
+        QVERIFY(run([&](SaveLoadModel &dialog) {
             standbyBound =
-                m_live->data1.databaseName() == file("db2.mdb") && !m_live->data1.error();
-            dialog.Drive1Change(0);
-            dialog.Dir1Change(QDir::rootPath());
-            dialog.Option2Click();
-            dialog.Dir1Change(logs());
-            dialog.Command2Click();
+                m_live->gridSource.databaseName() == file("db2.mdb") && !m_live->gridSource.error();
+            dialog.chooseDrive(0);
+            dialog.chooseFolder(QDir::rootPath());
+            dialog.chooseLoad();
+            dialog.chooseFolder(logs());
+            dialog.cancel();
         }));
         QVERIFY(standbyBound);
         QCOMPARE(bytesOf(file("db2.mdb")), before);
         QCOMPARE(bytesOf(file("db1.mdb")), before);
         QVERIFY(!QFile::exists(file("sosdb1.mdb")));
-        QCOMPARE(m_live->data1.databaseName(), file("db1.mdb"));
+        QCOMPARE(m_live->gridSource.databaseName(), file("db1.mdb"));
         QCOMPARE(m_live->messages.shown().size(), 1);
     }
 };

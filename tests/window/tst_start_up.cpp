@@ -36,19 +36,19 @@ class TestStartUp : public QObject {
         QVERIFY(drawn.size() > 500);
         QCOMPARE(drawn.last().widthPixels, 5);
         QCOMPARE(m_w->boxes.plot.foreColour(), (core::Rgb{0, 0, 0}));
-        QCOMPARE(m_w->model.timer1(), (window::WindowModel::TimerState{false, 500}));
+        QCOMPARE(m_w->model.clockTimer(), (window::WindowModel::TimerState{false, 500}));
         QCOMPARE(bytesOf(file("db2.mdb")), bytesOf(file("db1.mdb")));
-        QCOMPARE(m_w->model.text(ControlId::Text9), "OFFLine");
+        QCOMPARE(m_w->model.text(ControlId::lineState), "OFFLine");
 
         m_w->startUp.activate();
         QCOMPARE(m_w->grid.columnCount(), 5);
         QCOMPARE(m_w->grid.rowCount(), 0);
-        QCOMPARE(m_w->model.fields.LogRecordCount, 0);
-        QCOMPARE(m_w->model.fields.NextRecordNo, 0);
-        QCOMPARE(m_w->model.control(ControlId::Slider1).maximum, 1);
+        QCOMPARE(m_w->model.fields.logRecordCount, 0);
+        QCOMPARE(m_w->model.fields.nextRecordNo, 0);
+        QCOMPARE(m_w->model.control(ControlId::historySlider).maximum, 1);
         QCOMPARE(m_w->model.panelText(8), "0");
-        QCOMPARE(m_w->model.fields.StartupTicks, 1);
-        QCOMPARE(m_w->model.timer1(), (window::WindowModel::TimerState{true, 1}));
+        QCOMPARE(m_w->model.fields.startupTicks, 1);
+        QCOMPARE(m_w->model.clockTimer(), (window::WindowModel::TimerState{true, 1}));
         QVERIFY(m_w->messages.shown().isEmpty());
     }
 
@@ -60,20 +60,20 @@ class TestStartUp : public QObject {
         m_w->startUp.load();
         QCOMPARE(bytesOf(file("db2.mdb")), standby);
         m_w->startUp.activate();
-        QCOMPARE(m_w->model.fields.LogRecordCount, 21);
-        QCOMPARE(m_w->model.control(ControlId::Slider1).maximum, 22);
+        QCOMPARE(m_w->model.fields.logRecordCount, 21);
+        QCOMPARE(m_w->model.control(ControlId::historySlider).maximum, 22);
 
         m_w->model.setPanelText(8, "7");
-        m_w->model.setVisible(ControlId::Picture9, true);
-        m_w->model.fields.StartupTicks = 200;
+        m_w->model.setVisible(ControlId::highAlarmLamp, true);
+        m_w->model.fields.startupTicks = 200;
         sqlite3(file("db1.mdb"), "DELETE FROM b1 WHERE AAA > 1");
         m_w->startUp.activate();
-        QCOMPARE(m_w->model.fields.LogRecordCount, 2);
-        QCOMPARE(m_w->model.fields.NextRecordNo, 2);
-        QCOMPARE(m_w->model.control(ControlId::Slider1).maximum, 3);
+        QCOMPARE(m_w->model.fields.logRecordCount, 2);
+        QCOMPARE(m_w->model.fields.nextRecordNo, 2);
+        QCOMPARE(m_w->model.control(ControlId::historySlider).maximum, 3);
         QCOMPARE(m_w->model.panelText(8), "0");
-        QVERIFY(!m_w->model.control(ControlId::Picture9).visible);
-        QCOMPARE(m_w->model.fields.StartupTicks, 1);
+        QVERIFY(!m_w->model.control(ControlId::highAlarmLamp).visible);
+        QCOMPARE(m_w->model.fields.startupTicks, 1);
     }
 
     // Both logs are in place by the time the user is told: the program may end meanwhile.
@@ -89,7 +89,7 @@ class TestStartUp : public QObject {
             bool askYesNo(const QString &, const QString &) override { return false; }
         } witness;
         witness.standby = file("db2.mdb");
-        window::StartUp startUp(m_w->model, m_w->data1, m_w->grid, m_w->log, m_w->boxes.plot,
+        window::StartUp startUp(m_w->model, m_w->gridSource, m_w->grid, m_w->log, m_w->boxes.plot,
                                 m_w->chart, witness);
         startUp.load();
         startUp.activate();
@@ -103,13 +103,13 @@ class TestStartUp : public QObject {
     void unwritableDirectoryIsSaidAndTheWindowStillStarts() {
         logbook::ReadingLog log(m_dir->filePath("no/such/folder"), m_w->clock, m_w->messages,
                                 &m_w->logGrid);
-        window::StartUp startUp(m_w->model, m_w->data1, m_w->grid, log, m_w->boxes.plot, m_w->chart,
-                                m_w->messages);
+        window::StartUp startUp(m_w->model, m_w->gridSource, m_w->grid, log, m_w->boxes.plot,
+                                m_w->chart, m_w->messages);
         startUp.load();
         startUp.activate();
         QVERIFY(m_w->messages.shown().first().contains("could not be created"));
-        QCOMPARE(m_w->model.fields.LogRecordCount, 0);
-        QCOMPARE(m_w->model.timer1(), (window::WindowModel::TimerState{true, 1}));
+        QCOMPARE(m_w->model.fields.logRecordCount, 0);
+        QCOMPARE(m_w->model.clockTimer(), (window::WindowModel::TimerState{true, 1}));
     }
 
     void foreignLogIsLeftAloneAndSaidOnce() {
@@ -121,7 +121,7 @@ class TestStartUp : public QObject {
         QVERIFY(m_w->messages.shown().first().contains(QDir::toNativeSeparators(file("db1.mdb"))));
         QCOMPARE(bytesOf(file("db1.mdb")), "my notes, not a log\n");
         QCOMPARE(m_w->grid.rowCount(), 0);
-        QCOMPARE(m_w->model.fields.NextRecordNo, 0);
+        QCOMPARE(m_w->model.fields.nextRecordNo, 0);
     }
 
     void clockRunsAfterTwoStartUpTicks() {
@@ -131,21 +131,21 @@ class TestStartUp : public QObject {
         m_w->model.setBusyPointer(true);
         m_w->model.setSplashOpen(true);
         m_w->startUp.activate();
-        window::Timer1Tick(m_w->model, clock);
-        QCOMPARE(m_w->model.fields.StartupTicks, 2);
-        QCOMPARE(m_w->model.timer1().intervalMs, 1);
-        window::Timer1Tick(m_w->model, clock);
-        QCOMPARE(m_w->model.fields.StartupTicks, 200);
-        QCOMPARE(m_w->model.timer1(), (window::WindowModel::TimerState{true, 500}));
+        window::onClockTick(m_w->model, clock);
+        QCOMPARE(m_w->model.fields.startupTicks, 2);
+        QCOMPARE(m_w->model.clockTimer().intervalMs, 1);
+        window::onClockTick(m_w->model, clock);
+        QCOMPARE(m_w->model.fields.startupTicks, 200);
+        QCOMPARE(m_w->model.clockTimer(), (window::WindowModel::TimerState{true, 500}));
         QVERIFY(!m_w->model.busyPointer());
         QVERIFY(!m_w->model.splashOpen());
-        QCOMPARE(m_w->model.text(ControlId::Text11), "12-05-2000 12:23:45");
-        window::Timer1Tick(m_w->model, clock);
-        QCOMPARE(m_w->model.text(ControlId::Text11), "03-07-2001 09:05:02");
+        QCOMPARE(m_w->model.text(ControlId::clock), "12-05-2000 12:23:45");
+        window::onClockTick(m_w->model, clock);
+        QCOMPARE(m_w->model.text(ControlId::clock), "03-07-2001 09:05:02");
         m_w->startUp.activate(); // the sequence starts again: the clock waits two ticks
         clock.advanceMs(1000);
-        window::Timer1Tick(m_w->model, clock);
-        QCOMPARE(m_w->model.text(ControlId::Text11), "03-07-2001 09:05:02");
+        window::onClockTick(m_w->model, clock);
+        QCOMPARE(m_w->model.text(ControlId::clock), "03-07-2001 09:05:02");
     }
 };
 

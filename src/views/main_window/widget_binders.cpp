@@ -251,7 +251,7 @@ void bindGrid(QTableView *view, window::WindowModel &model, logbook::RecordGridM
                          if (current.isValid())
                              grid.setCurrentRow(current.row());
                      });
-    follow(view, model, window::ControlId::DBGrid1, [view, &model] {
+    follow(view, model, window::ControlId::logGrid, [view, &model] {
         const window::GridLook &look = model.gridLook();
         QFont cells(look.cellFamily.isEmpty() ? view->font().family() : look.cellFamily);
         cells.setPointSizeF(look.cellPoints > 0 ? look.cellPoints : 9);

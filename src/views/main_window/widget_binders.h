@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/form1_layout.h"
+#include "window/main_window_layout.h"
 
 #include <QPixmap>
 

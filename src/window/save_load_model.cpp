@@ -1,4 +1,4 @@
-#include "window/save_load_dialog.h"
+#include "window/save_load_model.h"
 
 #include "core/message_boxes.h"
 #include "core/number_text.h"
@@ -46,8 +46,8 @@ QList<Drive> userDrives() {
     return drives;
 }
 
-SaveLoadDialog::SaveLoadDialog(QString programDirectory, QList<Drive> drives,
-                               core::MessageBoxes &messages, CopyProgress *progress)
+SaveLoadModel::SaveLoadModel(QString programDirectory, QList<Drive> drives,
+                             core::MessageBoxes &messages, CopyProgress *progress)
     : m_directory(std::move(programDirectory)), m_drives(std::move(drives)), m_messages(messages),
       m_progress(progress) {
     // The directory list opens at the program's directory, on the drive that holds it.
@@ -61,23 +61,23 @@ SaveLoadDialog::SaveLoadDialog(QString programDirectory, QList<Drive> drives,
     readDirectory(m_directory);
 }
 
-void SaveLoadDialog::FormLoad() {
+void SaveLoadModel::open() {
     m_selectedFileName.clear();
     emit changed();
 }
 
-void SaveLoadDialog::Option1Click() {
+void SaveLoadModel::chooseSave() {
     m_mode = Mode::Save;
     emit changed();
 }
 
-void SaveLoadDialog::Option2Click() {
+void SaveLoadModel::chooseLoad() {
     m_mode = Mode::Load;
     readFiles();
     emit changed();
 }
 
-void SaveLoadDialog::Drive1Change(int index) {
+void SaveLoadModel::chooseDrive(int index) {
     if (index < 0 || index >= m_drives.size())
         return;
     const int before = m_driveIndex;
@@ -87,10 +87,10 @@ void SaveLoadDialog::Drive1Change(int index) {
         emit changed();
         return;
     }
-    Dir1Change(m_dirPath);
+    chooseFolder(m_dirPath);
 }
 
-void SaveLoadDialog::Dir1Change(const QString &path) {
+void SaveLoadModel::chooseFolder(const QString &path) {
     if (path != m_dirPath && !readDirectory(path)) {
         emit changed();
         return;
@@ -100,54 +100,54 @@ void SaveLoadDialog::Dir1Change(const QString &path) {
     emit changed();
 }
 
-void SaveLoadDialog::File1Click(const QString &name) {
+void SaveLoadModel::chooseFile(const QString &name) {
     m_selectedFileName = name;
     emit changed();
 }
 
-void SaveLoadDialog::setText1(const QString &text) {
-    if (text == m_text1)
+void SaveLoadModel::setNameText(const QString &text) {
+    if (text == m_nameText)
         return;
-    m_text1 = text;
+    m_nameText = text;
     emit changed();
 }
 
-void SaveLoadDialog::Command2Click() { close(); }
+void SaveLoadModel::cancel() { close(); }
 
-void SaveLoadDialog::Command1Click() {
+void SaveLoadModel::accept() {
     if (m_mode == Mode::Save)
         save();
     else
         load();
 }
 
-void SaveLoadDialog::save() {
-    m_selectedFileName = core::trimBlanks(m_text1);
+void SaveLoadModel::save() {
+    m_selectedFileName = core::trimBlanks(m_nameText);
     if (m_selectedFileName.isEmpty()) {
-        emit focusRequested(Control::Text1);
+        emit focusRequested(Control::nameBox);
         return;
     }
     m_selectedPath = joined(m_selectedFileName);
     const QString target = m_selectedPath + kExtension;
     if (QFileInfo::exists(target)) {
         tell(QStringLiteral("Please rename filename!"));
-        emit focusRequested(Control::Text1);
+        emit focusRequested(Control::nameBox);
         return;
     }
     const QString live = programFile(kLiveLogFile);
     if (const QString why = copyLogFile(live, target, CopyTarget::NewFileOnly, m_progress);
         !why.isEmpty()) {
         tell(QStringLiteral("The log could not be saved as %1: %2.").arg(native(target), why));
-        emit focusRequested(Control::Text1);
+        emit focusRequested(Control::nameBox);
         return;
     }
     close();
 }
 
-void SaveLoadDialog::load() {
+void SaveLoadModel::load() {
     if (m_selectedFileName.isEmpty() || !m_selectedFileName.endsWith(kExtension)) {
         // Nothing to load yet: the file list is where to choose one.
-        emit focusRequested(Control::File1);
+        emit focusRequested(Control::fileList);
         return;
     }
     m_selectedPath = joined(m_selectedFileName);
@@ -190,15 +190,15 @@ void SaveLoadDialog::load() {
     close();
 }
 
-QString SaveLoadDialog::programFile(QLatin1String name) const {
+QString SaveLoadModel::programFile(QLatin1String name) const {
     return QDir(m_directory).filePath(name);
 }
 
-QString SaveLoadDialog::joined(const QString &name) const {
+QString SaveLoadModel::joined(const QString &name) const {
     return m_dirPath.endsWith(u'/') ? m_dirPath + name : m_dirPath + u'/' + name;
 }
 
-bool SaveLoadDialog::readDirectory(const QString &path) {
+bool SaveLoadModel::readDirectory(const QString &path) {
     const QDir dir(path);
     if (!dir.exists() || !dir.isReadable()) {
         tell(QStringLiteral("The folder %1 cannot be opened: %2.")
@@ -225,16 +225,16 @@ bool SaveLoadDialog::readDirectory(const QString &path) {
     return true;
 }
 
-void SaveLoadDialog::readFiles() {
+void SaveLoadModel::readFiles() {
     m_files = QDir(m_dirPath).entryList({QStringLiteral("*.710")}, QDir::Files,
                                         QDir::Name | QDir::IgnoreCase);
 }
 
-void SaveLoadDialog::close() {
+void SaveLoadModel::close() {
     m_closed = true;
     emit closed();
 }
 
-void SaveLoadDialog::tell(const QString &text) { m_messages.showMessage(text); }
+void SaveLoadModel::tell(const QString &text) { m_messages.showMessage(text); }
 
 } // namespace window

@@ -1,4 +1,4 @@
-#include "views/main_window/form1.h"
+#include "views/main_window/main_window.h"
 
 #include "chart/frame_axes.h"
 #include "views/main_window/artwork.h"
@@ -10,7 +10,7 @@
 #include "views/widgets/gesture_slider.h"
 #include "views/widgets/read_only_text_box.h"
 #include "views/widgets/record_grid_view.h"
-#include "window/form1_layout.h"
+#include "window/main_window_layout.h"
 #include "window/toolbar_commands.h"
 #include "window/window_model.h"
 
@@ -51,13 +51,13 @@ struct IndicatorPicture {
 /// coloured box.
 IndicatorPicture indicatorPicture(window::ControlId id, qreal ratio) {
     switch (id) {
-    case window::ControlId::Picture5:
+    case window::ControlId::batteryFine:
         return {batteryPicture(false, ratio), QStringLiteral("Battery good")};
-    case window::ControlId::Picture8:
+    case window::ControlId::batteryLow:
         return {batteryPicture(true, ratio), QStringLiteral("Battery low")};
-    case window::ControlId::Picture9:
+    case window::ControlId::highAlarmLamp:
         return {alarmIcon(true, ratio), QStringLiteral("High alarm")};
-    case window::ControlId::Picture10:
+    case window::ControlId::lowAlarmLamp:
         return {alarmIcon(false, ratio), QStringLiteral("Low alarm")};
     default:
         return {};
@@ -87,13 +87,13 @@ constexpr int kEnterKey = 13;
 
 } // namespace
 
-Form1::Form1(window::WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent)
+MainWindow::MainWindow(window::WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent)
     : QMainWindow(parent), m_model(model) {
     setWindowTitle(QStringLiteral("5710"));
     setObjectName(QStringLiteral("Form1"));
     buildMenu();
     auto *client = new QWidget(this);
-    client->setObjectName(QStringLiteral("Form1Client"));
+    client->setObjectName(QStringLiteral("MainWindowClient"));
     setCentralWidget(client);
 
     QToolBar *toolbar = buildToolbar(client);
@@ -102,18 +102,18 @@ Form1::Form1(window::WindowModel &model, logbook::RecordGridModel &grid, QWidget
     const int toolbarPixels =
         std::max(window::kToolbarHeight / chart::kTwipsPerPixel, toolbar->sizeHint().height());
     const int shift = toolbarPixels - window::kToolbarHeight / chart::kTwipsPerPixel;
-    toolbar->setGeometry(0, 0, window::kForm1Width / chart::kTwipsPerPixel, toolbarPixels);
-    client->setFixedSize(window::kForm1Width / chart::kTwipsPerPixel,
-                         window::kForm1Height / chart::kTwipsPerPixel + shift);
+    toolbar->setGeometry(0, 0, window::kMainWindowWidth / chart::kTwipsPerPixel, toolbarPixels);
+    client->setFixedSize(window::kMainWindowWidth / chart::kTwipsPerPixel,
+                         window::kMainWindowHeight / chart::kTwipsPerPixel + shift);
 
-    for (const window::ControlLook &look : window::form1Layout()) {
+    for (const window::ControlLook &look : window::mainWindowLayout()) {
         QWidget *parentWidget = client;
         int shiftY = shift;
         if (look.container == window::Container::Toolbar) {
             parentWidget = toolbar;
             shiftY = (toolbarPixels - window::kToolbarHeight / chart::kTwipsPerPixel) / 2;
-        } else if (look.container == window::Container::Picture2) {
-            parentWidget = m_surfaces.at(window::ControlId::Picture2);
+        } else if (look.container == window::Container::chartAxes) {
+            parentWidget = m_surfaces.at(window::ControlId::chartAxes);
             shiftY = 0;
         }
         QWidget *widget = nullptr;
@@ -188,7 +188,7 @@ Form1::Form1(window::WindowModel &model, logbook::RecordGridModel &grid, QWidget
                 if (!slider->held())
                     emit sliderReleased();
             });
-            connect(slider, &GestureSlider::released, this, &Form1::sliderReleased);
+            connect(slider, &GestureSlider::released, this, &MainWindow::sliderReleased);
             widget = slider;
             break;
         }
@@ -234,13 +234,14 @@ Form1::Form1(window::WindowModel &model, logbook::RecordGridModel &grid, QWidget
     }
 
     // Painted boxes start in their designed colours; the plot box's colours come from the load.
-    surface(window::ControlId::Picture3).setBackColour({0, 0, 0});
-    surface(window::ControlId::Picture6).setBackColour({0, 0, 0});
-    surface(window::ControlId::Picture6).setForeColour({255, 255, 0});
-    surface(window::ControlId::Picture2).setBackColour(chart::kFrameBackground);
+    surface(window::ControlId::percentGauge).setBackColour({0, 0, 0});
+    surface(window::ControlId::levelBar).setBackColour({0, 0, 0});
+    surface(window::ControlId::levelBar).setForeColour({255, 255, 0});
+    surface(window::ControlId::chartAxes).setBackColour(chart::kFrameBackground);
     // Stacking as designed: later controls lie over earlier ones, the frames under what they frame.
-    for (window::ControlId frame : {window::ControlId::Label12, window::ControlId::Label13,
-                                    window::ControlId::Label5, window::ControlId::Label7})
+    for (window::ControlId frame :
+         {window::ControlId::chartFrame, window::ControlId::scaleRow,
+          window::ControlId::annunciatorFrame, window::ControlId::alarmFrame})
         client->findChild<QWidget *>(window::controlName(frame))->lower();
     followTimer();
     new FramePacer(this);
@@ -250,29 +251,29 @@ Form1::Form1(window::WindowModel &model, logbook::RecordGridModel &grid, QWidget
     });
 }
 
-chart::Surface &Form1::surface(window::ControlId id) { return m_surfaces.at(id)->surface(); }
+chart::Surface &MainWindow::surface(window::ControlId id) { return m_surfaces.at(id)->surface(); }
 
-void Form1::buildMenu() {
+void MainWindow::buildMenu() {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File(F)"));
     file->setObjectName(QStringLiteral("File"));
     QAction *exportCsv = file->addAction(QStringLiteral("&Export CSV..."));
     exportCsv->setObjectName(QStringLiteral("ExportCsv"));
-    connect(exportCsv, &QAction::triggered, this, &Form1::exportCsvChosen);
+    connect(exportCsv, &QAction::triggered, this, &MainWindow::exportCsvChosen);
     QAction *statistics = file->addAction(QStringLiteral("&Statistics..."));
     statistics->setObjectName(QStringLiteral("Statistics"));
-    connect(statistics, &QAction::triggered, this, &Form1::statisticsChosen);
+    connect(statistics, &QAction::triggered, this, &MainWindow::statisticsChosen);
     QAction *publishing = file->addAction(QStringLiteral("&Publish..."));
     publishing->setObjectName(QStringLiteral("Publish"));
-    connect(publishing, &QAction::triggered, this, &Form1::publishChosen);
+    connect(publishing, &QAction::triggered, this, &MainWindow::publishChosen);
     QAction *exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("Exit"));
-    connect(exit, &QAction::triggered, this, &Form1::exitChosen);
+    connect(exit, &QAction::triggered, this, &MainWindow::exitChosen);
     QAction *help = menuBar()->addAction(QStringLiteral("&Help(H)"));
     help->setObjectName(QStringLiteral("Help"));
-    connect(help, &QAction::triggered, this, &Form1::helpChosen);
+    connect(help, &QAction::triggered, this, &MainWindow::helpChosen);
 }
 
-QToolBar *Form1::buildToolbar(QWidget *parent) {
+QToolBar *MainWindow::buildToolbar(QWidget *parent) {
     auto *toolbar = new QToolBar(parent);
     toolbar->setIconSize(QSize(32, 32));
     toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -314,18 +315,18 @@ QToolBar *Form1::buildToolbar(QWidget *parent) {
     return toolbar;
 }
 
-void Form1::followTimer() {
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setTimerType(Qt::PreciseTimer);
-    connect(m_timer1, &QTimer::timeout, this, &Form1::timer1Ticked);
+void MainWindow::followTimer() {
+    m_clockTimer = new QTimer(this);
+    m_clockTimer->setObjectName(QStringLiteral("Timer1"));
+    m_clockTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_clockTimer, &QTimer::timeout, this, &MainWindow::timer1Ticked);
     const auto apply = [this] {
-        const window::WindowModel::TimerState &state = m_model.timer1();
-        m_timer1->setInterval(state.intervalMs);
-        if (state.enabled && !m_timer1->isActive())
-            m_timer1->start();
+        const window::WindowModel::TimerState &state = m_model.clockTimer();
+        m_clockTimer->setInterval(state.intervalMs);
+        if (state.enabled && !m_clockTimer->isActive())
+            m_clockTimer->start();
         else if (!state.enabled)
-            m_timer1->stop();
+            m_clockTimer->stop();
     };
     apply();
     connect(&m_model, &window::WindowModel::timerChanged, this, apply);
@@ -338,7 +339,7 @@ void Form1::followTimer() {
     });
 }
 
-void Form1::showAlarms(const QStringList &raised) {
+void MainWindow::showAlarms(const QStringList &raised) {
     if (!m_alarms) {
         m_alarms = new QLabel(this);
         m_alarms->setObjectName(QStringLiteral("Alarms"));

@@ -26,15 +26,15 @@ struct Drive {
 /// media and other disks under /media, /mnt and /run/media.
 QList<Drive> userDrives();
 
-/// The log save/load dialog Form2 as data: the state of its controls and its handlers, so that
+/// The log save/load dialog as data: the state of its controls and its handlers, so that
 /// it works without widgets; the view mirrors it and turns widget events into handler calls.
 /// Saving copies the live log to a new "name.710"; loading keeps the live log as the rescue
 /// copy sosdb1.mdb and puts the chosen file in its place.
-class SaveLoadDialog : public QObject {
+class SaveLoadModel : public QObject {
     Q_OBJECT
   public:
     enum class Mode { Save, Load };
-    enum class Control { Text1, File1 };
+    enum class Control { nameBox, fileList };
 
     /// One line of the directory list: a directory on the way from the root to the current
     /// one (depth 0 is the root), the current one, or one of its sub-directories.
@@ -47,27 +47,27 @@ class SaveLoadDialog : public QObject {
     };
 
     /// `progress`, where given, is told how long copies go.
-    SaveLoadDialog(QString programDirectory, QList<Drive> drives, core::MessageBoxes &messages,
-                   logbook::CopyProgress *progress = nullptr);
+    SaveLoadModel(QString programDirectory, QList<Drive> drives, core::MessageBoxes &messages,
+                  logbook::CopyProgress *progress = nullptr);
 
     /// The dialog opens: no file chosen yet.
-    void FormLoad();
+    void open();
     /// "Save" chosen: the name box shown, the file list hidden.
-    void Option1Click();
+    void chooseSave();
     /// "Load" chosen: the file list of the chosen folder shown, the name box hidden.
-    void Option2Click();
-    /// A drive chosen in Drive1: the folder list moves to it.
-    void Drive1Change(int index);
-    /// A folder chosen in Dir1: the file list follows it in load mode.
-    void Dir1Change(const QString &path);
-    /// A saved log chosen in File1.
-    void File1Click(const QString &name);
+    void chooseLoad();
+    /// A drive chosen in the drive list: the folder list moves to it.
+    void chooseDrive(int index);
+    /// A folder chosen in the folder list: the file list follows it in load mode.
+    void chooseFolder(const QString &path);
+    /// A saved log chosen in the file list.
+    void chooseFile(const QString &name);
     /// "OK": the save under the typed name, or the load of the chosen file.
-    void Command1Click();
+    void accept();
     /// "Cancel": the dialog closes, nothing done.
-    void Command2Click();
+    void cancel();
     /// The name box as the user edits it.
-    void setText1(const QString &text);
+    void setNameText(const QString &text);
 
     Mode mode() const { return m_mode; }
     const QList<Drive> &drives() const { return m_drives; }
@@ -76,9 +76,9 @@ class SaveLoadDialog : public QObject {
     const QList<DirEntry> &dirEntries() const { return m_dirEntries; }
     /// The "*.710" files of the file list's directory, by name.
     const QStringList &files() const { return m_files; }
-    const QString &text1() const { return m_text1; }
+    const QString &nameText() const { return m_nameText; }
     /// In save mode the name box and its caption show; in load mode the file list.
-    bool file1Visible() const { return m_mode == Mode::Load; }
+    bool fileListVisible() const { return m_mode == Mode::Load; }
     const QString &selectedFileName() const { return m_selectedFileName; }
     const QString &selectedPath() const { return m_selectedPath; }
     bool isClosed() const { return m_closed; }
@@ -87,7 +87,7 @@ class SaveLoadDialog : public QObject {
 
   signals:
     void changed();
-    void focusRequested(window::SaveLoadDialog::Control control);
+    void focusRequested(window::SaveLoadModel::Control control);
     /// The dialog is done (OK completed or Cancel): the view closes.
     void closed();
 
@@ -110,7 +110,7 @@ class SaveLoadDialog : public QObject {
     QString m_dirPath;
     QList<DirEntry> m_dirEntries;
     QStringList m_files;
-    QString m_text1;
+    QString m_nameText;
     QString m_selectedFileName;
     QString m_selectedPath;
     bool m_closed = false;

@@ -1,4 +1,4 @@
-#include "views/help/form4.h"
+#include "views/help/help_window.h"
 
 #include "chart/surface.h"
 #include "help/rtf_reader.h"
@@ -49,7 +49,7 @@ std::optional<QByteArray> readHelpFile(const QString &path, QString &why) {
 
 } // namespace
 
-Form4::Form4(const QString &helpFile, QWidget *parent) : QDialog(parent) {
+HelpWindow::HelpWindow(const QString &helpFile, QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("5710"));
     setFixedSize(pixels(0, 0, 9765, 6510).size());

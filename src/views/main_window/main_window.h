@@ -29,12 +29,13 @@ class SurfaceWidget;
 /// The main window as the user sees it: every control of the design at its place, mirroring
 /// the window model. It holds no state of its own that a handler needs; user actions come out
 /// as signals for whoever wires the handlers.
-class Form1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    Form1(window::WindowModel &model, logbook::RecordGridModel &grid, QWidget *parent = nullptr);
+    MainWindow(window::WindowModel &model, logbook::RecordGridModel &grid,
+               QWidget *parent = nullptr);
 
-    /// The drawing surface of Picture1, Picture2, Picture3 or Picture6.
+    /// The drawing surface of plot, chartAxes, percentGauge or levelBar.
     chart::Surface &surface(window::ControlId id);
     /// The alarms raised, a line each, in a bar under the window's own controls; no bar when
     /// there are none.
@@ -66,7 +67,7 @@ class Form1 : public QMainWindow {
 
     window::WindowModel &m_model;
     std::map<window::ControlId, SurfaceWidget *> m_surfaces;
-    QTimer *m_timer1 = nullptr;
+    QTimer *m_clockTimer = nullptr;
     QLabel *m_alarms = nullptr;
 };
 

@@ -1,4 +1,4 @@
-#include "views/main_window/form3.h"
+#include "views/main_window/splash_window.h"
 
 #include "views/main_window/artwork.h"
 #include "window/window_model.h"
@@ -30,7 +30,8 @@ constexpr const char *kIdentification[] = {
 
 } // namespace
 
-Form3::Form3(window::WindowModel &model, QWidget *parent) : QDialog(parent), m_model(model) {
+SplashWindow::SplashWindow(window::WindowModel &model, QWidget *parent)
+    : QDialog(parent), m_model(model) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("5710"));
     setFixedSize(460, 300);
@@ -63,7 +64,7 @@ Form3::Form3(window::WindowModel &model, QWidget *parent) : QDialog(parent), m_m
     });
 }
 
-void Form3::showEvent(QShowEvent *event) {
+void SplashWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     m_model.setSplashOpen(true);
 }

@@ -25,7 +25,7 @@ enum class ControlKind {
     StatusBar,
     Toolbar
 };
-enum class Container { Form, Toolbar, Picture2 };
+enum class Container { Form, Toolbar, chartAxes };
 enum class Align { Left, Centre, Right };
 /// Desktop scheme colours that the design names by role.
 enum class SystemColour { None, ButtonText, MenuText };
@@ -52,15 +52,15 @@ struct ControlLook {
     Align align = Align::Left;
 };
 
-std::span<const ControlLook> form1Layout();
+std::span<const ControlLook> mainWindowLayout();
 
 /// Where a picture box drawn on lies and its border: the sunken two-pixel edge of its kind
 /// when the design gives it one.
 chart::BoxGeometry surfaceGeometry(ControlId id);
 
 /// The client area of the main window in twips.
-inline constexpr int kForm1Width = 11850;
-inline constexpr int kForm1Height = 7845;
+inline constexpr int kMainWindowWidth = 11850;
+inline constexpr int kMainWindowHeight = 7845;
 /// The height the design gives the toolbar, in twips.
 inline constexpr int kToolbarHeight = 600;
 

@@ -9,17 +9,17 @@ class QListWidget;
 class QRadioButton;
 
 namespace window {
-class SaveLoadDialog;
+class SaveLoadModel;
 }
 
 namespace views {
 
 /// The log save/load dialog as the user sees it: every control at its designed place,
 /// mirroring the dialog's state and turning the user's actions into its handlers.
-class Form2 : public QDialog {
+class SaveLoadDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit Form2(window::SaveLoadDialog &state, QWidget *parent = nullptr);
+    explicit SaveLoadDialog(window::SaveLoadModel &state, QWidget *parent = nullptr);
 
   private:
     void followSelection(QListWidget *list);
@@ -28,14 +28,14 @@ class Form2 : public QDialog {
     void showDirectories();
     void showFiles();
 
-    window::SaveLoadDialog &m_state;
-    QComboBox *m_drive1 = nullptr;
-    QListWidget *m_dir1 = nullptr;
-    QListWidget *m_file1 = nullptr;
-    QLabel *m_label2 = nullptr;
-    QLineEdit *m_text1 = nullptr;
-    QRadioButton *m_option1 = nullptr;
-    QRadioButton *m_option2 = nullptr;
+    window::SaveLoadModel &m_state;
+    QComboBox *m_driveList = nullptr;
+    QListWidget *m_folderList = nullptr;
+    QListWidget *m_fileList = nullptr;
+    QLabel *m_nameCaption = nullptr;
+    QLineEdit *m_nameBox = nullptr;
+    QRadioButton *m_saveChoice = nullptr;
+    QRadioButton *m_loadChoice = nullptr;
 };
 
 } // namespace views

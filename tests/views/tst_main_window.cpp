@@ -13,10 +13,10 @@
 #include "serial_output.h"
 #include "statistics/log_history.h"
 #include "test_files.h"
-#include "views/help/form4.h"
-#include "views/main_window/form1.h"
+#include "views/help/help_window.h"
+#include "views/main_window/main_window.h"
 #include "views/statistics/statistics_window.h"
-#include "window/form1_layout.h"
+#include "window/main_window_layout.h"
 #include "window/window_model.h"
 
 #include <QAccessible>
@@ -68,7 +68,7 @@ void toggle(QAccessibleInterface *control) {
 
 } // namespace
 
-class TestForm1 : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -76,7 +76,7 @@ class TestForm1 : public QObject {
     core::RecordingMessageBoxes m_messages;
     meter::FakeSerialLine m_line;
     std::unique_ptr<app::Program> m_program;
-    views::Form1 *m_form = nullptr;
+    views::MainWindow *m_form = nullptr;
 
     template <typename W> W *control(ControlId id) {
         return m_form->findChild<W *>(window::controlName(id));
@@ -99,16 +99,16 @@ class TestForm1 : public QObject {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath("config")));
         fillLog(createdLog(m_dir.filePath("db1.mdb")), 0, 19);
         m_program = std::make_unique<app::Program>(m_dir.path(), m_clock, &m_messages, &m_line);
-        m_form = &m_program->form1();
+        m_form = &m_program->mainWindow();
         m_program->start();
         QVERIFY(QTest::qWaitForWindowExposed(m_form));
     }
 
     void placesEveryControlAtItsDesignedPlace() {
         QCOMPARE(m_form->windowTitle(), "5710");
-        const int shift = control<QWidget>(ControlId::Label1)->y() - 600 / 15;
+        const int shift = control<QWidget>(ControlId::functionHeading)->y() - 600 / 15;
         QVERIFY(shift >= 0);
-        for (const window::ControlLook &look : window::form1Layout()) {
+        for (const window::ControlLook &look : window::mainWindowLayout()) {
             const QWidget *widget = control<QWidget>(look.id);
             QVERIFY2(widget, window::controlName(look.id).data());
             if (look.kind == window::ControlKind::Toolbar)
@@ -120,25 +120,25 @@ class TestForm1 : public QObject {
             if (top >= 0)
                 QCOMPARE(widget->y(), top);
         }
-        QCOMPARE(control<QWidget>(ControlId::Picture1)->parentWidget(),
-                 control<QWidget>(ControlId::Picture2));
+        QCOMPARE(control<QWidget>(ControlId::plot)->parentWidget(),
+                 control<QWidget>(ControlId::chartAxes));
     }
 
     // What a screen reader hears: what each control is for, what it shows, and every change.
     void exposesWhatEachControlShows() {
-        for (const window::ControlLook &look : window::form1Layout()) {
+        for (const window::ControlLook &look : window::mainWindowLayout()) {
             const QAccessibleInterface *control = accessible(look.id);
             QVERIFY2(control->text(QAccessible::Name) == window::controlRole(look.id) ||
                          control->text(QAccessible::Description) == window::controlRole(look.id),
                      window::controlName(look.id).data());
         }
-        QCOMPARE(accessibleName(ControlId::Text9), "OFFLine");
-        QCOMPARE(accessible(ControlId::Text9)->text(QAccessible::Description), "Line state");
-        QCOMPARE(accessibleName(ControlId::Text8), "NULL");
-        QCOMPARE(accessibleName(ControlId::Picture4), "Blue");
-        QCOMPARE(accessibleName(ControlId::Picture5), "Battery good");
-        QCOMPARE(accessible(ControlId::Text3)->text(QAccessible::Value), "4000");
-        QCOMPARE(accessible(ControlId::Slider1)->valueInterface()->currentValue(), 0);
+        QCOMPARE(accessibleName(ControlId::lineState), "OFFLine");
+        QCOMPARE(accessible(ControlId::lineState)->text(QAccessible::Description), "Line state");
+        QCOMPARE(accessibleName(ControlId::port), "NULL");
+        QCOMPARE(accessibleName(ControlId::receiveLamp), "Blue");
+        QCOMPARE(accessibleName(ControlId::batteryFine), "Battery good");
+        QCOMPARE(accessible(ControlId::highAlarmLimit)->text(QAccessible::Value), "4000");
+        QCOMPARE(accessible(ControlId::historySlider)->valueInterface()->currentValue(), 0);
         const QAccessibleInterface *panel1 =
             QAccessible::queryAccessibleInterface(m_form->findChild<QLabel *>("StatusBar1Panel1"));
         QCOMPARE(panel1->text(QAccessible::Name), "Buzzer");
@@ -150,8 +150,8 @@ class TestForm1 : public QObject {
         const QString settings = m_dir.filePath("config/envmeter/envmeter.conf");
         QVERIFY(QDir().mkpath(QFileInfo(settings).path()));
         QVERIFY(writeFile(settings, "[alarm]\nsound_above=70\n"));
-        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
-        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
+        m_program->toolbar().onToolbarButtonClick(window::toolbar::kCommPort);
+        m_program->toolbar().onToolbarButtonClick(window::toolbar::kOffLineOnLine);
         m_line.deliver(metersim::parseScript(u"73.40 dB RS232").steps.front().bytes);
         auto *alarms = m_form->findChild<QLabel *>("Alarms");
         QVERIFY(alarms && alarms->isVisible());
@@ -163,27 +163,28 @@ class TestForm1 : public QObject {
         QVERIFY(
             g_told.contains(std::pair<QObject *, QAccessible::Event>(alarms, QAccessible::Alert)));
         QVERIFY(QFile::remove(settings));
-        QCOMPARE(accessibleName(ControlId::Text9), "ONLine");
-        QCOMPARE(accessibleName(ControlId::Label4), m_program->model().text(ControlId::Label4));
-        QCOMPARE(accessibleName(ControlId::Label4), "73.40");
-        QCOMPARE(accessibleName(ControlId::Label2), "Sound");
-        QVERIFY(!accessible(ControlId::Label22)->state().invisible);
-        QCOMPARE(accessibleName(ControlId::Label22), "RS232");
-        QCOMPARE(accessibleName(ControlId::Picture4), "Green");
-        for (ControlId id : {ControlId::Text9, ControlId::Label4, ControlId::Picture4})
+        QCOMPARE(accessibleName(ControlId::lineState), "ONLine");
+        QCOMPARE(accessibleName(ControlId::displayValue),
+                 m_program->model().text(ControlId::displayValue));
+        QCOMPARE(accessibleName(ControlId::displayValue), "73.40");
+        QCOMPARE(accessibleName(ControlId::functionName), "Sound");
+        QVERIFY(!accessible(ControlId::rs232Annunciator)->state().invisible);
+        QCOMPARE(accessibleName(ControlId::rs232Annunciator), "RS232");
+        QCOMPARE(accessibleName(ControlId::receiveLamp), "Green");
+        for (ControlId id : {ControlId::lineState, ControlId::displayValue, ControlId::receiveLamp})
             QVERIFY2(told(id, QAccessible::NameChanged), window::controlName(id).data());
-        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
-        QCOMPARE(accessibleName(ControlId::Text9), "OFFLine");
+        m_program->toolbar().onToolbarButtonClick(window::toolbar::kOffLineOnLine);
+        QCOMPARE(accessibleName(ControlId::lineState), "OFFLine");
         QVERIFY(!alarms->isVisible());
     }
 
     // A full log must not make a screen reader walk every cell: the grid's children are its
     // headers and the rows on screen, while the table still answers for any cell.
     void gridExposesTheRowsOnScreen() {
-        QAccessibleInterface *grid = accessible(ControlId::DBGrid1);
+        QAccessibleInterface *grid = accessible(ControlId::logGrid);
         QAccessibleTableInterface *table = grid->tableInterface();
         QVERIFY(m_program->readingLog().writeQueued()); // the reading taken before
-        const int records = m_program->data1().recordCount();
+        const int records = m_program->gridSource().recordCount();
         QCOMPARE(table->rowCount(), records);
         QCOMPARE(table->columnCount(), 5);
         QCOMPARE(table->cellAt(records - 1, 1)->text(QAccessible::Name), "Sound");
@@ -194,23 +195,23 @@ class TestForm1 : public QObject {
         QCOMPARE(grid->child(5)->text(QAccessible::Name), "0");
         QCOMPARE(grid->indexOfChild(grid->child(12)), 12);
 
-        m_program->data1().moveFirst();
-        m_program->data1().moveNext(records - 1);
+        m_program->gridSource().moveFirst();
+        m_program->gridSource().moveNext(records - 1);
         QAccessibleInterface *last = grid->child(grid->childCount() - 5);
         QCOMPARE(last->text(QAccessible::Name), QString::number(records - 1));
         QVERIFY(last->state().selected);
         QCOMPARE(grid->child(5)->tableCellInterface()->rowIndex(), records - onScreen);
-        m_program->data1().moveFirst();
+        m_program->gridSource().moveFirst();
 
         // Readings appended below the rows on screen lengthen the scroll range as a full layout
         // does, and the newest is reached at its end.
         auto *view = m_form->findChild<QTableView *>("DBGrid1");
         const int range = view->verticalScrollBar()->maximum();
-        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
-        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
+        m_program->toolbar().onToolbarButtonClick(window::toolbar::kCommPort);
+        m_program->toolbar().onToolbarButtonClick(window::toolbar::kOffLineOnLine);
         for (int i = 0; i < 3; ++i, QCoreApplication::processEvents())
             m_line.deliver(metersim::parseScript(u"55.5 dB").steps.front().bytes);
-        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
+        m_program->toolbar().onToolbarButtonClick(window::toolbar::kOffLineOnLine);
         QTRY_COMPARE(view->verticalScrollBar()->maximum(), range + 3);
         view->doItemsLayout();
         QCOMPARE(view->verticalScrollBar()->maximum(), range + 3);
@@ -224,33 +225,33 @@ class TestForm1 : public QObject {
     // technology; opening the line brings the live trend back.
     void sliderPlotsTheHistoryOnRelease() {
         const window::WindowFields &fields = m_program->model().fields;
-        const int records = m_program->data1().recordCount();
-        auto *slider = control<QSlider>(ControlId::Slider1);
+        const int records = m_program->gridSource().recordCount();
+        auto *slider = control<QSlider>(ControlId::historySlider);
         QTest::keyPress(slider, Qt::Key_Down); // the thumb moves down, one record back
         QCOMPARE(m_form->findChild<QLabel *>("StatusBar1Panel8")->text(), "1");
-        QCOMPARE(m_program->data1().currentRow(), records - 2);
-        QVERIFY(!fields.HistoryShown);
+        QCOMPARE(m_program->gridSource().currentRow(), records - 2);
+        QVERIFY(!fields.historyShown);
         QTest::keyRelease(slider, Qt::Key_Down);
-        QVERIFY(fields.HistoryShown);
-        QCOMPARE(fields.HistoryArrays[0].no, records - 2);
+        QVERIFY(fields.historyShown);
+        QCOMPARE(fields.historyArrays[0].no, records - 2);
 
-        accessible(ControlId::Slider1)->valueInterface()->setCurrentValue(5);
-        QCOMPARE(m_program->data1().currentRow(), records - 6);
-        QCOMPARE(fields.HistoryArrays[0].no, records - 6); // no release to wait for
+        accessible(ControlId::historySlider)->valueInterface()->setCurrentValue(5);
+        QCOMPARE(m_program->gridSource().currentRow(), records - 6);
+        QCOMPARE(fields.historyArrays[0].no, records - 6); // no release to wait for
 
-        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
-        QVERIFY(!fields.HistoryShown);
-        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
+        m_program->toolbar().onToolbarButtonClick(window::toolbar::kOffLineOnLine);
+        QVERIFY(!fields.historyShown);
+        m_program->toolbar().onToolbarButtonClick(window::toolbar::kOffLineOnLine);
     }
 
     // On a window of its own: the program's handlers would carry the commands out.
     void toolbarButtonsAreNamedByCaptionAndDispatchByKey() {
         window::WindowModel model;
-        logbook::DataSource data1;
-        logbook::RecordGridModel grid(data1);
-        views::Form1 form(model, grid);
+        logbook::DataSource gridSource;
+        logbook::RecordGridModel grid(gridSource);
+        views::MainWindow form(model, grid);
         form.show();
-        QSignalSpy clicked(&form, &views::Form1::toolbarButtonClicked);
+        QSignalSpy clicked(&form, &views::MainWindow::toolbarButtonClicked);
         QStringList names;
         for (QToolButton *button :
              form.findChild<QWidget *>("Toolbar1")->findChildren<QToolButton *>()) {
@@ -279,45 +280,45 @@ class TestForm1 : public QObject {
         meter::FakeSerialLine line;
         app::Program program(dir.path(), m_clock, &m_messages, &line);
         program.start();
-        QVERIFY(QTest::qWaitForWindowExposed(&program.form1()));
+        QVERIFY(QTest::qWaitForWindowExposed(&program.mainWindow()));
         const auto at = [&](ControlId id) {
             return QAccessible::queryAccessibleInterface(
-                program.form1().findChild<QWidget *>(window::controlName(id)));
+                program.mainWindow().findChild<QWidget *>(window::controlName(id)));
         };
         const auto plotPixel = [&](int x, int y) {
             auto &plot =
-                dynamic_cast<chart::ImageSurface &>(program.form1().surface(ControlId::Picture1));
+                dynamic_cast<chart::ImageSurface &>(program.mainWindow().surface(ControlId::plot));
             return plot.image().pixel(x, y);
         };
         // XGrid unticked, the background chosen from the list: each runs its handler.
         const int gridRow = qRound(350 / 15.0);
         const QRgb dash = plotPixel(10, gridRow);
-        toggle(at(ControlId::Check2));
-        QCOMPARE(program.model().control(ControlId::Check2).value, 0);
+        toggle(at(ControlId::xGrid));
+        QCOMPARE(program.model().control(ControlId::xGrid).value, 0);
         QVERIFY(dash != qRgb(0, 0, 0) && plotPixel(10, gridRow) == qRgb(0, 0, 0));
-        QAccessibleInterface *backgrounds = at(ControlId::ImageCombo1)->child(0);
+        QAccessibleInterface *backgrounds = at(ControlId::backgroundColour)->child(0);
         for (int i = 0; i < backgrounds->childCount(); ++i)
             if (backgrounds->child(i)->text(QAccessible::Name) == "Red")
                 toggle(backgrounds->child(i));
-        QCOMPARE(program.form1().findChild<QComboBox *>("ImageCombo1")->currentText(), "Red");
+        QCOMPARE(program.mainWindow().findChild<QComboBox *>("ImageCombo1")->currentText(), "Red");
         QCOMPARE(plotPixel(200, 3), qRgb(255, 0, 0));
 
-        auto *grid = program.form1().findChild<QTableView *>("DBGrid1");
+        auto *grid = program.mainWindow().findChild<QTableView *>("DBGrid1");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                           grid->visualRect(grid->model()->index(3, 1)).center());
-        QCOMPARE(program.data1().currentNo(), 3);
+        QCOMPARE(program.gridSource().currentNo(), 3);
         QTest::keyClick(grid, Qt::Key_Down);
-        QCOMPARE(program.data1().currentNo(), 4);
+        QCOMPARE(program.gridSource().currentNo(), 4);
 
         // The keyboard is never trapped: Tab leaves the grid, and every Tab stop of the window
         // shows that it has the focus.
-        program.form1().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&program.form1()));
+        program.mainWindow().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&program.mainWindow()));
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_Tab);
         QVERIFY(!grid->hasFocus());
-        for (const ControlId id : {ControlId::Text8, ControlId::Text9, ControlId::Text4}) {
-            auto *box = program.form1().findChild<QLabel *>(window::controlName(id));
+        for (const ControlId id : {ControlId::port, ControlId::lineState, ControlId::unit}) {
+            auto *box = program.mainWindow().findChild<QLabel *>(window::controlName(id));
             box->clearFocus();
             const QImage unfocused = box->grab().toImage();
             box->setFocus();
@@ -326,23 +327,23 @@ class TestForm1 : public QObject {
     }
 
     void mirrorsTheModelBothWays() {
-        QLineEdit *vertMin = control<QLineEdit>(ControlId::Text6);
+        QLineEdit *vertMin = control<QLineEdit>(ControlId::vertMin);
         vertMin->selectAll();
         QTest::keyClicks(vertMin, "-50");
-        QCOMPARE(m_program->model().text(ControlId::Text6), "-50");
+        QCOMPARE(m_program->model().text(ControlId::vertMin), "-50");
         // As a screen reader or voice control puts a text in a box.
-        QAccessibleInterface *vertMax = accessible(ControlId::Text5);
+        QAccessibleInterface *vertMax = accessible(ControlId::vertMax);
         vertMax->editableTextInterface()->replaceText(0, vertMax->textInterface()->characterCount(),
                                                       "50");
-        QCOMPARE(m_program->model().text(ControlId::Text5), "50");
+        QCOMPARE(m_program->model().text(ControlId::vertMax), "50");
         QTest::keyClick(vertMin, Qt::Key_Return);
         // Rescaled through the handler, from both boxes as they read.
-        QCOMPARE(m_program->model().fields.ValueLabels[0], "50.00");
-        QCOMPARE(m_program->model().fields.ValueLabels[8], "-50.00");
-        QTest::mouseClick(control<QCheckBox>(ControlId::Check2), Qt::LeftButton);
-        QCOMPARE(m_program->model().control(ControlId::Check2).value, 0);
-        m_program->model().setMaximum(ControlId::Slider1, 3);
-        QCOMPARE(control<QSlider>(ControlId::Slider1)->value(), 3);
+        QCOMPARE(m_program->model().fields.valueLabels[0], "50.00");
+        QCOMPARE(m_program->model().fields.valueLabels[8], "-50.00");
+        QTest::mouseClick(control<QCheckBox>(ControlId::xGrid), Qt::LeftButton);
+        QCOMPARE(m_program->model().control(ControlId::xGrid).value, 0);
+        m_program->model().setMaximum(ControlId::historySlider, 3);
+        QCOMPARE(control<QSlider>(ControlId::historySlider)->value(), 3);
     }
 
     // The save/load dialog through its widgets: a name typed and saved, then loaded back over a
@@ -358,10 +359,10 @@ class TestForm1 : public QObject {
                         form2->reject();
                 }
             });
-            m_program->toolbar().OnToolbarButtonClick(window::toolbar::kDataSaveLoad);
+            m_program->toolbar().onToolbarButtonClick(window::toolbar::kDataSaveLoad);
         };
-        m_program->model().setText(ControlId::Text9, "OFFLine");
-        const int saved = m_program->data1().recordCount();
+        m_program->model().setText(ControlId::lineState, "OFFLine");
+        const int saved = m_program->gridSource().recordCount();
         withDialog([](QDialog *form2) {
             // Typed at once, the name goes into its box.
             QCOMPARE(QApplication::focusWidget(), form2->findChild<QLineEdit *>("Text1"));
@@ -388,9 +389,9 @@ class TestForm1 : public QObject {
             toggle(list->child(0));
             QTest::mouseClick(ok, Qt::LeftButton);
         });
-        QCOMPARE(m_program->data1().recordCount(), saved);
-        QCOMPARE(m_program->model().fields.NextRecordNo, saved);
-        QCOMPARE(m_program->model().control(ControlId::Slider1).maximum, saved + 1);
+        QCOMPARE(m_program->gridSource().recordCount(), saved);
+        QCOMPARE(m_program->model().fields.nextRecordNo, saved);
+        QCOMPARE(m_program->model().control(ControlId::historySlider).maximum, saved + 1);
         QVERIFY(QFile::exists(m_dir.filePath("sosdb1.mdb")));
     }
 
@@ -402,19 +403,19 @@ class TestForm1 : public QObject {
         QCOMPARE(file[1]->text(), "&Statistics...");
         QCOMPARE(file[2]->text(), "&Publish...");
         QCOMPARE(file[3]->text(), "E&xit");
-        if (m_program->model().text(ControlId::Text8) == "NULL")
-            m_program->toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
-        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
-        QCOMPARE(m_program->model().text(ControlId::Text9), "ONLine");
-        const int before = m_program->data1().recordCount();
+        if (m_program->model().text(ControlId::port) == "NULL")
+            m_program->toolbar().onToolbarButtonClick(window::toolbar::kCommPort);
+        m_program->toolbar().onToolbarButtonClick(window::toolbar::kOffLineOnLine);
+        QCOMPARE(m_program->model().text(ControlId::lineState), "ONLine");
+        const int before = m_program->gridSource().recordCount();
         QSignalSpy finished(&m_program->csvExport(), &views::CsvExportCommand::finished);
         m_program->csvExport().exportTo(m_dir.filePath("log.csv"));
         const QByteArray reading = metersim::parseScript(u"55.5 dB").steps.front().bytes;
         for (int i = 0; i < 5; ++i)
             m_line.deliver(reading);
         QVERIFY(!finished.isEmpty() || finished.wait());
-        m_program->toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
-        QTRY_COMPARE(m_program->data1().recordCount(), before + 5);
+        m_program->toolbar().onToolbarButtonClick(window::toolbar::kOffLineOnLine);
+        QTRY_COMPARE(m_program->gridSource().recordCount(), before + 5);
         QFile csv(m_dir.filePath("log.csv"));
         QVERIFY(csv.open(QIODevice::ReadOnly));
         const QStringList lines =
@@ -605,7 +606,7 @@ class TestForm1 : public QObject {
     void helpWindowReadsItsFileEachTimeItOpens() {
         const QString path = m_dir.filePath("5710.rtf");
         const auto shownText = [this] {
-            views::Form4 form4(m_dir.filePath("5710.rtf"));
+            views::HelpWindow form4(m_dir.filePath("5710.rtf"));
             return form4.windowTitle() + ": " +
                    form4.findChild<QTextBrowser *>("RichTextBox1")->toPlainText();
         };
@@ -639,15 +640,15 @@ class TestForm1 : public QObject {
                      "BEGIN SELECT RAISE(ABORT, 'insert refused by trigger'); END;");
         app::Program program(dir.path(), m_clock);
         program.start();
-        program.toolbar().OnToolbarButtonClick(window::toolbar::kCommPort);
-        program.toolbar().OnToolbarButtonClick(window::toolbar::kOffLineOnLine);
+        program.toolbar().onToolbarButtonClick(window::toolbar::kCommPort);
+        program.toolbar().onToolbarButtonClick(window::toolbar::kOffLineOnLine);
         const QByteArray sent = metersim::parseScript(u"55.5 dB").steps.front().bytes;
         metersim::LinePacer atOnce(0);
         const volatile std::sig_atomic_t running = 0;
         const auto reading = [&] {
-            const qint32 before = program.model().fields.NextRecordNo;
+            const qint32 before = program.model().fields.nextRecordNo;
             QVERIFY(meter->write(sent, atOnce, running));
-            QTRY_COMPARE(program.model().fields.NextRecordNo, before + 1);
+            QTRY_COMPARE(program.model().fields.nextRecordNo, before + 1);
         };
         const auto shownBoxes = [] {
             QStringList texts;
@@ -683,10 +684,10 @@ class TestForm1 : public QObject {
         meter.reset();
         QTRY_COMPARE(shownBoxes().size(), 1);
         QVERIFY(shownBoxes()[0].contains("reconnects by itself"));
-        QCOMPARE(program.model().text(ControlId::Text9), "ONLine");
+        QCOMPARE(program.model().text(ControlId::lineState), "ONLine");
         meter = metersim::SerialOutput::openPseudoTerminal(&error);
         QVERIFY(QFile::remove(adapter) && QFile::link(meter->portPath(), adapter));
-        for (int tries = 0; program.model().fields.NextRecordNo == 15 && tries < 50; ++tries) {
+        for (int tries = 0; program.model().fields.nextRecordNo == 15 && tries < 50; ++tries) {
             QVERIFY(meter->write(sent, atOnce, running));
             QTest::qWait(100);
         }
@@ -694,7 +695,7 @@ class TestForm1 : public QObject {
         QVERIFY(program.readingLog().writeQueued());
         QCOMPARE(sqlite3(log, "SELECT count(*), max(AAA) FROM b1"), "16|16");
         QCOMPARE(shownBoxes().size(), 1);
-        QCOMPARE(program.model().text(ControlId::Text9), "ONLine");
+        QCOMPARE(program.model().text(ControlId::lineState), "ONLine");
         qunsetenv("ENVMETER_COM1");
     }
 
@@ -702,15 +703,15 @@ class TestForm1 : public QObject {
     void looksAsTheReference() {
         app::Program program(m_dir.path(), m_clock, &m_messages);
         program.start();
-        QVERIFY(QTest::qWaitForWindowExposed(&program.form1()));
-        const QImage shown = program.form1().grab().toImage();
+        QVERIFY(QTest::qWaitForWindowExposed(&program.mainWindow()));
+        const QImage shown = program.mainWindow().grab().toImage();
         QVERIFY(matchesReference(shown, QStringLiteral(REFERENCE_DIR "/form1.png")));
         // Too small for the comparison's tolerance to notice: the receive lamp's colour.
-        const QWidget *lamp = program.form1().findChild<QWidget *>("Picture4");
-        QCOMPARE(shown.pixel(lamp->mapTo(&program.form1(), lamp->rect().center())),
+        const QWidget *lamp = program.mainWindow().findChild<QWidget *>("Picture4");
+        QCOMPARE(shown.pixel(lamp->mapTo(&program.mainWindow(), lamp->rect().center())),
                  qRgb(0, 0, 255));
     }
 };
 
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"
