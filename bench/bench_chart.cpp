@@ -16,42 +16,39 @@ constexpr chart::BoxGeometry kPlotBox{840, 120, 6015, 2790, 2};
 
 chart::ChartSettings startSettings() { return {"400.0", "-400.0", "Black", "White", 1, 1}; }
 
-chart::TrendBuffer wave() {
-    chart::TrendBuffer buffer{};
-    for (int i = 0; i < chart::kTrendSlots; ++i)
-        buffer[i] = float(350 * std::sin(i / 9.0));
-    return buffer;
-}
+float wave(int slot) { return float(350 * std::sin(slot / 9.0)); }
 
 void BM_AppendSegment(benchmark::State &state) {
     chart::ImageSurface plot(kPlotBox, double(state.range(0)));
-    const chart::TrendBuffer source = wave();
-    chart::TrendBuffer buffer{};
-    qint16 count = 0;
+    chart::Trend trend;
     const chart::ChartSettings settings = startSettings();
     chart::applyChartBackground(plot, settings);
     int i = 0;
     for (auto _ : state) {
         // The wrap at 300 would add a full background now and then; stay below it.
-        if (count == chart::kTrendSlots - 1) {
+        if (trend.count() == chart::kTrendSlots - 1) {
             state.PauseTiming();
-            count = 0;
+            trend.restart();
             state.ResumeTiming();
         }
-        buffer[count] = source[i++ % chart::kTrendSlots];
-        chart::drawNewestSegment(plot, buffer, count, settings);
-        chart::advanceTrend(plot, count, settings);
+        trend.store(wave(i++ % chart::kTrendSlots));
+        chart::drawNewestSegment(plot, trend, settings);
+        chart::advanceTrend(plot, trend, settings);
     }
 }
 BENCHMARK(BM_AppendSegment)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 void BM_BackgroundAndRedraw299(benchmark::State &state) {
     chart::ImageSurface plot(kPlotBox, double(state.range(0)));
-    const chart::TrendBuffer buffer = wave();
+    chart::Trend trend;
+    for (int slot = 0; slot < chart::kTrendSlots - 1; ++slot) {
+        trend.store(wave(slot));
+        trend.advance();
+    }
     const chart::ChartSettings settings = startSettings();
     for (auto _ : state) {
         chart::applyChartBackground(plot, settings);
-        chart::redrawTrend(plot, buffer, 299, settings);
+        chart::redrawTrend(plot, trend, settings);
     }
 }
 BENCHMARK(BM_BackgroundAndRedraw299)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);

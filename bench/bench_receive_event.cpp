@@ -12,7 +12,7 @@ void BM_ReceiveEvent(benchmark::State &state) {
     app::Program &program = shown.program;
     // A full log would reach the record limit at its next record; numbering from 0 keeps the
     // file at its size without the backup interrupting the measurement.
-    program.model().fields.nextRecordNo = 0;
+    program.session().restartNumberingAt(0);
     emit program.mainWindow().toolbarButtonClicked(window::toolbar::kCommPort);
     emit program.mainWindow().toolbarButtonClicked(window::toolbar::kOffLineOnLine);
     const QStringList displays{QStringLiteral("25.00 LUX RS232"), QStringLiteral("73.40 dB RS232"),
@@ -24,7 +24,7 @@ void BM_ReceiveEvent(benchmark::State &state) {
         line.deliver(frames);
         QCoreApplication::processEvents(); // the view repaints what changed
     }
-    state.counters["appended"] = double(program.model().fields.nextRecordNo);
+    state.counters["appended"] = double(program.session().nextRecordNo());
     state.counters["failures"] = double(shown.messages.shown().size());
 }
 BENCHMARK(BM_ReceiveEvent)

@@ -116,7 +116,7 @@ int runProgram(int argc, char **argv, const QString &dir) {
     // Numbered from 0 once the line is on (taking the log counts its records), a full log keeps
     // its size without the record limit's backup: the measurement is of readings, not of
     // backups.
-    program.model().fields.nextRecordNo = 0;
+    program.session().restartNumberingAt(0);
     measureUntilStopped(app);
     return 0;
 }

@@ -58,7 +58,7 @@ int main(int argc, char **argv) {
     qint64 events = 0;
     while (messages.shown().isEmpty() && elapsed.elapsed() < limitSeconds * 1000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
-        events = program.model().fields.nextRecordNo;
+        events = program.session().nextRecordNo();
         if (elapsed.elapsed() - lastReport >= 10000) {
             lastReport = elapsed.elapsed();
             std::printf("%6.0f s  records %7lld  %6.0f events/s  RSS %.1f MB\n",

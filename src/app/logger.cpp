@@ -37,7 +37,7 @@ void LoggerReport::releaseMessages(bool sayThem) {
 Logger::Logger(QString directory, int port, const core::Clock &clock, QTextStream &report,
                meter::SerialLine *line)
     : m_report(report), m_line(meter::givenOrMachineLine(line, m_machineLine)),
-      m_log(std::move(directory), clock, m_report), m_session(m_line, m_log, m_state) {
+      m_log(std::move(directory), clock, m_report), m_session(m_line, m_log) {
     m_session.setView(*this);
     m_line.setPortNumber(port);
     m_line.setReceiveHandler([this] { m_session.onSerialEvent(); });
@@ -86,7 +86,7 @@ bool Logger::start() {
     }
     m_report.say(QStringLiteral("Started on %1, logging into %2 (%3 records there).")
                      .arg(m_line.portDescription(), live)
-                     .arg(m_state.nextRecordNo));
+                     .arg(m_session.nextRecordNo()));
     startPublishing();
     openLine();
     return true;
@@ -106,7 +106,7 @@ bool Logger::readLog() {
             QStringLiteral("%1 cannot be logged into: %2.").arg(native(error.file), error.reason));
         return false;
     }
-    m_state.nextRecordNo = *records;
+    m_session.restartNumberingAt(*records);
     return true;
 }
 

@@ -76,7 +76,6 @@ class Logger final : private session::ReadingView {
     std::unique_ptr<meter::SerialLine> m_machineLine;
     meter::SerialLine &m_line;
     logbook::ReadingLog m_log;
-    session::TakingState m_state;
     session::LoggingSession m_session;
     QTimer m_retry;
     bool m_toldClosed = false;

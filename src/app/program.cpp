@@ -56,12 +56,12 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
               m_mainWindow.surface(window::ControlId::percentGauge),
               m_mainWindow.surface(window::ControlId::levelBar)),
       m_log(m_directory, m_clock, m_messages, &m_logGrid, &m_copyProgress),
-      m_session(m_line, m_log, m_model.fields),
-      m_startUp(m_model, m_gridSource, m_grid, m_log, m_mainWindow.surface(window::ControlId::plot),
-                m_chart, m_messages),
+      m_session(m_line, m_log),
+      m_startUp(m_model, m_gridSource, m_grid, m_log, m_session,
+                m_mainWindow.surface(window::ControlId::plot), m_chart, m_messages),
       m_display(m_model, m_line, m_chart, [] { QApplication::beep(); }),
       m_port(m_model, m_session, m_chart, m_messages, [this] { m_startUp.activate(); }),
-      m_toolbar(m_model, m_port, m_chart, m_log, m_messages,
+      m_toolbar(m_model, m_port, m_chart, m_log, m_session, m_messages,
                 {[] { QCoreApplication::quit(); }, [this] { saveOrLoadLog(); },
                  [this] { printReport(); }}),
       m_slider(m_log, m_model, m_gridSource, m_chart, m_messages),
@@ -213,7 +213,7 @@ void Program::start() {
 
 void Program::saveOrLoadLog() {
     const bool shown =
-        m_saveLoad.SaveOrLoadLog(window::lineIsOff(m_model), [this](window::SaveLoadModel &dialog) {
+        m_saveLoad.saveOrLoadLog(window::lineIsOff(m_model), [this](window::SaveLoadModel &dialog) {
             views::SaveLoadDialog form2(dialog, &m_mainWindow);
             form2.exec();
         });
@@ -227,7 +227,8 @@ void Program::printReport() {
 }
 
 void Program::showStatistics() {
-    std::optional<window::StatisticsSpan> span = window::statisticsSpan(m_model, m_log, m_messages);
+    std::optional<window::StatisticsSpan> span =
+        window::statisticsSpan(m_model, m_log, m_session.lastFunction(), m_messages);
     if (!span)
         return;
     if (!m_meterName.isEmpty())

@@ -65,6 +65,7 @@ class Program {
     void choosePublishing();
 
     window::WindowModel &model() { return m_model; }
+    session::LoggingSession &session() { return m_session; }
     views::MainWindow &mainWindow() { return m_mainWindow; }
     logbook::DataSource &gridSource() { return m_gridSource; }
     window::ChartHandlers &chart() { return m_chart; }

@@ -28,6 +28,25 @@ void drawSegment(Surface &plot, const TrendBuffer &buffer, int slot, Scale scale
 
 } // namespace
 
+void Trend::store(float value) {
+    if (m_count >= 0 && m_count < kTrendSlots)
+        m_values[std::size_t(m_count)] = value;
+    if (m_extremesRestart) {
+        m_lowest = m_highest = value;
+        m_extremesRestart = false;
+    } else {
+        m_lowest = std::min(m_lowest, value);
+        m_highest = std::max(m_highest, value);
+    }
+}
+
+bool Trend::advance() {
+    if (++m_count < kTrendSlots)
+        return true;
+    m_count = 0;
+    return false;
+}
+
 QPointF trendPoint(int slot, double value, double hi, double lo, double width, double height) {
     // The range and the scale are kept in single precision, as the program always had them.
     const float range = float(hi - lo);
@@ -41,30 +60,26 @@ void applyTraceColour(Surface &plot, QStringView lineColour) {
         plot.setForeColour(*colour);
 }
 
-void redrawTrend(Surface &plot, const TrendBuffer &buffer, qint16 count,
-                 const ChartSettings &settings) {
+void redrawTrend(Surface &plot, const Trend &trend, const ChartSettings &settings) {
     applyTraceColour(plot, settings.lineColour);
     const Scale scale = scaleOf(settings);
-    if (scale.hi - scale.lo == 0 || count < 2)
+    if (scale.hi - scale.lo == 0 || trend.count() < 2)
         return;
-    for (int slot = 1; slot < std::min<int>(count, kTrendSlots); ++slot)
-        drawSegment(plot, buffer, slot, scale);
+    for (int slot = 1; slot < std::min<int>(trend.count(), kTrendSlots); ++slot)
+        drawSegment(plot, trend.values(), slot, scale);
 }
 
-void drawNewestSegment(Surface &plot, const TrendBuffer &buffer, qint16 count,
-                       const ChartSettings &settings) {
+void drawNewestSegment(Surface &plot, const Trend &trend, const ChartSettings &settings) {
     applyTraceColour(plot, settings.lineColour);
     const Scale scale = scaleOf(settings);
+    const qint16 count = trend.count();
     if (count >= 1 && count < kTrendSlots && scale.hi - scale.lo != 0)
-        drawSegment(plot, buffer, count, scale);
+        drawSegment(plot, trend.values(), count, scale);
 }
 
-void advanceTrend(Surface &plot, qint16 &count, const ChartSettings &settings) {
-    ++count;
-    if (count >= kTrendSlots) {
+void advanceTrend(Surface &plot, Trend &trend, const ChartSettings &settings) {
+    if (!trend.advance())
         applyChartBackground(plot, settings);
-        count = 0;
-    }
 }
 
 } // namespace chart

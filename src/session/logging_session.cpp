@@ -64,9 +64,8 @@ QString alarmSentence(const core::AlarmEvent &event, const core::ZoneClock &zone
              level(event.peak));
 }
 
-LoggingSession::LoggingSession(meter::SerialLine &line, logbook::ReadingLog &log,
-                               TakingState &state)
-    : m_line(line), m_log(log), m_state(state) {
+LoggingSession::LoggingSession(meter::SerialLine &line, logbook::ReadingLog &log)
+    : m_line(line), m_log(log) {
     m_log.setCommittedHandler([this] {
         if (m_publisher)
             m_publisher->recordsCommitted();

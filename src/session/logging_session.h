@@ -20,16 +20,6 @@ struct Reading;
 
 namespace session {
 
-/// What taking readings keeps from one to the next: the scale the readings called for, and the
-/// NO the next reading gets.
-struct TakingState {
-    bool scaleInitialised = false;
-    qint32 nextRecordNo = 0;
-    QString lastFunction;
-    QString lastUnit;
-    qint16 lightDotPos = 0;
-};
-
 /// What shows the readings taken, told at each step of a receive event in order; a logger has
 /// nothing to show, so every step does nothing unless overridden.
 class ReadingView {
@@ -80,7 +70,7 @@ QString silenceMessage(const meter::SerialLine &line);
 /// settings say. A window shows what is taken; a logger only logs.
 class LoggingSession final : private logbook::RecordLimitHost {
   public:
-    LoggingSession(meter::SerialLine &line, logbook::ReadingLog &log, TakingState &state);
+    LoggingSession(meter::SerialLine &line, logbook::ReadingLog &log);
     /// The readings taken are written before the publisher leaves, so that it sends them.
     ~LoggingSession() override;
     LoggingSession(const LoggingSession &) = delete;
@@ -89,7 +79,15 @@ class LoggingSession final : private logbook::RecordLimitHost {
     void setView(ReadingView &view) { m_view = &view; }
     meter::SerialLine &line() { return m_line; }
     logbook::ReadingLog &log() { return m_log; }
-    TakingState &state() { return m_state; }
+
+    /// The NO the next reading gets.
+    qint32 nextRecordNo() const { return m_state.nextRecordNo; }
+    /// The readings are numbered from `next` on: the log was counted, emptied or replaced.
+    void restartNumberingAt(qint32 next) { m_state.nextRecordNo = next; }
+    /// The next reading sets the scale as the first one does.
+    void resetScale() { m_state.scaleInitialised = false; }
+    /// The function of the last reading taken; empty before the first.
+    const QString &lastFunction() const { return m_state.lastFunction; }
 
     /// Sets the line as the meter sends (2400,n,8,1, binary) and opens it. False when it cannot
     /// be opened; openFailure() then says why.
@@ -120,6 +118,16 @@ class LoggingSession final : private logbook::RecordLimitHost {
     void stopPublishing(int waitMs = publish::Publisher::kStopWaitMs);
 
   private:
+    /// What taking readings keeps from one to the next: the scale the readings called for, and
+    /// the NO the next reading gets.
+    struct TakingState {
+        bool scaleInitialised = false;
+        qint32 nextRecordNo = 0;
+        QString lastFunction;
+        QString lastUnit;
+        qint16 lightDotPos = 0;
+    };
+
     void putLineOff() override;
     void resetAfterRecordLimit() override;
     void resumeAfterFailedBackup() override;
@@ -136,7 +144,7 @@ class LoggingSession final : private logbook::RecordLimitHost {
 
     meter::SerialLine &m_line;
     logbook::ReadingLog &m_log;
-    TakingState &m_state;
+    TakingState m_state;
     ReadingView m_noView;
     ReadingView *m_view = &m_noView;
     ScaleTexts m_scale;

@@ -48,9 +48,7 @@ void ChartHandlers::applyChartBackground() { chart::applyChartBackground(m_plot,
 
 void ChartHandlers::applyTraceColour() { chart::applyTraceColour(m_plot, settings().lineColour); }
 
-void ChartHandlers::redrawTrend() {
-    chart::redrawTrend(m_plot, m_model.fields.trendBuffer, m_model.fields.trendCount, settings());
-}
+void ChartHandlers::redrawTrend() { chart::redrawTrend(m_plot, m_model.fields.trend, settings()); }
 
 void ChartHandlers::rescaleValueAxis() {
     chart::rescaleValueAxis(m_frame, m_model.fields.valueLabels, m_model.text(ControlId::vertMax),
@@ -58,12 +56,11 @@ void ChartHandlers::rescaleValueAxis() {
 }
 
 void ChartHandlers::drawNewestSegment() {
-    chart::drawNewestSegment(m_plot, m_model.fields.trendBuffer, m_model.fields.trendCount,
-                             settings());
+    chart::drawNewestSegment(m_plot, m_model.fields.trend, settings());
 }
 
 void ChartHandlers::advanceTrend() {
-    chart::advanceTrend(m_plot, m_model.fields.trendCount, settings());
+    chart::advanceTrend(m_plot, m_model.fields.trend, settings());
 }
 
 void ChartHandlers::drawLevelBar(qint16 fromPct, qint16 toPct) {

@@ -7,14 +7,13 @@ namespace window {
 
 void setLogRecordCount(WindowModel &model, qint32 records) {
     model.fields.logRecordCount = records;
-    model.fields.nextRecordNo = records;
     model.setMaximum(ControlId::historySlider, records == 0 ? 1 : records + 1);
 }
 
 void startLogAfresh(WindowModel &model, ChartHandlers &chart) {
     chart.applyChartBackground();
-    model.fields.trendCount = 0;
-    model.fields.minMaxRestart = true;
+    model.fields.trend.restart();
+    model.fields.trend.restartExtremes();
     setLogRecordCount(model, 0);
 }
 

@@ -76,11 +76,9 @@ void ReadingDisplay::scaleChanged() {
 }
 
 void ReadingDisplay::readingValued(const meter::Reading &r) {
-    WindowFields &f = m_model.fields;
     m_model.setText(ControlId::displayValue, r.ValueText);
-    if (f.trendCount >= 0 && f.trendCount < qint16(f.trendBuffer.size()))
-        f.trendBuffer[f.trendCount] = r.Value;
-    keepExtremes(r.Value);
+    m_model.fields.trend.store(r.Value);
+    showExtremes();
     raiseAlarm(r.Value);
     m_chart.drawNewestSegment();
 }
@@ -91,19 +89,10 @@ void ReadingDisplay::valueShownAs(const QString &text) {
 
 void ReadingDisplay::readingLogged() { m_chart.advanceTrend(); }
 
-void ReadingDisplay::keepExtremes(float value) {
-    WindowFields &f = m_model.fields;
-    if (f.minMaxRestart) {
-        f.runMin = f.runMax = value;
-        f.minMaxRestart = false;
-    } else {
-        if (value < f.runMin)
-            f.runMin = value;
-        if (value > f.runMax)
-            f.runMax = value;
-    }
-    m_model.setPanelText(4, core::singleText(f.runMin));
-    m_model.setPanelText(6, core::singleText(f.runMax));
+void ReadingDisplay::showExtremes() {
+    const chart::Trend &trend = m_model.fields.trend;
+    m_model.setPanelText(4, core::singleText(trend.lowest()));
+    m_model.setPanelText(6, core::singleText(trend.highest()));
 }
 
 void ReadingDisplay::raiseAlarm(float value) {

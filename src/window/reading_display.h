@@ -47,7 +47,7 @@ class ReadingDisplay final : public session::ReadingView {
     void forgetAlarms();
 
   private:
-    void keepExtremes(float value);
+    void showExtremes();
     void raiseAlarm(float value);
 
     WindowModel &m_model;

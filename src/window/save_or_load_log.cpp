@@ -28,7 +28,7 @@ SaveLoadCommand::SaveLoadCommand(QString programDirectory, ReadingLog &log, Data
     : m_directory(std::move(programDirectory)), m_log(log), m_gridSource(gridSource), m_grid(grid),
       m_messages(messages), m_progress(progress) {}
 
-bool SaveLoadCommand::SaveOrLoadLog(bool lineOff,
+bool SaveLoadCommand::saveOrLoadLog(bool lineOff,
                                     const std::function<void(SaveLoadModel &)> &showDialog) {
     if (!lineOff) {
         m_messages.showMessage(QStringLiteral("Please offline!"));

@@ -31,7 +31,7 @@ class SaveLoadCommand {
 
     /// `lineOff` says whether the serial line is off; `showDialog` shows the dialog modally and
     /// returns once it has closed. Returns whether the dialog was shown.
-    bool SaveOrLoadLog(bool lineOff, const std::function<void(SaveLoadModel &)> &showDialog);
+    bool saveOrLoadLog(bool lineOff, const std::function<void(SaveLoadModel &)> &showDialog);
 
   private:
     QString file(QLatin1String name) const;

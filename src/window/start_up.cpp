@@ -7,6 +7,7 @@
 #include "log/log_database.h"
 #include "log/reading_log.h"
 #include "log/record_grid_model.h"
+#include "session/logging_session.h"
 #include "window/chart_handlers.h"
 #include "window/log_count.h"
 #include "window/window_model.h"
@@ -34,10 +35,11 @@ QString native(const QString &path) { return QDir::toNativeSeparators(path); }
 } // namespace
 
 StartUp::StartUp(WindowModel &model, logbook::DataSource &gridSource,
-                 logbook::RecordGridModel &grid, logbook::ReadingLog &log, chart::Surface &picture1,
-                 ChartHandlers &chart, core::MessageBoxes &messages)
-    : m_model(model), m_gridSource(gridSource), m_grid(grid), m_log(log), m_picture1(picture1),
-      m_chart(chart), m_messages(messages) {}
+                 logbook::RecordGridModel &grid, logbook::ReadingLog &log,
+                 session::LoggingSession &session, chart::Surface &plot, ChartHandlers &chart,
+                 core::MessageBoxes &messages)
+    : m_model(model), m_gridSource(gridSource), m_grid(grid), m_log(log), m_session(session),
+      m_plot(plot), m_chart(chart), m_messages(messages) {}
 
 void StartUp::load() {
     m_model.setPanelText(1, QStringLiteral("Buzzer"));
@@ -47,15 +49,15 @@ void StartUp::load() {
     m_model.setPanelText(7, QStringLiteral("Number"));
     fillColourChoosers();
     m_model.setValue(ControlId::backgroundColour, kBlackItem);
-    m_picture1.setBackColour(core::kColourTable[kBlackItem - 1].rgb);
+    m_plot.setBackColour(core::kColourTable[kBlackItem - 1].rgb);
     m_model.setValue(ControlId::lineColour, kWhiteItem);
-    m_picture1.setForeColour(core::kColourTable[kWhiteItem - 1].rgb);
+    m_plot.setForeColour(core::kColourTable[kWhiteItem - 1].rgb);
     WindowFields &fields = m_model.fields;
     fields.valueLabels = kStartValueLabels;
     for (int i = 0; i < int(fields.timeLabels.size()); ++i)
         fields.timeLabels[i] = QString::number(20 * i);
-    fields.trendCount = 0;
-    fields.minMaxRestart = true;
+    fields.trend.restart();
+    fields.trend.restartExtremes();
     // Ticked as the user would tick them: their click handlers draw the grid.
     m_model.setValue(ControlId::xGrid, 1);
     m_chart.onXGridToggled();
@@ -69,7 +71,7 @@ void StartUp::load() {
     m_gridSource.setDatabaseName(m_log.filePath(logbook::kLiveLogFile));
     m_gridSource.setRecordSource(logbook::kRecordSource);
     fields.startupTicks = 0;
-    fields.scaleInitialised = false;
+    m_session.resetScale();
     fields.lastLevelPct = 0;
 }
 
@@ -98,9 +100,10 @@ void StartUp::activate() {
     }
     logbook::setLogGridColumns(m_grid);
     WindowFields &fields = m_model.fields;
-    setLogRecordCount(m_model, m_gridSource.recordCount());
+    const qint32 records = m_gridSource.recordCount();
+    setLogRecordCount(m_model, records);
     // Readings taken while the window waited for the writer follow the records on disk.
-    fields.nextRecordNo += m_log.waitingCount();
+    m_session.restartNumberingAt(records + m_log.waitingCount());
     m_model.setPanelText(8, QStringLiteral("0"));
     m_model.setVisible(ControlId::highAlarmLamp, false);
     m_model.setVisible(ControlId::lowAlarmLamp, false);

@@ -15,6 +15,9 @@ class DataSource;
 class ReadingLog;
 class RecordGridModel;
 } // namespace logbook
+namespace session {
+class LoggingSession;
+}
 
 namespace window {
 
@@ -26,8 +29,8 @@ class WindowModel;
 class StartUp {
   public:
     StartUp(WindowModel &model, logbook::DataSource &gridSource, logbook::RecordGridModel &grid,
-            logbook::ReadingLog &log, chart::Surface &picture1, ChartHandlers &chart,
-            core::MessageBoxes &messages);
+            logbook::ReadingLog &log, session::LoggingSession &session, chart::Surface &plot,
+            ChartHandlers &chart, core::MessageBoxes &messages);
 
     /// Also makes sure there is a log to bind to: a missing db1.mdb is created empty (the user
     /// is told); a file that is not a log is left untouched and said so at activation.
@@ -42,7 +45,8 @@ class StartUp {
     logbook::DataSource &m_gridSource;
     logbook::RecordGridModel &m_grid;
     logbook::ReadingLog &m_log;
-    chart::Surface &m_picture1;
+    session::LoggingSession &m_session;
+    chart::Surface &m_plot;
     ChartHandlers &m_chart;
     core::MessageBoxes &m_messages;
     logbook::DatabaseError m_lastRefreshFailure;

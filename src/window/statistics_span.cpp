@@ -15,6 +15,7 @@
 namespace window {
 
 std::optional<StatisticsSpan> statisticsSpan(WindowModel &model, logbook::ReadingLog &log,
+                                             const QString &lastFunction,
                                              core::MessageBoxes &messages) {
     const QString live = log.filePath(logbook::kLiveLogFile);
     const QString folder = QFileInfo(live).path();
@@ -47,10 +48,10 @@ std::optional<StatisticsSpan> statisticsSpan(WindowModel &model, logbook::Readin
                          .arg(newest->no);
     }
     // The limit boxes are those of the quantity measured last, and of no other.
-    if (!f.lastFunction.isEmpty()) {
-        span.limits.hi.byFunction[f.lastFunction] =
+    if (!lastFunction.isEmpty()) {
+        span.limits.hi.byFunction[lastFunction] =
             core::leadingNumber(model.text(ControlId::highAlarmLimit));
-        span.limits.low.byFunction[f.lastFunction] =
+        span.limits.low.byFunction[lastFunction] =
             core::leadingNumber(model.text(ControlId::lowAlarmLimit));
     }
     return span;

@@ -34,6 +34,7 @@ struct StatisticsSpan {
 /// reads, so that it may be opened while readings are logged. Nothing, with the user told why,
 /// when the live log cannot be read for the history plot's records.
 std::optional<StatisticsSpan> statisticsSpan(WindowModel &model, logbook::ReadingLog &log,
+                                             const QString &lastFunction,
                                              core::MessageBoxes &messages);
 
 } // namespace window

@@ -2,6 +2,7 @@
 
 #include "core/message_boxes.h"
 #include "log/reading_log.h"
+#include "session/logging_session.h"
 #include "window/chart_handlers.h"
 #include "window/log_count.h"
 #include "window/port_control.h"
@@ -10,10 +11,10 @@
 namespace window {
 
 ToolbarCommands::ToolbarCommands(WindowModel &model, PortControl &port, ChartHandlers &chart,
-                                 logbook::ReadingLog &log, core::MessageBoxes &messages,
-                                 ToolbarActions actions)
-    : m_model(model), m_port(port), m_chart(chart), m_log(log), m_messages(messages),
-      m_actions(std::move(actions)) {}
+                                 logbook::ReadingLog &log, session::LoggingSession &session,
+                                 core::MessageBoxes &messages, ToolbarActions actions)
+    : m_model(model), m_port(port), m_chart(chart), m_log(log), m_session(session),
+      m_messages(messages), m_actions(std::move(actions)) {}
 
 void ToolbarCommands::onToolbarButtonClick(const QString &key) {
     const auto run = [](const std::function<void()> &action) {
@@ -38,7 +39,7 @@ void ToolbarCommands::onToolbarButtonClick(const QString &key) {
 
 void ToolbarCommands::clearScreen() {
     m_chart.applyChartBackground();
-    m_model.fields.trendCount = 0;
+    m_model.fields.trend.restart();
 }
 
 void ToolbarCommands::clearAll() {
@@ -52,6 +53,7 @@ void ToolbarCommands::clearAll() {
         return;
     }
     startLogAfresh(m_model, m_chart);
+    m_session.restartNumberingAt(0);
     m_model.setPanelText(4, QString());
     m_model.setPanelText(6, QString());
 }

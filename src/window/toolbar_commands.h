@@ -12,6 +12,9 @@ class MessageBoxes;
 namespace logbook {
 class ReadingLog;
 }
+namespace session {
+class LoggingSession;
+}
 
 namespace window {
 
@@ -58,7 +61,8 @@ struct ToolbarActions {
 class ToolbarCommands {
   public:
     ToolbarCommands(WindowModel &model, PortControl &port, ChartHandlers &chart,
-                    logbook::ReadingLog &log, core::MessageBoxes &messages, ToolbarActions actions);
+                    logbook::ReadingLog &log, session::LoggingSession &session,
+                    core::MessageBoxes &messages, ToolbarActions actions);
 
     /// A toolbar button clicked: the command of its key (toolbar::k...); other keys do nothing.
     void onToolbarButtonClick(const QString &key);
@@ -70,6 +74,7 @@ class ToolbarCommands {
     PortControl &m_port;
     ChartHandlers &m_chart;
     logbook::ReadingLog &m_log;
+    session::LoggingSession &m_session;
     core::MessageBoxes &m_messages;
     ToolbarActions m_actions;
 };

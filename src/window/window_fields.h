@@ -1,8 +1,8 @@
 #pragma once
 
 #include "chart/history_plot.h"
+#include "chart/trend_plot.h"
 #include "log/record_window.h"
-#include "session/logging_session.h"
 
 #include <QString>
 
@@ -10,22 +10,18 @@
 
 namespace window {
 
-/// The main window's own fields, shared by its handlers, with those of the logging session it
-/// shows. Counters of the chart are 16-bit as the program has them; the record counts are
-/// 32-bit so that logs of any size up to the record limit work everywhere.
-struct WindowFields : session::TakingState {
+/// The main window's own fields, shared by its handlers. Counters of the chart are 16-bit as the
+/// program has them; the record counts are 32-bit so that logs of any size up to the record limit
+/// work everywhere.
+struct WindowFields {
     qint16 startupTicks = 0;
-    qint16 trendCount = 0;
-    bool minMaxRestart = true;
     qint16 lastLevelPct = 0;
     bool historyShown = false;
     bool historyRequest = false;
     qint32 logRecordCount = 0;
 
     bool ledPhase = false;
-    std::array<float, 300> trendBuffer{};
-    float runMin = 0;
-    float runMax = 0;
+    chart::Trend trend;
 
     std::array<QString, 9> valueLabels;
     std::array<QString, 16> timeLabels;

@@ -21,10 +21,10 @@ constexpr core::Rgb kTeal{0, 128, 128};
 chart::ChartSettings startSettings() { return {"400.0", "-400.0", "Black", "White", 1, 1}; }
 
 // A reading into the trend as the receive pipeline puts it there.
-void append(chart::Surface &plot, chart::TrendBuffer &buffer, qint16 &count, float value) {
-    buffer[count] = value;
-    chart::drawNewestSegment(plot, buffer, count, startSettings());
-    chart::advanceTrend(plot, count, startSettings());
+void append(chart::Surface &plot, chart::Trend &trend, float value) {
+    trend.store(value);
+    chart::drawNewestSegment(plot, trend, startSettings());
+    chart::advanceTrend(plot, trend, startSettings());
 }
 
 Primitive line(core::Rgb colour, int width, double x1, double y1, double x2, double y2) {
@@ -54,23 +54,22 @@ class TestChartDrawing : public QObject {
     }
 
     void appendsOneSegmentPerReadingAndWipesAtThe300th() {
-        chart::TrendBuffer buffer{};
-        qint16 count = 0;
+        chart::Trend trend;
         chart::RecordingSurface plot(kPlotBox);
         for (int i = 0; i < 299; ++i)
-            append(plot, buffer, count, float(i));
-        QCOMPARE(count, 299);
+            append(plot, trend, float(i));
+        QCOMPARE(trend.count(), 299);
         QCOMPARE(plot.primitives(Kind::Line).size(), 298);
         QVERIFY(plot.primitives(Kind::Clear).isEmpty());
         plot.forget();
-        append(plot, buffer, count, 299);
-        QCOMPARE(count, 0);
+        append(plot, trend, 299);
+        QCOMPARE(trend.count(), 0);
         QCOMPARE(plot.primitives().first().kind, Kind::Line); // the 300th segment, then the wipe
         QCOMPARE(plot.primitives()[1].kind, Kind::Clear);
         plot.forget();
-        append(plot, buffer, count, -5);
+        append(plot, trend, -5);
         QVERIFY(plot.primitives().isEmpty());
-        append(plot, buffer, count, 5);
+        append(plot, trend, 5);
         QCOMPARE(plot.primitives(),
                  QList<Primitive>{line({255, 255, 255}, 2, 0,
                                        chart::trendPoint(0, -5, 400, -400, 6015, 2790).y(), 20.05,
@@ -253,10 +252,9 @@ class TestChartDrawing : public QObject {
         const QString suffix = ratio > 1 ? QStringLiteral("@2x.png") : QStringLiteral(".png");
         QVERIFY(matchesReference(plot.image(),
                                  QStringLiteral(REFERENCE_DIR "/plot_after_load") + suffix));
-        chart::TrendBuffer buffer{};
-        qint16 count = 0;
+        chart::Trend trend;
         for (int i = 0; i < 60; ++i)
-            append(plot, buffer, count, float(300 * std::sin(i / 8.0)));
+            append(plot, trend, float(300 * std::sin(i / 8.0)));
         QVERIFY(matchesReference(plot.image(),
                                  QStringLiteral(REFERENCE_DIR "/plot_with_curve") + suffix));
     }

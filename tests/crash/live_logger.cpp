@@ -30,14 +30,14 @@ int main(int argc, char *argv[]) {
         views::MainWindow &window = program.mainWindow();
         emit window.toolbarButtonClicked(window::toolbar::kCommPort);
         int limits = 0;
-        qint32 previousNext = program.model().fields.nextRecordNo;
+        qint32 previousNext = program.session().nextRecordNo();
         QString printed;
         qsizetype told = 0;
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, &app, [&] {
             if (program.model().text(window::ControlId::lineState) == u"OFFLine")
                 emit window.toolbarButtonClicked(window::toolbar::kOffLineOnLine);
-            next = program.model().fields.nextRecordNo;
+            next = program.session().nextRecordNo();
             if (next < previousNext)
                 ++limits;
             previousNext = next;
@@ -54,7 +54,7 @@ int main(int argc, char *argv[]) {
         });
         watch.start(20);
         app.exec();
-        next = program.model().fields.nextRecordNo;
+        next = program.session().nextRecordNo();
     }
     std::printf("ended %d\n", next);
     return 0;

@@ -26,9 +26,10 @@ struct RecordingSurfaces {
 
 struct WindowHandlers : LiveLog {
     explicit WindowHandlers(const QString &directory)
-        : LiveLog(directory), startUp(model, gridSource, grid, log, boxes.plot, chart, messages),
+        : LiveLog(directory),
+          startUp(model, gridSource, grid, log, session, boxes.plot, chart, messages),
           display(model, line, chart, [this] { ++beeps; }),
-          toolbar(model, port, chart, log, messages, {[this] { ++exits; }, {}, {}}),
+          toolbar(model, port, chart, log, session, messages, {[this] { ++exits; }, {}, {}}),
           slider(log, model, gridSource, chart, messages) {
         session.setView(display);
         line.setReceiveHandler([this] { session.onSerialEvent(); });
@@ -39,7 +40,7 @@ struct WindowHandlers : LiveLog {
     RecordingSurfaces boxes;
     window::ChartHandlers chart{model, boxes.plot, boxes.frame, boxes.wedge, boxes.bar};
     meter::FakeSerialLine line;
-    session::LoggingSession session{line, log, model.fields};
+    session::LoggingSession session{line, log};
     int beeps = 0;
     int exits = 0;
     window::StartUp startUp;

@@ -390,7 +390,7 @@ class TestMainWindow : public QObject {
             QTest::mouseClick(ok, Qt::LeftButton);
         });
         QCOMPARE(m_program->gridSource().recordCount(), saved);
-        QCOMPARE(m_program->model().fields.nextRecordNo, saved);
+        QCOMPARE(m_program->session().nextRecordNo(), saved);
         QCOMPARE(m_program->model().control(ControlId::historySlider).maximum, saved + 1);
         QVERIFY(QFile::exists(m_dir.filePath("sosdb1.mdb")));
     }
@@ -646,9 +646,9 @@ class TestMainWindow : public QObject {
         metersim::LinePacer atOnce(0);
         const volatile std::sig_atomic_t running = 0;
         const auto reading = [&] {
-            const qint32 before = program.model().fields.nextRecordNo;
+            const qint32 before = program.session().nextRecordNo();
             QVERIFY(meter->write(sent, atOnce, running));
-            QTRY_COMPARE(program.model().fields.nextRecordNo, before + 1);
+            QTRY_COMPARE(program.session().nextRecordNo(), before + 1);
         };
         const auto shownBoxes = [] {
             QStringList texts;
@@ -687,7 +687,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(program.model().text(ControlId::lineState), "ONLine");
         meter = metersim::SerialOutput::openPseudoTerminal(&error);
         QVERIFY(QFile::remove(adapter) && QFile::link(meter->portPath(), adapter));
-        for (int tries = 0; program.model().fields.nextRecordNo == 15 && tries < 50; ++tries) {
+        for (int tries = 0; program.session().nextRecordNo() == 15 && tries < 50; ++tries) {
             QVERIFY(meter->write(sent, atOnce, running));
             QTest::qWait(100);
         }

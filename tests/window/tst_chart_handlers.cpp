@@ -18,10 +18,10 @@ class TestChartHandlers : public QObject {
     void init() {
         m_w = std::make_unique<WindowHandlers>(m_dir.path());
         m_w->startUp.load(); // the colour choosers, both grid boxes ticked, the start labels
-        m_w->model.fields.trendCount = 3;
-        m_w->model.fields.trendBuffer[0] = 10;
-        m_w->model.fields.trendBuffer[1] = 20;
-        m_w->model.fields.trendBuffer[2] = 30;
+        for (const float value : {10, 20, 30}) {
+            m_w->model.fields.trend.store(value);
+            m_w->model.fields.trend.advance();
+        }
         for (chart::RecordingSurface *s :
              {&m_w->boxes.plot, &m_w->boxes.frame, &m_w->boxes.wedge, &m_w->boxes.bar})
             s->forget();

@@ -60,8 +60,7 @@ class TestReceivePipeline : public QObject {
         m_w->line.deliver(QByteArray(30, '\x00'));
         QCOMPARE(m_w->model.control(ControlId::receiveLamp).backColour, (core::Rgb{255, 0, 0}));
         QCOMPARE(text(ControlId::displayValue), QString());
-        QCOMPARE(m_w->model.fields.nextRecordNo, 0);
-        QVERIFY(!m_w->model.fields.scaleInitialised);
+        QCOMPARE(m_w->session.nextRecordNo(), 0);
     }
 
     void showsScalesPlotsAndLogsEachReading() {
@@ -86,13 +85,13 @@ class TestReceivePipeline : public QObject {
         QCOMPARE(text(ControlId::vertMin), "400.0");
         QCOMPARE(m_w->model.panelText(4), "23.5");
         QCOMPARE(m_w->model.panelText(6), "1000");
-        QCOMPARE(m_w->model.fields.trendCount, 3);
-        QCOMPARE(m_w->model.fields.nextRecordNo, 3);
-        QCOMPARE(m_w->model.fields.trendBuffer[2], 1000.0f);
+        QCOMPARE(m_w->model.fields.trend.count(), 3);
+        QCOMPARE(m_w->session.nextRecordNo(), 3);
+        QCOMPARE(m_w->model.fields.trend.values()[2], 1000.0f);
 
         reading("131.2 dB");
         QCOMPARE(text(ControlId::displayValue), "O.L");
-        QCOMPARE(m_w->model.fields.trendBuffer[3], 130.0f);
+        QCOMPARE(m_w->model.fields.trend.values()[3], 130.0f);
         QCOMPARE(text(ControlId::vertMax), "130");
         QCOMPARE(text(ControlId::vertMin), "35");
         QCOMPARE(lastRecord(), "3|Sound|O.L|dB");
@@ -115,7 +114,7 @@ class TestReceivePipeline : public QObject {
         reading("10.L_ LUX"); // overload while Vert Max is still "40.00"
         QCOMPARE(lastRecord(), "1|Light|O.L|LUX");
         QCOMPARE(text(ControlId::displayValue), "10.");
-        QCOMPARE(m_w->model.fields.trendBuffer[1], 40.0f);
+        QCOMPARE(m_w->model.fields.trend.values()[1], 40.0f);
 
         reading("250.0 LUX X10"); // the point moved: range row
         QCOMPARE(text(ControlId::vertMax), "400");
@@ -127,7 +126,7 @@ class TestReceivePipeline : public QObject {
         reading("10.L_ LUX");
         QCOMPARE(lastRecord(), "4|Light|O.L|LUX");
         QCOMPARE(text(ControlId::displayValue), "O.L.");
-        QCOMPARE(m_w->model.fields.trendBuffer[4], 40.0f);
+        QCOMPARE(m_w->model.fields.trend.values()[4], 40.0f);
         // 62 % down to 2 %: the band beyond is erased in the background colour, pen restored.
         QCOMPARE(m_w->boxes.bar.primitives().first().colour, (core::Rgb{0, 0, 0}));
         QCOMPARE(m_w->boxes.bar.foreColour(), (core::Rgb{255, 255, 0}));
@@ -157,7 +156,7 @@ class TestReceivePipeline : public QObject {
         reading("40.00 dB");
         reading("60.00 dB");
         m_w->toolbar.onToolbarButtonClick(window::toolbar::kClearScreen);
-        QCOMPARE(m_w->model.fields.trendCount, 0);
+        QCOMPARE(m_w->model.fields.trend.count(), 0);
         QCOMPARE(m_w->grid.rowCount(), 2);
         m_w->toolbar.onToolbarButtonClick("GG"); // keys are exact
         m_w->toolbar.onToolbarButtonClick("zz");
@@ -168,13 +167,13 @@ class TestReceivePipeline : public QObject {
         m_w->toolbar.onToolbarButtonClick(window::toolbar::kClearAll);
         QCOMPARE(m_w->messages.shown().size(), 1);
         QVERIFY(m_w->messages.shown()[0].contains("could not be read again"));
-        QCOMPARE(m_w->model.fields.nextRecordNo, 2);
+        QCOMPARE(m_w->session.nextRecordNo(), 2);
         QCOMPARE(m_w->model.panelText(4), "40");
         sqlite3(log, "DROP TABLE b1; ALTER TABLE kept RENAME TO b1;");
         m_w->toolbar.onToolbarButtonClick(window::toolbar::kClearAll);
         QCOMPARE(sqlite3(log, "SELECT count(*) FROM b1"), "0");
         QCOMPARE(m_w->grid.rowCount(), 0);
-        QCOMPARE(m_w->model.fields.nextRecordNo, 0);
+        QCOMPARE(m_w->session.nextRecordNo(), 0);
         QCOMPARE(m_w->model.panelText(4), QString());
         reading("50.00 dB"); // the line stayed open: numbering and extremes start again
         QCOMPARE(lastRecord(), "0|Sound|50|dB");
@@ -193,7 +192,7 @@ class TestReceivePipeline : public QObject {
         const QString taken = m_dir->filePath("maxdb1-2026-12-04-140327.mdb");
         QVERIFY(writeFile(taken, "taken"));
         open();
-        QCOMPARE(m_w->model.fields.nextRecordNo, 99999);
+        QCOMPARE(m_w->session.nextRecordNo(), 99999);
         reading("44.4_ %RH");
         QCOMPARE(sqlite3(m_dir->filePath("maxdb1.mdb"), "SELECT count(*), max(AAA) FROM b1"),
                  "100000|99999");
@@ -205,8 +204,8 @@ class TestReceivePipeline : public QObject {
         QCOMPARE(text(ControlId::lineState), "OFFLine");
         QVERIFY(!m_w->line.isOpen());
         QCOMPARE(m_w->model.control(ControlId::receiveLamp).backColour, (core::Rgb{0, 0, 255}));
-        QCOMPARE(m_w->model.fields.nextRecordNo, 0);
-        QCOMPARE(m_w->model.fields.trendCount, 0);
+        QCOMPARE(m_w->session.nextRecordNo(), 0);
+        QCOMPARE(m_w->model.fields.trend.count(), 0);
         QCOMPARE(m_w->model.control(ControlId::historySlider).maximum, 1);
         QCOMPARE(m_w->messages.shown(),
                  QStringList{"Record is out of range,had auto backup to maxdb1.mdb"});
@@ -216,7 +215,7 @@ class TestReceivePipeline : public QObject {
         fillLog(m_dir->filePath("db1.mdb"), 0, 9);
         QVERIFY(QDir(m_dir->path()).mkdir("maxdb1.mdb"));
         open();
-        m_w->model.fields.nextRecordNo = logbook::kRecordLimit - 1;
+        m_w->session.restartNumberingAt(logbook::kRecordLimit - 1);
         reading("44.4_ %RH");
         // The line goes on again: readings are taken as before, and the next tries again.
         QCOMPARE(text(ControlId::lineState), "ONLine");
@@ -228,7 +227,7 @@ class TestReceivePipeline : public QObject {
         QCOMPARE(sqlite3(m_dir->filePath("db1.mdb"), "SELECT count(*) FROM b1"), "11");
         QCOMPARE(m_w->gridSource.databaseName(), m_dir->filePath("db1.mdb"));
         QCOMPARE(m_w->grid.rowCount(), 11);
-        QCOMPARE(m_w->model.fields.nextRecordNo, logbook::kRecordLimit);
+        QCOMPARE(m_w->session.nextRecordNo(), logbook::kRecordLimit);
     }
 };
 

@@ -45,7 +45,7 @@ class TestSaveLoad : public QObject {
     QString logs() const { return file("logs"); }
     /// The command, with the dialog driven by `use` instead of a person.
     bool run(const std::function<void(SaveLoadModel &)> &use, bool lineOff = true) {
-        return m_command->SaveOrLoadLog(lineOff, [&](SaveLoadModel &dialog) {
+        return m_command->saveOrLoadLog(lineOff, [&](SaveLoadModel &dialog) {
             dialog.chooseFolder(logs());
             use(dialog);
         });

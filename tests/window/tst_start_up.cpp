@@ -44,7 +44,7 @@ class TestStartUp : public QObject {
         QCOMPARE(m_w->grid.columnCount(), 5);
         QCOMPARE(m_w->grid.rowCount(), 0);
         QCOMPARE(m_w->model.fields.logRecordCount, 0);
-        QCOMPARE(m_w->model.fields.nextRecordNo, 0);
+        QCOMPARE(m_w->session.nextRecordNo(), 0);
         QCOMPARE(m_w->model.control(ControlId::historySlider).maximum, 1);
         QCOMPARE(m_w->model.panelText(8), "0");
         QCOMPARE(m_w->model.fields.startupTicks, 1);
@@ -69,7 +69,7 @@ class TestStartUp : public QObject {
         sqlite3(file("db1.mdb"), "DELETE FROM b1 WHERE AAA > 1");
         m_w->startUp.activate();
         QCOMPARE(m_w->model.fields.logRecordCount, 2);
-        QCOMPARE(m_w->model.fields.nextRecordNo, 2);
+        QCOMPARE(m_w->session.nextRecordNo(), 2);
         QCOMPARE(m_w->model.control(ControlId::historySlider).maximum, 3);
         QCOMPARE(m_w->model.panelText(8), "0");
         QVERIFY(!m_w->model.control(ControlId::highAlarmLamp).visible);
@@ -89,8 +89,8 @@ class TestStartUp : public QObject {
             bool askYesNo(const QString &, const QString &) override { return false; }
         } witness;
         witness.standby = file("db2.mdb");
-        window::StartUp startUp(m_w->model, m_w->gridSource, m_w->grid, m_w->log, m_w->boxes.plot,
-                                m_w->chart, witness);
+        window::StartUp startUp(m_w->model, m_w->gridSource, m_w->grid, m_w->log, m_w->session,
+                                m_w->boxes.plot, m_w->chart, witness);
         startUp.load();
         startUp.activate();
         QCOMPARE(witness.shown.size(), 1);
@@ -103,8 +103,8 @@ class TestStartUp : public QObject {
     void unwritableDirectoryIsSaidAndTheWindowStillStarts() {
         logbook::ReadingLog log(m_dir->filePath("no/such/folder"), m_w->clock, m_w->messages,
                                 &m_w->logGrid);
-        window::StartUp startUp(m_w->model, m_w->gridSource, m_w->grid, log, m_w->boxes.plot,
-                                m_w->chart, m_w->messages);
+        window::StartUp startUp(m_w->model, m_w->gridSource, m_w->grid, log, m_w->session,
+                                m_w->boxes.plot, m_w->chart, m_w->messages);
         startUp.load();
         startUp.activate();
         QVERIFY(m_w->messages.shown().first().contains("could not be created"));
@@ -121,7 +121,7 @@ class TestStartUp : public QObject {
         QVERIFY(m_w->messages.shown().first().contains(QDir::toNativeSeparators(file("db1.mdb"))));
         QCOMPARE(bytesOf(file("db1.mdb")), "my notes, not a log\n");
         QCOMPARE(m_w->grid.rowCount(), 0);
-        QCOMPARE(m_w->model.fields.nextRecordNo, 0);
+        QCOMPARE(m_w->session.nextRecordNo(), 0);
     }
 
     void clockRunsAfterTwoStartUpTicks() {
