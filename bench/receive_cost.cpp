@@ -17,7 +17,7 @@
 // The program and the floor run as child processes of this program:
 //   receive_cost --program|--floor DIR
 
-#include "app/program.h"
+#include "app/envmeter/program.h"
 #include "core/clock.h"
 #include "filled_log.h"
 #include "meter/frame_decoder.h"

@@ -3,7 +3,7 @@
 // The program on a log of a given size with its window shown, for the benchmarks of what a
 // user does in it, and the main() of the benchmarks that need a window.
 
-#include "app/program.h"
+#include "app/envmeter/program.h"
 #include "core/clock.h"
 #include "filled_log.h"
 #include "recording_message_boxes.h"

@@ -1,7 +1,7 @@
 // Soak run, outside the normal suite: the simulated meter's demo at the fastest pace into the
 // real program until the log passes its record limit once. Prints events a second, records,
 // the backup and the resident memory. Usage: soak_live [seconds-limit]
-#include "app/program.h"
+#include "app/envmeter/program.h"
 #include "core/clock.h"
 #include "log/log_database.h"
 #include "recording_message_boxes.h"

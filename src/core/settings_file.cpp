@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <optional>
@@ -126,6 +127,11 @@ QString commentHint(const QString &value) {
             return QStringLiteral(" (a comment at the end of a line begins with ; after a blank, "
                                   "not #)");
     return {};
+}
+
+QString settingsFile() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+        .filePath(QStringLiteral("envmeter/envmeter.conf"));
 }
 
 SettingsFile loadSettingsFile(const QString &path) {

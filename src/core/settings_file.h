@@ -46,6 +46,10 @@ struct SettingsFile {
 /// device) is refused without being opened: opening a pipe waits for a writer.
 SettingsFile loadSettingsFile(const QString &path);
 
+/// The program's settings: $XDG_CONFIG_HOME/envmeter/envmeter.conf
+/// (~/.config/envmeter/envmeter.conf); a meter's own beside it (meterSettingsFile).
+QString settingsFile();
+
 /// Reads a settings file of `[section]` and `key=value` lines as a user writes it by hand.
 /// A line beginning with `;` or `#` is a comment, and so is what follows a `;` that follows a
 /// blank (the blanks after the `=` count: a value of blanks and a comment is empty). A value is

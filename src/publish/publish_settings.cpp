@@ -91,11 +91,6 @@ QString PublishSettings::broker() const {
     return QStringLiteral("%1:%2").arg(host).arg(brokerPort());
 }
 
-QString settingsFile() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
-        .filePath(QStringLiteral("envmeter/envmeter.conf"));
-}
-
 QString SettingsReading::summary() const {
     QString where = QDir::toNativeSeparators(file);
     if (!meterFile.isEmpty()) {

@@ -51,8 +51,6 @@ struct SettingsReading {
     QString summary() const;
 };
 
-/// $XDG_CONFIG_HOME/envmeter/envmeter.conf (~/.config/envmeter/envmeter.conf).
-QString settingsFile();
 /// The [mqtt] settings a file holds, every key and value checked.
 SettingsReading readPublishSettings(const QString &file);
 /// The settings of one of several meters: `meterFile`'s [mqtt] keys over those of `file`, and

@@ -4,6 +4,7 @@
 #include "core/meter_settings.h"
 #include "core/number_text.h"
 #include "core/reading_texts.h"
+#include "core/settings_file.h"
 #include "log/log_database.h"
 #include "meter/frame_decoder.h"
 #include "meter/meter_frame.h"
@@ -273,7 +274,7 @@ void LoggingSession::tellAlarm(const core::AlarmEvent &event) {
 }
 
 core::AlarmSettings LoggingSession::alarmSettings() const {
-    const QString file = publish::settingsFile();
+    const QString file = core::settingsFile();
     return core::readAlarmSettings(
         file, m_meterName.isEmpty() ? QString() : core::meterSettingsFile(file, m_meterName));
 }
@@ -315,7 +316,7 @@ void LoggingSession::resetAfterRecordLimit() {
 }
 
 publish::SettingsReading LoggingSession::publishSettings() const {
-    const QString file = publish::settingsFile();
+    const QString file = core::settingsFile();
     return m_meterName.isEmpty()
                ? publish::readPublishSettings(file)
                : publish::readMeterPublishSettings(file, core::meterSettingsFile(file, m_meterName),

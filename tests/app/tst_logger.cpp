@@ -1,5 +1,5 @@
 #include "../log/sqlite_cli.h"
-#include "app/program.h"
+#include "app/envmeter/program.h"
 #include "core/clock.h"
 #include "fake_serial_line.h"
 #include "mqtt_broker.h"

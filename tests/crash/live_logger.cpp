@@ -6,7 +6,7 @@
 // program's objects are gone. The crash safety test kills it at random moments. The messages it
 // would show go to standard error.
 
-#include "app/program.h"
+#include "app/envmeter/program.h"
 #include "core/clock.h"
 #include "core/termination_signals.h"
 #include "log/reading_log.h"

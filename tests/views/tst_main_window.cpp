@@ -1,8 +1,9 @@
 #include "../image_compare.h"
 #include "../log/sqlite_cli.h"
-#include "app/program.h"
+#include "app/envmeter/program.h"
 #include "chart/image_surface.h"
 #include "core/clock.h"
+#include "core/settings_file.h"
 #include "fake_serial_line.h"
 #include "log/data_source.h"
 #include "log/record_grid_model.h"
@@ -432,8 +433,8 @@ class TestMainWindow : public QObject {
     // hour as a chart and a table, the chart saved as PNG; the events of the alarms' rules in a
     // table of their own; then narrowed to nothing.
     void statisticsReadAsTheTablesShow() {
-        QVERIFY(QDir().mkpath(QFileInfo(publish::settingsFile()).path()));
-        QVERIFY(writeFile(publish::settingsFile(), "[alarm]\nsound_above=0\n"));
+        QVERIFY(QDir().mkpath(QFileInfo(core::settingsFile()).path()));
+        QVERIFY(writeFile(core::settingsFile(), "[alarm]\nsound_above=0\n"));
         qint64 sound = 0;
         for (const QString &log : stats::historyFiles(m_dir.path()))
             sound += sqlite3(log, "SELECT count(*) FROM b1 WHERE BBB = 'Sound'").toLongLong();
@@ -525,7 +526,7 @@ class TestMainWindow : public QObject {
         });
         m_form->findChild<QAction *>("Statistics")->trigger();
         QVERIFY(m_messages.shown().isEmpty());
-        QVERIFY(QFile::remove(publish::settingsFile()));
+        QVERIFY(QFile::remove(core::settingsFile()));
     }
 
     // "Publish...": every setting named for a screen reader and taken from the keyboard; the
@@ -534,8 +535,8 @@ class TestMainWindow : public QObject {
     // programs, the file's comments and every character of the password.
     void publishSettingsAreKept() {
         const int port = freePort();
-        QDir().mkpath(QFileInfo(publish::settingsFile()).path());
-        writeFile(publish::settingsFile(), "[mqtt]\n; my broker\npassword=se;cr\"et\nhots=x\n");
+        QDir().mkpath(QFileInfo(core::settingsFile()).path());
+        writeFile(core::settingsFile(), "[mqtt]\n; my broker\npassword=se;cr\"et\nhots=x\n");
         QTimer::singleShot(0, m_form, [port] {
             auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
             [&] {
@@ -588,19 +589,19 @@ class TestMainWindow : public QObject {
         });
         m_form->findChild<QAction *>("Publish")->trigger();
         const publish::PublishSettings kept =
-            publish::readPublishSettings(publish::settingsFile()).settings;
+            publish::readPublishSettings(core::settingsFile()).settings;
         QVERIFY(kept.enabled);
         QCOMPARE(kept.broker(), QStringLiteral("127.0.0.1:%1").arg(port));
         QCOMPARE(kept.password, "se;cr\"et");
         QCOMPARE(kept.interval, 30);
         QCOMPARE(kept.temperatureUnit, "F");
-        QVERIFY(publish::readPublishSettings(publish::settingsFile()).mistakes.isEmpty());
-        QFile written(publish::settingsFile());
+        QVERIFY(publish::readPublishSettings(core::settingsFile()).mistakes.isEmpty());
+        QFile written(core::settingsFile());
         QVERIFY(written.open(QIODevice::ReadOnly));
         const QByteArray text = written.readAll();
         QVERIFY(text.contains("; my broker\n") && text.contains("; hots=x\n"));
         QVERIFY(m_messages.shown().isEmpty());
-        QFile::remove(publish::settingsFile());
+        QFile::remove(core::settingsFile());
     }
 
     void helpWindowReadsItsFileEachTimeItOpens() {

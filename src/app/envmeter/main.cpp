@@ -1,10 +1,11 @@
 // Builds the program's services and its main window, and starts them.
 
-#include "app/program.h"
-#include "app/statistics_command.h"
+#include "app/envmeter/program.h"
+#include "app/envmeter/statistics_command.h"
 #include "core/clock.h"
 #include "core/meter_settings.h"
 #include "core/program_files.h"
+#include "core/settings_file.h"
 #include "core/termination_signals.h"
 #include "log/log_database.h"
 #include "meter/qt_serial_line.h"
@@ -116,7 +117,7 @@ std::optional<int> answerOnTerminal(int argc, char *argv[], QString &meterName) 
         // A mistyped name would otherwise open a new meter, empty, in a folder of its own.
         QString fault = core::meterNameFault(meterName);
         if (fault.isEmpty())
-            fault = core::unknownMeterFault(meterName, publish::settingsFile(), files.directory,
+            fault = core::unknownMeterFault(meterName, core::settingsFile(), files.directory,
                                             logbook::kLiveLogFile);
         if (!fault.isEmpty()) {
             err << "envmeter: --meter " << meterName << ": " << fault << Qt::endl;
@@ -160,8 +161,7 @@ int main(int argc, char *argv[]) {
         meterFiles.directory = logbook::meterFolder(files.directory, meterName);
         if (meterFiles.directory.isEmpty())
             meterFiles.directory = QDir(files.directory).filePath(meterName);
-        meterLine =
-            core::readMeterLine(core::meterSettingsFile(publish::settingsFile(), meterName));
+        meterLine = core::readMeterLine(core::meterSettingsFile(core::settingsFile(), meterName));
         line.setDevice(meterLine.device);
     }
     const core::SystemClock clock;

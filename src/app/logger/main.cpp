@@ -1,9 +1,10 @@
 // envmeter-logger: logs the meter's readings without a window, as a service or from a terminal.
 
-#include "app/logger.h"
+#include "app/logger/logger.h"
 #include "core/clock.h"
 #include "core/meter_settings.h"
 #include "core/program_files.h"
+#include "core/settings_file.h"
 #include "core/termination_signals.h"
 #include "log/log_database.h"
 #include "log/logging_lock.h"
@@ -46,7 +47,7 @@ QString unnamedLine(const QString &name, const QString &file, bool found) {
     if (found)
         return QStringLiteral("--meter %1: %2 names no line to read the meter from; %3.")
             .arg(name, where, remedy);
-    const QStringList known = core::meterNames(publish::settingsFile());
+    const QStringList known = core::meterNames(core::settingsFile());
     return QStringLiteral("--meter %1: there is no %2 naming its line (%3); %4.")
         .arg(name, where, remedy,
              known.isEmpty() ? QStringLiteral("no meter has a settings file yet")
@@ -66,7 +67,7 @@ QString dataFolder(const QCommandLineParser &parser, const QCommandLineOption &d
 /// there for good. Exit 0 when done, 1 when the broker could not be asked, 2 when it must not be.
 int unpublish(const QString &meterName, QStringList names, const QString &folder, QTextStream &out,
               QTextStream &err, const std::function<int(const QString &)> &refuse) {
-    const QString file = publish::settingsFile();
+    const QString file = core::settingsFile();
     const publish::SettingsReading reading =
         meterName.isEmpty() ? publish::readPublishSettings(file)
                             : publish::readMeterPublishSettings(
@@ -205,7 +206,7 @@ int main(int argc, char *argv[]) {
     }
     core::MeterLine meterLine;
     if (parser.isSet(meterOption)) {
-        const QString file = core::meterSettingsFile(publish::settingsFile(), meterName);
+        const QString file = core::meterSettingsFile(core::settingsFile(), meterName);
         meterLine = core::readMeterLine(file);
         if (!meterLine.mistakes.isEmpty())
             return refuse(meterLine.mistakes.join(QStringLiteral("\nenvmeter-logger: ")));

@@ -1,4 +1,4 @@
-#include "app/program.h"
+#include "app/envmeter/program.h"
 
 #include "core/zone_clock.h"
 

@@ -1,4 +1,4 @@
-#include "app/logger.h"
+#include "app/logger/logger.h"
 
 #include "core/clock.h"
 #include "log/log_database.h"

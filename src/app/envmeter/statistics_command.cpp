@@ -1,9 +1,10 @@
-#include "app/statistics_command.h"
+#include "app/envmeter/statistics_command.h"
 
 #include "core/alarm_rules.h"
 #include "core/meter_settings.h"
 #include "core/number_text.h"
 #include "core/reading_texts.h"
+#include "core/settings_file.h"
 #include "core/time_stamp.h"
 #include "core/zone_clock.h"
 #include "log/csv_export.h"
@@ -546,8 +547,8 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
             return fail(QStringLiteral("--meter %1: %2").arg(name, fault));
         const QString folder = QDir(dataFolder).filePath(name);
         if (!QFileInfo(folder).isDir()) {
-            const QString unknown = core::unknownMeterFault(name, publish::settingsFile(),
-                                                            dataFolder, logbook::kLiveLogFile);
+            const QString unknown = core::unknownMeterFault(name, core::settingsFile(), dataFolder,
+                                                            logbook::kLiveLogFile);
             return fail(QStringLiteral("--meter %1: %2")
                             .arg(name, !unknown.isEmpty()
                                            ? unknown
@@ -584,7 +585,7 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
             rules.push_back(events ? stats::limitRules(query) : std::vector<core::AlarmRule>{});
             continue;
         }
-        const QString file = publish::settingsFile();
+        const QString file = core::settingsFile();
         const core::AlarmSettings settings = core::readAlarmSettings(
             file, s.key == u"meter" ? core::meterSettingsFile(file, s.name) : QString());
         if (!settings.mistakes.isEmpty())
