@@ -8,6 +8,8 @@
 #include <QJsonArray>
 #include <QJsonValue>
 
+#include <algorithm>
+
 namespace stats {
 
 namespace {
@@ -122,7 +124,7 @@ QStringList spanRemarks(const SpanFigures &figures) {
     return remarks;
 }
 
-QByteArray statisticsCsv(const SpanFigures &figures) {
+QByteArray figureRowsCsv(const SpanFigures &figures) {
     QString csv = QStringLiteral("GROUP,FIGURE,VALUE,UNIT\r\n");
     for (const GroupFigures &group : figures.groups) {
         for (const FigureRow &row : figureRows(group)) {
@@ -186,6 +188,9 @@ std::vector<std::pair<QString, QJsonValue>> groupValues(const GroupFigures &g, b
         add("lnight", g.lnight);
         add("lden", g.lden);
     }
+    std::stable_sort(v.begin(), v.end(), [](const auto &a, const auto &b) {
+        return kGroupKeys.indexOf(a.first) < kGroupKeys.indexOf(b.first);
+    });
     return v;
 }
 

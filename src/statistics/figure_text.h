@@ -42,9 +42,44 @@ QStringList spanRemarks(const SpanFigures &figures);
 /// title and a line a figure, `separator` between name and value.
 QStringList statisticsLines(const QString &title, const SpanFigures &figures,
                             const QString &separator);
-/// The figures as CSV (RFC 4180, CRLF): group, figure, value, unit; values unrounded.
-QByteArray statisticsCsv(const SpanFigures &figures);
-/// A group's figures by the names scripts know them by, unrounded, in a fixed order: those of
+/// The figures as the window saves them in CSV (RFC 4180, CRLF): group, figure, value, unit, a
+/// line a figure as the tables list them; values unrounded.
+QByteArray figureRowsCsv(const SpanFigures &figures);
+/// Every key a group's figures may have, in the order JSON and CSV give them.
+inline const QStringList kGroupKeys{QStringLiteral("function"),
+                                    QStringLiteral("unit"),
+                                    QStringLiteral("readings"),
+                                    QStringLiteral("overloads"),
+                                    QStringLiteral("overload_seconds"),
+                                    QStringLiteral("first"),
+                                    QStringLiteral("last"),
+                                    QStringLiteral("seconds"),
+                                    QStringLiteral("min"),
+                                    QStringLiteral("max"),
+                                    QStringLiteral("mean"),
+                                    QStringLiteral("leq"),
+                                    QStringLiteral("l10"),
+                                    QStringLiteral("l50"),
+                                    QStringLiteral("l90"),
+                                    QStringLiteral("lex8h"),
+                                    QStringLiteral("dose_niosh"),
+                                    QStringLiteral("dose_osha"),
+                                    QStringLiteral("projected_dose_niosh"),
+                                    QStringLiteral("projected_dose_osha"),
+                                    QStringLiteral("mkt"),
+                                    QStringLiteral("lux_hours"),
+                                    QStringLiteral("hi"),
+                                    QStringLiteral("above_hi_seconds"),
+                                    QStringLiteral("events_above_hi"),
+                                    QStringLiteral("low"),
+                                    QStringLiteral("below_low_seconds"),
+                                    QStringLiteral("events_below_low"),
+                                    QStringLiteral("lday"),
+                                    QStringLiteral("levening"),
+                                    QStringLiteral("lnight"),
+                                    QStringLiteral("lden")};
+
+/// A group's figures by the names scripts know them by, unrounded, in kGroupKeys' order: those of
 /// an interval leave out what is normalised to 8 hours and add a day's Lday, Levening, Lnight
 /// and Lden.
 std::vector<std::pair<QString, QJsonValue>> groupValues(const GroupFigures &group, bool interval);

@@ -5,8 +5,10 @@
 #include "log/database_error.h"
 #include "log/record_window.h"
 
+#include <QLatin1String>
 #include <QString>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <optional>
@@ -14,6 +16,20 @@
 #include <vector>
 
 namespace stats {
+
+/// A length of the calendar intervals figures are given for: as the command line writes it, as
+/// the window names it, in seconds.
+struct IntervalChoice {
+    QLatin1String option;
+    QLatin1String name;
+    int seconds;
+};
+
+inline constexpr std::array kIntervalChoices{
+    IntervalChoice{QLatin1String("1m"), QLatin1String("Minute"), 60},
+    IntervalChoice{QLatin1String("15m"), QLatin1String("15 minutes"), 900},
+    IntervalChoice{QLatin1String("1h"), QLatin1String("Hour"), 3600},
+    IntervalChoice{QLatin1String("1d"), QLatin1String("Day"), 86400}};
 
 /// A limit whose time is counted: one for every function, and functions' own, which win.
 struct Limit {

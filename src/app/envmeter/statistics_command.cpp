@@ -3,17 +3,15 @@
 #include "core/alarm_rules.h"
 #include "core/meter_settings.h"
 #include "core/number_text.h"
-#include "core/reading_texts.h"
 #include "core/settings_file.h"
 #include "core/time_stamp.h"
 #include "core/zone_clock.h"
-#include "log/csv_export.h"
 #include "log/log_database.h"
 #include "publish/publish_settings.h"
 #include "report/statistics_page.h"
-#include "statistics/figure_text.h"
 #include "statistics/figures.h"
 #include "statistics/log_history.h"
+#include "statistics/series_output.h"
 #include "views/adapters/qt_printer.h"
 #include "views/statistics/interval_chart_view.h"
 
@@ -21,13 +19,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QTextStream>
 
 #include <cstring>
-#include <map>
 #include <unistd.h>
 
 namespace app {
@@ -50,275 +45,6 @@ const QString kHysteresis = QStringLiteral("hysteresis");
 const QString kChart = QStringLiteral("chart");
 const QString kSize = QStringLiteral("size");
 const QString kReport = QStringLiteral("report");
-
-/// The interval lengths, as the user writes them.
-const std::map<QString, int> kIntervals{{QStringLiteral("1m"), 60},
-                                        {QStringLiteral("15m"), 900},
-                                        {QStringLiteral("1h"), 3600},
-                                        {QStringLiteral("1d"), 86400}};
-
-/// The columns of the CSV: every key a group may have, in the JSON's order.
-const QStringList kCsvKeys{QStringLiteral("function"),
-                           QStringLiteral("unit"),
-                           QStringLiteral("readings"),
-                           QStringLiteral("overloads"),
-                           QStringLiteral("overload_seconds"),
-                           QStringLiteral("first"),
-                           QStringLiteral("last"),
-                           QStringLiteral("seconds"),
-                           QStringLiteral("min"),
-                           QStringLiteral("max"),
-                           QStringLiteral("mean"),
-                           QStringLiteral("leq"),
-                           QStringLiteral("l10"),
-                           QStringLiteral("l50"),
-                           QStringLiteral("l90"),
-                           QStringLiteral("lex8h"),
-                           QStringLiteral("dose_niosh"),
-                           QStringLiteral("dose_osha"),
-                           QStringLiteral("projected_dose_niosh"),
-                           QStringLiteral("projected_dose_osha"),
-                           QStringLiteral("mkt"),
-                           QStringLiteral("lux_hours"),
-                           QStringLiteral("hi"),
-                           QStringLiteral("above_hi_seconds"),
-                           QStringLiteral("events_above_hi"),
-                           QStringLiteral("low"),
-                           QStringLiteral("below_low_seconds"),
-                           QStringLiteral("events_below_low"),
-                           QStringLiteral("lday"),
-                           QStringLiteral("levening"),
-                           QStringLiteral("lnight"),
-                           QStringLiteral("lden")};
-
-/// The logs that are answered as one series: those named alone, a folder's history, or a
-/// meter's; with several series each group says the folder or meter it is of.
-struct Series {
-    QStringList paths;
-    QString key;  ///< "folder" or "meter"; empty for logs named alone
-    QString name; ///< the folder or the meter
-    stats::HistoryFigures figures;
-};
-
-/// An event's values by the names scripts know them by.
-QJsonObject eventJson(const stats::EventFigures &e) {
-    QJsonObject json{
-        {QStringLiteral("rule"), e.rule},
-        {QStringLiteral("function"), e.function},
-        {QStringLiteral("unit"), e.unit},
-        {QStringLiteral("kind"), e.above ? QStringLiteral("above") : QStringLiteral("below")},
-        {QStringLiteral("limit"), e.limit},
-        {QStringLiteral("start"), core::isoTimeWithOffset(e.start)},
-        {QStringLiteral("end"), core::isoTimeWithOffset(e.end)},
-        {QStringLiteral("seconds"), double(e.end.utc - e.start.utc)},
-        {QStringLiteral("peak"), e.peak},
-        {QStringLiteral("raised"), e.raised},
-        {QStringLiteral("going"), e.going}};
-    if (e.function == core::kFunctionSound)
-        json.insert(QStringLiteral("leq"), e.leq ? QJsonValue(*e.leq) : QJsonValue());
-    return json;
-}
-
-/// The keys of an event, in the CSV's order.
-const QStringList kEventKeys{
-    QStringLiteral("rule"), QStringLiteral("function"), QStringLiteral("unit"),
-    QStringLiteral("kind"), QStringLiteral("limit"),    QStringLiteral("start"),
-    QStringLiteral("end"),  QStringLiteral("seconds"),  QStringLiteral("peak"),
-    QStringLiteral("leq"),  QStringLiteral("raised"),   QStringLiteral("going")};
-
-/// The groups of a series as JSON, each saying whose it is where there are several series.
-QJsonArray labelledGroups(const std::vector<stats::GroupFigures> &groups, const Series &series,
-                          bool interval, bool label) {
-    QJsonArray json = stats::groupsJson(groups, interval);
-    if (label && !series.key.isEmpty())
-        for (QJsonValueRef group : json) {
-            QJsonObject object = group.toObject();
-            object.insert(series.key, series.name);
-            group = object;
-        }
-    return json;
-}
-
-/// The intervals of every series by their start, each once, with the series' groups in turn.
-std::map<qint64, std::vector<std::pair<const Series *, const stats::IntervalFigures *>>>
-intervalsByStart(const std::vector<Series> &series) {
-    std::map<qint64, std::vector<std::pair<const Series *, const stats::IntervalFigures *>>>
-        byStart;
-    for (const Series &s : series)
-        for (const stats::IntervalFigures &i : s.figures.intervals)
-            byStart[i.start.utc].emplace_back(&s, &i);
-    return byStart;
-}
-
-QJsonObject statisticsJson(const std::vector<Series> &series, bool byInterval, bool events) {
-    const bool label = series.size() > 1;
-    QStringList files;
-    QJsonArray unread;
-    QJsonArray groups;
-    qint64 leftOut = 0;
-    for (const Series &s : series) {
-        files += s.figures.files;
-        for (const auto &[file, why] : s.figures.unread)
-            unread.append(
-                QJsonObject{{QStringLiteral("file"), file}, {QStringLiteral("reason"), why}});
-        for (const QJsonValue &group : labelledGroups(s.figures.span.groups, s, false, label))
-            groups.append(group);
-        leftOut += s.figures.span.leftOut;
-    }
-    QJsonObject json{{QStringLiteral("files"), QJsonArray::fromStringList(files)},
-                     {QStringLiteral("unread"), unread},
-                     {QStringLiteral("groups"), groups},
-                     {QStringLiteral("left_out"), leftOut}};
-    // As it always was for one log.
-    if (series.size() == 1 && series[0].paths.size() == 1 && series[0].key.isEmpty())
-        json.insert(QStringLiteral("file"), series[0].paths[0]);
-    if (byInterval) {
-        QJsonArray intervals;
-        for (const auto &[start, parts] : intervalsByStart(series)) {
-            QJsonArray groupsThen;
-            for (const auto &[s, i] : parts)
-                for (const QJsonValue &group : labelledGroups(i->groups, *s, true, label))
-                    groupsThen.append(group);
-            intervals.append(QJsonObject{
-                {QStringLiteral("start"), core::isoTimeWithOffset(parts.front().second->start)},
-                {QStringLiteral("end"), core::isoTimeWithOffset(parts.front().second->end)},
-                {QStringLiteral("groups"), groupsThen}});
-        }
-        json.insert(QStringLiteral("intervals"), intervals);
-    }
-    if (events) {
-        QJsonArray listed;
-        for (const Series &s : series)
-            for (const stats::EventFigures &e : s.figures.events) {
-                QJsonObject event = eventJson(e);
-                if (label && !s.key.isEmpty())
-                    event.insert(s.key, s.name);
-                listed.append(event);
-            }
-        json.insert(QStringLiteral("events"), listed);
-    }
-    return json;
-}
-
-/// A CSV field of a value: numbers unrounded, texts quoted where they must be.
-QString csvValue(const QJsonValue &value) {
-    if (value.isDouble())
-        return QString::number(value.toDouble(), 'g', 15);
-    return value.isString() ? logbook::csvField(value.toString()) : QString();
-}
-
-/// A CSV line for each event: the keys of an event, then whose it is where there are several
-/// series.
-QByteArray eventsCsv(const std::vector<Series> &series) {
-    const bool label = series.size() > 1;
-    QStringList out{
-        (kEventKeys +
-         (label ? QStringList{QStringLiteral("meter"), QStringLiteral("folder")} : QStringList{}))
-            .join(u',')};
-    for (const Series &s : series)
-        for (const stats::EventFigures &e : s.figures.events) {
-            const QJsonObject json = eventJson(e);
-            QStringList fields;
-            for (const QString &key : kEventKeys)
-                fields.append(json[key].isBool() ? (json[key].toBool() ? QStringLiteral("true")
-                                                                       : QStringLiteral("false"))
-                                                 : csvValue(json[key]));
-            if (label)
-                fields << logbook::csvField(s.key == u"meter" ? s.name : QString())
-                       << logbook::csvField(s.key == u"folder" ? s.name : QString());
-            out.append(fields.join(u','));
-        }
-    return (out.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
-}
-
-QByteArray statisticsCsv(const std::vector<Series> &series, bool byInterval) {
-    const bool label = series.size() > 1;
-    QStringList lead;
-    if (byInterval)
-        lead << QStringLiteral("start") << QStringLiteral("end");
-    if (label)
-        lead << QStringLiteral("meter") << QStringLiteral("folder");
-    const auto line = [label](QStringList fields, const Series &s, const stats::GroupFigures &g,
-                              bool interval) {
-        if (label)
-            fields << logbook::csvField(s.key == u"meter" ? s.name : QString())
-                   << logbook::csvField(s.key == u"folder" ? s.name : QString());
-        std::map<QString, QJsonValue> values;
-        for (const auto &[key, value] : stats::groupValues(g, interval))
-            values.emplace(key, value);
-        for (const QString &key : kCsvKeys)
-            fields.append(values.count(key) ? csvValue(values.at(key)) : QString());
-        return fields.join(u',');
-    };
-    QStringList out{(lead + kCsvKeys).join(u',')};
-    if (byInterval) {
-        for (const auto &[start, parts] : intervalsByStart(series))
-            for (const auto &[s, i] : parts)
-                for (const stats::GroupFigures &g : i->groups)
-                    out.append(
-                        line({core::isoTimeWithOffset(i->start), core::isoTimeWithOffset(i->end)},
-                             *s, g, true));
-    } else {
-        for (const Series &s : series)
-            for (const stats::GroupFigures &g : s.figures.span.groups)
-                out.append(line({}, s, g, false));
-    }
-    return (out.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
-}
-
-/// An event in a line: "sound_above 85 dB: 2026-12-08T14:03:27+01:00 to ...: 12 s, peak 90
-/// dB, Leq 88.2 dB; raised".
-QString eventLine(const stats::EventFigures &e) {
-    const auto level = [&e](double v) {
-        return QString::number(v, 'f', 1) + (e.unit.isEmpty() ? QString() : u' ' + e.unit);
-    };
-    return QStringLiteral("%1 %2: %3 to %4: %5 s, peak %6%7; %8")
-        .arg(e.rule, level(e.limit), core::isoTimeWithOffset(e.start),
-             core::isoTimeWithOffset(e.end))
-        .arg(e.end.utc - e.start.utc)
-        .arg(level(e.peak), e.leq ? QStringLiteral(", Leq ") + level(*e.leq) : QString(),
-             e.going    ? QStringLiteral("still going")
-             : e.raised ? QStringLiteral("raised")
-                        : QStringLiteral("too short to raise"));
-}
-
-/// The table: for each series the logs read, the span's groups, then each interval's.
-QStringList statisticsTable(const std::vector<Series> &series, bool events) {
-    QStringList lines;
-    for (const Series &s : series) {
-        if (!lines.isEmpty())
-            lines.append(QString());
-        QStringList files;
-        for (const QString &file : s.figures.files)
-            files.append(QDir::toNativeSeparators(file));
-        const QString logs = files.size() == 1 ? files[0]
-                                               : QStringLiteral("%1 logs: %2")
-                                                     .arg(files.size())
-                                                     .arg(files.join(QStringLiteral(", ")));
-        const QString title =
-            series.size() > 1 && !s.key.isEmpty()
-                ? QStringLiteral("%1 %2, %3")
-                      .arg(s.key == u"meter" ? QStringLiteral("Meter") : QStringLiteral("Folder"),
-                           s.name, logs)
-                : logs;
-        lines += stats::statisticsLines(title, s.figures.span, QStringLiteral(": "));
-        for (const stats::IntervalFigures &i : s.figures.intervals) {
-            lines.append(QString());
-            lines += stats::statisticsLines(
-                QStringLiteral("From %1 to %2")
-                    .arg(core::isoTimeWithOffset(i.start), core::isoTimeWithOffset(i.end)),
-                {i.groups, 0}, QStringLiteral(": "));
-        }
-        if (events) {
-            lines.append(QString());
-            lines.append(s.figures.events.empty() ? QStringLiteral("No events")
-                                                  : QStringLiteral("Events"));
-            for (const stats::EventFigures &e : s.figures.events)
-                lines.append(QStringLiteral("  ") + eventLine(e));
-        }
-    }
-    return lines;
-}
 
 /// Progress on a terminal: "Reading the logs of FOLDER: 15 %", written over itself, once reading
 /// has taken longer than half a second; nothing where standard error is no terminal.
@@ -502,11 +228,13 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
 
     int interval = 0;
     if (parser.isSet(kInterval)) {
-        const auto length = kIntervals.find(parser.value(kInterval));
-        if (length == kIntervals.end())
+        const auto choice =
+            std::find_if(stats::kIntervalChoices.begin(), stats::kIntervalChoices.end(),
+                         [&](const auto &c) { return c.option == parser.value(kInterval); });
+        if (choice == stats::kIntervalChoices.end())
             return fail(QStringLiteral("--interval takes 1m, 15m, 1h or 1d, not \"%1\"")
                             .arg(parser.value(kInterval)));
-        interval = length->second;
+        interval = choice->seconds;
     }
     if (parser.isSet(kJson) && parser.isSet(kCsv))
         return fail(QStringLiteral("--json and --csv cannot both be given"));
@@ -525,7 +253,7 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
     }
 
     // The logs named alone are one series; each folder and each meter is a series of its own.
-    std::vector<Series> series;
+    std::vector<stats::Series> series;
     QStringList logs;
     for (const QString &path : parser.positionalArguments()) {
         const QFileInfo info(path);
@@ -541,7 +269,7 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
             logs.append(path);
     }
     if (!logs.isEmpty())
-        series.insert(series.begin(), Series{logs, {}, {}, {}});
+        series.insert(series.begin(), stats::Series{logs, {}, {}, {}});
     for (const QString &name : parser.values(kMeter)) {
         if (const QString fault = core::meterNameFault(name); !fault.isEmpty())
             return fail(QStringLiteral("--meter %1: %2").arg(name, fault));
@@ -564,7 +292,7 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
 
     // A folder without a log is said, and left out; with nothing else named, it is a mistake.
     QStringList empty;
-    std::erase_if(series, [&empty](const Series &s) {
+    std::erase_if(series, [&empty](const stats::Series &s) {
         const bool none = !s.key.isEmpty() && stats::historyFiles(s.paths[0]).isEmpty();
         if (none)
             empty.append(QStringLiteral("%1 holds no log (db1.mdb, maxdb1.mdb or maxdb1-*.mdb)")
@@ -580,7 +308,7 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
     const bool events = parser.isSet(kEvents);
     const bool byLimits = parser.isSet(kHi) || parser.isSet(kLow);
     std::vector<std::vector<core::AlarmRule>> rules;
-    for (const Series &s : series) {
+    for (const stats::Series &s : series) {
         if (!events || byLimits) {
             rules.push_back(events ? stats::limitRules(query) : std::vector<core::AlarmRule>{});
             continue;
@@ -599,7 +327,7 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
     {
         TerminalProgress progress(err);
         for (std::size_t n = 0; n < series.size(); ++n) {
-            Series &s = series[n];
+            stats::Series &s = series[n];
             stats::SpanQuery seriesQuery = query;
             seriesQuery.eventRules = rules[n];
             s.figures = stats::historyFigures(
@@ -609,13 +337,13 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
         }
     }
     // A log named alone that is no log is a mistake; one of a history is left out and named.
-    const Series &first = series.front();
+    const stats::Series &first = series.front();
     if (series.size() == 1 && first.key.isEmpty() && first.paths.size() == 1 &&
         first.figures.files.isEmpty() && !first.figures.unread.empty())
         return fail(
             QStringLiteral("%1 cannot be read as a log: %2")
                 .arg(QDir::toNativeSeparators(first.paths[0]), first.figures.unread[0].second));
-    for (const Series &s : series)
+    for (const stats::Series &s : series)
         for (const auto &[file, why] : s.figures.unread)
             err << "envmeter: " << QDir::toNativeSeparators(file) << " cannot be read as a log ("
                 << why << "); it is left out" << Qt::endl;
@@ -638,7 +366,7 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
         if (series.size() > 1)
             return fail(QStringLiteral("--report is of one series: name one folder, one meter or "
                                        "logs alone"));
-        const Series &s = series.front();
+        const stats::Series &s = series.front();
         views::QtPrinter printer(views::QtPrinter::PdfFile{parser.value(kReport)});
         QStringList files;
         for (const QString &file : s.figures.files)
@@ -657,12 +385,12 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
             return fail(QStringLiteral("--report: %1").arg(told));
     }
     if (parser.isSet(kJson))
-        out << QJsonDocument(statisticsJson(series, interval > 0, events))
+        out << QJsonDocument(stats::seriesJson(series, interval > 0, events))
                    .toJson(QJsonDocument::Indented);
     else if (parser.isSet(kCsv))
-        out << (events ? eventsCsv(series) : statisticsCsv(series, interval > 0));
+        out << (events ? stats::eventsCsv(series) : stats::seriesCsv(series, interval > 0));
     else
-        out << statisticsTable(series, events).join(u'\n') << Qt::endl;
+        out << stats::seriesTable(series, events).join(u'\n') << Qt::endl;
     return 0;
 }
 

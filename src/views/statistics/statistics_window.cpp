@@ -98,10 +98,9 @@ StatisticsWindow::StatisticsWindow(window::StatisticsSpan span, Print print,
     auto *intervalLabel = new QLabel(QStringLiteral("&Interval:"), this);
     m_interval = new QComboBox(this);
     m_interval->setAccessibleName(QStringLiteral("Interval"));
-    for (const auto &[name, seconds] :
-         {std::pair("None", 0), std::pair("Minute", 60), std::pair("15 minutes", 900),
-          std::pair("Hour", 3600), std::pair("Day", 86400)})
-        m_interval->addItem(QLatin1String(name), seconds);
+    m_interval->addItem(QStringLiteral("None"), 0);
+    for (const stats::IntervalChoice &choice : stats::kIntervalChoices)
+        m_interval->addItem(choice.name, choice.seconds);
     intervalLabel->setBuddy(m_interval);
     connect(m_interval, &QComboBox::currentIndexChanged, this, &StatisticsWindow::showFigures);
     m_computed = new QLabel(this);
@@ -233,7 +232,7 @@ void StatisticsWindow::saveChart(const QString &path) {
 
 void StatisticsWindow::saveCsv(const QString &path) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(stats::statisticsCsv(m_figures)) < 0 ||
+    if (!file.open(QIODevice::WriteOnly) || file.write(stats::figureRowsCsv(m_figures)) < 0 ||
         !file.commit())
         m_messages.showMessage(QStringLiteral("The statistics could not be saved to %1: %2.")
                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
