@@ -54,7 +54,7 @@ void BM_StatisticsOfTheLog(benchmark::State &state) {
     const QString log = variedLog(dir);
     logbook::DatabaseError error;
     for (auto _ : state) {
-        const auto records = stats::readLogRecords(log, error);
+        const auto records = logbook::readLogRecords(log, error);
         benchmark::DoNotOptimize(stats::spanFigures(*records, withLimits()));
     }
 }
@@ -63,7 +63,7 @@ BENCHMARK(BM_StatisticsOfTheLog)->Unit(benchmark::kMillisecond);
 void BM_StatisticsComputedAlone(benchmark::State &state) {
     QTemporaryDir dir;
     logbook::DatabaseError error;
-    const auto records = stats::readLogRecords(variedLog(dir), error);
+    const auto records = logbook::readLogRecords(variedLog(dir), error);
     for (auto _ : state)
         benchmark::DoNotOptimize(stats::spanFigures(*records, withLimits()));
     state.counters["records"] = double(records->size());

@@ -3,6 +3,7 @@
 #include "log/database_error.h"
 #include "log/record_set.h"
 
+#include <QLatin1String>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -13,6 +14,16 @@ namespace logbook {
 
 /// A connection to one log database file, opened for one operation and closed again.
 /// Each connection registers under a name of its own and removes it when closed.
+/// The transaction statements, for this class and for connections of their own (a copy's read
+/// lock).
+inline constexpr QLatin1String kBeginWriting("BEGIN IMMEDIATE");
+inline constexpr QLatin1String kBeginReading("BEGIN");
+inline constexpr QLatin1String kCommit("COMMIT");
+inline constexpr QLatin1String kRollback("ROLLBACK");
+/// A read of a database's schema: it fails on a file that is no database, and holds a read lock
+/// inside a transaction.
+inline constexpr QLatin1String kReadSchema("SELECT count(*) FROM sqlite_master");
+
 class Connection {
   public:
     /// Waiting for another program's lock stays short, so the window never freezes on it.
@@ -30,6 +41,10 @@ class Connection {
 
     /// Executes a statement that returns no rows, exactly as written.
     bool execute(const QString &sql);
+    /// A transaction that writes: other writers wait for its commit or rollback.
+    bool beginWriting() { return execute(kBeginWriting); }
+    bool commit() { return execute(kCommit); }
+    void rollback() { execute(kRollback); }
     /// Executes an INSERT exactly as written; the new row's rowid, or nothing on failure.
     std::optional<qint64> insert(const QString &sql);
 

@@ -49,8 +49,7 @@ CsvExportResult exportCsv(const QString &logPath, const QString &csvPath,
     QSqlQuery count(log.database());
     QSqlQuery rows(log.database());
     rows.setForwardOnly(true);
-    if (!count.exec(QStringLiteral("SELECT count(*) FROM b1")) || !count.next() ||
-        !rows.exec(kRecordSource))
+    if (!count.exec(kCountRecords) || !count.next() || !rows.exec(kRecordSource))
         return failed(QStringLiteral("the log %1 could not be read: it is no log")
                           .arg(QDir::toNativeSeparators(logPath)));
     const qint64 total = count.value(0).toLongLong();

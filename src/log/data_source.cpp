@@ -97,9 +97,7 @@ bool DataSource::readResult() {
 bool DataSource::readRowIds() {
     QSqlQuery query(m_connection.database());
     query.setForwardOnly(true);
-    if (!query.exec(
-            QStringLiteral("SELECT count(*), min(rowid), max(rowid) FROM %1").arg(kLogTable)) ||
-        !query.next()) {
+    if (!query.exec(kCountAndRowIds) || !query.next()) {
         m_connection.setError(query.lastError());
         return false;
     }
@@ -117,7 +115,7 @@ bool DataSource::readRowIds() {
         return true;
     }
     m_rowIds.reserve(count);
-    if (!query.exec(QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(kLogTable))) {
+    if (!query.exec(kRowIds)) {
         m_connection.setError(query.lastError());
         return false;
     }

@@ -1,5 +1,7 @@
 #include "log/file_copy.h"
 
+#include "log/connection.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QSqlDatabase>
@@ -111,8 +113,7 @@ class ReadLock {
             }
             QSqlQuery begin(db);
             QSqlQuery read(db);
-            if (!begin.exec(QStringLiteral("BEGIN")) ||
-                !read.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+            if (!begin.exec(kBeginReading) || !read.exec(kReadSchema)) {
                 const QSqlError error =
                     begin.lastError().isValid() ? begin.lastError() : read.lastError();
                 // SQLITE_NOTADB: not a database at all, so there is nothing to lock.
@@ -125,7 +126,7 @@ class ReadLock {
         {
             QSqlDatabase db = QSqlDatabase::database(m_name, false);
             if (db.isOpen()) {
-                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+                QSqlQuery(db).exec(kRollback);
                 db.close();
             }
         }

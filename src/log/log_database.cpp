@@ -62,6 +62,27 @@ std::optional<qint32> countLogRecords(const QString &path, DatabaseError &error)
     return qint32(query.value(0).toLongLong());
 }
 
+std::optional<std::vector<LogRecord>> readLogRecords(const QString &path, DatabaseError &error) {
+    Connection db;
+    if (!db.open(path)) {
+        error = db.error();
+        return std::nullopt;
+    }
+    QSqlQuery query(db.database());
+    query.setForwardOnly(true);
+    if (!query.exec(kRecordsByNo)) {
+        db.setError(query.lastError());
+        error = db.error();
+        return std::nullopt;
+    }
+    std::vector<LogRecord> records;
+    while (query.next())
+        records.push_back({query.value(0).toInt(), query.value(1).toString(),
+                           query.value(2).toString(), query.value(3).toString(),
+                           query.value(4).toString()});
+    return records;
+}
+
 QString meterFolder(const QString &dataFolder, const QString &name) {
     const QString folder = QDir(dataFolder).filePath(name);
     if (QFileInfo::exists(folder))

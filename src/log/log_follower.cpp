@@ -42,9 +42,7 @@ std::vector<FollowedRecord> LogFollower::recordsAfter(LogPlace &from, int count)
         if (!db)
             return rows;
         QSqlQuery query(db->database());
-        query.prepare(
-            QStringLiteral("SELECT rowid, AAA, BBB, CCC, DDD, EEE FROM b1 WHERE rowid > ? "
-                           "ORDER BY rowid LIMIT ?"));
+        query.prepare(kRecordsAfterRow);
         query.addBindValue(at.rowId);
         query.addBindValue(count - int(rows.size()));
         if (!query.exec())
@@ -77,9 +75,7 @@ std::optional<LogPlace> LogFollower::located(const LogPlace &place) {
         if (!db)
             return Found::Unreadable;
         QSqlQuery query(db->database());
-        query.prepare(QStringLiteral("SELECT rowid FROM b1 WHERE AAA = ? AND EEE = ? %1 ORDER BY "
-                                     "rowid DESC LIMIT 1")
-                          .arg(atRow ? QStringLiteral("AND rowid = ?") : QString()));
+        query.prepare(atRow ? kRowOfRecordAt : kRowOfRecord);
         query.addBindValue(place.no);
         query.addBindValue(place.time);
         if (atRow)
@@ -125,7 +121,7 @@ LogFollower::placeBefore(const std::function<bool(const QString &stamp)> &isEarl
     QSqlQuery query(db->database());
     query.setForwardOnly(true);
     // From the end: the records looked for are the last ones.
-    if (!query.exec(QStringLiteral("SELECT rowid, AAA, EEE FROM b1 ORDER BY rowid DESC")))
+    if (!query.exec(kStampsNewestFirst))
         return std::nullopt;
     while (query.next()) {
         const QString time = query.value(2).toString();

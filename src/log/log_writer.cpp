@@ -172,7 +172,7 @@ WriteOutcome LogWriter::write(const std::vector<LogRecord> &batch) const {
         return {db.error(), {}};
     // One record commits by itself; several share one transaction and its syncs.
     const bool transaction = batch.size() > 1;
-    if (transaction && !db.execute(QStringLiteral("BEGIN IMMEDIATE")))
+    if (transaction && !db.beginWriting())
         return {db.error(), {}};
     WriteOutcome outcome;
     for (const LogRecord &r : batch) {
@@ -189,12 +189,12 @@ WriteOutcome LogWriter::write(const std::vector<LogRecord> &batch) const {
             continue;
         }
         if (transaction)
-            db.execute(QStringLiteral("ROLLBACK"));
+            db.rollback();
         return {failure, {}};
     }
-    if (transaction && !db.execute(QStringLiteral("COMMIT"))) {
+    if (transaction && !db.commit()) {
         DatabaseError failure = db.error();
-        db.execute(QStringLiteral("ROLLBACK"));
+        db.rollback();
         if (failure.kind == DatabaseError::Kind::Rejected)
             failure.kind = DatabaseError::Kind::Failed; // nothing of this attempt was stored
         return {failure, {}};

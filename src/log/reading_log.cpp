@@ -237,8 +237,7 @@ QString ReadingLog::keepEarlierBackup(QString &keptAs) const {
         Connection db;
         if (db.open(backup)) {
             QSqlQuery newest(db.database());
-            if (newest.exec(QStringLiteral("SELECT EEE FROM b1 ORDER BY rowid DESC LIMIT 1")) &&
-                newest.next())
+            if (newest.exec(kNewestStamp) && newest.next())
                 last = core::readTimeStamp(newest.value(0).toString()).value_or(last);
         }
     }

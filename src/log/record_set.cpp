@@ -18,7 +18,7 @@ constexpr qint64 kAfterAll = std::numeric_limits<qint64>::max();
 
 bool prepareSeek(QSqlQuery &query, const QString &sql, Connection &connection) {
     query.setForwardOnly(true);
-    if (query.prepare(sql.arg(kLogTable)))
+    if (query.prepare(sql))
         return true;
     connection.setError(query.lastError());
     return false;
@@ -41,14 +41,8 @@ bool RecordSet::open() {
         return false;
     }
     selectAll.finish();
-    if (!prepareSeek(m_forward,
-                     QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid > ? "
-                                    "ORDER BY rowid LIMIT 1 OFFSET ?"),
-                     m_connection) ||
-        !prepareSeek(m_backward,
-                     QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid < ? "
-                                    "ORDER BY rowid DESC LIMIT 1 OFFSET ?"),
-                     m_connection))
+    if (!prepareSeek(m_forward, kRowAfter, m_connection) ||
+        !prepareSeek(m_backward, kRowBefore, m_connection))
         return false;
     moveFirst();
     return !m_connection.error();

@@ -3,10 +3,6 @@
 #include "core/number_text.h"
 #include "core/reading_texts.h"
 #include "core/time_stamp.h"
-#include "log/connection.h"
-
-#include <QSqlError>
-#include <QSqlQuery>
 
 #include <algorithm>
 #include <array>
@@ -626,28 +622,6 @@ SpanFigures spanFigures(std::span<const logbook::LogRecord> records, const SpanQ
     FigureBuilder builder(query);
     builder.add(compactLog(records));
     return builder.span();
-}
-
-std::optional<std::vector<logbook::LogRecord>> readLogRecords(const QString &path,
-                                                              logbook::DatabaseError &error) {
-    logbook::Connection db;
-    if (!db.open(path)) {
-        error = db.error();
-        return std::nullopt;
-    }
-    QSqlQuery query(db.database());
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT AAA, BBB, CCC, DDD, EEE FROM b1 ORDER BY AAA"))) {
-        db.setError(query.lastError());
-        error = db.error();
-        return std::nullopt;
-    }
-    std::vector<logbook::LogRecord> records;
-    while (query.next())
-        records.push_back({query.value(0).toInt(), query.value(1).toString(),
-                           query.value(2).toString(), query.value(3).toString(),
-                           query.value(4).toString()});
-    return records;
 }
 
 } // namespace stats

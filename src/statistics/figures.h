@@ -182,9 +182,4 @@ class FigureBuilder {
 /// The figures of the records, taken in record-number order.
 SpanFigures spanFigures(std::span<const logbook::LogRecord> records, const SpanQuery &query);
 
-/// The records of a log file in record-number order; none, with `error` set, for a file that
-/// is no log.
-std::optional<std::vector<logbook::LogRecord>> readLogRecords(const QString &path,
-                                                              logbook::DatabaseError &error);
-
 } // namespace stats

@@ -148,7 +148,7 @@ std::optional<CompactLog> readCompactLog(const QString &path, const QString &cac
     if (key)
         if (std::optional<CompactLog> log = readCache(cached, *key))
             return log;
-    std::optional<std::vector<logbook::LogRecord>> records = readLogRecords(path, error);
+    std::optional<std::vector<logbook::LogRecord>> records = logbook::readLogRecords(path, error);
     if (!records)
         return std::nullopt;
     CompactLog log = compactLog(*records);

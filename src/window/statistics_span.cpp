@@ -28,7 +28,8 @@ std::optional<StatisticsSpan> statisticsSpan(WindowModel &model, logbook::Readin
     if (lineIsOff(model) && f.historyShown && f.historyCount > 0) {
         log.writeQueued();
         logbook::DatabaseError error;
-        std::optional<std::vector<logbook::LogRecord>> records = stats::readLogRecords(live, error);
+        std::optional<std::vector<logbook::LogRecord>> records =
+            logbook::readLogRecords(live, error);
         if (!records) {
             messages.showMessage(QStringLiteral("The statistics cannot be shown: the log file %1 "
                                                 "could not be read (%2).")
