@@ -1,7 +1,6 @@
 #include "report/print_report.h"
 
 #include "core/message_boxes.h"
-#include "log/connection.h"
 #include "log/data_source.h"
 #include "log/log_database.h"
 #include "log/reading_log.h"
@@ -66,23 +65,19 @@ void PrintReportCommand::print(Printer &printer) {
 bool PrintReportCommand::readSlice(int &count) {
     window::WindowFields &f = m_model.fields;
     const qint32 n = m_gridSource.currentNo();
-    logbook::Connection log;
-    logbook::RecordSet *records =
-        log.open(m_log.filePath(logbook::kLiveLogFile)) ? log.openRecordSet() : nullptr;
-    if (records) {
-        records->moveFirst();
-        m_model.setText(window::ControlId::functionName, records->textValue(1));
-        m_model.setText(window::ControlId::unit, records->textValue(3));
-        if (n < 1)
-            records->moveLast();
-        else
-            records->move(qint64(f.logRecordCount) - n - 1);
-        count = logbook::readWindowBackward(*records, f.historyArrays, kOverRange);
+    const logbook::LogSlice slice = logbook::readSliceBackward(
+        m_log.filePath(logbook::kLiveLogFile),
+        n < 1 ? std::nullopt : std::optional(qint64(f.logRecordCount) - n - 1), f.historyArrays,
+        kOverRange);
+    if (slice.error) {
+        tellUnreadable(slice.error);
+        return false;
     }
-    const logbook::DatabaseError failure = log.error();
-    if (failure)
-        tellUnreadable(failure);
-    return !failure;
+    // The report's caption shows the log's first function and unit, as the window does after.
+    m_model.setText(window::ControlId::functionName, slice.firstFunction);
+    m_model.setText(window::ControlId::unit, slice.firstUnit);
+    count = slice.count;
+    return true;
 }
 
 void PrintReportCommand::tellUnreadable(const logbook::DatabaseError &failure) {

@@ -8,7 +8,6 @@
 #include "chart/trend_plot.h"
 #include "core/number_text.h"
 #include "core/rounding.h"
-#include "log/connection.h"
 #include "log/record_window.h"
 #include "window/window_model.h"
 
@@ -80,20 +79,13 @@ logbook::DatabaseError ChartHandlers::showHistoryWindow(const QString &liveLog) 
     if (!f.historyRequest || f.logRecordCount < 1)
         return {};
     const qint32 pos = core::roundHalfEvenToInt(core::leadingNumber(m_model.panelText(8)));
-    logbook::Connection log;
-    logbook::RecordSet *records = log.open(liveLog) ? log.openRecordSet() : nullptr;
-    if (records) {
-        records->moveFirst();
-        if (pos > 0)
-            records->move(qint64(f.logRecordCount) - pos - 1);
-        f.historyCount = qint16(logbook::readWindowBackward(*records, f.historyArrays,
-                                                            m_model.text(ControlId::vertMax)));
-    }
-    const logbook::DatabaseError failure = log.error();
-    log.close();
-    if (failure || f.historyCount < 2) {
+    const logbook::LogSlice slice =
+        logbook::readSliceBackward(liveLog, pos > 0 ? qint64(f.logRecordCount) - pos - 1 : 0,
+                                   f.historyArrays, m_model.text(ControlId::vertMax));
+    f.historyCount = qint16(slice.count);
+    if (slice.error || f.historyCount < 2) {
         f.historyRequest = false;
-        return failure;
+        return slice.error;
     }
     QStringList data;
     for (int i = 0; i < f.historyCount; ++i)
