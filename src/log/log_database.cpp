@@ -83,6 +83,23 @@ std::optional<std::vector<LogRecord>> readLogRecords(const QString &path, Databa
     return records;
 }
 
+QStringList historyFiles(const QString &folder) {
+    const QDir dir(folder);
+    QStringList files;
+    for (const QString &name : dir.entryList(
+             {QString(kBackupLogFile), QStringLiteral("maxdb1-*.mdb"), QString(kLiveLogFile)},
+             QDir::Files, QDir::Name))
+        files.append(dir.filePath(name));
+    return files;
+}
+
+QString keptBackupPath(const QString &directory, const QDateTime &last, int n) {
+    const QString stem =
+        QStringLiteral("maxdb1-") + last.toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+    return QDir(directory).filePath(n == 1 ? stem + QStringLiteral(".mdb")
+                                           : QStringLiteral("%1-%2.mdb").arg(stem).arg(n));
+}
+
 QString meterFolder(const QString &dataFolder, const QString &name) {
     const QString folder = QDir(dataFolder).filePath(name);
     if (QFileInfo::exists(folder))

@@ -3,8 +3,10 @@
 #include "log/database_error.h"
 #include "log/record_window.h"
 
+#include <QDateTime>
 #include <QLatin1String>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -83,6 +85,13 @@ std::optional<qint32> countLogRecords(const QString &path, DatabaseError &error)
 /// The records of a log file in record-number order; none, with `error` set, for a file that
 /// is no log.
 std::optional<std::vector<LogRecord>> readLogRecords(const QString &path, DatabaseError &error);
+
+/// The logs of a data folder's history: every kept backup (maxdb1.mdb, maxdb1-*.mdb) and the
+/// live db1.mdb that exist, in no particular order.
+QStringList historyFiles(const QString &folder);
+/// The name of a backup kept beside the next, in `directory`: after the time of its last
+/// record, with "-2", "-3", ... for the second and later of the same second.
+QString keptBackupPath(const QString &directory, const QDateTime &last, int n);
 
 /// The folder of one of several meters in a data folder: made with an empty log the first time,
 /// as a new user's data folder is, so that nothing is said of it. Empty when it cannot be made.

@@ -241,13 +241,9 @@ QString ReadingLog::keepEarlierBackup(QString &keptAs) const {
                 last = core::readTimeStamp(newest.value(0).toString()).value_or(last);
         }
     }
-    const QString stem =
-        QStringLiteral("maxdb1-") + last.toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
     QFile earlier(backup);
     for (int n = 1;; ++n) {
-        const QString kept = QDir(m_directory)
-                                 .filePath(n == 1 ? stem + QStringLiteral(".mdb")
-                                                  : QStringLiteral("%1-%2.mdb").arg(stem).arg(n));
+        const QString kept = keptBackupPath(m_directory, last, n);
         // Never over another file: a name that is taken is passed by.
         if (earlier.rename(kept)) {
             keptAs = kept;

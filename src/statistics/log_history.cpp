@@ -112,7 +112,8 @@ bool isLiveLog(const QString &path) { return QFileInfo(path).fileName() == logbo
 QStringList logFiles(const QStringList &paths) {
     QStringList files;
     for (const QString &path : paths) {
-        const QStringList these = QFileInfo(path).isDir() ? historyFiles(path) : QStringList{path};
+        const QStringList these =
+            QFileInfo(path).isDir() ? logbook::historyFiles(path) : QStringList{path};
         for (const QString &file : these) {
             const QString absolute = QFileInfo(file).absoluteFilePath();
             if (!files.contains(absolute))
@@ -127,17 +128,6 @@ QStringList logFiles(const QStringList &paths) {
 QString cacheFolder() {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
         .filePath(QStringLiteral("envmeter"));
-}
-
-QStringList historyFiles(const QString &folder) {
-    const QDir dir(folder);
-    QStringList files;
-    for (const QString &name :
-         dir.entryList({QStringLiteral("maxdb1.mdb"), QStringLiteral("maxdb1-*.mdb"),
-                        QString(logbook::kLiveLogFile)},
-                       QDir::Files, QDir::Name))
-        files.append(dir.filePath(name));
-    return files;
 }
 
 std::optional<CompactLog> readCompactLog(const QString &path, const QString &cache,

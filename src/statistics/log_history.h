@@ -14,10 +14,6 @@ namespace stats {
 /// $XDG_CACHE_HOME/envmeter (~/.cache/envmeter): where what is read from kept backups is kept.
 QString cacheFolder();
 
-/// The logs of a data folder's history: every kept backup (maxdb1.mdb, maxdb1-*.mdb) and the
-/// live db1.mdb that exist, in no particular order.
-QStringList historyFiles(const QString &folder);
-
 /// A log's records as entries. A kept backup never changes, so what is read from it is kept in
 /// `cache` and taken from there while the file's size, modification time and header (SQLite
 /// counts every change in it) are as they were; the live log is always read. Nothing when the

@@ -436,7 +436,7 @@ class TestMainWindow : public QObject {
         QVERIFY(QDir().mkpath(QFileInfo(core::settingsFile()).path()));
         QVERIFY(writeFile(core::settingsFile(), "[alarm]\nsound_above=0\n"));
         qint64 sound = 0;
-        for (const QString &log : stats::historyFiles(m_dir.path()))
+        for (const QString &log : logbook::historyFiles(m_dir.path()))
             sound += sqlite3(log, "SELECT count(*) FROM b1 WHERE BBB = 'Sound'").toLongLong();
         const QString png = m_dir.filePath("chart.png");
         QTimer::singleShot(0, m_form, [sound, png] {

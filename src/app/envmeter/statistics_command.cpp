@@ -293,7 +293,7 @@ int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder
     // A folder without a log is said, and left out; with nothing else named, it is a mistake.
     QStringList empty;
     std::erase_if(series, [&empty](const stats::Series &s) {
-        const bool none = !s.key.isEmpty() && stats::historyFiles(s.paths[0]).isEmpty();
+        const bool none = !s.key.isEmpty() && logbook::historyFiles(s.paths[0]).isEmpty();
         if (none)
             empty.append(QStringLiteral("%1 holds no log (db1.mdb, maxdb1.mdb or maxdb1-*.mdb)")
                              .arg(QDir::toNativeSeparators(s.paths[0])));
