@@ -1,8 +1,10 @@
 #include "core/program_files.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace core {
 
@@ -28,6 +30,15 @@ ProgramFiles::ProgramFiles(QString folder)
 
 ProgramFiles::ProgramFiles(QString folder, QString help)
     : directory(std::move(folder)), helpFile(std::move(help)) {}
+
+QString userDataFolder() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("envmeter"));
+}
+
+ProgramFiles runningProgramFiles() {
+    return locateProgramFiles(QCoreApplication::applicationDirPath(), userDataFolder());
+}
 
 ProgramFiles locateProgramFiles(const QString &executableDirectory, const QString &dataFolder) {
     const QString share = installedShareFolder(executableDirectory);

@@ -22,6 +22,13 @@ struct ProgramFiles {
 /// executable's folder. Root and a normal user alike: writability decides nothing.
 ProgramFiles locateProgramFiles(const QString &executableDirectory, const QString &dataFolder);
 
+/// The user's data folder, the window's and the logger's alike: $XDG_DATA_HOME/envmeter
+/// (~/.local/share/envmeter).
+QString userDataFolder();
+/// Where the files of the running program live: locateProgramFiles for its executable's folder
+/// and the user's data folder.
+ProgramFiles runningProgramFiles();
+
 /// On the first start of an installed program, makes the user's data folder with the empty log
 /// the installation carries, and says nothing: an empty log is no news to a new user.
 void makeDataFolderOnFirstStart(const QString &executableDirectory, const ProgramFiles &files);

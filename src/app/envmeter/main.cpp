@@ -18,7 +18,6 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QSqlDatabase>
-#include <QStandardPaths>
 #include <QTextStream>
 
 #include <cstdio>
@@ -49,8 +48,28 @@ QList<QCommandLineOption> qtWindowOptions() {
 /// a mistake in it, answered on the terminal with the exit code. Nothing when the window opens,
 /// for the meter `meterName` names (none: the one meter of the data folder).
 std::optional<int> answerOnTerminal(int argc, char *argv[], QString &meterName) {
+    QCommandLineParser parser;
+    // Qt's own options are written with one dash: -platform offscreen.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(
+        QStringLiteral("The companion of the environment meter: shows its readings as they come "
+                       "and logs each one into the log beside the program.\n\n"
+                       "  envmeter --statistics [PATH...] [--meter NAME]... [--from T] [--to T] "
+                       "[--hi [FUNCTION=]X]... "
+                       "[--low [FUNCTION=]Y]... [--interval 1m|15m|1h|1d] [--json|--csv]\n\n"
+                       "prints the figures of logs and data folders instead (of the program's "
+                       "data folder when no path is named), with no window and no display."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addOptions(app::statisticsOptions() + qtWindowOptions());
+    // Read once, before the application exists: whether it draws decides which it is.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const bool parsed = parser.parse(arguments);
+    const bool statistics = parsed && app::asksForStatistics(parser);
     // A chart is drawn with fonts, on no screen.
-    const bool draws = app::asksForStatistics(argc, argv) && app::asksForDrawing(argc, argv);
+    const bool draws = statistics && app::asksForDrawing(parser);
     if (draws) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         // Drawing into a file needs no session; Qt only wants a runtime folder of the user's.
@@ -69,22 +88,7 @@ std::optional<int> answerOnTerminal(int argc, char *argv[], QString &meterName) 
     QCoreApplication::setApplicationVersion(QStringLiteral(ENVMETER_VERSION));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QCommandLineParser parser;
-    // Qt's own options are written with one dash: -platform offscreen.
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(
-        QStringLiteral("The companion of the environment meter: shows its readings as they come "
-                       "and logs each one into the log beside the program.\n\n"
-                       "  envmeter --statistics [PATH...] [--meter NAME]... [--from T] [--to T] "
-                       "[--hi [FUNCTION=]X]... "
-                       "[--low [FUNCTION=]Y]... [--interval 1m|15m|1h|1d] [--json|--csv]\n\n"
-                       "prints the figures of logs and data folders instead (of the program's "
-                       "data folder when no path is named), with no window and no display."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    parser.addOptions(app::statisticsOptions() + qtWindowOptions());
-    const QStringList arguments = QCoreApplication::arguments();
-    if (!parser.parse(arguments)) {
+    if (!parsed) {
         err << "envmeter: " << parser.errorText() << " (see --help)" << Qt::endl;
         return kBadOptions;
     }
@@ -97,11 +101,9 @@ std::optional<int> answerOnTerminal(int argc, char *argv[], QString &meterName) 
         return 0;
     }
     QCoreApplication::setApplicationName(QStringLiteral("envmeter"));
-    const core::ProgramFiles files =
-        core::locateProgramFiles(QCoreApplication::applicationDirPath(),
-                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    if (app::asksForStatistics(argc, argv))
-        return app::runStatisticsCommand(arguments, files.directory, out, err);
+    const core::ProgramFiles files = core::runningProgramFiles();
+    if (statistics)
+        return app::runStatisticsCommand(parser, files.directory, out, err);
     if (!parser.positionalArguments().isEmpty()) {
         err << "envmeter: unexpected argument: " << parser.positionalArguments().constFirst()
             << " (see --help)" << Qt::endl;
@@ -150,8 +152,7 @@ int main(int argc, char *argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("envmeter"));
     QGuiApplication::setDesktopFileName(QStringLiteral(ENVMETER_APP_ID));
     const QString executableDirectory = QCoreApplication::applicationDirPath();
-    const core::ProgramFiles files = core::locateProgramFiles(
-        executableDirectory, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const core::ProgramFiles files = core::runningProgramFiles();
     core::makeDataFolderOnFirstStart(executableDirectory, files);
     meter::QtSerialLine line;
     core::ProgramFiles meterFiles = files;

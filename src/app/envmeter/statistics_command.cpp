@@ -22,7 +22,6 @@
 #include <QJsonDocument>
 #include <QTextStream>
 
-#include <cstring>
 #include <unistd.h>
 
 namespace app {
@@ -82,22 +81,10 @@ class TerminalProgress {
 
 } // namespace
 
-bool asksForDrawing(int argc, char *argv[]) {
-    for (int i = 1; i < argc; ++i)
-        for (const char *option : {"--chart", "-chart", "--report", "-report"})
-            if (std::strncmp(argv[i], option, std::strlen(option)) == 0 &&
-                (argv[i][std::strlen(option)] == '\0' || argv[i][std::strlen(option)] == '='))
-                return true;
-    return false;
-}
+bool asksForStatistics(const QCommandLineParser &parser) { return parser.isSet(kStatistics); }
 
-bool asksForStatistics(int argc, char *argv[]) {
-    for (int i = 1; i < argc; ++i)
-        for (const char *option : {"--statistics", "-statistics"})
-            if (std::strncmp(argv[i], option, std::strlen(option)) == 0 &&
-                (argv[i][std::strlen(option)] == '\0' || argv[i][std::strlen(option)] == '='))
-                return true;
-    return false;
+bool asksForDrawing(const QCommandLineParser &parser) {
+    return parser.isSet(kChart) || parser.isSet(kReport);
 }
 
 QList<QCommandLineOption> statisticsOptions() {
@@ -172,17 +159,12 @@ QList<QCommandLineOption> statisticsOptions() {
     };
 }
 
-int runStatisticsCommand(const QStringList &arguments, const QString &dataFolder, QTextStream &out,
-                         QTextStream &err) {
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions(statisticsOptions());
+int runStatisticsCommand(const QCommandLineParser &parser, const QString &dataFolder,
+                         QTextStream &out, QTextStream &err) {
     const auto fail = [&err](const QString &why) {
         err << "envmeter: " << why << Qt::endl;
         return 2;
     };
-    if (!parser.parse(arguments))
-        return fail(parser.errorText());
 
     stats::SpanQuery query;
     if (parser.isSet(kZone)) {

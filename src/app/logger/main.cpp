@@ -18,7 +18,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
-#include <QStandardPaths>
 #include <QTextStream>
 
 #include <cstdio>
@@ -31,12 +30,6 @@ namespace {
 constexpr int kCannotLog = 2;
 /// How long --unpublish waits for the broker at each step.
 constexpr int kBrokerPatienceMs = 10000;
-
-/// The window's data folder: the same files whichever program logs.
-QString windowDataFolder() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-        .filePath(QStringLiteral("envmeter"));
-}
 
 /// Why the meter `name` has no line to log from, and what would give it one.
 QString unnamedLine(const QString &name, const QString &file, bool found) {
@@ -59,8 +52,7 @@ QString unnamedLine(const QString &name, const QString &file, bool found) {
 QString dataFolder(const QCommandLineParser &parser, const QCommandLineOption &data) {
     if (parser.isSet(data))
         return QDir(parser.value(data)).absolutePath();
-    return core::locateProgramFiles(QCoreApplication::applicationDirPath(), windowDataFolder())
-        .directory;
+    return core::runningProgramFiles().directory;
 }
 
 /// --unpublish: takes from the broker what the meter (or each of `names`, as published) left
@@ -235,9 +227,8 @@ int main(int argc, char *argv[]) {
             return refuse(QStringLiteral("the folder %1 cannot be made")
                               .arg(QDir::toNativeSeparators(directory)));
     } else {
-        core::makeDataFolderOnFirstStart(
-            QCoreApplication::applicationDirPath(),
-            core::locateProgramFiles(QCoreApplication::applicationDirPath(), windowDataFolder()));
+        core::makeDataFolderOnFirstStart(QCoreApplication::applicationDirPath(),
+                                         core::runningProgramFiles());
     }
     if (!meterName.isEmpty()) {
         const QString folder = logbook::meterFolder(directory, meterName);
