@@ -7,7 +7,6 @@
 #include "chart/surface.h"
 #include "chart/trend_plot.h"
 #include "core/number_text.h"
-#include "core/rounding.h"
 #include "log/record_window.h"
 #include "window/window_model.h"
 
@@ -78,7 +77,7 @@ logbook::DatabaseError ChartHandlers::showHistoryWindow(const QString &liveLog) 
     WindowFields &f = m_model.fields;
     if (!f.historyRequest || f.logRecordCount < 1)
         return {};
-    const qint32 pos = core::roundHalfEvenToInt(core::leadingNumber(m_model.panelText(8)));
+    const qint32 pos = f.historyPosition;
     const logbook::LogSlice slice =
         logbook::readSliceBackward(liveLog, pos > 0 ? qint64(f.logRecordCount) - pos - 1 : 0,
                                    f.historyArrays, m_model.text(ControlId::vertMax));

@@ -1,8 +1,6 @@
 #include "window/history_slider.h"
 
 #include "core/message_boxes.h"
-#include "core/number_text.h"
-#include "core/rounding.h"
 #include "log/data_source.h"
 #include "log/log_database.h"
 #include "log/reading_log.h"
@@ -36,11 +34,11 @@ void HistorySlider::onThumbMoved() {
     WindowFields &f = m_model.fields;
     f.logRecordCount = records;
     m_model.setMaximum(ControlId::historySlider, f.logRecordCount - 1);
-    m_model.setPanelText(8, QString::number(m_model.control(ControlId::historySlider).value));
+    f.historyPosition = m_model.control(ControlId::historySlider).value;
+    m_model.setPanelText(8, QString::number(f.historyPosition));
     m_gridSource.moveFirst();
-    const qint32 p = core::roundHalfEvenToInt(core::leadingNumber(m_model.panelText(8)));
-    if (p > 0) {
-        m_gridSource.moveNext(f.logRecordCount - p - 1);
+    if (f.historyPosition > 0) {
+        m_gridSource.moveNext(f.logRecordCount - f.historyPosition - 1);
         f.historyRequest = true;
     }
 }

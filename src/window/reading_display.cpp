@@ -19,10 +19,6 @@ constexpr core::Rgb kLampGreen{0, 255, 0};
 constexpr double kFunctionPoints = 50;
 constexpr double kHumidityFunctionPoints = 36;
 
-float numberIn(const WindowModel &model, ControlId id) {
-    return float(core::leadingNumber(model.text(id)));
-}
-
 /// The display's digits read as one number: "25.00" gives 2500.
 qint16 displayCounts(const QString &valueText) {
     int counts = 0;
@@ -96,8 +92,8 @@ void ReadingDisplay::showExtremes() {
 }
 
 void ReadingDisplay::raiseAlarm(float value) {
-    const float hi = numberIn(m_model, ControlId::highAlarmLimit);
-    const float low = numberIn(m_model, ControlId::lowAlarmLimit);
+    const float hi = m_model.highAlarmLimit();
+    const float low = m_model.lowAlarmLimit();
     if (value >= hi || value <= low) {
         m_model.setPanelText(2, QStringLiteral("ON"));
         m_model.setVisible(value >= hi ? ControlId::highAlarmLamp : ControlId::lowAlarmLamp, true);

@@ -104,6 +104,7 @@ void StartUp::activate() {
     setLogRecordCount(m_model, records);
     // Readings taken while the window waited for the writer follow the records on disk.
     m_session.restartNumberingAt(records + m_log.waitingCount());
+    fields.historyPosition = 0;
     m_model.setPanelText(8, QStringLiteral("0"));
     m_model.setVisible(ControlId::highAlarmLamp, false);
     m_model.setVisible(ControlId::lowAlarmLamp, false);

@@ -17,6 +17,9 @@ struct WindowFields {
     qint16 startupTicks = 0;
     qint16 lastLevelPct = 0;
     bool historyShown = false;
+    /// The history slider's position as the status bar's last panel shows it: records back
+    /// from the newest, 0 for none.
+    qint32 historyPosition = 0;
     bool historyRequest = false;
     qint32 logRecordCount = 0;
 

@@ -1,5 +1,7 @@
 #include "window/window_model.h"
 
+#include "core/number_text.h"
+
 #include <algorithm>
 
 namespace window {
@@ -54,6 +56,7 @@ WindowModel::WindowModel() : m_panels(kPanelCount) {
         state(id).visible = false;
     state(ControlId::receiveLamp).backColour = kLampOff;
     state(ControlId::gaugeValue).foreColour = core::kRed;
+    readAlarmLimits();
 }
 
 WindowModel::Batch::Batch(WindowModel &model) : m_model(model) { ++m_model.m_batches; }
@@ -99,6 +102,12 @@ void WindowModel::assign(ControlId id, T ControlState::*member, const T &value) 
 
 void WindowModel::setText(ControlId id, const QString &text) {
     assign(id, &ControlState::text, text);
+    readAlarmLimits();
+}
+
+void WindowModel::readAlarmLimits() {
+    m_highAlarmLimit = float(core::leadingNumber(text(ControlId::highAlarmLimit)));
+    m_lowAlarmLimit = float(core::leadingNumber(text(ControlId::lowAlarmLimit)));
 }
 
 void WindowModel::setVisible(ControlId id, bool visible) {

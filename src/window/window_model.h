@@ -88,7 +88,11 @@ class WindowModel : public QObject {
 
     const ControlState &control(ControlId id) const { return m_controls[std::size_t(id)]; }
     QString text(ControlId id) const { return control(id).text; }
+    /// Sets a control's text; the alarm limits' numbers follow their boxes' texts.
     void setText(ControlId id, const QString &text);
+    /// HI and LOW as the limit boxes give them, by their leading numbers.
+    float highAlarmLimit() const { return m_highAlarmLimit; }
+    float lowAlarmLimit() const { return m_lowAlarmLimit; }
     void setVisible(ControlId id, bool visible);
     void setBackColour(ControlId id, core::Rgb colour);
     void setForeColour(ControlId id, core::Rgb colour);
@@ -133,6 +137,7 @@ class WindowModel : public QObject {
     /// A control about to change: in a batch, how it was before is kept.
     void touch(ControlId id);
     void changed(ControlId id);
+    void readAlarmLimits();
     void endBatch();
     /// Sets one property of a control and tells the views, when it really changes.
     template <typename T> void assign(ControlId id, T ControlState::*member, const T &value);
@@ -143,6 +148,8 @@ class WindowModel : public QObject {
     TimerState m_clockTimer;
     bool m_busyPointer = false;
     bool m_splashOpen = false;
+    float m_highAlarmLimit = 0;
+    float m_lowAlarmLimit = 0;
     int m_batches = 0;
     std::vector<std::pair<ControlId, ControlState>> m_before;
     std::vector<std::pair<int, QString>> m_panelsBefore;
