@@ -25,9 +25,9 @@ bool ticked(const ControlState &box) { return box.value == 1; }
 
 } // namespace
 
-ChartHandlers::ChartHandlers(WindowModel &model, chart::Surface &picture1, chart::Surface &picture2,
-                             chart::Surface &picture3, chart::Surface &picture6)
-    : m_model(model), m_plot(picture1), m_frame(picture2), m_wedge(picture3), m_bar(picture6) {
+ChartHandlers::ChartHandlers(WindowModel &model, chart::Surface &plot, chart::Surface &frame,
+                             chart::Surface &wedge, chart::Surface &bar)
+    : m_model(model), m_plot(plot), m_frame(frame), m_wedge(wedge), m_bar(bar) {
     m_plot.setRepaintHandler([this] { paintPlot(); });
     m_frame.setRepaintHandler([this] { paintChartAxes(); });
     m_wedge.setRepaintHandler([this] { drawPercentWedge(0); });
@@ -46,20 +46,16 @@ void ChartHandlers::applyChartBackground() { chart::applyChartBackground(m_plot,
 
 void ChartHandlers::applyTraceColour() { chart::applyTraceColour(m_plot, settings().lineColour); }
 
-void ChartHandlers::redrawTrend() { chart::redrawTrend(m_plot, m_model.fields.trend, settings()); }
+void ChartHandlers::redrawTrend() { chart::redrawTrend(m_plot, m_trend, settings()); }
 
 void ChartHandlers::rescaleValueAxis() {
     chart::rescaleValueAxis(m_frame, m_model.fields.valueLabels, m_model.text(ControlId::vertMax),
                             m_model.text(ControlId::vertMin));
 }
 
-void ChartHandlers::drawNewestSegment() {
-    chart::drawNewestSegment(m_plot, m_model.fields.trend, settings());
-}
+void ChartHandlers::drawNewestSegment() { chart::drawNewestSegment(m_plot, m_trend, settings()); }
 
-void ChartHandlers::advanceTrend() {
-    chart::advanceTrend(m_plot, m_model.fields.trend, settings());
-}
+void ChartHandlers::advanceTrend() { chart::advanceTrend(m_plot, m_trend, settings()); }
 
 void ChartHandlers::drawLevelBar(qint16 fromPct, qint16 toPct) {
     chart::drawLevelBar(m_bar, fromPct, toPct);

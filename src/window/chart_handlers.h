@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart/chart_settings.h"
+#include "chart/trend_plot.h"
 #include "log/database_error.h"
 #include "window/control_id.h"
 
@@ -16,11 +17,23 @@ class WindowModel;
 /// and of the picture boxes' repaints.
 class ChartHandlers {
   public:
-    ChartHandlers(WindowModel &model, chart::Surface &picture1, chart::Surface &picture2,
-                  chart::Surface &picture3, chart::Surface &picture6);
+    ChartHandlers(WindowModel &model, chart::Surface &plot, chart::Surface &frame,
+                  chart::Surface &wedge, chart::Surface &bar);
 
     /// What the chart reads from the controls, as they stand now.
     chart::ChartSettings settings() const;
+
+    /// The live trend the plot shows, which only the chart writes.
+    const chart::Trend &trend() const { return m_trend; }
+    /// A reading into the trend's current slot and its extremes.
+    void storeReading(float value) { m_trend.store(value); }
+    /// The curve starts again at the left (the plot was wiped).
+    void restartTrend() { m_trend.restart(); }
+    /// The curve and its extremes start again: a new log.
+    void startTrendAfresh() {
+        m_trend.restart();
+        m_trend.restartExtremes();
+    }
 
     void applyChartBackground();
     void applyTraceColour();
@@ -66,6 +79,7 @@ class ChartHandlers {
     chart::Surface &m_frame;
     chart::Surface &m_wedge;
     chart::Surface &m_bar;
+    chart::Trend m_trend;
 };
 
 } // namespace window

@@ -12,8 +12,7 @@ void setLogRecordCount(WindowModel &model, qint32 records) {
 
 void startLogAfresh(WindowModel &model, ChartHandlers &chart) {
     chart.applyChartBackground();
-    model.fields.trend.restart();
-    model.fields.trend.restartExtremes();
+    chart.startTrendAfresh();
     setLogRecordCount(model, 0);
 }
 

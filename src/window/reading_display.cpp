@@ -73,7 +73,7 @@ void ReadingDisplay::scaleChanged() {
 
 void ReadingDisplay::readingValued(const meter::Reading &r) {
     m_model.setText(ControlId::displayValue, r.ValueText);
-    m_model.fields.trend.store(r.Value);
+    m_chart.storeReading(r.Value);
     showExtremes();
     raiseAlarm(r.Value);
     m_chart.drawNewestSegment();
@@ -86,7 +86,7 @@ void ReadingDisplay::valueShownAs(const QString &text) {
 void ReadingDisplay::readingLogged() { m_chart.advanceTrend(); }
 
 void ReadingDisplay::showExtremes() {
-    const chart::Trend &trend = m_model.fields.trend;
+    const chart::Trend &trend = m_chart.trend();
     m_model.setPanelText(4, core::singleText(trend.lowest()));
     m_model.setPanelText(6, core::singleText(trend.highest()));
 }

@@ -56,8 +56,7 @@ void StartUp::load() {
     fields.valueLabels = kStartValueLabels;
     for (int i = 0; i < int(fields.timeLabels.size()); ++i)
         fields.timeLabels[i] = QString::number(20 * i);
-    fields.trend.restart();
-    fields.trend.restartExtremes();
+    m_chart.startTrendAfresh();
     // Ticked as the user would tick them: their click handlers draw the grid.
     m_model.setValue(ControlId::xGrid, 1);
     m_chart.onXGridToggled();

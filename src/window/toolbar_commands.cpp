@@ -39,7 +39,7 @@ void ToolbarCommands::onToolbarButtonClick(const QString &key) {
 
 void ToolbarCommands::clearScreen() {
     m_chart.applyChartBackground();
-    m_model.fields.trend.restart();
+    m_chart.restartTrend();
 }
 
 void ToolbarCommands::clearAll() {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "chart/history_plot.h"
-#include "chart/trend_plot.h"
 #include "log/record_window.h"
 
 #include <QString>
@@ -24,7 +23,6 @@ struct WindowFields {
     qint32 logRecordCount = 0;
 
     bool ledPhase = false;
-    chart::Trend trend;
 
     std::array<QString, 9> valueLabels;
     std::array<QString, 16> timeLabels;

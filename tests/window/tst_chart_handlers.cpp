@@ -19,8 +19,8 @@ class TestChartHandlers : public QObject {
         m_w = std::make_unique<WindowHandlers>(m_dir.path());
         m_w->startUp.load(); // the colour choosers, both grid boxes ticked, the start labels
         for (const float value : {10, 20, 30}) {
-            m_w->model.fields.trend.store(value);
-            m_w->model.fields.trend.advance();
+            m_w->chart.storeReading(value);
+            m_w->chart.advanceTrend();
         }
         for (chart::RecordingSurface *s :
              {&m_w->boxes.plot, &m_w->boxes.frame, &m_w->boxes.wedge, &m_w->boxes.bar})

@@ -85,13 +85,13 @@ class TestReceivePipeline : public QObject {
         QCOMPARE(text(ControlId::vertMin), "400.0");
         QCOMPARE(m_w->model.panelText(4), "23.5");
         QCOMPARE(m_w->model.panelText(6), "1000");
-        QCOMPARE(m_w->model.fields.trend.count(), 3);
+        QCOMPARE(m_w->chart.trend().count(), 3);
         QCOMPARE(m_w->session.nextRecordNo(), 3);
-        QCOMPARE(m_w->model.fields.trend.values()[2], 1000.0f);
+        QCOMPARE(m_w->chart.trend().values()[2], 1000.0f);
 
         reading("131.2 dB");
         QCOMPARE(text(ControlId::displayValue), "O.L");
-        QCOMPARE(m_w->model.fields.trend.values()[3], 130.0f);
+        QCOMPARE(m_w->chart.trend().values()[3], 130.0f);
         QCOMPARE(text(ControlId::vertMax), "130");
         QCOMPARE(text(ControlId::vertMin), "35");
         QCOMPARE(lastRecord(), "3|Sound|O.L|dB");
@@ -114,7 +114,7 @@ class TestReceivePipeline : public QObject {
         reading("10.L_ LUX"); // overload while Vert Max is still "40.00"
         QCOMPARE(lastRecord(), "1|Light|O.L|LUX");
         QCOMPARE(text(ControlId::displayValue), "10.");
-        QCOMPARE(m_w->model.fields.trend.values()[1], 40.0f);
+        QCOMPARE(m_w->chart.trend().values()[1], 40.0f);
 
         reading("250.0 LUX X10"); // the point moved: range row
         QCOMPARE(text(ControlId::vertMax), "400");
@@ -126,7 +126,7 @@ class TestReceivePipeline : public QObject {
         reading("10.L_ LUX");
         QCOMPARE(lastRecord(), "4|Light|O.L|LUX");
         QCOMPARE(text(ControlId::displayValue), "O.L.");
-        QCOMPARE(m_w->model.fields.trend.values()[4], 40.0f);
+        QCOMPARE(m_w->chart.trend().values()[4], 40.0f);
         // 62 % down to 2 %: the band beyond is erased in the background colour, pen restored.
         QCOMPARE(m_w->boxes.bar.primitives().first().colour, (core::Rgb{0, 0, 0}));
         QCOMPARE(m_w->boxes.bar.foreColour(), (core::Rgb{255, 255, 0}));
@@ -156,7 +156,7 @@ class TestReceivePipeline : public QObject {
         reading("40.00 dB");
         reading("60.00 dB");
         m_w->toolbar.onToolbarButtonClick(window::toolbar::kClearScreen);
-        QCOMPARE(m_w->model.fields.trend.count(), 0);
+        QCOMPARE(m_w->chart.trend().count(), 0);
         QCOMPARE(m_w->grid.rowCount(), 2);
         m_w->toolbar.onToolbarButtonClick("GG"); // keys are exact
         m_w->toolbar.onToolbarButtonClick("zz");
@@ -205,7 +205,7 @@ class TestReceivePipeline : public QObject {
         QVERIFY(!m_w->line.isOpen());
         QCOMPARE(m_w->model.control(ControlId::receiveLamp).backColour, (core::Rgb{0, 0, 255}));
         QCOMPARE(m_w->session.nextRecordNo(), 0);
-        QCOMPARE(m_w->model.fields.trend.count(), 0);
+        QCOMPARE(m_w->chart.trend().count(), 0);
         QCOMPARE(m_w->model.control(ControlId::historySlider).maximum, 1);
         QCOMPARE(m_w->messages.shown(),
                  QStringList{"Record is out of range,had auto backup to maxdb1.mdb"});
