@@ -22,7 +22,6 @@ class SettableClock final : public Clock {
   public:
     explicit SettableClock(QDateTime start) : m_now(std::move(start)) {}
     QDateTime now() const override { return m_now; }
-    void setNow(QDateTime now) { m_now = std::move(now); }
     void advanceMs(qint64 ms) { m_now = m_now.addMSecs(ms); }
 
   private:

@@ -172,23 +172,21 @@ int BrokerConnection::publish(const QString &topic, const QByteArray &payload, b
     int mid = 0;
     const int rc = mosquitto_publish(m_client, &mid, utf8(topic).constData(), int(payload.size()),
                                      payload.constData(), 1, retain);
-    if (rc != MOSQ_ERR_SUCCESS) {
-        m_connected = false;
-        m_failure = reason(rc);
-        return -1;
-    }
-    return mid;
+    return issued(rc, mid);
 }
 
 int BrokerConnection::subscribe(const QString &pattern) {
     int mid = 0;
     const int rc = mosquitto_subscribe(m_client, &mid, utf8(pattern).constData(), 1);
-    if (rc != MOSQ_ERR_SUCCESS) {
-        m_connected = false;
-        m_failure = reason(rc);
-        return -1;
-    }
-    return mid;
+    return issued(rc, mid);
+}
+
+int BrokerConnection::issued(int rc, int mid) {
+    if (rc == MOSQ_ERR_SUCCESS)
+        return mid;
+    m_connected = false;
+    m_failure = reason(rc);
+    return -1;
 }
 
 void BrokerConnection::disconnect(const QString &statusTopic) {

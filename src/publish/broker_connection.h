@@ -52,6 +52,8 @@ class BrokerConnection {
     const QString &lastFailure() const { return m_failure; }
 
   private:
+    /// A request handed to the client: its message id, or -1 with the connection taken as lost.
+    int issued(int rc, int mid);
     /// One wait for the socket or the wake and the work it brings; libmosquitto's result.
     int serve(int timeoutMs, int wakeFd);
     QString reason(int rc) const;

@@ -121,13 +121,13 @@ void LoggingSession::onSerialEvent() {
 
     TakingState &s = m_state;
     if (!s.scaleInitialised) {
-        applyFirstReadingScale(r, overload);
+        applyFunctionScale(r, overload, true);
         s.scaleInitialised = true;
         s.lastFunction = r.Function;
         m_view->scaleChanged();
     }
     if (r.Function != s.lastFunction) {
-        applyFunctionChangeScale(r, overload);
+        applyFunctionScale(r, overload, false);
         m_view->scaleChanged();
         s.lastFunction = r.Function;
     }
@@ -156,25 +156,15 @@ void LoggingSession::onSerialEvent() {
     m_view->readingTaken(r);
 }
 
-void LoggingSession::applyFirstReadingScale(const meter::Reading &r, bool overload) {
+void LoggingSession::applyFunctionScale(const meter::Reading &r, bool overload, bool first) {
     if (r.LuxFlag) {
         setScale(lightPreset(r.X10, r.Value));
         m_state.lightDotPos = qint16(r.DotPosition);
     }
-    if (r.CelsiusFlag || r.FahrenheitFlag)
+    // The first reading's temperature scale is set by its value; a later one by its unit.
+    if ((r.CelsiusFlag || r.FahrenheitFlag) && first)
         setScale(temperatureFirstPreset(r.Value));
-    if (r.HumidityFlag)
-        setScale(humidityPreset());
-    if (r.SoundFlag)
-        setScale(soundPreset(overload, r.Value));
-}
-
-void LoggingSession::applyFunctionChangeScale(const meter::Reading &r, bool overload) {
-    if (r.LuxFlag) {
-        setScale(lightPreset(r.X10, r.Value));
-        m_state.lightDotPos = qint16(r.DotPosition);
-    }
-    if (r.CelsiusFlag || r.FahrenheitFlag)
+    else if (r.CelsiusFlag || r.FahrenheitFlag)
         applyTemperatureUnitScale(r);
     if (r.HumidityFlag)
         setScale(humidityPreset());

@@ -131,8 +131,8 @@ class LoggingSession final : private logbook::RecordLimitHost {
     void putLineOff() override;
     void resetAfterRecordLimit() override;
     void resumeAfterFailedBackup() override;
-    void applyFirstReadingScale(const meter::Reading &r, bool overload);
-    void applyFunctionChangeScale(const meter::Reading &r, bool overload);
+    /// The scale of the first reading, or of one whose function changed.
+    void applyFunctionScale(const meter::Reading &r, bool overload, bool first);
     void applyTemperatureUnitScale(const meter::Reading &r);
     void setScale(const ScaleTexts &texts);
     float scaleTopValue() const;

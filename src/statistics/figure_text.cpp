@@ -8,8 +8,6 @@
 #include <QJsonArray>
 #include <QJsonValue>
 
-#include <algorithm>
-
 namespace stats {
 
 namespace {
@@ -188,9 +186,6 @@ std::vector<std::pair<QString, QJsonValue>> groupValues(const GroupFigures &g, b
         add("lnight", g.lnight);
         add("lden", g.lden);
     }
-    std::stable_sort(v.begin(), v.end(), [](const auto &a, const auto &b) {
-        return kGroupKeys.indexOf(a.first) < kGroupKeys.indexOf(b.first);
-    });
     return v;
 }
 

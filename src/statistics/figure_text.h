@@ -46,40 +46,14 @@ QStringList statisticsLines(const QString &title, const SpanFigures &figures,
 /// line a figure as the tables list them; values unrounded.
 QByteArray figureRowsCsv(const SpanFigures &figures);
 /// Every key a group's figures may have, in the order JSON and CSV give them.
-inline const QStringList kGroupKeys{QStringLiteral("function"),
-                                    QStringLiteral("unit"),
-                                    QStringLiteral("readings"),
-                                    QStringLiteral("overloads"),
-                                    QStringLiteral("overload_seconds"),
-                                    QStringLiteral("first"),
-                                    QStringLiteral("last"),
-                                    QStringLiteral("seconds"),
-                                    QStringLiteral("min"),
-                                    QStringLiteral("max"),
-                                    QStringLiteral("mean"),
-                                    QStringLiteral("leq"),
-                                    QStringLiteral("l10"),
-                                    QStringLiteral("l50"),
-                                    QStringLiteral("l90"),
-                                    QStringLiteral("lex8h"),
-                                    QStringLiteral("dose_niosh"),
-                                    QStringLiteral("dose_osha"),
-                                    QStringLiteral("projected_dose_niosh"),
-                                    QStringLiteral("projected_dose_osha"),
-                                    QStringLiteral("mkt"),
-                                    QStringLiteral("lux_hours"),
-                                    QStringLiteral("hi"),
-                                    QStringLiteral("above_hi_seconds"),
-                                    QStringLiteral("events_above_hi"),
-                                    QStringLiteral("low"),
-                                    QStringLiteral("below_low_seconds"),
-                                    QStringLiteral("events_below_low"),
-                                    QStringLiteral("lday"),
-                                    QStringLiteral("levening"),
-                                    QStringLiteral("lnight"),
-                                    QStringLiteral("lden")};
+inline const QStringList kGroupKeys =
+    QStringLiteral("function unit readings overloads overload_seconds first last seconds min max "
+                   "mean leq l10 l50 l90 lex8h dose_niosh dose_osha projected_dose_niosh "
+                   "projected_dose_osha mkt lux_hours hi above_hi_seconds events_above_hi low "
+                   "below_low_seconds events_below_low lday levening lnight lden")
+        .split(u' ');
 
-/// A group's figures by the names scripts know them by, unrounded, in kGroupKeys' order: those of
+/// A group's figures by the names scripts know them by (kGroupKeys), unrounded: those of
 /// an interval leave out what is normalised to 8 hours and add a day's Lday, Levening, Lnight
 /// and Lden.
 std::vector<std::pair<QString, QJsonValue>> groupValues(const GroupFigures &group, bool interval);

@@ -34,11 +34,9 @@ QJsonObject eventJson(const EventFigures &e) {
 }
 
 /// The keys of an event, in the CSV's order.
-const QStringList kEventKeys{
-    QStringLiteral("rule"), QStringLiteral("function"), QStringLiteral("unit"),
-    QStringLiteral("kind"), QStringLiteral("limit"),    QStringLiteral("start"),
-    QStringLiteral("end"),  QStringLiteral("seconds"),  QStringLiteral("peak"),
-    QStringLiteral("leq"),  QStringLiteral("raised"),   QStringLiteral("going")};
+const QStringList kEventKeys =
+    QStringLiteral("rule function unit kind limit start end seconds peak leq raised going")
+        .split(u' ');
 
 /// The groups of a series as JSON, each saying whose it is where there are several series.
 QJsonArray labelledGroups(const std::vector<GroupFigures> &groups, const Series &series,
@@ -58,6 +56,16 @@ QString csvValue(const QJsonValue &value) {
     if (value.isDouble())
         return QString::number(value.toDouble(), 'g', 15);
     return value.isString() ? logbook::csvField(value.toString()) : QString();
+}
+
+/// Whose a CSV line is where there are several series: its meter, its folder.
+QStringList whoseFields(const Series &s) {
+    return {logbook::csvField(s.key == u"meter" ? s.name : QString()),
+            logbook::csvField(s.key == u"folder" ? s.name : QString())};
+}
+
+QByteArray csvText(const QStringList &lines) {
+    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
 /// An event in a line: "sound_above 85 dB: 2026-12-08T14:03:27+01:00 to ...: 12 s, peak 90
@@ -153,11 +161,10 @@ QByteArray eventsCsv(const std::vector<Series> &series) {
                                                                        : QStringLiteral("false"))
                                                  : csvValue(json[key]));
             if (label)
-                fields << logbook::csvField(s.key == u"meter" ? s.name : QString())
-                       << logbook::csvField(s.key == u"folder" ? s.name : QString());
+                fields += whoseFields(s);
             out.append(fields.join(u','));
         }
-    return (out.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    return csvText(out);
 }
 
 QByteArray seriesCsv(const std::vector<Series> &series, bool byInterval) {
@@ -170,8 +177,7 @@ QByteArray seriesCsv(const std::vector<Series> &series, bool byInterval) {
     const auto line = [label](QStringList fields, const Series &s, const GroupFigures &g,
                               bool interval) {
         if (label)
-            fields << logbook::csvField(s.key == u"meter" ? s.name : QString())
-                   << logbook::csvField(s.key == u"folder" ? s.name : QString());
+            fields += whoseFields(s);
         std::map<QString, QJsonValue> values;
         for (const auto &[key, value] : groupValues(g, interval))
             values.emplace(key, value);
@@ -192,7 +198,7 @@ QByteArray seriesCsv(const std::vector<Series> &series, bool byInterval) {
             for (const GroupFigures &g : s.figures.span.groups)
                 out.append(line({}, s, g, false));
     }
-    return (out.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    return csvText(out);
 }
 
 QStringList seriesTable(const std::vector<Series> &series, bool events) {

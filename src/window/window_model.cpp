@@ -8,50 +8,17 @@ namespace window {
 
 namespace {
 
-struct InitialText {
-    ControlId id;
-    const char16_t *text;
-};
+using Id = ControlId;
 
-// Captions and texts as the window is designed.
-constexpr InitialText kInitialTexts[] = {
-    {ControlId::port, u"NULL"},
-    {ControlId::lineState, u"OFFLine"},
-    {ControlId::dataInputCaption, u"Data Input"},
-    {ControlId::clock, u"12-05-2000 12:23:45"},
-    {ControlId::functionHeading, u"FUNCTION"},
-    {ControlId::dataHeading, u"DATA"},
-    {ControlId::gaugeHeading, u"GAUGE"},
-    {ControlId::gaugeValueCaption, u"Gauge Value"},
-    {ControlId::gaugeValue, u"0%"},
-    {ControlId::rs232Annunciator, u"RS232"},
-    {ControlId::holdAnnunciator, u"HOLD"},
-    {ControlId::x10Annunciator, u"X10"},
-    {ControlId::lowCaption, u"LOW"},
-    {ControlId::lowAlarmLimit, u"-4000"},
-    {ControlId::highCaption, u"HI"},
-    {ControlId::highAlarmLimit, u"4000"},
-    {ControlId::unitCaption, u"UNIT"},
-    {ControlId::xGrid, u"XGrid"},
-    {ControlId::yGrid, u"YGrid"},
-    {ControlId::backgroundCaption, u"Back Ground"},
-    {ControlId::lineCaption, u"Line"},
-    {ControlId::vertMaxCaption, u"Vert Max"},
-    {ControlId::vertMax, u"400.0"},
-    {ControlId::autoGraph, u"Auto Graph"},
-    {ControlId::vertMinCaption, u"Vert Min"},
-    {ControlId::vertMin, u"-400.0"},
-};
-
-constexpr ControlId kHiddenAtStart[] = {ControlId::batteryLow,      ControlId::rs232Annunciator,
-                                        ControlId::holdAnnunciator, ControlId::x10Annunciator,
-                                        ControlId::lowAlarmLamp,    ControlId::highAlarmLamp};
+constexpr ControlId kHiddenAtStart[] = {Id::batteryLow,      Id::rs232Annunciator,
+                                        Id::holdAnnunciator, Id::x10Annunciator,
+                                        Id::lowAlarmLamp,    Id::highAlarmLamp};
 
 } // namespace
 
 WindowModel::WindowModel() : m_panels(kPanelCount) {
-    for (const InitialText &initial : kInitialTexts)
-        state(initial.id).text = QString::fromUtf16(initial.text);
+    for (int id = 0; id < kControlCount; ++id)
+        m_controls[std::size_t(id)].text = QString::fromUtf16(kDesignTexts[std::size_t(id)]);
     for (ControlId id : kHiddenAtStart)
         state(id).visible = false;
     state(ControlId::receiveLamp).backColour = kLampOff;
