@@ -19,8 +19,8 @@ struct Window : ShownProgram {
     /// "Data Save/Load", with the dialog used as `use` says once it shows.
     void saveOrLoad(const std::function<void(QDialog *)> &use) {
         QTimer::singleShot(0, &program.mainWindow(), [use] {
-            if (auto *form2 = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-                use(form2);
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                use(dialog);
         });
         program.toolbar().onToolbarButtonClick(window::toolbar::kDataSaveLoad);
         QCoreApplication::processEvents(); // the grid shows the log
@@ -37,9 +37,9 @@ void BM_Save(benchmark::State &state) {
     static int saves = 0; // the benchmark runs this function more than once
     for (auto _ : state) {
         const QString name = QStringLiteral("day%1").arg(++saves);
-        w.saveOrLoad([name](QDialog *form2) {
-            form2->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(name);
-            form2->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        w.saveOrLoad([name](QDialog *dialog) {
+            dialog->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(name);
+            dialog->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
         });
     }
     if (!QFile::exists(w.dir.filePath(QStringLiteral("day1.710"))))
@@ -50,10 +50,10 @@ BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
 void BM_Load(benchmark::State &state) {
     Window &w = window();
     for (auto _ : state) {
-        w.saveOrLoad([](QDialog *form2) {
-            form2->findChild<QRadioButton *>(QStringLiteral("Option2"))->click();
-            form2->findChild<QListWidget *>(QStringLiteral("File1"))->setCurrentRow(0);
-            form2->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        w.saveOrLoad([](QDialog *dialog) {
+            dialog->findChild<QRadioButton *>(QStringLiteral("Option2"))->click();
+            dialog->findChild<QListWidget *>(QStringLiteral("File1"))->setCurrentRow(0);
+            dialog->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
         });
     }
     if (w.program.gridSource().recordCount() != kRecords || !w.messages.shown().isEmpty())

@@ -352,40 +352,40 @@ class TestMainWindow : public QObject {
     void savesAndLoadsThroughTheDialog() {
         const auto withDialog = [this](const std::function<void(QDialog *)> &use) {
             QTimer::singleShot(0, m_form, [use] {
-                if (auto *form2 = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                    form2->activateWindow();
-                    QVERIFY(QTest::qWaitForWindowActive(form2));
-                    use(form2);
-                    if (form2->isVisible()) // a check failed: the test goes on
-                        form2->reject();
+                if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                    dialog->activateWindow();
+                    QVERIFY(QTest::qWaitForWindowActive(dialog));
+                    use(dialog);
+                    if (dialog->isVisible()) // a check failed: the test goes on
+                        dialog->reject();
                 }
             });
             m_program->toolbar().onToolbarButtonClick(window::toolbar::kDataSaveLoad);
         };
         m_program->model().setText(ControlId::lineState, "OFFLine");
         const int saved = m_program->gridSource().recordCount();
-        withDialog([](QDialog *form2) {
+        withDialog([](QDialog *dialog) {
             // Typed at once, the name goes into its box.
-            QCOMPARE(QApplication::focusWidget(), form2->findChild<QLineEdit *>("Text1"));
+            QCOMPARE(QApplication::focusWidget(), dialog->findChild<QLineEdit *>("Text1"));
             QTest::keyClicks(QApplication::focusWidget(), " day ");
-            QTest::mouseClick(form2->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"), Qt::LeftButton);
         });
         QVERIFY(QFile::exists(m_dir.filePath("day.710")));
         fillLog(m_dir.filePath("db1.mdb"), saved, saved + 9);
 
         // As assistive technology works it: Load toggled on, OK twice before a log is chosen
         // (the focus goes to the list, which chooses nothing), the entry selected, OK.
-        withDialog([](QDialog *form2) {
-            toggle(
-                QAccessible::queryAccessibleInterface(form2->findChild<QRadioButton *>("Option2")));
-            auto *file1 = form2->findChild<QListWidget *>("File1");
-            QVERIFY(file1->isVisible() && !form2->findChild<QLineEdit *>("Text1")->isVisible());
-            auto *ok = form2->findChild<QPushButton *>("Command1");
+        withDialog([](QDialog *dialog) {
+            toggle(QAccessible::queryAccessibleInterface(
+                dialog->findChild<QRadioButton *>("Option2")));
+            auto *fileList = dialog->findChild<QListWidget *>("File1");
+            QVERIFY(fileList->isVisible() && !dialog->findChild<QLineEdit *>("Text1")->isVisible());
+            auto *ok = dialog->findChild<QPushButton *>("Command1");
             QTest::mouseClick(ok, Qt::LeftButton);
-            QVERIFY(file1->hasFocus());
+            QVERIFY(fileList->hasFocus());
             QTest::mouseClick(ok, Qt::LeftButton);
-            QVERIFY(form2->isVisible());
-            QAccessibleInterface *list = QAccessible::queryAccessibleInterface(file1);
+            QVERIFY(dialog->isVisible());
+            QAccessibleInterface *list = QAccessible::queryAccessibleInterface(fileList);
             QCOMPARE(list->child(0)->text(QAccessible::Name), "day.710");
             toggle(list->child(0));
             QTest::mouseClick(ok, Qt::LeftButton);

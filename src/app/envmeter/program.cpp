@@ -84,7 +84,7 @@ Program::Program(core::ProgramFiles files, const core::Clock &clock, core::Messa
         runWhenFree([this, reason] { m_port.lineLost(reason); });
     });
     m_line.setSilentHandler([this] { runWhenFree([this] { m_port.lineSilent(); }); });
-    QObject::connect(&m_mainWindow, &views::MainWindow::timer1Ticked, &m_mainWindow,
+    QObject::connect(&m_mainWindow, &views::MainWindow::clockTicked, &m_mainWindow,
                      [this] { window::onClockTick(m_model, m_clock); });
     QObject::connect(&m_mainWindow, &views::MainWindow::exitChosen, qApp, &QApplication::quit);
     // The session ends: the readings taken go to disk now, before it takes the window away.
@@ -214,8 +214,8 @@ void Program::start() {
 void Program::saveOrLoadLog() {
     const bool shown =
         m_saveLoad.saveOrLoadLog(window::lineIsOff(m_model), [this](window::SaveLoadModel &dialog) {
-            views::SaveLoadDialog form2(dialog, &m_mainWindow);
-            form2.exec();
+            views::SaveLoadDialog dialogView(dialog, &m_mainWindow);
+            dialogView.exec();
         });
     if (shown)
         m_startUp.activate();
@@ -254,8 +254,8 @@ void Program::showStatistics() {
 }
 
 void Program::showHelp() {
-    views::HelpWindow form4(m_helpFile, &m_mainWindow);
-    form4.exec();
+    views::HelpWindow helpWindow(m_helpFile, &m_mainWindow);
+    helpWindow.exec();
     m_startUp.activate();
 }
 

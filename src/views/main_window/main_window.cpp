@@ -319,7 +319,7 @@ void MainWindow::followTimer() {
     m_clockTimer = new QTimer(this);
     m_clockTimer->setObjectName(QStringLiteral("Timer1"));
     m_clockTimer->setTimerType(Qt::PreciseTimer);
-    connect(m_clockTimer, &QTimer::timeout, this, &MainWindow::timer1Ticked);
+    connect(m_clockTimer, &QTimer::timeout, this, &MainWindow::clockTicked);
     const auto apply = [this] {
         const window::WindowModel::TimerState &state = m_model.clockTimer();
         m_clockTimer->setInterval(state.intervalMs);

@@ -49,7 +49,7 @@ class MainWindow : public QMainWindow {
     void statisticsChosen();
     void publishChosen();
     void helpChosen();
-    void timer1Ticked();
+    void clockTicked();
     /// A check box, colour chooser or button of the window worked by the user, whichever way.
     void clicked(window::ControlId id);
     /// A key typed into a text box, by its character code (Enter is 13).
