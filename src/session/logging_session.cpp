@@ -66,7 +66,8 @@ QString alarmSentence(const core::AlarmEvent &event, const core::ZoneClock &zone
 }
 
 LoggingSession::LoggingSession(meter::SerialLine &line, logbook::ReadingLog &log)
-    : m_line(line), m_log(log) {
+    : m_line(line), m_log(log), m_disk(log.directory()) {
+    m_running.start();
     m_log.setCommittedHandler([this] {
         if (m_publisher)
             m_publisher->recordsCommitted();
@@ -210,6 +211,8 @@ void LoggingSession::logReading(const meter::Reading &r, bool overload) {
         }
     }
     watchReading(m_log.appendReading(m_state.nextRecordNo, r.Function, data, r.Unit));
+    if (const std::optional<QString> said = m_disk.readingLogged(m_running.elapsed()))
+        m_view->diskRunningOut(*said);
 }
 
 void LoggingSession::watchReading(const logbook::LogRecord &record) {

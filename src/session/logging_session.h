@@ -6,8 +6,10 @@
 #include "publish/publish_settings.h"
 #include "publish/publisher.h"
 #include "session/alarm_command.h"
+#include "session/disk_watch.h"
 #include "session/scale_presets.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
 
@@ -54,6 +56,8 @@ class ReadingView {
     virtual void alarmChanged(const core::AlarmEvent &, const QString &) {}
     /// The alarms' command failed, in words for the user.
     virtual void alarmCommandFailed(const QString &) {}
+    /// The data folder's disk has less than a week, or then a day, of logging left: what to do.
+    virtual void diskRunningOut(const QString &) {}
 };
 
 /// An alarm's change in a sentence: "Alarm sound_above raised: 90 dB, at or above 85 dB since
@@ -159,6 +163,8 @@ class LoggingSession final : private logbook::RecordLimitHost {
     std::optional<double> m_silentSeconds;
     QTimer m_silence;
     std::optional<qint64> m_silentSince; ///< while the silent alarm is raised
+    DiskWatch m_disk;
+    QElapsedTimer m_running;
 };
 
 } // namespace session

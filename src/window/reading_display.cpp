@@ -154,8 +154,13 @@ void ReadingDisplay::alarmChanged(const core::AlarmEvent &event, const QString &
 }
 
 void ReadingDisplay::alarmCommandFailed(const QString &failure) {
-    if (m_commandFailed)
-        m_commandFailed(failure);
+    if (m_tell)
+        m_tell(failure);
+}
+
+void ReadingDisplay::diskRunningOut(const QString &said) {
+    if (m_tell)
+        m_tell(said);
 }
 
 void ReadingDisplay::forgetAlarms() {

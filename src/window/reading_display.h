@@ -36,12 +36,13 @@ class ReadingDisplay final : public session::ReadingView {
     void logStartedAfresh() override;
     void alarmChanged(const core::AlarmEvent &event, const QString &said) override;
     void alarmCommandFailed(const QString &failure) override;
+    void diskRunningOut(const QString &said) override;
     /// Where the alarms raised are shown: each raised alarm's sentence, by its name; and where
-    /// the command's failure is told.
+    /// what the user must hear of is told (the command's failure, a disk running out).
     void setAlarmHandlers(std::function<void(const QStringList &)> shown,
-                          std::function<void(const QString &)> failed) {
+                          std::function<void(const QString &)> tell) {
         m_alarmsShown = std::move(shown);
-        m_commandFailed = std::move(failed);
+        m_tell = std::move(tell);
     }
     /// No alarm raised any more: the line went off.
     void forgetAlarms();
@@ -56,7 +57,7 @@ class ReadingDisplay final : public session::ReadingView {
     std::function<void()> m_beep;
     std::map<QString, QString> m_raised; ///< by the alarm's name, what was said of it
     std::function<void(const QStringList &)> m_alarmsShown;
-    std::function<void(const QString &)> m_commandFailed;
+    std::function<void(const QString &)> m_tell;
 };
 
 } // namespace window

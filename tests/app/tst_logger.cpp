@@ -235,6 +235,30 @@ class TestLogger : public QObject {
     // its line, once, and publishing off until it is right; the device as given, with the
     // machine's ports when it cannot be opened; one line for each unplug. A password keeps
     // every character, and a file that shows it to others is told of.
+    // On a small file system the logger says, once, how long its disk lasts at the rate logged.
+    void saysWhenItsDiskRunsOut() {
+        const QString here = folder("small disk");
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=8m", "tmpfs", here}) != 0)
+            QSKIP("a small file system cannot be mounted here (needs root and mount rights)");
+        struct Unmount {
+            QString path;
+            ~Unmount() { QProcess::execute("umount", {path}); }
+        } const unmount{here};
+        QString script;
+        for (int n = 0; n < 400; ++n)
+            script += QStringLiteral("2%1.5 C\n").arg(n % 10);
+        const Meter meter(here, script);
+        RunningLogger logger(here);
+        const QString told = "of logging at the rate logged now";
+        QTRY_VERIFY_WITH_TIMEOUT(logger.said().contains(told), 30000);
+        QCOMPARE(logger.said().count(told), 1);
+        QVERIFY2(logger.said().contains("The disk of " + here + " has ") &&
+                     logger.said().contains(" hours of logging"),
+                 qPrintable(logger.said()));
+        logger.process.terminate();
+        QVERIFY(logger.process.waitForFinished(10000));
+    }
+
     void saysWhatItWasGiven() {
         const QString here = folder("told");
         const QString conf = here + "/config/envmeter/envmeter.conf";

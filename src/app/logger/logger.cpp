@@ -141,6 +141,8 @@ void Logger::alarmChanged(const core::AlarmEvent &, const QString &said) { m_rep
 
 void Logger::alarmCommandFailed(const QString &failure) { m_report.say(failure); }
 
+void Logger::diskRunningOut(const QString &said) { m_report.say(said); }
+
 void Logger::followReadings() {
     m_log.setRecordHandler([this](const logbook::LogRecord &record) {
         m_report.say(QStringLiteral("Record %1: %2 %3 %4 at %5")

@@ -69,6 +69,8 @@ class Logger final : private session::ReadingView {
     /// Each alarm raised and cleared, a line on standard error.
     void alarmChanged(const core::AlarmEvent &event, const QString &said) override;
     void alarmCommandFailed(const QString &failure) override;
+    /// The data folder's disk running out, a line on standard error.
+    void diskRunningOut(const QString &said) override;
     /// The [alarm] settings watched; false, each mistake said, when they hold one.
     bool watchAlarms();
 
