@@ -238,12 +238,9 @@ class TestLogger : public QObject {
     // On a small file system the logger says, once, how long its disk lasts at the rate logged.
     void saysWhenItsDiskRunsOut() {
         const QString here = folder("small disk");
-        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=8m", "tmpfs", here}) != 0)
+        const SmallDisk disk(here, "8m");
+        if (!disk.mounted())
             QSKIP("a small file system cannot be mounted here (needs root and mount rights)");
-        struct Unmount {
-            QString path;
-            ~Unmount() { QProcess::execute("umount", {path}); }
-        } const unmount{here};
         QString script;
         for (int n = 0; n < 400; ++n)
             script += QStringLiteral("2%1.5 C\n").arg(n % 10);

@@ -221,12 +221,9 @@ class TestCrashSafety : public QObject {
     void aFullDiskKeepsTheReadingsUntilThereIsRoom() {
         const QString folder = file("small");
         QDir().mkpath(folder);
-        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=24m", "tmpfs", folder}) != 0)
+        const SmallDisk disk(folder, "24m");
+        if (!disk.mounted())
             QSKIP("a small file system cannot be mounted here (needs root and mount rights)");
-        struct Unmount {
-            QString path;
-            ~Unmount() { QProcess::execute("umount", {path}); }
-        } const unmount{folder};
         fillLog(createdLog(folder + "/db1.mdb"), 0, 99989);
         core::SettableClock clock(QDateTime(QDate(2026, 12, 6), QTime(9, 0)));
         core::RecordingMessageBoxes messages;

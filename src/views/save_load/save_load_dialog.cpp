@@ -50,10 +50,10 @@ SaveLoadDialog::SaveLoadDialog(SaveLoadModel &state, QWidget *parent)
     setFixedSize(kClientWidth / chart::kTwipsPerPixel, kClientHeight / chart::kTwipsPerPixel);
     setFont(boldFont(QStringLiteral("Courier New"), 15.75));
 
-    auto *label1 = placed(new QLabel(QStringLiteral("Data Load or Save"), this), "Label1",
-                          place(1200, 240, 4935, 495), {});
-    label1->setFont(boldFont(QStringLiteral("Times New Roman"), 21.75));
-    label1->setAccessibleDescription(QStringLiteral("Title"));
+    auto *heading = placed(new QLabel(QStringLiteral("Data Load or Save"), this), "Label1",
+                           place(1200, 240, 4935, 495), {});
+    heading->setFont(boldFont(QStringLiteral("Times New Roman"), 21.75));
+    heading->setAccessibleDescription(QStringLiteral("Title"));
     m_driveList = placed(new QComboBox(this), "Drive1", place(120, 1080, 7095, 465), {});
     m_driveList->setAccessibleDescription(QStringLiteral("Drive"));
     m_folderList = placed(new QListWidget(this), "Dir1", place(120, 1590, 7095, 1965),
