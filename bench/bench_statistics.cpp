@@ -2,7 +2,8 @@
 // a gap now and then, read from the file and computed, and computed alone. And of a data
 // folder's history at the line rate (8.6 readings a second): a day in 8 logs hour by hour, read
 // the first time and from the cache, and 30 days in 222 logs day by day from the cache, with the
-// memory it takes; that month charted to PNG, and a week of it hour by hour as a PDF report.
+// memory it takes and the cache's size against the logs'; that month charted to PNG, and a week
+// of it hour by hour as a PDF report.
 #include "log/connection.h"
 #include "log/log_database.h"
 #include "report/statistics_page.h"
@@ -13,6 +14,7 @@
 #include "views/statistics/interval_chart_view.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
@@ -99,6 +101,13 @@ QString lineRateHistory(const QString &folder, int logs, int live) {
     return folder;
 }
 
+qint64 folderBytes(const QString &folder) {
+    qint64 bytes = 0;
+    for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files))
+        bytes += file.size();
+    return bytes;
+}
+
 /// A day: 743,040 readings, 7 kept backups and a live log of 43,040.
 QString dayFolder() {
     return lineRateHistory(QDir::temp().filePath(QStringLiteral("envmeter-bench-day")), 8, 43040);
@@ -144,6 +153,8 @@ void BM_MonthDayByDayOnceRead(benchmark::State &state) {
     state.counters["readings"] = double(readings);
     state.counters["days"] = double(days);
     state.counters["peak_MB"] = peakResidentMegabytes();
+    state.counters["cache_percent"] =
+        100.0 * double(folderBytes(cache.path())) / double(folderBytes(folder));
 }
 BENCHMARK(BM_MonthDayByDayOnceRead)->Unit(benchmark::kMillisecond)->Iterations(3);
 

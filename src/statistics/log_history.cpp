@@ -13,14 +13,17 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QtEndian>
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 namespace stats {
 
 namespace {
 
-const QByteArray kCacheMagic = QByteArrayLiteral("envmeter figures 1");
+const QByteArray kCacheMagic = QByteArrayLiteral("envmeter figures 2");
 /// SQLite's header: it holds the count of changes written to the file.
 constexpr qint64 kHeaderBytes = 100;
 
@@ -50,6 +53,63 @@ QString cacheFileOf(const QString &path, const QString &cache) {
     return QDir(cache).filePath(QString::fromLatin1(name.toHex()) + QStringLiteral(".figures"));
 }
 
+/// The entries column by column, the times as steps from the one before, compressed: the
+/// columns repeat themselves (steps of a second, the same group, few levels), so a log is kept
+/// in a few percent of its size.
+QByteArray packedEntries(const std::vector<Entry> &entries) {
+    const std::size_t n = entries.size();
+    QByteArray columns(qsizetype(n * (sizeof(qint64) + sizeof(double) + sizeof(qint32) + 1)),
+                       Qt::Uninitialized);
+    char *at = columns.data();
+    const auto put = [&at](const auto &value) {
+        std::memcpy(at, &value, sizeof value);
+        at += sizeof value;
+    };
+    qint64 previous = 0;
+    for (const Entry &e : entries)
+        put(std::exchange(previous, e.time) - e.time);
+    for (const Entry &e : entries)
+        put(e.level);
+    for (const Entry &e : entries)
+        put(e.group);
+    for (const Entry &e : entries)
+        put(qint8(e.kind));
+    return qCompress(columns);
+}
+
+std::optional<std::vector<Entry>> unpackedEntries(const QByteArray &packed, qint64 count) {
+    const qint64 width = sizeof(qint64) + sizeof(double) + sizeof(qint32) + 1;
+    // The size the data says it unpacks to, checked first: a damaged one could ask for gigabytes.
+    if (count < 0 || packed.size() < 4 ||
+        qFromBigEndian<quint32>(packed.constData()) != count * width)
+        return std::nullopt;
+    const QByteArray columns = qUncompress(packed);
+    if (columns.size() != count * width)
+        return std::nullopt;
+    std::vector<Entry> entries(static_cast<std::size_t>(count));
+    const char *at = columns.constData();
+    const auto take = [&at](auto &value) {
+        std::memcpy(&value, at, sizeof value);
+        at += sizeof value;
+    };
+    qint64 time = 0;
+    for (Entry &e : entries) {
+        qint64 back = 0;
+        take(back);
+        e.time = time -= back;
+    }
+    for (Entry &e : entries)
+        take(e.level);
+    for (Entry &e : entries)
+        take(e.group);
+    for (Entry &e : entries) {
+        qint8 kind = 0;
+        take(kind);
+        e.kind = kind;
+    }
+    return entries;
+}
+
 std::optional<CompactLog> readCache(const QString &file, const FileKey &key) {
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
@@ -68,16 +128,17 @@ std::optional<CompactLog> readCache(const QString &file, const FileKey &key) {
         stream >> group.first >> group.second;
         log.groups.push_back(group);
     }
-    stream >> entries;
-    if (stream.status() != QDataStream::Ok || entries < 0 ||
-        entries * qint64(sizeof(Entry)) > in.size())
+    QByteArray packed;
+    stream >> entries >> packed;
+    if (stream.status() != QDataStream::Ok)
         return std::nullopt;
-    log.entries.resize(std::size_t(entries));
-    const qint64 bytes = entries * qint64(sizeof(Entry));
-    if (stream.readRawData(reinterpret_cast<char *>(log.entries.data()), int(bytes)) != bytes)
+    std::optional<std::vector<Entry>> unpacked = unpackedEntries(packed, entries);
+    if (!unpacked)
         return std::nullopt;
+    log.entries = std::move(*unpacked);
     for (const Entry &e : log.entries)
-        if (e.group < Entry::kLeftOut || e.group >= groups)
+        if (e.group < Entry::kLeftOut || e.group >= groups || e.kind < Entry::kLevel ||
+            e.kind > Entry::kNoTime)
             return std::nullopt;
     return log;
 }
@@ -92,9 +153,7 @@ void writeCache(const QString &file, const FileKey &key, const CompactLog &log) 
     stream << kCacheMagic << key.size << key.modified << key.header << qint64(log.groups.size());
     for (const auto &[function, unit] : log.groups)
         stream << function << unit;
-    stream << qint64(log.entries.size());
-    stream.writeRawData(reinterpret_cast<const char *>(log.entries.data()),
-                        int(log.entries.size() * sizeof(Entry)));
+    stream << qint64(log.entries.size()) << packedEntries(log.entries);
     out.commit();
 }
 

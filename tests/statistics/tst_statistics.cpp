@@ -242,6 +242,16 @@ class TestStatistics : public QObject {
                     "UPDATE b1 SET CCC = '129.9' WHERE AAA = 7");
         }
         QCOMPARE(listing(), before);
+        // What was kept of the logs, damaged, is not trusted: the logs are read again.
+        QCOMPARE(statistics({folder}).first, 0);
+        const QString kept = qEnvironmentVariable("XDG_CACHE_HOME") + "/envmeter";
+        for (const QFileInfo &file : QDir(kept).entryInfoList(QDir::Files)) {
+            QFile damaged(file.filePath());
+            QVERIFY(damaged.open(QIODevice::ReadWrite) && damaged.seek(file.size() - 8));
+            damaged.write(QByteArray(8, '\0'));
+        }
+        const auto [again, expected] = bothAnswers({folder, "--hi", "sound=85"});
+        QVERIFY(sameGroups(again["groups"].toArray(), expected["groups"].toArray()));
 
         // Two folders are two series, each group saying whose it is.
         const QString other = m_dir.filePath("other");
