@@ -9,6 +9,7 @@
 #include "meter/frame_decoder.h"
 #include "meter/meter_frame.h"
 #include "meter/serial_line.h"
+#include "statistics/log_history.h"
 
 #include <QDateTime>
 
@@ -306,6 +307,8 @@ void LoggingSession::resumeAfterFailedBackup() {
 void LoggingSession::resetAfterRecordLimit() {
     m_state.nextRecordNo = 0;
     m_view->logStartedAfresh();
+    // Off the receive path: the statistics of the history find the backup read already.
+    stats::keepInCacheSoon(m_log.filePath(logbook::kBackupLogFile), stats::cacheFolder());
 }
 
 publish::SettingsReading LoggingSession::publishSettings() const {

@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QThreadPool>
 #include <QtEndian>
 
 #include <algorithm>
@@ -47,10 +48,14 @@ std::optional<FileKey> keyOf(const QString &path) {
     return FileKey{info.size(), info.lastModified().toMSecsSinceEpoch(), file.read(kHeaderBytes)};
 }
 
-QString cacheFileOf(const QString &path, const QString &cache) {
-    const QByteArray name = QCryptographicHash::hash(
-        QFile::encodeName(QFileInfo(path).absoluteFilePath()), QCryptographicHash::Sha1);
-    return QDir(cache).filePath(QString::fromLatin1(name.toHex()) + QStringLiteral(".figures"));
+/// Named by the file's content, not its path, so that a backup kept under a new name at the
+/// next record limit is still found.
+QString cacheFileOf(const FileKey &key, const QString &cache) {
+    QCryptographicHash name(QCryptographicHash::Sha1);
+    name.addData(QByteArray::number(key.size) + ' ' + QByteArray::number(key.modified) + ' ');
+    name.addData(key.header);
+    return QDir(cache).filePath(QString::fromLatin1(name.result().toHex()) +
+                                QStringLiteral(".figures"));
 }
 
 /// The entries column by column, the times as steps from the one before, compressed: the
@@ -193,7 +198,7 @@ std::optional<CompactLog> readCompactLog(const QString &path, const QString &cac
                                          logbook::DatabaseError &error) {
     const bool keep = !isLiveLog(path) && !cache.isEmpty();
     const std::optional<FileKey> key = keep ? keyOf(path) : std::nullopt;
-    const QString cached = cacheFileOf(path, cache);
+    const QString cached = key ? cacheFileOf(*key, cache) : QString();
     if (key)
         if (std::optional<CompactLog> log = readCache(cached, *key))
             return log;
@@ -205,6 +210,13 @@ std::optional<CompactLog> readCompactLog(const QString &path, const QString &cac
     if (key && keyOf(path) == key)
         writeCache(cached, *key, log);
     return log;
+}
+
+void keepInCacheSoon(const QString &backup, const QString &cache) {
+    QThreadPool::globalInstance()->start([backup, cache] {
+        logbook::DatabaseError error;
+        readCompactLog(backup, cache, error);
+    });
 }
 
 HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, int intervalSeconds,

@@ -20,6 +20,9 @@ QString cacheFolder();
 /// file is no log, with `error` set.
 std::optional<CompactLog> readCompactLog(const QString &path, const QString &cache,
                                          logbook::DatabaseError &error);
+/// Reads a kept backup into `cache` beside the caller, on a thread of the global pool, so that
+/// the statistics of a history are answered from the cache from their first question.
+void keepInCacheSoon(const QString &backup, const QString &cache);
 
 /// What a history says, and which logs it was read from.
 struct HistoryFigures {

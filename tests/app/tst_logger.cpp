@@ -184,10 +184,14 @@ class TestLogger : public QObject {
         for (int n = 100; n < 200; ++n)
             counting += QString::number(n) + " C\n";
         const Meter meter(here, counting);
-        RunningLogger first(here);
-        // Through its record limit, the line put on again by itself.
+        QProcessEnvironment ownCache = QProcessEnvironment::systemEnvironment();
+        ownCache.insert("XDG_CACHE_HOME", here + "/cache");
+        RunningLogger first(here, ownCache);
+        // Through its record limit, the line put on again by itself, the backup read into the
+        // statistics' cache at once.
         QTRY_VERIFY_WITH_TIMEOUT(first.said().contains("Record 4:"), 10000);
         QVERIFY(first.said().contains("Record is out of range,had auto backup to maxdb1.mdb"));
+        QTRY_COMPARE(QDir(here + "/cache/envmeter").entryList(QDir::Files).size(), 1);
         QCOMPARE(first.said().count("is open at"), 2);
         QCOMPARE(sqlite3(here + "/maxdb1.mdb", "SELECT count(*) FROM b1"), "100000");
         refused.start(ENVMETER_LOGGER, {"--data", here});
