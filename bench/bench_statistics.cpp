@@ -125,6 +125,21 @@ void BM_DayHourByHourFirstRead(benchmark::State &state) {
 }
 BENCHMARK(BM_DayHourByHourFirstRead)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+/// What the program that logs does with each backup it makes, beside the readings: 100,000
+/// records read into the cache.
+void BM_BackupKeptInCache(benchmark::State &state) {
+    const QString backup = QDir(dayFolder()).filePath(QStringLiteral("maxdb1-0000.mdb"));
+    const QTemporaryDir cache;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QDir(cache.path()).removeRecursively();
+        state.ResumeTiming();
+        logbook::DatabaseError error;
+        benchmark::DoNotOptimize(stats::readCompactLog(backup, cache.path(), error));
+    }
+}
+BENCHMARK(BM_BackupKeptInCache)->Unit(benchmark::kMillisecond);
+
 void BM_DayHourByHourOnceRead(benchmark::State &state) {
     const QString folder = dayFolder();
     const QTemporaryDir cache;
