@@ -3,7 +3,8 @@
 // folder's history at the line rate (8.6 readings a second): a day in 8 logs hour by hour, read
 // the first time and from the cache, and 30 days in 222 logs day by day from the cache, with the
 // memory it takes and the cache's size against the logs'; that month charted to PNG, and a week
-// of it hour by hour as a PDF report.
+// of it hour by hour as a PDF report. A year of it day by day, and a month of the year hour by
+// hour, once its logs were summarised.
 #include "log/connection.h"
 #include "log/log_database.h"
 #include "report/statistics_page.h"
@@ -74,9 +75,17 @@ BENCHMARK(BM_StatisticsComputedAlone)->Unit(benchmark::kMillisecond);
 
 constexpr int kLineRateTenths = 86; ///< readings in 10 seconds
 
+/// Sound levels that sweep 40 to 100 dB in steps of 0.7 dB, reading by reading.
+const QString kSweepingLevels = QStringLiteral("40 + (i * 7) % 600 / 10.0");
+/// Sound levels as a room has them: within 4 dB in a minute, the band moving by a dB every four
+/// minutes over 30 dB.
+const QString kRoomLevels = QStringLiteral("45 + k / 2000 % 30 + (k * 7) % 41 / 10.0");
+
 /// A data folder of `logs` logs at the line rate, 100,000 records each but the live one, which
-/// holds `live`: kept backups maxdb1-<n>.mdb and db1.mdb, a sound reading every 116 ms.
-QString lineRateHistory(const QString &folder, int logs, int live) {
+/// holds `live`: kept backups maxdb1-<n>.mdb and db1.mdb, a sound reading every 116 ms of the
+/// `levels` (of the record's index in its log, i, and in the history, k).
+QString lineRateHistory(const QString &folder, int logs, int live,
+                        const QString &levels = kSweepingLevels) {
     QDir().mkpath(folder);
     for (int n = 0; n < logs; ++n) {
         const bool last = n == logs - 1;
@@ -91,12 +100,13 @@ QString lineRateHistory(const QString &folder, int logs, int live) {
         const qint64 before = qint64(n) * kRecords;
         db.execute(QStringLiteral(
                        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < "
-                       "%1) INSERT INTO b1 SELECT i, 'Sound', printf('%.1f', 40 + (i * 7) % 600 "
-                       "/ 10.0), 'dB', strftime('%H:%M:%S/%m-%d-%Y', '2026-11-01 00:00:00', '+' "
-                       "|| ((%2 + i) * 10 / %3) || ' seconds'), -i FROM n")
+                       "%1) INSERT INTO b1 SELECT i, 'Sound', printf('%.1f', %4), 'dB', "
+                       "strftime('%H:%M:%S/%m-%d-%Y', '2026-11-01 00:00:00', '+' || (k * 10 / "
+                       "%3) || ' seconds'), -i FROM (SELECT i, %2 + i AS k FROM n)")
                        .arg((last ? live : kRecords) - 1)
                        .arg(before)
-                       .arg(kLineRateTenths));
+                       .arg(kLineRateTenths)
+                       .arg(levels));
     }
     return folder;
 }
@@ -177,6 +187,50 @@ QString monthFolder() {
     return lineRateHistory(QDir::temp().filePath(QStringLiteral("envmeter-bench-month")), 222,
                            28800);
 }
+
+/// A year at the line rate: 270 million readings in 2,700 logs (12.7 GB), made once in the
+/// temporary folder (some minutes) and kept there, with what the statistics keep of it, for the
+/// next run.
+QString yearFolder() {
+    return lineRateHistory(QDir::temp().filePath(QStringLiteral("envmeter-bench-year")), 2700,
+                           28800, kRoomLevels);
+}
+
+QString yearCache() { return QDir::temp().filePath(QStringLiteral("envmeter-bench-year-cache")); }
+
+void BM_YearDayByDayOnceSummarised(benchmark::State &state) {
+    const QString folder = yearFolder();
+    stats::historyFigures({folder}, {}, 86400, yearCache());
+    qint64 readings = 0;
+    std::size_t days = 0;
+    for (auto _ : state) {
+        const stats::HistoryFigures figures =
+            stats::historyFigures({folder}, {}, 86400, yearCache());
+        readings = figures.span.groups.at(0).readings;
+        days = figures.intervals.size();
+    }
+    state.counters["readings"] = double(readings);
+    state.counters["days"] = double(days);
+    state.counters["peak_MB"] = peakResidentMegabytes();
+    state.counters["cache_percent"] =
+        100.0 * double(folderBytes(yearCache())) / double(folderBytes(folder));
+}
+BENCHMARK(BM_YearDayByDayOnceSummarised)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+/// The year's first month hour by hour.
+void BM_MonthHourByHourOnceSummarised(benchmark::State &state) {
+    const QString folder = yearFolder();
+    stats::SpanQuery month;
+    const core::ZoneClock zone;
+    month.from = zone.instantOf(*core::clockSecondsOfBound(u"2026-11-01", false));
+    month.to = zone.instantOf(*core::clockSecondsOfBound(u"2026-11-30", true));
+    stats::historyFigures({folder}, month, 3600, yearCache());
+    std::size_t hours = 0;
+    for (auto _ : state)
+        hours = stats::historyFigures({folder}, month, 3600, yearCache()).intervals.size();
+    state.counters["hours"] = double(hours);
+}
+BENCHMARK(BM_MonthHourByHourOnceSummarised)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 /// A month day by day charted to PNG, as `--chart` does, once its logs were read.
 void BM_MonthChartedToPng(benchmark::State &state) {

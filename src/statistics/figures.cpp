@@ -1,5 +1,7 @@
 #include "statistics/figures.h"
 
+#include "statistics/minute_summary.h"
+
 #include "core/number_text.h"
 #include "core/reading_texts.h"
 #include "core/time_stamp.h"
@@ -150,12 +152,6 @@ struct Group {
 /// The hours of a day in its day, evening and night.
 using PeriodHours = std::array<double, 3>;
 
-/// Day 07:00-19:00, evening 19:00-23:00, night 23:00-07:00 of a clock time.
-int periodOf(qint64 time) {
-    const qint64 hour = (time % 86400 + 86400) % 86400 / 3600;
-    return hour >= 7 && hour < 19 ? 0 : hour >= 19 && hour < 23 ? 1 : 2;
-}
-
 /// What a level adds beyond itself: its sound energy and dose shares, or its kinetic share.
 struct Terms {
     double energy = 0;
@@ -220,9 +216,44 @@ void addReading(Sums &sums, const Group &g, const Entry &e, const Terms &t,
         sums.niosh += t.niosh;
         sums.osha += t.osha;
         sums.addLevel(v, 1);
-        const int period = periodOf(taken.clock());
+        const int period = periodOfDay(taken.clock());
         sums.periodEnergy[std::size_t(period)] += t.energy;
         sums.periodWeight[std::size_t(period)] += 1;
+    }
+}
+
+/// A piece's readings, as addReading adds them one by one.
+void addPiece(Sums &sums, const Group &g, const MinutePiece &piece,
+              std::span<const LevelCount> levels) {
+    if (sums.readings == 0)
+        sums.first = piece.first;
+    sums.last = piece.last;
+    sums.readings += piece.readings;
+    sums.overloads += piece.overloads;
+    sums.overloadWeight += piece.overloads;
+    if (levels.empty())
+        return;
+    sums.min = sums.min ? std::min(*sums.min, levels.front().level) : levels.front().level;
+    sums.max = sums.max ? std::max(*sums.max, levels.back().level) : levels.back().level;
+    const auto period = std::size_t(periodOfDay(piece.first.clock()));
+    for (const auto [v, n] : levels) {
+        const double count = n;
+        const Terms t = termsOf(g, {0, v, 0, Entry::kLevel});
+        sums.levelWeight += count;
+        sums.weighted += count * v;
+        if (g.hi && v >= *g.hi)
+            sums.aboveHi += count;
+        if (g.low && v <= *g.low)
+            sums.belowLow += count;
+        sums.kinetic += count * t.kinetic;
+        if (g.sound) {
+            sums.energy += count * t.energy;
+            sums.niosh += count * t.niosh;
+            sums.osha += count * t.osha;
+            sums.addLevel(v, count);
+            sums.periodEnergy[period] += count * t.energy;
+            sums.periodWeight[period] += count;
+        }
     }
 }
 
@@ -490,32 +521,54 @@ struct FigureBuilder::State {
         runCount = 0;
     }
 
-    void add(qint32 group, const Entry &e, core::LocalInstant taken) {
-        const qint64 time = taken.utc;
-        const bool goesOn = runCount > 0 && group == runGroup && time >= runLast &&
-                            time - runLast <= kRunGapSeconds;
+    /// Readings of `group` from `first` to `last` go on with the run, or begin one.
+    void goOnWithRun(qint32 group, qint64 first, qint64 last, qint64 count) {
+        const bool goesOn = runCount > 0 && group == runGroup && first >= runLast &&
+                            first - runLast <= kRunGapSeconds;
         if (!goesOn) {
             endRun();
             runGroup = group;
-            runFirst = time;
+            runFirst = first;
         }
-        runLast = time;
-        ++runCount;
+        runLast = last;
+        runCount += count;
+    }
+
+    /// The run's sums in the interval that holds `time`; none without intervals.
+    Sums *runInterval(qint64 time) {
+        if (intervalSeconds <= 0)
+            return nullptr;
+        if (time < interval.first || time >= interval.second)
+            interval = query.zone.intervalOf(time, int(intervalSeconds));
+        const qint64 start = interval.first;
+        if (runIntervals.empty() || runIntervals.back().first != start) {
+            // The run has left the interval before: its levels keep in their least room.
+            if (!runIntervals.empty())
+                runIntervals.back().second.gather();
+            runIntervals.emplace_back(start, Sums{});
+        }
+        return &runIntervals.back().second;
+    }
+
+    void add(qint32 group, const Entry &e, core::LocalInstant taken) {
+        goOnWithRun(group, taken.utc, taken.utc, 1);
         const Group &g = groups[std::size_t(group)];
         const Terms terms = termsOf(g, e);
         addReading(runSpan, g, e, terms, taken);
-        if (intervalSeconds > 0) {
-            if (time < interval.first || time >= interval.second)
-                interval = query.zone.intervalOf(time, int(intervalSeconds));
-            const qint64 start = interval.first;
-            if (runIntervals.empty() || runIntervals.back().first != start) {
-                // The run has left the interval before: its levels keep in their least room.
-                if (!runIntervals.empty())
-                    runIntervals.back().second.gather();
-                runIntervals.emplace_back(start, Sums{});
-            }
-            addReading(runIntervals.back().second, g, e, terms, taken);
-        }
+        if (Sums *sums = runInterval(taken.utc))
+            addReading(*sums, g, e, terms, taken);
+    }
+
+    void add(qint32 group, const MinutePiece &piece, std::span<const LevelCount> levels) {
+        goOnWithRun(group, piece.first.utc, piece.last.utc, piece.readings);
+        const Group &g = groups[std::size_t(group)];
+        addPiece(runSpan, g, piece, levels);
+        if (Sums *sums = runInterval(piece.first.utc))
+            addPiece(*sums, g, piece, levels);
+    }
+
+    bool inSpan(qint64 instant) const {
+        return (!query.from || instant >= *query.from) && (!query.to || instant <= *query.to);
     }
 
     /// The hours of the day from `start` to `end` in its day, evening and night.
@@ -568,7 +621,7 @@ void FigureBuilder::add(const CompactLog &log) {
         }
         const core::LocalInstant taken = zone.takenAt(e.time, s.previous);
         s.previous = taken.utc;
-        if ((s.query.from && taken.utc < *s.query.from) || (s.query.to && taken.utc > *s.query.to))
+        if (!s.inSpan(taken.utc))
             continue;
         if (e.group == Entry::kLeftOut) {
             ++s.leftOut;
@@ -577,6 +630,44 @@ void FigureBuilder::add(const CompactLog &log) {
         s.add(groups[std::size_t(e.group)], e, taken);
         s.watchEvents(groups[std::size_t(e.group)], e, taken.utc);
     }
+}
+
+bool FigureBuilder::takesWhole(const LogSummary &log) const {
+    const State &s = *m_state;
+    if (s.limitWatch || s.ruleWatch || log.zone != s.query.zone.zone().id())
+        return false;
+    // Its stamps are read as they were when it was summarised.
+    if (log.firstClock && s.query.zone.instantOf(*log.firstClock, s.previous) != log.firstTaken)
+        return false;
+    const auto cut = [](const MinutePiece &p, std::optional<qint64> from,
+                        std::optional<qint64> to) {
+        return (from && p.first.utc < *from && p.last.utc >= *from) ||
+               (to && p.first.utc <= *to && p.last.utc > *to);
+    };
+    return std::none_of(log.pieces.begin(), log.pieces.end(),
+                        [&](const MinutePiece &p) { return cut(p, s.query.from, s.query.to); });
+}
+
+void FigureBuilder::add(const LogSummary &log) {
+    State &s = *m_state;
+    std::vector<qint32> groups;
+    groups.reserve(log.groups.size());
+    for (const auto &key : log.groups)
+        groups.push_back(s.groupOf(key));
+    s.leftOut += log.noTime;
+    std::span<const LevelCount> levels(log.levels);
+    for (const MinutePiece &piece : log.pieces) {
+        const std::span<const LevelCount> own = levels.first(std::size_t(piece.levels));
+        levels = levels.subspan(own.size());
+        if (!s.inSpan(piece.first.utc))
+            continue;
+        if (piece.group == Entry::kLeftOut)
+            s.leftOut += piece.readings;
+        else
+            s.add(groups[std::size_t(piece.group)], piece, own);
+    }
+    if (log.firstClock)
+        s.previous = log.lastTaken;
 }
 
 void FigureBuilder::follow(qint64 instant) { m_state->previous = instant; }

@@ -48,6 +48,7 @@ std::optional<QString> readLimit(const QString &named, const QStringList &values
 QString limitText(const Limit &limit);
 
 struct SpanQuery;
+struct LogSummary;
 /// The rules of the events above HI and below LOW: for each quantity the query's limits hold
 /// for, named sound_above, ..., held for its forSeconds and ended by its hysteresis.
 std::vector<core::AlarmRule> limitRules(const SpanQuery &query);
@@ -168,6 +169,11 @@ class FigureBuilder {
     /// The records added next were taken after one at this instant.
     void follow(qint64 instant);
     void add(const CompactLog &log);
+    /// Whether the log's summary adds what its records would: no events are watched, the
+    /// summary read the stamps by the query's zone and as they follow the logs before, and no
+    /// piece of it is cut by the span's ends.
+    bool takesWhole(const LogSummary &log) const;
+    void add(const LogSummary &log);
     SpanFigures span();
     /// In time order. Valid after span().
     std::vector<IntervalFigures> intervals();

@@ -3,6 +3,7 @@
 #include "core/time_stamp.h"
 #include "log/connection.h"
 #include "log/log_database.h"
+#include "statistics/minute_summary.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -24,7 +25,7 @@ namespace stats {
 
 namespace {
 
-const QByteArray kCacheMagic = QByteArrayLiteral("envmeter figures 2");
+const QByteArray kCacheMagic = QByteArrayLiteral("envmeter figures 3");
 /// SQLite's header: it holds the count of changes written to the file.
 constexpr qint64 kHeaderBytes = 100;
 
@@ -115,7 +116,27 @@ std::optional<std::vector<Entry>> unpackedEntries(const QByteArray &packed, qint
     return entries;
 }
 
-std::optional<CompactLog> readCache(const QString &file, const FileKey &key) {
+/// A log as kept in the cache: its summary, and its entries packed until they are needed.
+struct KeptLog {
+    std::vector<std::pair<QString, QString>> groups;
+    qint64 entryCount = 0;
+    QByteArray packedEntries;
+    LogSummary summary;
+
+    /// Nothing when the packing is damaged.
+    std::optional<CompactLog> entries() const {
+        std::optional<std::vector<Entry>> unpacked = unpackedEntries(packedEntries, entryCount);
+        if (!unpacked)
+            return std::nullopt;
+        for (const Entry &e : *unpacked)
+            if (e.group < Entry::kLeftOut || e.group >= qint64(groups.size()) ||
+                e.kind < Entry::kLevel || e.kind > Entry::kNoTime)
+                return std::nullopt;
+        return CompactLog{groups, std::move(*unpacked)};
+    }
+};
+
+std::optional<KeptLog> readCache(const QString &file, const FileKey &key) {
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -123,33 +144,29 @@ std::optional<CompactLog> readCache(const QString &file, const FileKey &key) {
     QByteArray magic;
     FileKey kept;
     qint64 groups = 0;
-    qint64 entries = 0;
     stream >> magic >> kept.size >> kept.modified >> kept.header >> groups;
     if (magic != kCacheMagic || !(kept == key) || groups < 0 || groups > 1 << 16)
         return std::nullopt;
-    CompactLog log;
+    KeptLog log;
     for (qint64 g = 0; g < groups; ++g) {
         std::pair<QString, QString> group;
         stream >> group.first >> group.second;
         log.groups.push_back(group);
     }
-    QByteArray packed;
-    stream >> entries >> packed;
+    QByteArray summary;
+    stream >> log.entryCount >> log.packedEntries >> summary;
     if (stream.status() != QDataStream::Ok)
         return std::nullopt;
-    std::optional<std::vector<Entry>> unpacked = unpackedEntries(packed, entries);
-    if (!unpacked)
+    std::optional<LogSummary> unpacked = unpackedSummary(summary);
+    if (!unpacked || unpacked->groups != log.groups)
         return std::nullopt;
-    log.entries = std::move(*unpacked);
-    for (const Entry &e : log.entries)
-        if (e.group < Entry::kLeftOut || e.group >= groups || e.kind < Entry::kLevel ||
-            e.kind > Entry::kNoTime)
-            return std::nullopt;
+    log.summary = std::move(*unpacked);
     return log;
 }
 
 /// Deleting the cache only costs time: a cache that cannot be written is no failure.
-void writeCache(const QString &file, const FileKey &key, const CompactLog &log) {
+void writeCache(const QString &file, const FileKey &key, const CompactLog &log,
+                const LogSummary &summary) {
     QDir().mkpath(QFileInfo(file).path());
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
@@ -158,7 +175,7 @@ void writeCache(const QString &file, const FileKey &key, const CompactLog &log) 
     stream << kCacheMagic << key.size << key.modified << key.header << qint64(log.groups.size());
     for (const auto &[function, unit] : log.groups)
         stream << function << unit;
-    stream << qint64(log.entries.size()) << packedEntries(log.entries);
+    stream << qint64(log.entries.size()) << packedEntries(log.entries) << packedSummary(summary);
     out.commit();
 }
 
@@ -194,28 +211,85 @@ QString cacheFolder() {
         .filePath(QStringLiteral("envmeter"));
 }
 
-std::optional<CompactLog> readCompactLog(const QString &path, const QString &cache,
-                                         logbook::DatabaseError &error) {
+namespace {
+
+/// A log as the figures take it: its entries read from the file, and what the cache keeps of
+/// a kept backup (from the cache, or as it was written there).
+struct ReadLog {
+    std::optional<CompactLog> read;
+    std::optional<KeptLog> kept;
+
+    std::optional<qint64> firstClock() const {
+        return read ? firstTime(*read) : kept->summary.firstClock;
+    }
+};
+
+/// The log from the cache, or else from the file; a kept backup read from the file is kept in
+/// the cache with its summary by the zone's clock. Nothing when the file is no log, with
+/// `error` set.
+std::optional<ReadLog> readLog(const QString &path, const QString &cache,
+                               const core::ZoneClock &zone, logbook::DatabaseError &error,
+                               bool fromCache = true) {
     const bool keep = !isLiveLog(path) && !cache.isEmpty();
     const std::optional<FileKey> key = keep ? keyOf(path) : std::nullopt;
     const QString cached = key ? cacheFileOf(*key, cache) : QString();
-    if (key)
-        if (std::optional<CompactLog> log = readCache(cached, *key))
-            return log;
+    if (key && fromCache)
+        if (std::optional<KeptLog> kept = readCache(cached, *key))
+            return ReadLog{std::nullopt, std::move(kept)};
     std::optional<std::vector<logbook::LogRecord>> records = logbook::readLogRecords(path, error);
     if (!records)
         return std::nullopt;
-    CompactLog log = compactLog(*records);
+    ReadLog log{compactLog(*records), std::nullopt};
+    if (!key)
+        return log;
+    log.kept = KeptLog{log.read->groups, 0, {}, summarised(*log.read, zone)};
     // Kept only when the file did not change while it was read.
-    if (key && keyOf(path) == key)
-        writeCache(cached, *key, log);
+    if (keyOf(path) == key)
+        writeCache(cached, *key, *log.read, log.kept->summary);
     return log;
+}
+
+/// The log's entries: read, unpacked from the cache, or read again where the cache was damaged.
+std::optional<CompactLog> entriesOf(ReadLog &&log, const QString &path, const QString &cache,
+                                    const core::ZoneClock &zone, logbook::DatabaseError &error) {
+    if (log.read)
+        return std::move(log.read);
+    if (std::optional<CompactLog> entries = log.kept->entries())
+        return entries;
+    std::optional<ReadLog> again = readLog(path, cache, zone, error, false);
+    return again ? std::move(again->read) : std::nullopt;
+}
+
+/// Adds the log to the figures, its summary where it gives them whole, else its entries; read
+/// now unless it was; false when it cannot be read.
+bool addLog(FigureBuilder &builder, const QString &path, std::optional<ReadLog> &&read,
+            const QString &cache, const core::ZoneClock &zone, logbook::DatabaseError &error) {
+    std::optional<ReadLog> log = read ? std::move(read) : readLog(path, cache, zone, error);
+    if (!log)
+        return false;
+    if (log->kept && builder.takesWhole(log->kept->summary)) {
+        builder.add(log->kept->summary);
+        return true;
+    }
+    const std::optional<CompactLog> entries = entriesOf(std::move(*log), path, cache, zone, error);
+    if (entries)
+        builder.add(*entries);
+    return entries.has_value();
+}
+
+} // namespace
+
+std::optional<CompactLog> readCompactLog(const QString &path, const QString &cache,
+                                         logbook::DatabaseError &error) {
+    const core::ZoneClock zone;
+    std::optional<ReadLog> log = readLog(path, cache, zone, error);
+    return log ? entriesOf(std::move(*log), path, cache, zone, error) : std::nullopt;
 }
 
 void keepInCacheSoon(const QString &backup, const QString &cache) {
     QThreadPool::globalInstance()->start([backup, cache] {
         logbook::DatabaseError error;
-        readCompactLog(backup, cache, error);
+        readLog(backup, cache, core::ZoneClock(), error);
     });
 }
 
@@ -231,21 +305,21 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
     struct Ordered {
         std::optional<qint64> first;
         QString file;
-        std::optional<CompactLog> kept;
+        std::optional<ReadLog> kept;
         std::optional<qint64> fold; ///< where its first stamp is of the hour lived twice
         qint64 modified = 0;
     };
     std::vector<Ordered> ordered;
     for (const QString &file : files) {
         logbook::DatabaseError error;
-        std::optional<CompactLog> log = readCompactLog(file, cache, error);
+        std::optional<ReadLog> log = readLog(file, cache, query.zone, error);
         if (progress && !progress(++done, total))
             return {{}, {}, {}, {}, {}, true};
         if (!log) {
             result.unread.emplace_back(file, error.reason);
             continue;
         }
-        const std::optional<qint64> first = firstTime(*log);
+        const std::optional<qint64> first = log->firstClock();
         ordered.push_back({first, file, isLiveLog(file) ? std::move(log) : std::nullopt,
                            first ? query.zone.foldOf(*first) : std::nullopt,
                            QFileInfo(file).lastModified().toMSecsSinceEpoch()});
@@ -263,16 +337,13 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
     FigureBuilder builder(query, intervalSeconds);
     for (Ordered &o : ordered) {
         logbook::DatabaseError error;
-        const std::optional<CompactLog> log =
-            o.kept ? std::move(o.kept) : readCompactLog(o.file, cache, error);
+        const bool added = addLog(builder, o.file, std::move(o.kept), cache, query.zone, error);
         if (progress && !progress(++done, total))
             return {{}, {}, {}, {}, {}, true};
-        if (!log) {
+        if (added)
+            result.files.append(o.file);
+        else
             result.unread.emplace_back(o.file, error.reason);
-            continue;
-        }
-        builder.add(*log);
-        result.files.append(o.file);
     }
     result.span = builder.span();
     result.intervals = builder.intervals();

@@ -221,9 +221,15 @@ class TestStatistics : public QObject {
         };
         const QStringList before = listing();
 
-        for (const char *interval : {"1h", "1d", "1h"}) {
-            const auto [mine, theirs] =
-                bothAnswers({folder, "--interval", interval, "--hi", "sound=85"});
+        // With a limit, from the readings; without, from the minutes they were summarised by,
+        // for a span of whole minutes that cuts the run going on across the record limit, and
+        // for one whose ends fall inside minutes (one of them inside that run).
+        for (const QStringList &query :
+             {QStringList{"1h", "--hi", "sound=85"},
+              {"1d"},
+              {"15m", "--from", "2026-12-05T10:01:00", "--to", "2026-12-05T16:59:59"},
+              {"1h", "--from", "2026-12-05T10:00:30", "--to", "2026-12-05T15:00:15"}}) {
+            const auto [mine, theirs] = bothAnswers(QStringList{folder, "--interval"} + query);
             QCOMPARE(mine["files"].toArray().size(), 3);
             QVERIFY(mine["files"][0].toString().endsWith("/maxdb1.mdb"));
             QVERIFY(mine["unread"][0]["file"].toString().endsWith("maxdb1-2026-12-01-000000.mdb"));
@@ -235,7 +241,7 @@ class TestStatistics : public QObject {
                 QVERIFY(sameGroups(intervals[i]["groups"].toArray(),
                                    theirs["intervals"][i]["groups"].toArray()));
             }
-            if (interval == QByteArray("1d"))
+            if (query[0] == "1d")
                 QVERIFY(intervals[1]["groups"][0]["lden"].isDouble());
             // Read again from the file, not from what was kept of it before.
             sqlite3(QDir(folder).filePath("maxdb1.mdb"),
