@@ -21,8 +21,9 @@ AlarmEvent AlarmWatch::ended(Going &going, AlarmEvent::Change change, std::optio
     return e;
 }
 
-std::vector<AlarmEvent> AlarmWatch::take(const QString &function, const QString &unit,
-                                         std::optional<double> level, qint64 instant) {
+std::vector<AlarmEvent> AlarmWatch::takeRange(const QString &function, const QString &unit,
+                                              std::optional<double> lowest,
+                                              std::optional<double> highest, qint64 instant) {
     std::vector<AlarmEvent> changes;
     if (function != m_function) {
         for (Going &g : m_going)
@@ -33,14 +34,14 @@ std::vector<AlarmEvent> AlarmWatch::take(const QString &function, const QString 
         m_function = function;
     }
     const bool sound = function == kFunctionSound;
-    if (!level && sound)
+    if (!highest && sound)
         return changes;
     for (std::size_t i = 0; i < m_rules.size(); ++i) {
         const AlarmRule &rule = m_rules[i];
         if (rule.function != function)
             continue;
         Going &g = m_going[i];
-        std::optional<double> value = level;
+        std::optional<double> value = rule.above ? highest : lowest;
         if (value && !rule.unit.isEmpty())
             value = temperatureIn(*value, unit, rule.unit);
         // Past the limit, or, raised, past it by the hysteresis the other way.

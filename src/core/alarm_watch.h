@@ -41,7 +41,14 @@ class AlarmWatch {
     /// A reading taken at `instant`: its function, unit, and level (none for an overload).
     /// The changes it makes, in the rules' order.
     std::vector<AlarmEvent> take(const QString &function, const QString &unit,
-                                 std::optional<double> level, qint64 instant);
+                                 std::optional<double> level, qint64 instant) {
+        return takeRange(function, unit, level, level, instant);
+    }
+    /// Readings known only by their range, as one taken at `instant`: an above-limit sees the
+    /// highest level, a below-limit the lowest.
+    std::vector<AlarmEvent> takeRange(const QString &function, const QString &unit,
+                                      std::optional<double> lowest, std::optional<double> highest,
+                                      qint64 instant);
     /// The events going on, raised or not yet: each as it would be told now.
     std::vector<AlarmEvent> going() const;
 

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryFile>
@@ -98,6 +99,12 @@ QString keptBackupPath(const QString &directory, const QDateTime &last, int n) {
         QStringLiteral("maxdb1-") + last.toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
     return QDir(directory).filePath(n == 1 ? stem + QStringLiteral(".mdb")
                                            : QStringLiteral("%1-%2.mdb").arg(stem).arg(n));
+}
+
+bool isKeptBackupName(const QString &name) {
+    static const QRegularExpression kept(
+        QStringLiteral("^maxdb1-\\d{4}-\\d\\d-\\d\\d-\\d{6}(-\\d+)?\\.mdb$"));
+    return kept.match(name).hasMatch();
 }
 
 QString meterFolder(const QString &dataFolder, const QString &name) {

@@ -92,6 +92,8 @@ QStringList historyFiles(const QString &folder);
 /// The name of a backup kept beside the next, in `directory`: after the time of its last
 /// record, with "-2", "-3", ... for the second and later of the same second.
 QString keptBackupPath(const QString &directory, const QDateTime &last, int n);
+/// Whether a file name is one keptBackupPath gives.
+bool isKeptBackupName(const QString &name);
 
 /// The folder of one of several meters in a data folder: made with an empty log the first time,
 /// as a new user's data folder is, so that nothing is said of it. Empty when it cannot be made.

@@ -1,6 +1,7 @@
 #include "publish/publish_settings.h"
 
 #include "core/alarm_rules.h"
+#include "core/log_settings.h"
 #include "core/meter_settings.h"
 #include "core/reading_texts.h"
 #include "core/settings_file.h"
@@ -144,13 +145,15 @@ void readSettingsFile(SettingsReading &reading, const QString &file, bool meterF
     };
     const QString &meterSection = core::kMeterSection;
     const QString known =
-        meterFile
-            ? QStringLiteral("[%1], [%2] and [%3]").arg(kSection, core::kAlarmSection, meterSection)
-            : QStringLiteral("[%1] and [%2]").arg(kSection, core::kAlarmSection);
+        meterFile ? QStringLiteral("[%1], [%2], [%3] and [%4]")
+                        .arg(kSection, core::kAlarmSection, core::kLogSection, meterSection)
+                  : QStringLiteral("[%1], [%2] and [%3]")
+                        .arg(kSection, core::kAlarmSection, core::kLogSection);
     for (const core::SettingsSection &section : parsed.sections) {
         // A meter's [meter] section, however written, is the meter's line's to check; [alarm]
-        // is the alarms'.
+        // is the alarms', [log] the logs'.
         if (section.name == kSection || section.name == core::kAlarmSection ||
+            section.name == core::kLogSection ||
             (meterFile && section.name.compare(meterSection, Qt::CaseInsensitive) == 0))
             continue;
         mistake(section.line,

@@ -273,6 +273,12 @@ core::AlarmSettings LoggingSession::alarmSettings() const {
         file, m_meterName.isEmpty() ? QString() : core::meterSettingsFile(file, m_meterName));
 }
 
+core::LogSettings LoggingSession::logSettings() const {
+    const QString file = core::settingsFile();
+    return core::readLogSettings(
+        file, m_meterName.isEmpty() ? QString() : core::meterSettingsFile(file, m_meterName));
+}
+
 void LoggingSession::watchAlarms(const core::AlarmSettings &settings) {
     m_watch = settings.rules.empty() ? nullptr : std::make_unique<core::AlarmWatch>(settings.rules);
     m_alarmNames.clear();

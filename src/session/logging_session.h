@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/alarm_watch.h"
+#include "core/log_settings.h"
 #include "core/zone_clock.h"
 #include "log/reading_log.h"
 #include "publish/publish_settings.h"
@@ -111,6 +112,8 @@ class LoggingSession final : private logbook::RecordLimitHost {
     publish::SettingsReading publishSettings() const;
     /// The alarms' settings, read the same way.
     core::AlarmSettings alarmSettings() const;
+    /// [log] of the settings, the meter's own over the common ones.
+    core::LogSettings logSettings() const;
     /// Watches the readings taken from now on by these alarms, in place of any before: each
     /// change told to the view, the publisher and the command. The silent meter is watched while
     /// the line is open.

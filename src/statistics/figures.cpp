@@ -480,12 +480,19 @@ struct FigureBuilder::State {
     }
 
     void watchEvents(qint32 group, const Entry &e, qint64 taken) {
-        const Group &g = groups[std::size_t(group)];
         const std::optional<double> level =
             e.kind == Entry::kLevel ? std::optional(e.level) : std::nullopt;
+        watchRange(group, level, level, taken);
+    }
+
+    /// Readings known by their range (AlarmWatch::takeRange) to the events.
+    void watchRange(qint32 group, std::optional<double> lowest, std::optional<double> highest,
+                    qint64 taken) {
+        const Group &g = groups[std::size_t(group)];
         lastTaken = taken;
         if (limitWatch)
-            for (const core::AlarmEvent &event : limitWatch->take(g.function, g.unit, level, taken))
+            for (const core::AlarmEvent &event :
+                 limitWatch->takeRange(g.function, g.unit, lowest, highest, taken))
                 if (event.change == core::AlarmEvent::Change::Raised) {
                     const std::size_t kind = event.above ? 0 : 1;
                     ++spanEvents[group][kind];
@@ -494,9 +501,21 @@ struct FigureBuilder::State {
                                              .first][group][kind];
                 }
         if (ruleWatch)
-            for (const core::AlarmEvent &event : ruleWatch->take(g.function, g.unit, level, taken))
+            for (const core::AlarmEvent &event :
+                 ruleWatch->takeRange(g.function, g.unit, lowest, highest, taken))
                 if (event.change != core::AlarmEvent::Change::Raised)
                     listed.push_back(eventFigures(event, false));
+    }
+
+    /// A piece's readings to the events, to a minute: its overloads, then its levels as one
+    /// reading at its start that is as high as its highest and as low as its lowest.
+    void watchPiece(qint32 group, const MinutePiece &piece, std::span<const LevelCount> levels) {
+        if (!limitWatch && !ruleWatch)
+            return;
+        if (piece.overloads > 0)
+            watchRange(group, std::nullopt, std::nullopt, piece.first.utc);
+        if (!levels.empty())
+            watchRange(group, levels.front().level, levels.back().level, piece.first.utc);
     }
 
     qint32 groupOf(const std::pair<QString, QString> &key) {
@@ -661,10 +680,13 @@ void FigureBuilder::add(const LogSummary &log) {
         levels = levels.subspan(own.size());
         if (!s.inSpan(piece.first.utc))
             continue;
-        if (piece.group == Entry::kLeftOut)
+        if (piece.group == Entry::kLeftOut) {
             s.leftOut += piece.readings;
-        else
-            s.add(groups[std::size_t(piece.group)], piece, own);
+            continue;
+        }
+        const qint32 group = groups[std::size_t(piece.group)];
+        s.add(group, piece, own);
+        s.watchPiece(group, piece, own);
     }
     if (log.firstClock)
         s.previous = log.lastTaken;

@@ -114,6 +114,8 @@ struct EventFigures {
     std::optional<double> leq; ///< sound
     bool raised = false;       ///< it lasted long enough to raise the alarm
     bool going = false;        ///< still going at the end of the span
+    /// Found in the minute summaries of retired logs: its times and peak to a minute's piece.
+    bool fromSummaries = false;
 };
 
 struct SpanFigures {
@@ -173,6 +175,10 @@ class FigureBuilder {
     /// summary read the stamps by the query's zone and as they follow the logs before, and no
     /// piece of it is cut by the span's ends.
     bool takesWhole(const LogSummary &log) const;
+    /// Adds the summary as it is: where takesWhole is false (a retired log, whose records are
+    /// gone), a piece the span's end cuts is taken by its first reading, and the events are
+    /// found to the minute, each piece a reading at its start as high as its highest level and
+    /// as low as its lowest.
     void add(const LogSummary &log);
     SpanFigures span();
     /// In time order. Valid after span().

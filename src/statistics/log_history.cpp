@@ -3,6 +3,7 @@
 #include "core/time_stamp.h"
 #include "log/connection.h"
 #include "log/log_database.h"
+#include "log/summary_store.h"
 #include "statistics/minute_summary.h"
 
 #include <QCryptographicHash>
@@ -277,6 +278,40 @@ bool addLog(FigureBuilder &builder, const QString &path, std::optional<ReadLog> 
     return entries.has_value();
 }
 
+/// A retired log: where it was, its packed summary, its first stamp.
+struct RetiredLog {
+    QString file;
+    QByteArray packed;
+    std::optional<qint64> first;
+};
+
+/// The logs retired from the folders among the paths whose files are gone (a file still there
+/// is read itself); a store or summary that cannot be read named in `unread`.
+std::vector<RetiredLog> retiredLogs(const QStringList &paths, const QStringList &files,
+                                    std::vector<std::pair<QString, QString>> &unread) {
+    std::vector<RetiredLog> retired;
+    for (const QString &path : paths) {
+        if (!QFileInfo(path).isDir())
+            continue;
+        logbook::DatabaseError error;
+        const auto kept = logbook::retiredSummaries(path, error);
+        if (error)
+            unread.emplace_back(error.file, error.reason);
+        for (const auto &[name, packed] : kept) {
+            const QString file = QFileInfo(QDir(path).filePath(name)).absoluteFilePath();
+            if (files.contains(file))
+                continue;
+            if (const std::optional<LogSummary> summary = unpackedSummary(packed))
+                retired.push_back({file, packed, summary->firstClock});
+            else
+                unread.emplace_back(
+                    file,
+                    QStringLiteral("its summary in %1 is damaged").arg(logbook::kSummaryStoreFile));
+        }
+    }
+    return retired;
+}
+
 } // namespace
 
 std::optional<CompactLog> readCompactLog(const QString &path, const QString &cache,
@@ -284,6 +319,21 @@ std::optional<CompactLog> readCompactLog(const QString &path, const QString &cac
     const core::ZoneClock zone;
     std::optional<ReadLog> log = readLog(path, cache, zone, error);
     return log ? entriesOf(std::move(*log), path, cache, zone, error) : std::nullopt;
+}
+
+std::optional<LogSummary> summaryOf(const QString &backup, const QString &cache,
+                                    logbook::DatabaseError &error) {
+    std::optional<ReadLog> log = readLog(backup, cache, core::ZoneClock(), error);
+    if (!log)
+        return std::nullopt;
+    if (log->kept)
+        return std::move(log->kept->summary);
+    return summarised(*log->read, core::ZoneClock());
+}
+
+void dropFromCache(const QString &backup, const QString &cache) {
+    if (const std::optional<FileKey> key = keyOf(backup); key && !cache.isEmpty())
+        QFile::remove(cacheFileOf(*key, cache));
 }
 
 void keepInCacheSoon(const QString &backup, const QString &cache) {
@@ -297,7 +347,8 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
                               const QString &cache, const HistoryProgress &progress) {
     HistoryFigures result;
     const QStringList files = logFiles(paths);
-    const int total = int(files.size()) * 2;
+    const std::vector<RetiredLog> retired = retiredLogs(paths, files, result.unread);
+    const int total = int(files.size()) * 2 + int(retired.size());
     int done = 0;
     // First each log's first time, for the order (a kept backup's from the cache made on the
     // way), then the logs in that order, one in memory at a time.
@@ -308,21 +359,28 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
         std::optional<ReadLog> kept;
         std::optional<qint64> fold; ///< where its first stamp is of the hour lived twice
         qint64 modified = 0;
+        QByteArray retired; ///< the packed summary of a retired log
     };
     std::vector<Ordered> ordered;
+    for (const auto &[file, packed, first] : retired)
+        ordered.push_back({first, file, std::nullopt,
+                           first ? query.zone.foldOf(*first) : std::nullopt, 0, packed});
     for (const QString &file : files) {
         logbook::DatabaseError error;
         std::optional<ReadLog> log = readLog(file, cache, query.zone, error);
         if (progress && !progress(++done, total))
-            return {{}, {}, {}, {}, {}, true};
+            return {{}, {}, {}, {}, {}, {}, true};
         if (!log) {
             result.unread.emplace_back(file, error.reason);
             continue;
         }
         const std::optional<qint64> first = log->firstClock();
-        ordered.push_back({first, file, isLiveLog(file) ? std::move(log) : std::nullopt,
+        ordered.push_back({first,
+                           file,
+                           isLiveLog(file) ? std::move(log) : std::nullopt,
                            first ? query.zone.foldOf(*first) : std::nullopt,
-                           QFileInfo(file).lastModified().toMSecsSinceEpoch()});
+                           QFileInfo(file).lastModified().toMSecsSinceEpoch(),
+                           {}});
     }
     std::stable_sort(ordered.begin(), ordered.end(), [](const Ordered &a, const Ordered &b) {
         // Logs without a readable stamp last.
@@ -337,9 +395,19 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
     FigureBuilder builder(query, intervalSeconds);
     for (Ordered &o : ordered) {
         logbook::DatabaseError error;
+        if (!o.retired.isEmpty()) {
+            if (const std::optional<LogSummary> summary = unpackedSummary(o.retired)) {
+                builder.add(*summary);
+                result.summarised.push_back({o.file, query.zone.at(summary->firstTaken),
+                                             query.zone.at(summary->lastTaken)});
+            }
+            if (progress && !progress(++done, total))
+                return {{}, {}, {}, {}, {}, {}, true};
+            continue;
+        }
         const bool added = addLog(builder, o.file, std::move(o.kept), cache, query.zone, error);
         if (progress && !progress(++done, total))
-            return {{}, {}, {}, {}, {}, true};
+            return {{}, {}, {}, {}, {}, {}, true};
         if (added)
             result.files.append(o.file);
         else
@@ -348,6 +416,11 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
     result.span = builder.span();
     result.intervals = builder.intervals();
     result.events = builder.events();
+    for (EventFigures &e : result.events)
+        e.fromSummaries = std::any_of(
+            result.summarised.begin(), result.summarised.end(), [&e](const SummarisedLog &log) {
+                return e.end.utc >= log.first.utc && e.start.utc <= log.last.utc;
+            });
     return result;
 }
 

@@ -27,7 +27,8 @@ QJsonObject eventJson(const EventFigures &e) {
         {QStringLiteral("seconds"), double(e.end.utc - e.start.utc)},
         {QStringLiteral("peak"), e.peak},
         {QStringLiteral("raised"), e.raised},
-        {QStringLiteral("going"), e.going}};
+        {QStringLiteral("going"), e.going},
+        {QStringLiteral("from_summaries"), e.fromSummaries}};
     if (e.function == core::kFunctionSound)
         json.insert(QStringLiteral("leq"), e.leq ? QJsonValue(*e.leq) : QJsonValue());
     return json;
@@ -35,7 +36,8 @@ QJsonObject eventJson(const EventFigures &e) {
 
 /// The keys of an event, in the CSV's order.
 const QStringList kEventKeys =
-    QStringLiteral("rule function unit kind limit start end seconds peak leq raised going")
+    QStringLiteral(
+        "rule function unit kind limit start end seconds peak leq raised going from_summaries")
         .split(u' ');
 
 /// The groups of a series as JSON, each saying whose it is where there are several series.
@@ -75,13 +77,35 @@ QString eventLine(const EventFigures &e) {
         return QString::number(v, 'f', 1) + (e.unit.isEmpty() ? QString() : u' ' + e.unit);
     };
     return QStringLiteral("%1 %2: %3 to %4: %5 s, peak %6%7; %8")
-        .arg(e.rule, level(e.limit), core::isoTimeWithOffset(e.start),
-             core::isoTimeWithOffset(e.end))
-        .arg(e.end.utc - e.start.utc)
-        .arg(level(e.peak), e.leq ? QStringLiteral(", Leq ") + level(*e.leq) : QString(),
-             e.going    ? QStringLiteral("still going")
-             : e.raised ? QStringLiteral("raised")
-                        : QStringLiteral("too short to raise"));
+               .arg(e.rule, level(e.limit), core::isoTimeWithOffset(e.start),
+                    core::isoTimeWithOffset(e.end))
+               .arg(e.end.utc - e.start.utc)
+               .arg(level(e.peak), e.leq ? QStringLiteral(", Leq ") + level(*e.leq) : QString(),
+                    e.going    ? QStringLiteral("still going")
+                    : e.raised ? QStringLiteral("raised")
+                               : QStringLiteral("too short to raise")) +
+           (e.fromSummaries ? QStringLiteral(" (from minute summaries)") : QString());
+}
+
+/// The retired logs a series' figures take from their minute summaries, a line each.
+QStringList summarisedLines(const HistoryFigures &figures) {
+    QStringList lines;
+    for (const SummarisedLog &log : figures.summarised)
+        lines.append(QStringLiteral("From the minute summaries of the retired %1: %2 to %3")
+                         .arg(QDir::toNativeSeparators(log.file),
+                              core::isoTimeWithOffset(log.first),
+                              core::isoTimeWithOffset(log.last)));
+    return lines;
+}
+
+QJsonArray summarisedJson(const std::vector<Series> &series) {
+    QJsonArray json;
+    for (const Series &s : series)
+        for (const SummarisedLog &log : s.figures.summarised)
+            json.append(QJsonObject{{QStringLiteral("file"), log.file},
+                                    {QStringLiteral("first"), core::isoTimeWithOffset(log.first)},
+                                    {QStringLiteral("last"), core::isoTimeWithOffset(log.last)}});
+    return json;
 }
 
 /// The intervals of every series by their start, each once, with the series' groups in turn.
@@ -113,6 +137,7 @@ QJsonObject seriesJson(const std::vector<Series> &series, bool byInterval, bool 
     }
     QJsonObject json{{QStringLiteral("files"), QJsonArray::fromStringList(files)},
                      {QStringLiteral("unread"), unread},
+                     {QStringLiteral("from_summaries"), summarisedJson(series)},
                      {QStringLiteral("groups"), groups},
                      {QStringLiteral("left_out"), leftOut}};
     // As it always was for one log.
@@ -220,6 +245,7 @@ QStringList seriesTable(const std::vector<Series> &series, bool events) {
                            s.name, logs)
                 : logs;
         lines += statisticsLines(title, s.figures.span, QStringLiteral(": "));
+        lines += summarisedLines(s.figures);
         for (const IntervalFigures &i : s.figures.intervals) {
             lines.append(QString());
             lines += statisticsLines(

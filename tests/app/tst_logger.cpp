@@ -9,6 +9,7 @@
 #include "window_handlers.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -301,6 +302,20 @@ class TestLogger : public QObject {
                     said.contains("No serial port was found"));
             QVERIFY(!said.contains("COM1"));
         }
+
+        // The days kept backups are kept: a mistake said, and nothing logged until it is right;
+        // an old backup retired as the logger starts.
+        const QString old = here + "/maxdb1-2025-01-01-100000.mdb";
+        sqlite3(createdLog(old), "INSERT INTO b1 VALUES (0, 'Sound', '60.1', 'dB', "
+                                 "'10:00:00/01-01-2025', 0)");
+        const QString wrong = run("[log]\nkeep_days=ten\n", "keep_days=ten");
+        QVERIFY2(wrong.contains(conf + ":2: keep_days=ten: write a whole number of days"),
+                 qPrintable(wrong));
+        QVERIFY(QFileInfo::exists(old));
+        const QString retired = run("[log]\nkeep_days=30\n", "Retired");
+        QVERIFY2(retired.contains("Retired " + old + ": its last reading, 2025-01-01T10:00:00"),
+                 qPrintable(retired));
+        QVERIFY(!QFileInfo::exists(old) && QFileInfo::exists(here + "/summaries.db"));
 
         const QString password = "se;cr\"et #1";
         QCOMPARE(QProcess::execute("mosquitto_passwd",

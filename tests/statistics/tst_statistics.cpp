@@ -3,6 +3,8 @@
 #include "core/zone_clock.h"
 #include "log/connection.h"
 #include "log/log_database.h"
+#include "log/summary_store.h"
+#include "session/log_retirement.h"
 #include "statistics/figures.h"
 #include "statistics/log_history.h"
 #include "test_files.h"
@@ -404,6 +406,110 @@ class TestStatistics : public QObject {
         const auto [mine, theirs] = bothAnswers({autumnFolder, "--from", secondPass}, zone);
         QCOMPARE(mine["groups"][0]["first"].toString(), secondPass);
         QVERIFY(sameGroups(mine["groups"].toArray(), theirs["groups"].toArray()));
+    }
+
+    // Backups older than the days kept are retired, their minute summaries kept beside the logs
+    // first; nothing but the program's own old backups is removed. The history answers for
+    // whole minutes as it did from the logs; its events there are found to the minute, and the
+    // answer says which logs it took from summaries.
+    void retiresOnlyOldBackupsAndStillAnswers() {
+        const QString folder = m_dir.filePath("retiring");
+        QDir().mkpath(folder);
+        QRandomGenerator random(5);
+        // Sound of a room, loud for three minutes now and then, with overloads; then a while of
+        // temperatures; a reading every 2 s, now and then 40 s apart.
+        const auto log = [&](const QString &name, const QDate &day) {
+            std::vector<LogRecord> records;
+            QDateTime at(day, QTime(10, 0, 13));
+            for (int i = 0; i < 3000; ++i) {
+                const bool temp = i >= 2700;
+                const bool loud = i % 400 >= 300 && i % 400 < 390;
+                const double level = temp   ? 20 + random.bounded(40) / 10.0
+                                     : loud ? 94 + random.bounded(20) / 10.0
+                                            : 67 + random.bounded(60) / 10.0;
+                append(records, temp ? "Temp" : "Sound",
+                       loud && random.bounded(30) == 0 ? "O.L" : QString::number(level, 'f', 1),
+                       temp ? "C" : "dB", 1, at, i % 500 == 0 ? 40 : 2);
+            }
+            QVERIFY(writeLog(QDir(folder).filePath(name), records));
+        };
+        log("maxdb1-2026-11-01-114000.mdb", QDate(2026, 11, 1));
+        log("maxdb1-2026-11-02-114000.mdb", QDate(2026, 11, 2));
+        log("maxdb1-2026-12-03-114000.mdb", QDate(2026, 12, 3));
+        log("maxdb1.mdb", QDate(2026, 12, 4));
+        log("db1.mdb", QDate(2026, 12, 5));
+        // Old, but the standby log, saved logs, a backup named by someone else, and a file that
+        // is no log.
+        for (const char *other : {"db2.mdb", "saved.710", "maxdb1-old.mdb"})
+            QVERIFY(QFile::copy(QDir(folder).filePath("maxdb1-2026-11-01-114000.mdb"),
+                                QDir(folder).filePath(other)));
+        QVERIFY(writeFile(QDir(folder).filePath("maxdb1-2026-11-05-120000.mdb"), "no log"));
+        const QStringList hourly{folder, "--interval", "1h", "--json"};
+        const QStringList events{folder, "--hi", "sound=90", "--for", "30", "--events", "--json"};
+        const QJsonObject before =
+            QJsonDocument::fromJson(statistics(hourly).second.toUtf8()).object();
+        const QJsonObject eventsBefore =
+            QJsonDocument::fromJson(statistics(events).second.toUtf8()).object();
+        // The files but SQLite's journals.
+        const auto files = [&folder] {
+            return QDir(folder).entryList(QDir::Files).filter(QRegularExpression("(?<!-journal)$"));
+        };
+        const QStringList all = files();
+
+        const qint64 now = QDateTime(QDate(2026, 12, 6), QTime(0, 0)).toSecsSinceEpoch();
+        const QStringList said =
+            session::retireOldBackups(folder, 30, now, m_dir.filePath("retiring-cache"));
+        QCOMPARE(said.size(), 3);
+        QVERIFY2(said[0].contains("maxdb1-2026-11-01-114000.mdb: its last reading, "
+                                  "2026-11-01T") &&
+                     said[0].contains("more than 30 days old") &&
+                     said[0].contains(logbook::kSummaryStoreFile),
+                 qPrintable(said[0]));
+        QVERIFY(said[2].contains("maxdb1-2026-11-05-120000.mdb is kept: it cannot be read"));
+        QStringList left = all;
+        left.removeOne("maxdb1-2026-11-01-114000.mdb");
+        left.removeOne("maxdb1-2026-11-02-114000.mdb");
+        left.append(logbook::kSummaryStoreFile);
+        left.sort();
+        QCOMPARE(files(), left);
+        // Retired once: nothing more to retire.
+        QCOMPARE(session::retireOldBackups(folder, 30, now, {}).size(), 1);
+
+        const QJsonObject after =
+            QJsonDocument::fromJson(statistics(hourly).second.toUtf8()).object();
+        QCOMPARE(after["from_summaries"].toArray().size(), 2);
+        QVERIFY(after["from_summaries"][0]["first"].toString().startsWith("2026-11-01T10:00:13"));
+        QVERIFY(sameGroups(after["groups"].toArray(), before["groups"].toArray()));
+        QCOMPARE(after["intervals"].toArray().size(), before["intervals"].toArray().size());
+        for (qsizetype i = 0; i < before["intervals"].toArray().size(); ++i)
+            QVERIFY(sameGroups(after["intervals"][i]["groups"].toArray(),
+                               before["intervals"][i]["groups"].toArray()));
+        const QJsonObject eventsAfter =
+            QJsonDocument::fromJson(statistics(events).second.toUtf8()).object();
+        QCOMPARE(eventsAfter["groups"][0]["above_hi_seconds"],
+                 eventsBefore["groups"][0]["above_hi_seconds"]);
+        // Each loud while one event as it was; where its log was retired, to the minute (and
+        // the 40 s to the next reading after a pause).
+        const QJsonArray found = eventsAfter["events"].toArray();
+        const QJsonArray fine = eventsBefore["events"].toArray();
+        QCOMPARE(found.size(), fine.size());
+        const auto instant = [](const QJsonValue &time) {
+            return QDateTime::fromString(time.toString(), Qt::ISODate).toSecsSinceEpoch();
+        };
+        int summarised = 0;
+        int retiredBefore = 0;
+        for (qsizetype e = 0; e < found.size(); ++e) {
+            retiredBefore += fine[e]["start"].toString() < "2026-11-03";
+            const qint64 off = qMax(qAbs(instant(found[e]["start"]) - instant(fine[e]["start"])),
+                                    qAbs(instant(found[e]["end"]) - instant(fine[e]["end"])));
+            QCOMPARE(found[e]["peak"], fine[e]["peak"]);
+            QVERIFY2(found[e]["from_summaries"].toBool() ? off < 100 : off == 0,
+                     qPrintable(QJsonDocument(QJsonArray{found[e], fine[e]}).toJson()));
+            summarised += found[e]["from_summaries"].toBool();
+        }
+        QCOMPARE(summarised, retiredBefore);
+        QVERIFY(summarised > 0 && summarised < found.size());
+        QVERIFY(statistics({folder}).second.contains("From the minute summaries of the retired"));
     }
 
     // Answered on the terminal with no display: the help, the version and every mistake, each

@@ -2,10 +2,14 @@
 
 #include "core/clock.h"
 #include "log/log_database.h"
+#include "log/summary_store.h"
 #include "meter/qt_serial_line.h"
 #include "publish/publish_settings.h"
+#include "session/log_retirement.h"
+#include "statistics/log_history.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace app {
 
@@ -37,7 +41,8 @@ void LoggerReport::releaseMessages(bool sayThem) {
 Logger::Logger(QString directory, int port, const core::Clock &clock, QTextStream &report,
                meter::SerialLine *line)
     : m_report(report), m_line(meter::givenOrMachineLine(line, m_machineLine)),
-      m_log(std::move(directory), clock, m_report), m_session(m_line, m_log) {
+      m_log(std::move(directory), clock, m_report), m_session(m_line, m_log), m_clock(clock) {
+    m_retirement.setMaxThreadCount(1);
     m_session.setView(*this);
     m_line.setPortNumber(port);
     m_line.setReceiveHandler([this] { m_session.onSerialEvent(); });
@@ -80,7 +85,7 @@ bool Logger::start() {
                                                                               "program"))));
         return false;
     }
-    if (!readLog() || !watchAlarms()) {
+    if (!readLog() || !watchAlarms() || !readLogSettings()) {
         m_log.lock().release();
         return false;
     }
@@ -89,6 +94,7 @@ bool Logger::start() {
                      .arg(m_session.nextRecordNo()));
     startPublishing();
     openLine();
+    retireOldBackups();
     return true;
 }
 
@@ -135,6 +141,33 @@ bool Logger::watchAlarms() {
         return false;
     m_session.watchAlarms(settings);
     return true;
+}
+
+bool Logger::readLogSettings() {
+    const core::LogSettings settings = m_session.logSettings();
+    for (const QString &mistake : settings.mistakes)
+        m_report.say(mistake);
+    m_keepDays = settings.keepDays;
+    if (m_keepDays)
+        m_report.say(QStringLiteral("Kept backups whose last reading is more than %1 days old are "
+                                    "retired: their minute summaries are kept in %2, the logs "
+                                    "removed.")
+                         .arg(*m_keepDays)
+                         .arg(native(m_log.filePath(logbook::kSummaryStoreFile))));
+    return settings.mistakes.isEmpty();
+}
+
+void Logger::retireOldBackups() {
+    if (!m_keepDays)
+        return;
+    const QString folder = QFileInfo(m_log.filePath(logbook::kLiveLogFile)).path();
+    const qint64 now = m_clock.now().toSecsSinceEpoch();
+    m_retirement.start([this, folder, days = *m_keepDays, now] {
+        for (const QString &line :
+             session::retireOldBackups(folder, days, now, stats::cacheFolder()))
+            QMetaObject::invokeMethod(
+                &m_retry, [this, line] { m_report.say(line); }, Qt::QueuedConnection);
+    });
 }
 
 void Logger::alarmChanged(const core::AlarmEvent &, const QString &said) { m_report.say(said); }

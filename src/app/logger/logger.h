@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <memory>
@@ -73,6 +74,12 @@ class Logger final : private session::ReadingView {
     void diskRunningOut(const QString &said) override;
     /// The [alarm] settings watched; false, each mistake said, when they hold one.
     bool watchAlarms();
+    /// The [log] settings read; false, each mistake said, when they hold one.
+    bool readLogSettings();
+    /// With keep_days set, the kept backups older than that retired on a thread of their own,
+    /// each said in a line; at the start and after each backup made.
+    void retireOldBackups();
+    void logStartedAfresh() override { retireOldBackups(); }
 
     LoggerReport m_report;
     std::unique_ptr<meter::SerialLine> m_machineLine;
@@ -81,6 +88,9 @@ class Logger final : private session::ReadingView {
     session::LoggingSession m_session;
     QTimer m_retry;
     bool m_toldClosed = false;
+    const core::Clock &m_clock;
+    std::optional<int> m_keepDays;
+    QThreadPool m_retirement; ///< one retirement at a time, finished before the logger ends
 };
 
 } // namespace app

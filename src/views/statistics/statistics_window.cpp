@@ -334,6 +334,12 @@ void StatisticsWindow::showResult(const stats::HistoryFigures &figures) {
     for (const auto &[file, why] : figures.unread)
         said.append(QStringLiteral("%1 cannot be read as a log (%2) and is left out.")
                         .arg(QDir::toNativeSeparators(file), why));
+    if (!figures.summarised.empty())
+        said.append(QStringLiteral("%1 to %2 is taken from the minute summaries of %3 retired "
+                                   "logs.")
+                        .arg(core::isoTimeWithOffset(figures.summarised.front().first),
+                             core::isoTimeWithOffset(figures.summarised.back().last))
+                        .arg(figures.summarised.size()));
     m_computed->setText(said.join(u' '));
     m_figures = figures.span;
     m_intervals = figures.intervals;
