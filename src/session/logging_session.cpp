@@ -211,7 +211,11 @@ void LoggingSession::logReading(const meter::Reading &r, bool overload) {
             m_view->valueShownAs(data);
         }
     }
-    watchReading(m_log.appendReading(m_state.nextRecordNo, r.Function, data, r.Unit));
+    const logbook::LogRecord record =
+        m_log.appendReading(m_state.nextRecordNo, r.Function, data, r.Unit);
+    if (m_logged)
+        stats::appendEntry(*m_logged, record);
+    watchReading(record);
     if (const std::optional<QString> said = m_disk.readingLogged(m_running.elapsed()))
         m_view->diskRunningOut(*said);
 }
@@ -310,11 +314,18 @@ void LoggingSession::resumeAfterFailedBackup() {
         m_view->lineOnAgain();
 }
 
+void LoggingSession::restartNumberingAt(qint32 next) {
+    m_state.nextRecordNo = next;
+    m_logged = next == 0 ? std::optional<stats::CompactLog>(std::in_place) : std::nullopt;
+}
+
 void LoggingSession::resetAfterRecordLimit() {
-    m_state.nextRecordNo = 0;
+    // Off the receive path, from what was logged rather than read again: the statistics of the
+    // history find the backup kept already.
+    stats::keepInCacheSoon(m_log.filePath(logbook::kBackupLogFile), stats::cacheFolder(),
+                           std::move(m_logged));
+    restartNumberingAt(0);
     m_view->logStartedAfresh();
-    // Off the receive path: the statistics of the history find the backup read already.
-    stats::keepInCacheSoon(m_log.filePath(logbook::kBackupLogFile), stats::cacheFolder());
 }
 
 publish::SettingsReading LoggingSession::publishSettings() const {

@@ -9,6 +9,7 @@
 #include "session/alarm_command.h"
 #include "session/disk_watch.h"
 #include "session/scale_presets.h"
+#include "statistics/figures.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -88,7 +89,7 @@ class LoggingSession final : private logbook::RecordLimitHost {
     /// The NO the next reading gets.
     qint32 nextRecordNo() const { return m_state.nextRecordNo; }
     /// The readings are numbered from `next` on: the log was counted, emptied or replaced.
-    void restartNumberingAt(qint32 next) { m_state.nextRecordNo = next; }
+    void restartNumberingAt(qint32 next);
     /// The next reading sets the scale as the first one does.
     void resetScale() { m_state.scaleInitialised = false; }
     /// The function of the last reading taken; empty before the first.
@@ -168,6 +169,9 @@ class LoggingSession final : private logbook::RecordLimitHost {
     std::optional<qint64> m_silentSince; ///< while the silent alarm is raised
     DiskWatch m_disk;
     QElapsedTimer m_running;
+    /// The entries of the records logged since the log was empty, for the statistics' cache at
+    /// the record limit; none while the log holds records logged before.
+    std::optional<stats::CompactLog> m_logged;
 };
 
 } // namespace session

@@ -411,24 +411,27 @@ std::optional<double> Limit::of(const QString &function) const {
 CompactLog compactLog(std::span<const logbook::LogRecord> records) {
     CompactLog log;
     log.entries.reserve(records.size());
-    for (const logbook::LogRecord &r : records) {
-        Entry e;
-        const std::optional<qint64> time = core::clockSeconds(r.time);
-        e.time = time.value_or(0);
-        const bool overload = core::isOverloadText(r.data);
-        const std::optional<double> level = overload ? std::nullopt : core::strictNumber(r.data);
-        e.kind = !time ? Entry::kNoTime : overload ? Entry::kOverload : Entry::kLevel;
-        e.level = level.value_or(0);
-        if (!r.function.isEmpty() && (level || overload)) {
-            const std::pair<QString, QString> key(r.function, r.unit);
-            auto at = std::find(log.groups.begin(), log.groups.end(), key);
-            if (at == log.groups.end())
-                at = log.groups.insert(at, key);
-            e.group = qint32(at - log.groups.begin());
-        }
-        log.entries.push_back(e);
-    }
+    for (const logbook::LogRecord &r : records)
+        appendEntry(log, r);
     return log;
+}
+
+void appendEntry(CompactLog &log, const logbook::LogRecord &record) {
+    Entry e;
+    const std::optional<qint64> time = core::clockSeconds(record.time);
+    e.time = time.value_or(0);
+    const bool overload = core::isOverloadText(record.data);
+    const std::optional<double> level = overload ? std::nullopt : core::strictNumber(record.data);
+    e.kind = !time ? Entry::kNoTime : overload ? Entry::kOverload : Entry::kLevel;
+    e.level = level.value_or(0);
+    if (!record.function.isEmpty() && (level || overload)) {
+        const std::pair<QString, QString> key(record.function, record.unit);
+        auto at = std::find(log.groups.begin(), log.groups.end(), key);
+        if (at == log.groups.end())
+            at = log.groups.insert(at, key);
+        e.group = qint32(at - log.groups.begin());
+    }
+    log.entries.push_back(e);
 }
 
 struct FigureBuilder::State {

@@ -155,6 +155,8 @@ struct CompactLog {
 
 /// The records of a log as entries.
 CompactLog compactLog(std::span<const logbook::LogRecord> records);
+/// A record added to a log's entries.
+void appendEntry(CompactLog &log, const logbook::LogRecord &record);
 
 /// The figures of a series of logs fed one after the other, as if they were one log: a run
 /// goes on from one into the next. Runs and weights are of real seconds, across the clock's

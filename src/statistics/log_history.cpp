@@ -336,10 +336,25 @@ void dropFromCache(const QString &backup, const QString &cache) {
         QFile::remove(cacheFileOf(*key, cache));
 }
 
-void keepInCacheSoon(const QString &backup, const QString &cache) {
-    QThreadPool::globalInstance()->start([backup, cache] {
-        logbook::DatabaseError error;
-        readLog(backup, cache, core::ZoneClock(), error);
+void keepInCache(const QString &backup, const QString &cache, std::optional<CompactLog> logged) {
+    logbook::DatabaseError error;
+    const core::ZoneClock zone;
+    if (logged) {
+        const std::optional<FileKey> key = keyOf(backup);
+        const std::optional<qint32> records = logbook::countLogRecords(backup, error);
+        if (key && records && std::size_t(*records) == logged->entries.size() &&
+            keyOf(backup) == key) {
+            writeCache(cacheFileOf(*key, cache), *key, *logged, summarised(*logged, zone));
+            return;
+        }
+    }
+    readLog(backup, cache, zone, error);
+}
+
+void keepInCacheSoon(const QString &backup, const QString &cache,
+                     std::optional<CompactLog> logged) {
+    QThreadPool::globalInstance()->start([backup, cache, logged = std::move(logged)]() mutable {
+        keepInCache(backup, cache, std::move(logged));
     });
 }
 

@@ -26,9 +26,14 @@ std::optional<LogSummary> summaryOf(const QString &backup, const QString &cache,
                                     logbook::DatabaseError &error);
 /// Forgets what `cache` keeps of a kept backup, before it is removed.
 void dropFromCache(const QString &backup, const QString &cache);
-/// Reads a kept backup into `cache` beside the caller, on a thread of the global pool, so that
-/// the statistics of a history are answered from the cache from their first question.
-void keepInCacheSoon(const QString &backup, const QString &cache);
+/// Keeps a kept backup in `cache`: from the entries of the records the caller `logged` into
+/// it, when the backup holds as many, else read.
+void keepInCache(const QString &backup, const QString &cache,
+                 std::optional<CompactLog> logged = std::nullopt);
+/// The same on a thread of the global pool, so that the statistics of a history are answered
+/// from the cache from their first question and the caller's readings never wait.
+void keepInCacheSoon(const QString &backup, const QString &cache,
+                     std::optional<CompactLog> logged = std::nullopt);
 
 /// What a history says, and which logs it was read from.
 /// A retired log answered from the minute summaries kept of it: when its readings were taken.

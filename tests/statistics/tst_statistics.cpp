@@ -187,6 +187,7 @@ class TestStatistics : public QObject {
         QDir().mkpath(folder);
         QRandomGenerator random(11);
         QDateTime at(QDate(2026, 12, 4), QTime(22, 30));
+        std::map<QString, std::vector<LogRecord>> written;
         const auto log = [&](const QString &name, int sparse, int dense) {
             std::vector<LogRecord> records;
             for (int i = 0; i < sparse; ++i) {
@@ -200,6 +201,7 @@ class TestStatistics : public QObject {
                 append(records, "Sound", QString::number(70 + random.bounded(300) / 10.0, 'f', 1),
                        "dB", 1, at);
             QVERIFY(writeLog(QDir(folder).filePath(name), records));
+            written[name] = records;
         };
         // Named against the order they were taken in; the first ends in a run the second goes
         // on with.
@@ -222,6 +224,15 @@ class TestStatistics : public QObject {
             return files;
         };
         const QStringList before = listing();
+        // What the program that logged the backups kept of them: the entries it logged, taken
+        // only where the backup holds as many records.
+        const QString cache = qEnvironmentVariable("XDG_CACHE_HOME") + "/envmeter";
+        stats::keepInCache(QDir(folder).filePath("maxdb1.mdb"), cache,
+                           stats::compactLog(written["maxdb1.mdb"]));
+        std::vector<LogRecord> fewer = written["maxdb1-2026-12-05-200000.mdb"];
+        fewer.pop_back();
+        stats::keepInCache(QDir(folder).filePath("maxdb1-2026-12-05-200000.mdb"), cache,
+                           stats::compactLog(fewer));
 
         // With a limit, from the readings; without, from the minutes they were summarised by,
         // for a span of whole minutes that cuts the run going on across the record limit, and
@@ -252,8 +263,7 @@ class TestStatistics : public QObject {
         QCOMPARE(listing(), before);
         // What was kept of the logs, damaged, is not trusted: the logs are read again.
         QCOMPARE(statistics({folder}).first, 0);
-        const QString kept = qEnvironmentVariable("XDG_CACHE_HOME") + "/envmeter";
-        for (const QFileInfo &file : QDir(kept).entryInfoList(QDir::Files)) {
+        for (const QFileInfo &file : QDir(cache).entryInfoList(QDir::Files)) {
             QFile damaged(file.filePath());
             QVERIFY(damaged.open(QIODevice::ReadWrite) && damaged.seek(file.size() - 8));
             damaged.write(QByteArray(8, '\0'));
