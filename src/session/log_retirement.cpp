@@ -33,7 +33,7 @@ QStringList retireOldBackups(const QString &folder, int keepDays, qint64 now,
                             .arg(shown, error.reason));
             continue;
         }
-        if (!summary->firstClock || summary->lastTaken >= oldest)
+        if (!summary->outline.firstClock || summary->outline.lastTaken >= oldest)
             continue;
         if (const logbook::DatabaseError failed =
                 logbook::keepRetiredSummary(folder, name, stats::packedSummary(*summary))) {
@@ -49,7 +49,7 @@ QStringList retireOldBackups(const QString &folder, int keepDays, qint64 now,
         }
         said.append(QStringLiteral("Retired %1: its last reading, %2, is more than %3 days old; "
                                    "its minute summary is kept in %4.")
-                        .arg(shown, core::isoTimeWithOffset(zone.at(summary->lastTaken)))
+                        .arg(shown, core::isoTimeWithOffset(zone.at(summary->outline.lastTaken)))
                         .arg(keepDays)
                         .arg(store));
     }

@@ -654,12 +654,28 @@ void FigureBuilder::add(const CompactLog &log) {
     }
 }
 
+bool FigureBuilder::readsAsOutlined(const LogOutline &log) const {
+    const State &s = *m_state;
+    return log.zone == s.query.zone.zone().id() &&
+           (!log.firstClock ||
+            s.query.zone.instantOf(*log.firstClock, s.previous) == log.firstTaken);
+}
+
+bool FigureBuilder::passesBy(const LogOutline &log) const {
+    const SpanQuery &q = m_state->query;
+    return readsAsOutlined(log) &&
+           (!log.firstClock || (q.from && log.latest < *q.from) || (q.to && log.earliest > *q.to));
+}
+
+void FigureBuilder::pass(const LogOutline &log) {
+    m_state->leftOut += log.noTime;
+    if (log.firstClock)
+        m_state->previous = log.lastTaken;
+}
+
 bool FigureBuilder::takesWhole(const LogSummary &log) const {
     const State &s = *m_state;
-    if (s.limitWatch || s.ruleWatch || log.zone != s.query.zone.zone().id())
-        return false;
-    // Its stamps are read as they were when it was summarised.
-    if (log.firstClock && s.query.zone.instantOf(*log.firstClock, s.previous) != log.firstTaken)
+    if (s.limitWatch || s.ruleWatch || !readsAsOutlined(log.outline))
         return false;
     const auto cut = [](const MinutePiece &p, std::optional<qint64> from,
                         std::optional<qint64> to) {
@@ -676,7 +692,7 @@ void FigureBuilder::add(const LogSummary &log) {
     groups.reserve(log.groups.size());
     for (const auto &key : log.groups)
         groups.push_back(s.groupOf(key));
-    s.leftOut += log.noTime;
+
     std::span<const LevelCount> levels(log.levels);
     for (const MinutePiece &piece : log.pieces) {
         const std::span<const LevelCount> own = levels.first(std::size_t(piece.levels));
@@ -691,8 +707,7 @@ void FigureBuilder::add(const LogSummary &log) {
         s.add(group, piece, own);
         s.watchPiece(group, piece, own);
     }
-    if (log.firstClock)
-        s.previous = log.lastTaken;
+    pass(log.outline);
 }
 
 void FigureBuilder::follow(qint64 instant) { m_state->previous = instant; }

@@ -48,6 +48,7 @@ std::optional<QString> readLimit(const QString &named, const QStringList &values
 QString limitText(const Limit &limit);
 
 struct SpanQuery;
+struct LogOutline;
 struct LogSummary;
 /// The rules of the events above HI and below LOW: for each quantity the query's limits hold
 /// for, named sound_above, ..., held for its forSeconds and ended by its hysteresis.
@@ -173,6 +174,10 @@ class FigureBuilder {
     /// The records added next were taken after one at this instant.
     void follow(qint64 instant);
     void add(const CompactLog &log);
+    /// Whether the log's records are all outside the span (and its stamps read as the outline
+    /// says): then passing it by adds what they would.
+    bool passesBy(const LogOutline &log) const;
+    void pass(const LogOutline &log);
     /// Whether the log's summary adds what its records would: no events are watched, the
     /// summary read the stamps by the query's zone and as they follow the logs before, and no
     /// piece of it is cut by the span's ends.
@@ -189,6 +194,10 @@ class FigureBuilder {
     std::vector<EventFigures> events();
 
   private:
+    /// Whether the outline read the stamps by the query's zone, and as they follow the logs
+    /// before.
+    bool readsAsOutlined(const LogOutline &log) const;
+
     struct State;
     std::unique_ptr<State> m_state;
 };

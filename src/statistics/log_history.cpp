@@ -26,7 +26,7 @@ namespace stats {
 
 namespace {
 
-const QByteArray kCacheMagic = QByteArrayLiteral("envmeter figures 3");
+const QByteArray kCacheMagic = QByteArrayLiteral("envmeter figures 4");
 /// SQLite's header: it holds the count of changes written to the file.
 constexpr qint64 kHeaderBytes = 100;
 
@@ -137,16 +137,40 @@ struct KeptLog {
     }
 };
 
-std::optional<KeptLog> readCache(const QString &file, const FileKey &key) {
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
+/// The cache file of `key` opened on its outline; nothing where it is of another format or
+/// another file.
+std::optional<LogOutline> openCache(QFile &file, QDataStream &stream, const FileKey &key) {
+    if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    QDataStream stream(&in);
+    stream.setDevice(&file);
     QByteArray magic;
     FileKey kept;
+    QByteArray head;
+    quint16 sum = 0;
+    stream >> magic >> kept.size >> kept.modified >> kept.header >> head >> sum;
+    // The outline is trusted alone, so it carries its own check.
+    if (stream.status() != QDataStream::Ok || magic != kCacheMagic || !(kept == key) ||
+        qChecksum(head) != sum)
+        return std::nullopt;
+    LogOutline outline;
+    QDataStream read(head);
+    read >> outline;
+    return outline;
+}
+
+std::optional<LogOutline> readCachedOutline(const QString &file, const FileKey &key) {
+    QFile in(file);
+    QDataStream stream;
+    return openCache(in, stream, key);
+}
+
+std::optional<KeptLog> readCache(const QString &file, const FileKey &key) {
+    QFile in(file);
+    QDataStream stream;
+    const std::optional<LogOutline> outline = openCache(in, stream, key);
     qint64 groups = 0;
-    stream >> magic >> kept.size >> kept.modified >> kept.header >> groups;
-    if (magic != kCacheMagic || !(kept == key) || groups < 0 || groups > 1 << 16)
+    stream >> groups;
+    if (!outline || groups < 0 || groups > 1 << 16)
         return std::nullopt;
     KeptLog log;
     for (qint64 g = 0; g < groups; ++g) {
@@ -159,7 +183,7 @@ std::optional<KeptLog> readCache(const QString &file, const FileKey &key) {
     if (stream.status() != QDataStream::Ok)
         return std::nullopt;
     std::optional<LogSummary> unpacked = unpackedSummary(summary);
-    if (!unpacked || unpacked->groups != log.groups)
+    if (!unpacked || unpacked->groups != log.groups || !(unpacked->outline == *outline))
         return std::nullopt;
     log.summary = std::move(*unpacked);
     return log;
@@ -173,7 +197,12 @@ void writeCache(const QString &file, const FileKey &key, const CompactLog &log,
     if (!out.open(QIODevice::WriteOnly))
         return;
     QDataStream stream(&out);
-    stream << kCacheMagic << key.size << key.modified << key.header << qint64(log.groups.size());
+    // The outline first: ordering a history reads no more.
+    QByteArray head;
+    QDataStream written(&head, QIODevice::WriteOnly);
+    written << summary.outline;
+    stream << kCacheMagic << key.size << key.modified << key.header << head << qChecksum(head)
+           << qint64(log.groups.size());
     for (const auto &[function, unit] : log.groups)
         stream << function << unit;
     stream << qint64(log.entries.size()) << packedEntries(log.entries) << packedSummary(summary);
@@ -214,36 +243,44 @@ QString cacheFolder() {
 
 namespace {
 
-/// A log as the figures take it: its entries read from the file, and what the cache keeps of
-/// a kept backup (from the cache, or as it was written there).
+/// A log as the figures take it: its entries read from the file, what the cache keeps of a
+/// kept backup (from the cache, or as it was written there), or only a kept backup's outline.
 struct ReadLog {
     std::optional<CompactLog> read;
     std::optional<KeptLog> kept;
+    std::optional<LogOutline> outline;
 
     std::optional<qint64> firstClock() const {
-        return read ? firstTime(*read) : kept->summary.firstClock;
+        return read ? firstTime(*read) : outline->firstClock;
     }
 };
+
+/// How much of a log is wanted.
+enum class Reading { Whole, Outline };
 
 /// The log from the cache, or else from the file; a kept backup read from the file is kept in
 /// the cache with its summary by the zone's clock. Nothing when the file is no log, with
 /// `error` set.
 std::optional<ReadLog> readLog(const QString &path, const QString &cache,
                                const core::ZoneClock &zone, logbook::DatabaseError &error,
-                               bool fromCache = true) {
+                               Reading wanted = Reading::Whole, bool fromCache = true) {
     const bool keep = !isLiveLog(path) && !cache.isEmpty();
     const std::optional<FileKey> key = keep ? keyOf(path) : std::nullopt;
     const QString cached = key ? cacheFileOf(*key, cache) : QString();
+    if (key && fromCache && wanted == Reading::Outline)
+        if (std::optional<LogOutline> outline = readCachedOutline(cached, *key))
+            return ReadLog{std::nullopt, std::nullopt, outline};
     if (key && fromCache)
         if (std::optional<KeptLog> kept = readCache(cached, *key))
-            return ReadLog{std::nullopt, std::move(kept)};
+            return ReadLog{std::nullopt, kept, kept->summary.outline};
     std::optional<std::vector<logbook::LogRecord>> records = logbook::readLogRecords(path, error);
     if (!records)
         return std::nullopt;
-    ReadLog log{compactLog(*records), std::nullopt};
+    ReadLog log{compactLog(*records), std::nullopt, std::nullopt};
     if (!key)
         return log;
     log.kept = KeptLog{log.read->groups, 0, {}, summarised(*log.read, zone)};
+    log.outline = log.kept->summary.outline;
     // Kept only when the file did not change while it was read.
     if (keyOf(path) == key)
         writeCache(cached, *key, *log.read, log.kept->summary);
@@ -257,7 +294,7 @@ std::optional<CompactLog> entriesOf(ReadLog &&log, const QString &path, const QS
         return std::move(log.read);
     if (std::optional<CompactLog> entries = log.kept->entries())
         return entries;
-    std::optional<ReadLog> again = readLog(path, cache, zone, error, false);
+    std::optional<ReadLog> again = readLog(path, cache, zone, error, Reading::Whole, false);
     return again ? std::move(again->read) : std::nullopt;
 }
 
@@ -265,7 +302,12 @@ std::optional<CompactLog> entriesOf(ReadLog &&log, const QString &path, const QS
 /// now unless it was; false when it cannot be read.
 bool addLog(FigureBuilder &builder, const QString &path, std::optional<ReadLog> &&read,
             const QString &cache, const core::ZoneClock &zone, logbook::DatabaseError &error) {
-    std::optional<ReadLog> log = read ? std::move(read) : readLog(path, cache, zone, error);
+    if (read && !read->read && !read->kept && builder.passesBy(*read->outline)) {
+        builder.pass(*read->outline);
+        return true;
+    }
+    std::optional<ReadLog> log =
+        read && (read->read || read->kept) ? std::move(read) : readLog(path, cache, zone, error);
     if (!log)
         return false;
     if (log->kept && builder.takesWhole(log->kept->summary)) {
@@ -302,7 +344,7 @@ std::vector<RetiredLog> retiredLogs(const QStringList &paths, const QStringList 
             if (files.contains(file))
                 continue;
             if (const std::optional<LogSummary> summary = unpackedSummary(packed))
-                retired.push_back({file, packed, summary->firstClock});
+                retired.push_back({file, packed, summary->outline.firstClock});
             else
                 unread.emplace_back(
                     file,
@@ -382,7 +424,7 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
                            first ? query.zone.foldOf(*first) : std::nullopt, 0, packed});
     for (const QString &file : files) {
         logbook::DatabaseError error;
-        std::optional<ReadLog> log = readLog(file, cache, query.zone, error);
+        std::optional<ReadLog> log = readLog(file, cache, query.zone, error, Reading::Outline);
         if (progress && !progress(++done, total))
             return {{}, {}, {}, {}, {}, {}, true};
         if (!log) {
@@ -390,9 +432,12 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
             continue;
         }
         const std::optional<qint64> first = log->firstClock();
+        // The live log is kept whole, read anyway; a kept backup by its outline.
+        if (!isLiveLog(file))
+            log = ReadLog{std::nullopt, std::nullopt, log->outline};
         ordered.push_back({first,
                            file,
-                           isLiveLog(file) ? std::move(log) : std::nullopt,
+                           std::move(log),
                            first ? query.zone.foldOf(*first) : std::nullopt,
                            QFileInfo(file).lastModified().toMSecsSinceEpoch(),
                            {}});
@@ -413,8 +458,8 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
         if (!o.retired.isEmpty()) {
             if (const std::optional<LogSummary> summary = unpackedSummary(o.retired)) {
                 builder.add(*summary);
-                result.summarised.push_back({o.file, query.zone.at(summary->firstTaken),
-                                             query.zone.at(summary->lastTaken)});
+                result.summarised.push_back({o.file, query.zone.at(summary->outline.firstTaken),
+                                             query.zone.at(summary->outline.lastTaken)});
             }
             if (progress && !progress(++done, total))
                 return {{}, {}, {}, {}, {}, {}, true};

@@ -53,9 +53,25 @@ int periodOfDay(qint64 clockSecond) {
     return hour >= 7 && hour < 19 ? 0 : hour >= 19 && hour < 23 ? 1 : 2;
 }
 
+QDataStream &operator<<(QDataStream &out, const LogOutline &outline) {
+    return out << outline.zone << outline.noTime << outline.firstClock.has_value()
+               << outline.firstClock.value_or(0) << outline.firstTaken << outline.lastTaken
+               << outline.earliest << outline.latest;
+}
+
+QDataStream &operator>>(QDataStream &in, LogOutline &outline) {
+    bool hasFirst = false;
+    qint64 firstClock = 0;
+    in >> outline.zone >> outline.noTime >> hasFirst >> firstClock >> outline.firstTaken >>
+        outline.lastTaken >> outline.earliest >> outline.latest;
+    outline.firstClock = hasFirst ? std::optional(firstClock) : std::nullopt;
+    return in;
+}
+
 LogSummary summarised(const CompactLog &log, const core::ZoneClock &zone) {
     LogSummary summary;
-    summary.zone = zone.zone().id();
+    LogOutline &outline = summary.outline;
+    outline.zone = zone.zone().id();
     summary.groups = log.groups;
     std::optional<qint64> previous;
     std::pair<qint64, qint64> minute{0, 0};
@@ -75,14 +91,16 @@ LogSummary summarised(const CompactLog &log, const core::ZoneClock &zone) {
     };
     for (const Entry &e : log.entries) {
         if (e.kind == Entry::kNoTime) {
-            ++summary.noTime;
+            ++outline.noTime;
             continue;
         }
         const core::LocalInstant taken = zone.takenAt(e.time, previous);
         if (!previous) {
-            summary.firstClock = e.time;
-            summary.firstTaken = taken.utc;
+            outline.firstClock = e.time;
+            outline.firstTaken = outline.earliest = outline.latest = taken.utc;
         }
+        outline.earliest = std::min(outline.earliest, taken.utc);
+        outline.latest = std::max(outline.latest, taken.utc);
         previous = taken.utc;
         if (taken.utc < minute.first || taken.utc >= minute.second)
             minute = zone.intervalOf(taken.utc, 60);
@@ -106,7 +124,7 @@ LogSummary summarised(const CompactLog &log, const core::ZoneClock &zone) {
             levels.push_back(e.level);
     }
     closePiece();
-    summary.lastTaken = previous.value_or(0);
+    outline.lastTaken = previous.value_or(0);
     return summary;
 }
 
@@ -139,12 +157,10 @@ QByteArray packedSummary(const LogSummary &summary) {
 
     QByteArray packed;
     QDataStream out(&packed, QIODevice::WriteOnly);
-    out << summary.zone << qint64(summary.groups.size());
+    out << summary.outline << qint64(summary.groups.size());
     for (const auto &[function, unit] : summary.groups)
         out << function << unit;
-    out << pieces << levels << summary.noTime << summary.firstClock.has_value()
-        << summary.firstClock.value_or(0) << summary.firstTaken << summary.lastTaken
-        << qCompress(columns.bytes());
+    out << pieces << levels << qCompress(columns.bytes());
     return packed;
 }
 
@@ -152,7 +168,7 @@ std::optional<LogSummary> unpackedSummary(const QByteArray &packed) {
     QDataStream in(packed);
     LogSummary summary;
     qint64 groups = 0;
-    in >> summary.zone >> groups;
+    in >> summary.outline >> groups;
     if (in.status() != QDataStream::Ok || groups < 0 || groups > 1 << 16)
         return std::nullopt;
     summary.groups.resize(std::size_t(groups));
@@ -160,11 +176,8 @@ std::optional<LogSummary> unpackedSummary(const QByteArray &packed) {
         in >> function >> unit;
     qint64 pieces = 0;
     qint64 levels = 0;
-    bool hasFirst = false;
-    qint64 firstClock = 0;
     QByteArray compressed;
-    in >> pieces >> levels >> summary.noTime >> hasFirst >> firstClock >> summary.firstTaken >>
-        summary.lastTaken >> compressed;
+    in >> pieces >> levels >> compressed;
     const qint64 bytes = pieces * kPieceWidth + levels * kLevelWidth;
     // The size the columns say they unpack to, checked first: a damaged one could ask for
     // gigabytes.
@@ -175,8 +188,6 @@ std::optional<LogSummary> unpackedSummary(const QByteArray &packed) {
     const QByteArray columns = qUncompress(compressed);
     if (columns.size() != bytes)
         return std::nullopt;
-    if (hasFirst)
-        summary.firstClock = firstClock;
     summary.pieces.resize(std::size_t(pieces));
     summary.levels.resize(std::size_t(levels));
     ColumnReader reader(columns);

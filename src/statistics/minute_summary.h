@@ -5,6 +5,7 @@
 #include "statistics/figures.h"
 
 #include <QByteArray>
+#include <QDataStream>
 #include <QString>
 
 #include <optional>
@@ -37,19 +38,31 @@ struct MinutePiece {
     friend bool operator==(const MinutePiece &, const MinutePiece &) = default;
 };
 
-/// A log's records summarised minute by minute: each figure of a span or interval made of whole
-/// minutes comes out of it as from the records, in a small part of their room.
-struct LogSummary {
-    QByteArray zone; ///< the id of the zone whose clock read the stamps
-    std::vector<std::pair<QString, QString>> groups;
-    std::vector<MinutePiece> pieces; ///< in record order
-    std::vector<LevelCount> levels;  ///< the pieces' levels one after the other
-    qint64 noTime = 0;               ///< records whose stamp cannot be read
+/// A log as a whole, enough to order a history's logs and to pass one by.
+struct LogOutline {
+    QByteArray zone;   ///< the id of the zone whose clock read the stamps
+    qint64 noTime = 0; ///< records whose stamp cannot be read
     /// The first stamp that can be read, the instant it was read as with nothing before it,
     /// and the instant of the last: where the next log's stamps are read from.
     std::optional<qint64> firstClock;
     qint64 firstTaken = 0;
     qint64 lastTaken = 0;
+    /// The earliest and latest instants of its records: a clock set back goes back in a log.
+    qint64 earliest = 0;
+    qint64 latest = 0;
+    friend bool operator==(const LogOutline &, const LogOutline &) = default;
+};
+
+QDataStream &operator<<(QDataStream &out, const LogOutline &outline);
+QDataStream &operator>>(QDataStream &in, LogOutline &outline);
+
+/// A log's records summarised minute by minute: each figure of a span or interval made of whole
+/// minutes comes out of it as from the records, in a small part of their room.
+struct LogSummary {
+    LogOutline outline;
+    std::vector<std::pair<QString, QString>> groups;
+    std::vector<MinutePiece> pieces; ///< in record order
+    std::vector<LevelCount> levels;  ///< the pieces' levels one after the other
     friend bool operator==(const LogSummary &, const LogSummary &) = default;
 };
 
