@@ -168,16 +168,14 @@ void BM_DayHourByHourOnceRead(benchmark::State &state) {
 }
 BENCHMARK(BM_DayHourByHourOnceRead)->Unit(benchmark::kMillisecond);
 
-void BM_MonthDayByDayOnceRead(benchmark::State &state) {
-    const QString folder =
-        lineRateHistory(QDir::temp().filePath(QStringLiteral("envmeter-bench-month")), 222, 28800);
-    const QTemporaryDir cache;
-    stats::historyFigures({folder}, {}, 86400, cache.path());
+/// A history day by day from `cache`, once read into it: its readings and days, the memory
+/// taken, the cache's size against the logs'.
+void dayByDay(benchmark::State &state, const QString &folder, const QString &cache) {
+    stats::historyFigures({folder}, {}, 86400, cache);
     qint64 readings = 0;
     std::size_t days = 0;
     for (auto _ : state) {
-        const stats::HistoryFigures figures =
-            stats::historyFigures({folder}, {}, 86400, cache.path());
+        const stats::HistoryFigures figures = stats::historyFigures({folder}, {}, 86400, cache);
         readings = figures.span.groups.at(0).readings;
         days = figures.intervals.size();
     }
@@ -185,7 +183,15 @@ void BM_MonthDayByDayOnceRead(benchmark::State &state) {
     state.counters["days"] = double(days);
     state.counters["peak_MB"] = peakResidentMegabytes();
     state.counters["cache_percent"] =
-        100.0 * double(folderBytes(cache.path())) / double(folderBytes(folder));
+        100.0 * double(folderBytes(cache)) / double(folderBytes(folder));
+}
+
+void BM_MonthDayByDayOnceRead(benchmark::State &state) {
+    const QTemporaryDir cache;
+    dayByDay(
+        state,
+        lineRateHistory(QDir::temp().filePath(QStringLiteral("envmeter-bench-month")), 222, 28800),
+        cache.path());
 }
 BENCHMARK(BM_MonthDayByDayOnceRead)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -206,20 +212,7 @@ QString yearCache() { return QDir::temp().filePath(QStringLiteral("envmeter-benc
 
 void BM_YearDayByDayOnceSummarised(benchmark::State &state) {
     const QString folder = yearFolder();
-    stats::historyFigures({folder}, {}, 86400, yearCache());
-    qint64 readings = 0;
-    std::size_t days = 0;
-    for (auto _ : state) {
-        const stats::HistoryFigures figures =
-            stats::historyFigures({folder}, {}, 86400, yearCache());
-        readings = figures.span.groups.at(0).readings;
-        days = figures.intervals.size();
-    }
-    state.counters["readings"] = double(readings);
-    state.counters["days"] = double(days);
-    state.counters["peak_MB"] = peakResidentMegabytes();
-    state.counters["cache_percent"] =
-        100.0 * double(folderBytes(yearCache())) / double(folderBytes(folder));
+    dayByDay(state, folder, yearCache());
     // What a retired backup leaves in the data folder, over a hundred of them.
     qint64 summaries = 0;
     qint64 logs = 0;

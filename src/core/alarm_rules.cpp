@@ -31,19 +31,8 @@ struct Written {
 /// The keys of [alarm] a file sets, each over what earlier files set; mistakes of the file's
 /// own lines added.
 void readSection(const QString &file, std::map<QString, Written> &keys, QStringList &mistakes) {
-    if (file.isEmpty())
-        return;
-    const SettingsFile read = loadSettingsFile(file);
-    if (!read.found)
-        return;
-    if (!read.failure.isEmpty()) {
-        mistakes.append(read.failure);
-        return;
-    }
     std::map<QString, int> seen;
-    for (const SettingsEntry &entry : parseSettings(read.text).entries) {
-        if (entry.section != kAlarmSection)
-            continue;
+    for (const SettingsEntry &entry : sectionEntries(file, kAlarmSection, mistakes)) {
         const Written written{entry.value, file, entry.line};
         if (const auto [first, isNew] = seen.emplace(entry.key, entry.line); !isNew)
             mistakes.append(QStringLiteral("%1: %2 is set again (first on line %3)")

@@ -9,18 +9,7 @@ namespace core {
 namespace {
 
 void readSection(const QString &file, LogSettings &settings) {
-    if (file.isEmpty())
-        return;
-    const SettingsFile read = loadSettingsFile(file);
-    if (!read.found)
-        return;
-    if (!read.failure.isEmpty()) {
-        settings.mistakes.append(read.failure);
-        return;
-    }
-    for (const SettingsEntry &entry : parseSettings(read.text).entries) {
-        if (entry.section != kLogSection)
-            continue;
+    for (const SettingsEntry &entry : sectionEntries(file, kLogSection, settings.mistakes)) {
         const QString where =
             QStringLiteral("%1:%2: ").arg(QDir::toNativeSeparators(file)).arg(entry.line);
         if (entry.key != u"keep_days") {

@@ -134,6 +134,20 @@ QString settingsFile() {
         .filePath(QStringLiteral("envmeter/envmeter.conf"));
 }
 
+std::vector<SettingsEntry> sectionEntries(const QString &path, QStringView section,
+                                          QStringList &mistakes) {
+    std::vector<SettingsEntry> entries;
+    if (path.isEmpty())
+        return entries;
+    const SettingsFile read = loadSettingsFile(path);
+    if (!read.failure.isEmpty())
+        mistakes.append(read.failure);
+    for (SettingsEntry &entry : parseSettings(read.text).entries)
+        if (entry.section == section)
+            entries.push_back(std::move(entry));
+    return entries;
+}
+
 SettingsFile loadSettingsFile(const QString &path) {
     SettingsFile file;
     const QFileInfo info(path);

@@ -46,6 +46,11 @@ struct SettingsFile {
 /// device) is refused without being opened: opening a pipe waits for a writer.
 SettingsFile loadSettingsFile(const QString &path);
 
+/// The `key=value` lines of one section of the settings file at `path` (none given, none), in
+/// the file's order; none where there is no file, and why it cannot be read added to `mistakes`.
+std::vector<SettingsEntry> sectionEntries(const QString &path, QStringView section,
+                                          QStringList &mistakes);
+
 /// The program's settings: $XDG_CONFIG_HOME/envmeter/envmeter.conf
 /// (~/.config/envmeter/envmeter.conf); a meter's own beside it (meterSettingsFile).
 QString settingsFile();
