@@ -456,7 +456,10 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
     for (Ordered &o : ordered) {
         logbook::DatabaseError error;
         if (!o.retired.isEmpty()) {
-            if (const std::optional<LogSummary> summary = unpackedSummary(o.retired)) {
+            const std::optional<LogSummary> summary = unpackedSummary(o.retired);
+            if (summary && builder.passesBy(summary->outline)) {
+                builder.pass(summary->outline);
+            } else if (summary) {
                 builder.add(*summary);
                 result.summarised.push_back({o.file, query.zone.at(summary->outline.firstTaken),
                                              query.zone.at(summary->outline.lastTaken)});

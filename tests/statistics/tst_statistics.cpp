@@ -488,6 +488,9 @@ class TestStatistics : public QObject {
             QJsonDocument::fromJson(statistics(hourly).second.toUtf8()).object();
         const QJsonObject eventsBefore =
             QJsonDocument::fromJson(statistics(events).second.toUtf8()).object();
+        const QStringList recent{folder, "--from", "2026-12-01", "--json"};
+        const QJsonObject recentBefore =
+            QJsonDocument::fromJson(statistics(recent).second.toUtf8()).object();
         // The files but SQLite's journals.
         const auto files = [&folder] {
             return QDir(folder).entryList(QDir::Files).filter(QRegularExpression("(?<!-journal)$"));
@@ -548,6 +551,11 @@ class TestStatistics : public QObject {
         QCOMPARE(summarised, retiredBefore);
         QVERIFY(summarised > 0 && summarised < found.size());
         QVERIFY(statistics({folder}).second.contains("From the minute summaries of the retired"));
+        // A span after the retired logs takes nothing from their summaries.
+        const QJsonObject recentAfter =
+            QJsonDocument::fromJson(statistics(recent).second.toUtf8()).object();
+        QCOMPARE(recentAfter["groups"], recentBefore["groups"]);
+        QCOMPARE(recentAfter["from_summaries"].toArray().size(), 0);
     }
 
     // Answered on the terminal with no display: the help, the version and every mistake, each
