@@ -104,6 +104,7 @@ StatisticsWindow::StatisticsWindow(window::StatisticsSpan span, Print print,
     intervalLabel->setBuddy(m_interval);
     connect(m_interval, &QComboBox::currentIndexChanged, this, &StatisticsWindow::showFigures);
     m_computed = new QLabel(this);
+    m_computed->setWordWrap(true);
     m_computed->setAccessibleDescription(QStringLiteral("Computed"));
     when->addWidget(intervalLabel);
     when->addWidget(m_interval);
