@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSemaphore>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -19,6 +20,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <utility>
 
@@ -354,6 +356,66 @@ std::vector<RetiredLog> retiredLogs(const QStringList &paths, const QStringList 
     return retired;
 }
 
+/// A log of a history, to be put in order.
+struct OrderedLog {
+    std::optional<qint64> first;
+    QString file;
+    std::optional<ReadLog> kept; ///< the live log whole, read anyway; a kept backup's outline
+    std::optional<qint64> fold;  ///< where its first stamp is of the hour lived twice
+    qint64 modified = 0;
+    QByteArray retired; ///< the packed summary of a retired log
+};
+
+/// The files as logs to put in order, read several at a time: a kept backup nobody kept in
+/// the cache yet is read and kept on the way. `told` is called as each is read, on the
+/// caller's thread; once it returns false the rest are not read. The logs that cannot be read
+/// named in `unread`.
+std::vector<OrderedLog> orderedLogs(const QStringList &files, const QString &cache,
+                                    const core::ZoneClock &zone,
+                                    std::vector<std::pair<QString, QString>> &unread,
+                                    const std::function<bool()> &told) {
+    std::vector<std::optional<OrderedLog>> logs(std::size_t(files.size()));
+    std::vector<logbook::DatabaseError> errors(logs.size());
+    QThreadPool pool; // its own, so that stopping leaves others' work alone
+    QSemaphore read;
+    std::atomic<bool> stop = false;
+    for (std::size_t i = 0; i < logs.size(); ++i)
+        // Each with a zone of its own: a zone keeps what it looked up last.
+        pool.start([&, i, zone] {
+            const QString &file = files[qsizetype(i)];
+            std::optional<ReadLog> log =
+                stop ? std::nullopt : readLog(file, cache, zone, errors[i], Reading::Outline);
+            if (log) {
+                const std::optional<qint64> first = log->firstClock();
+                if (!isLiveLog(file))
+                    log =
+                        log->outline ? std::optional(ReadLog{{}, {}, log->outline}) : std::nullopt;
+                logs[i] = OrderedLog{first,
+                                     file,
+                                     std::move(log),
+                                     first ? zone.foldOf(*first) : std::nullopt,
+                                     QFileInfo(file).lastModified().toMSecsSinceEpoch(),
+                                     {}};
+            }
+            read.release();
+        });
+    for (std::size_t i = 0; i < logs.size(); ++i) {
+        read.acquire();
+        if (!told()) {
+            stop = true;
+            break;
+        }
+    }
+    pool.waitForDone();
+    std::vector<OrderedLog> ordered;
+    for (std::size_t i = 0; i < logs.size(); ++i)
+        if (logs[i])
+            ordered.push_back(std::move(*logs[i]));
+        else if (!stop)
+            unread.emplace_back(files[qsizetype(i)], errors[i].reason);
+    return ordered;
+}
+
 } // namespace
 
 std::optional<CompactLog> readCompactLog(const QString &path, const QString &cache,
@@ -407,42 +469,20 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
     const std::vector<RetiredLog> retired = retiredLogs(paths, files, result.unread);
     const int total = int(files.size()) * 2 + int(retired.size());
     int done = 0;
-    // First each log's first time, for the order (a kept backup's from the cache made on the
-    // way), then the logs in that order, one in memory at a time.
-    // The live log, read anyway, is kept from the first pass to the second.
-    struct Ordered {
-        std::optional<qint64> first;
-        QString file;
-        std::optional<ReadLog> kept;
-        std::optional<qint64> fold; ///< where its first stamp is of the hour lived twice
-        qint64 modified = 0;
-        QByteArray retired; ///< the packed summary of a retired log
-    };
-    std::vector<Ordered> ordered;
+    // First each log's first time, for the order (a kept backup's outline, from the cache made
+    // on the way), then the logs in that order, one in memory at a time.
+    std::vector<OrderedLog> ordered;
     for (const auto &[file, packed, first] : retired)
         ordered.push_back({first, file, std::nullopt,
                            first ? query.zone.foldOf(*first) : std::nullopt, 0, packed});
-    for (const QString &file : files) {
-        logbook::DatabaseError error;
-        std::optional<ReadLog> log = readLog(file, cache, query.zone, error, Reading::Outline);
-        if (progress && !progress(++done, total))
-            return {{}, {}, {}, {}, {}, {}, true};
-        if (!log) {
-            result.unread.emplace_back(file, error.reason);
-            continue;
-        }
-        const std::optional<qint64> first = log->firstClock();
-        // The live log is kept whole, read anyway; a kept backup by its outline.
-        if (!isLiveLog(file))
-            log = ReadLog{std::nullopt, std::nullopt, log->outline};
-        ordered.push_back({first,
-                           file,
-                           std::move(log),
-                           first ? query.zone.foldOf(*first) : std::nullopt,
-                           QFileInfo(file).lastModified().toMSecsSinceEpoch(),
-                           {}});
-    }
-    std::stable_sort(ordered.begin(), ordered.end(), [](const Ordered &a, const Ordered &b) {
+    bool cancelled = false;
+    for (OrderedLog &log : orderedLogs(files, cache, query.zone, result.unread, [&] {
+             return !progress || progress(++done, total) || !(cancelled = true);
+         }))
+        ordered.push_back(std::move(log));
+    if (cancelled)
+        return {{}, {}, {}, {}, {}, {}, true};
+    std::stable_sort(ordered.begin(), ordered.end(), [](const OrderedLog &a, const OrderedLog &b) {
         // Logs without a readable stamp last.
         if (a.first.has_value() != b.first.has_value())
             return a.first.has_value();
@@ -453,7 +493,7 @@ HistoryFigures historyFigures(const QStringList &paths, const SpanQuery &query, 
         return a.first.value_or(0) < b.first.value_or(0);
     });
     FigureBuilder builder(query, intervalSeconds);
-    for (Ordered &o : ordered) {
+    for (OrderedLog &o : ordered) {
         logbook::DatabaseError error;
         if (!o.retired.isEmpty()) {
             const std::optional<LogSummary> summary = unpackedSummary(o.retired);
