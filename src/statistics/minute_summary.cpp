@@ -5,6 +5,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -15,6 +16,9 @@ namespace {
 /// Bytes a piece and a level take unpacked.
 constexpr qint64 kPieceWidth = sizeof(qint64) + 7 * sizeof(qint32);
 constexpr qint64 kLevelWidth = sizeof(double) + sizeof(qint32);
+/// A piece's counts, a column each.
+constexpr std::array kCountColumns{&MinutePiece::group, &MinutePiece::readings,
+                                   &MinutePiece::overloads, &MinutePiece::levels};
 /// A summary of more than this many pieces or levels is damaged: a full log has 100,000 records.
 constexpr qint64 kMostItems = qint64(1) << 28;
 
@@ -142,14 +146,9 @@ QByteArray packedSummary(const LogSummary &summary) {
         columns.put(qint32(p.first.offset));
     for (const MinutePiece &p : summary.pieces)
         columns.put(qint32(p.last.offset));
-    for (const MinutePiece &p : summary.pieces)
-        columns.put(p.group);
-    for (const MinutePiece &p : summary.pieces)
-        columns.put(p.readings);
-    for (const MinutePiece &p : summary.pieces)
-        columns.put(p.overloads);
-    for (const MinutePiece &p : summary.pieces)
-        columns.put(p.levels);
+    for (const auto count : kCountColumns)
+        for (const MinutePiece &p : summary.pieces)
+            columns.put(p.*count);
     for (const LevelCount &l : summary.levels)
         columns.put(l.level);
     for (const LevelCount &l : summary.levels)
@@ -200,14 +199,9 @@ std::optional<LogSummary> unpackedSummary(const QByteArray &packed) {
         p.first.offset = reader.take<qint32>();
     for (MinutePiece &p : summary.pieces)
         p.last.offset = reader.take<qint32>();
-    for (MinutePiece &p : summary.pieces)
-        p.group = reader.take<qint32>();
-    for (MinutePiece &p : summary.pieces)
-        p.readings = reader.take<qint32>();
-    for (MinutePiece &p : summary.pieces)
-        p.overloads = reader.take<qint32>();
-    for (MinutePiece &p : summary.pieces)
-        p.levels = reader.take<qint32>();
+    for (const auto count : kCountColumns)
+        for (MinutePiece &p : summary.pieces)
+            p.*count = reader.take<qint32>();
     for (LevelCount &l : summary.levels)
         l.level = reader.take<double>();
     for (LevelCount &l : summary.levels)
