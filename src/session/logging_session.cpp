@@ -316,7 +316,11 @@ void LoggingSession::resumeAfterFailedBackup() {
 
 void LoggingSession::restartNumberingAt(qint32 next) {
     m_state.nextRecordNo = next;
-    m_logged = next == 0 ? std::optional<stats::CompactLog>(std::in_place) : std::nullopt;
+    m_logged.reset();
+    if (next != 0)
+        return;
+    // Room for a full log at once: its pages are taken as records come, never copied.
+    m_logged.emplace().entries.reserve(logbook::kRecordLimit);
 }
 
 void LoggingSession::resetAfterRecordLimit() {
