@@ -63,6 +63,22 @@ std::optional<qint32> countLogRecords(const QString &path, DatabaseError &error)
     return qint32(query.value(0).toLongLong());
 }
 
+std::optional<LogEnds> logEnds(const QString &path, DatabaseError &error) {
+    Connection db;
+    if (!db.open(path)) {
+        error = db.error();
+        return std::nullopt;
+    }
+    QSqlQuery query(db.database());
+    if (!query.exec(kCountAndEnds) || !query.next()) {
+        db.setError(query.lastError());
+        error = db.error();
+        return std::nullopt;
+    }
+    return LogEnds{qint32(query.value(0).toLongLong()), query.value(1).toString(),
+                   query.value(2).toString()};
+}
+
 std::optional<std::vector<LogRecord>> readLogRecords(const QString &path, DatabaseError &error) {
     Connection db;
     if (!db.open(path)) {

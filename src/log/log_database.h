@@ -51,6 +51,10 @@ inline constexpr QLatin1String
     kStampsNewestFirst("SELECT rowid, AAA, EEE FROM b1 ORDER BY rowid DESC");
 inline constexpr QLatin1String kRecordsByNo("SELECT AAA, BBB, CCC, DDD, EEE FROM b1 ORDER BY AAA");
 inline constexpr QLatin1String kNewestStamp("SELECT EEE FROM b1 ORDER BY rowid DESC LIMIT 1");
+/// The count, and the time stamps of the first and last record by NO.
+inline constexpr QLatin1String
+    kCountAndEnds("SELECT count(*), (SELECT EEE FROM b1 ORDER BY AAA LIMIT 1), "
+                  "(SELECT EEE FROM b1 ORDER BY AAA DESC LIMIT 1) FROM b1");
 
 /// The log holds at most this many records; the record that reaches it triggers the backup.
 inline constexpr qint32 kRecordLimit = 100000;
@@ -81,6 +85,15 @@ DatabaseError createLogDatabase(const QString &path);
 /// The records of the log at `path` as the grid's record source reads them, or nothing, with
 /// `error` saying why, when the file is no log.
 std::optional<qint32> countLogRecords(const QString &path, DatabaseError &error);
+
+/// How many records a log holds, and the time stamps of its first and last by NO: enough to
+/// tell whether records someone kept are the log's.
+struct LogEnds {
+    qint32 records = 0;
+    QString firstTime;
+    QString lastTime;
+};
+std::optional<LogEnds> logEnds(const QString &path, DatabaseError &error);
 
 /// The records of a log file in record-number order; none, with `error` set, for a file that
 /// is no log.

@@ -315,6 +315,9 @@ void LoggingSession::resumeAfterFailedBackup() {
 }
 
 void LoggingSession::restartNumberingAt(qint32 next) {
+    // The window counts the log again at each activation: the same count, the same log.
+    if (next == m_state.nextRecordNo && m_logged)
+        return;
     m_state.nextRecordNo = next;
     m_logged.reset();
     if (next != 0)

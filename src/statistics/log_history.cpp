@@ -445,9 +445,13 @@ void keepInCache(const QString &backup, const QString &cache, std::optional<Comp
     const core::ZoneClock zone;
     if (logged) {
         const std::optional<FileKey> key = keyOf(backup);
-        const std::optional<qint32> records = logbook::countLogRecords(backup, error);
-        if (key && records && std::size_t(*records) == logged->entries.size() &&
-            keyOf(backup) == key) {
+        const std::optional<logbook::LogEnds> ends = logbook::logEnds(backup, error);
+        const auto stamped = [](const QString &time, const Entry &e) {
+            return core::clockSeconds(time).value_or(0) == e.time;
+        };
+        if (key && ends && std::size_t(ends->records) == logged->entries.size() &&
+            ends->records > 0 && stamped(ends->firstTime, logged->entries.front()) &&
+            stamped(ends->lastTime, logged->entries.back()) && keyOf(backup) == key) {
             writeCache(cacheFileOf(*key, cache), *key, *logged, summarised(*logged, zone));
             return;
         }

@@ -27,7 +27,7 @@ std::optional<LogSummary> summaryOf(const QString &backup, const QString &cache,
 /// Forgets what `cache` keeps of a kept backup, before it is removed.
 void dropFromCache(const QString &backup, const QString &cache);
 /// Keeps a kept backup in `cache`: from the entries of the records the caller `logged` into
-/// it, when the backup holds as many, else read.
+/// it, when the backup holds as many and begins and ends as they do, else read.
 void keepInCache(const QString &backup, const QString &cache,
                  std::optional<CompactLog> logged = std::nullopt);
 /// The same on a thread of the global pool, so that the statistics of a history are answered
